@@ -1,0 +1,32 @@
+# Shared set-up for scripts/run and scripts/test: Debian packages, configure, build.
+# Sourced, not run.
+
+# Everything the build, the program and the test suite need on a fresh Debian 12.
+QUORVALE_PACKAGES=(
+    g++ cmake pkg-config
+    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+    libxlsxwriter-dev
+    libgtest-dev
+    qpdf poppler-utils python3 python3-openpyxl
+)
+
+install_missing_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# configure_and_build PRESET: configures once, then builds incrementally.
+configure_and_build() {
+    local preset=$1 werror=OFF
+    [ "${CI:-}" = true ] && werror=ON
+    cmake --preset "$preset" -DQUORVALE_WERROR="$werror" >/dev/null
+    cmake --build --preset "$preset" -j "$(nproc)"
+}

@@ -1,0 +1,125 @@
+#include "qtplatform.h"
+
+#include "filefilter.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace quorvale {
+
+namespace {
+
+QMessageBox::Icon toQt(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButton toQt(MessageAnswer answer)
+{
+    switch (answer) {
+    case MessageAnswer::Yes:
+        return QMessageBox::Yes;
+    case MessageAnswer::No:
+        return QMessageBox::No;
+    case MessageAnswer::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+// A Save As dialog that also asks before a file that does not exist yet is created;
+// answering No keeps the dialog open.
+class ConfirmingSaveDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && !QFileInfo::exists(files.first())) {
+            const auto answer = QMessageBox::question(
+                this, windowTitle(),
+                tr("%1 does not exist.\nDo you want to create it?").arg(QFileInfo(files.first()).fileName()));
+            if (answer != QMessageBox::Yes)
+                return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+QString runDialog(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    dialog.setWindowTitle(request.title);
+    dialog.setNameFilters(qtNameFilters(request.filter));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(request.initialDir);
+    if (!request.defaultFileName.isEmpty())
+        dialog.selectFile(request.defaultFileName);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+MessageAnswer QtPlatform::showMessage(QWidget* owner, const Message& message)
+{
+    // The system's texts separate paragraphs with bare carriage returns.
+    QString text = message.text;
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    const auto buttons = message.buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                                   : QMessageBox::StandardButtons(QMessageBox::Ok);
+    QMessageBox box(toQt(message.icon), message.title, text, buttons, owner);
+    box.setDefaultButton(toQt(message.defaultButton));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    default:
+        return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
+}
+
+QString QtPlatform::saveFileName(QWidget* owner, const FileDialogRequest& request)
+{
+    ConfirmingSaveDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    return runDialog(dialog, request);
+}
+
+QString QtPlatform::openFileName(QWidget* owner, const FileDialogRequest& request)
+{
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return runDialog(dialog, request);
+}
+
+void QtPlatform::openDocument(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtPlatform::endProgram()
+{
+    QCoreApplication::exit(0);
+}
+
+} // namespace quorvale

@@ -1,0 +1,13 @@
+// Files are written as single-byte Windows-1252 text; this turns UTF-8 into it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvale {
+
+// Each character becomes one Windows-1252 byte; a character outside the code page, or a
+// malformed UTF-8 sequence, becomes "?".
+std::string encodeWindows1252(std::string_view utf8);
+
+} // namespace quorvale
