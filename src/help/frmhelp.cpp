@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QScreen>
 
+namespace quorvale {
+
 frmHelp::frmHelp(QWidget& entryWindow, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_entryWindow(&entryWindow), m_picture(picturePath()) {
     setObjectName(QStringLiteral("frmHelp"));
@@ -48,3 +50,5 @@ void frmHelp::closeEvent(QCloseEvent* event) {
         m_entryWindow->show();
     event->accept();
 }
+
+} // namespace quorvale

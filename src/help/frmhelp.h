@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace quorvale {
+
 class frmHelp final : public QWidget {
     Q_OBJECT
 
@@ -27,3 +29,5 @@ private:
     QPointer<QWidget> m_entryWindow;
     QPixmap m_picture;
 };
+
+} // namespace quorvale

@@ -11,6 +11,8 @@
 
 namespace {
 
+using quorvale::frmHelp;
+
 quint32 le32(const QByteArray& bytes, int offset) {
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
 }
