@@ -1,0 +1,33 @@
+// Writes the run chart workbook: the fixed series of times and tolerances with its fills, the caption
+// and link cells, the embedded line chart and the document properties. No UI: the outcome is returned.
+#pragma once
+
+#include <string>
+
+namespace quorvale {
+
+// Document properties, UTF-8; an empty text gives an empty property.
+struct WorkbookProperties {
+    std::string title;
+    std::string subject;
+    std::string author;
+    std::string keywords;
+    std::string comments;
+};
+
+struct WorkbookResult {
+    enum class Status {
+        Saved,
+        NotStarted, // the library could not start a workbook; nothing was written
+        Failed,     // building or saving failed; no partial file is left behind
+    };
+    Status status = Status::Saved;
+    std::string reason; // why it failed, empty when saved
+
+    bool saved() const { return status == Status::Saved; }
+};
+
+// Writes the workbook (OOXML, whatever the file name's ending) to path, replacing a file there.
+WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties);
+
+} // namespace quorvale
