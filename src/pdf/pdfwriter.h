@@ -25,7 +25,9 @@ public:
 
     static std::string localTimestamp();
 
-    // (the writer's state and private operations follow)
+private:
+    Reporter m_report;
+    Clock m_clock;
 };
 
 } // namespace quorvale

@@ -1,0 +1,121 @@
+#include "pdftext.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace quorvale {
+
+std::string formatInteger(std::int64_t value)
+{
+    std::array<char, 24> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    return std::string(digits.data(), result.ptr);
+}
+
+std::string formatFixed(std::int64_t fixed)
+{
+    const std::string whole = formatInteger(fixed / FixedScale);
+    const std::int64_t fraction = fixed % FixedScale;
+    if (fraction == 0)
+        return whole;
+    std::string decimals = formatInteger(fraction + FixedScale).substr(1); // four digits, leading zeros kept
+    decimals.erase(decimals.find_last_not_of('0') + 1);
+    return whole + "." + decimals;
+}
+
+std::string formatDouble(double value)
+{
+    std::array<char, 32> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
+    return std::string(digits.data(), result.ptr);
+}
+
+std::string formatOffset(std::int64_t offset)
+{
+    std::string digits = formatInteger(offset);
+    if (digits.size() < 10)
+        digits.insert(0, 10 - digits.size(), '0');
+    return digits;
+}
+
+std::int64_t divideRoundHalfEven(std::int64_t numerator, std::int64_t denominator)
+{
+    std::int64_t quotient = numerator / denominator;
+    std::int64_t remainder = numerator % denominator;
+    if (remainder < 0) { // floor division
+        --quotient;
+        remainder += denominator;
+    }
+    const std::int64_t twice = 2 * remainder;
+    if (twice > denominator || (twice == denominator && quotient % 2 != 0))
+        ++quotient;
+    return quotient;
+}
+
+std::int64_t roundHalfEven(double value)
+{
+    const double floor = std::floor(value);
+    const double fraction = value - floor; // exact for every double
+    auto result = static_cast<std::int64_t>(floor);
+    if (fraction > 0.5 || (fraction == 0.5 && result % 2 != 0))
+        ++result;
+    return result;
+}
+
+std::string ReplaceText(const std::string& Text, const std::string& TextToReplace, const std::string& NewText)
+{
+    std::string copy = Text;
+    auto found = copy.find(TextToReplace);
+    while (found != std::string::npos) {
+        copy.replace(found, TextToReplace.size(), NewText);
+        found = copy.find(TextToReplace, found + NewText.size());
+    }
+    return copy;
+}
+
+void appendEscaped(std::string& out, std::string_view text)
+{
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\\' || c == '(' || c == ')') {
+            out.append(text.data() + start, i - start);
+            out += '\\';
+            start = i; // the character itself follows its backslash
+        }
+    }
+    out.append(text.data() + start, text.size() - start);
+}
+
+namespace {
+
+// PDFDocEncoding codes of Windows-1252 bytes 0x80..0x9F; 0 where either side has no such character.
+constexpr std::array<unsigned char, 32> HighCharacters = {
+    0xA0, 0,    0x91, 0x86, 0x8C, 0x83, 0x81, 0x82, 0x1A, 0x8B, 0x97, 0x88, 0x96, 0,    0x99, 0,
+    0,    0x8F, 0x90, 0x8D, 0x8E, 0x80, 0x85, 0x84, 0x1F, 0x92, 0x9D, 0x89, 0x9C, 0,    0x9E, 0x98,
+};
+
+} // namespace
+
+std::string toPdfDocEncoding(std::string_view windows1252)
+{
+    std::string out;
+    out.reserve(windows1252.size());
+    for (const char c : windows1252) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 && byte <= 0x9F) {
+            const unsigned char code = HighCharacters[byte - 0x80];
+            out += code != 0 ? static_cast<char>(code) : '?';
+        } else if (byte == 0xA0) { // no-break space: PDFDocEncoding puts the Euro sign there
+            out += ' ';
+        } else if (byte == 0xAD) { // soft hyphen: undefined in PDFDocEncoding
+            out += '-';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace quorvale
