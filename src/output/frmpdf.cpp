@@ -1,0 +1,306 @@
+#include "frmpdf.h"
+
+#include "createexcel.h"
+#include "datasheet.h"
+#include "fileexists.h"
+#include "flags.h"
+#include "focuslineedit.h"
+#include "maker.h"
+#include "outputnames.h"
+#include "pdfarguments.h"
+#include "platform.h"
+#include "twips.h"
+#include "windows1252.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <cstdio>
+
+#include "frmpdf_icon.xpm"
+
+namespace quorvale {
+
+namespace {
+
+const QString AppTitle = QStringLiteral("Quorvale");
+
+int pixels(const QWidget* widget, int twips) {
+    return twipsToPixels(twips, twipsPerPixel(*widget));
+}
+
+void place(QWidget* widget, int left, int top, int width, int height) {
+    widget->setGeometry(twipsRect(left, top, width, height, twipsPerPixel(*widget)));
+}
+
+void addLabel(QWidget* parent, const QString& text, int left, int top) {
+    auto* label = new QLabel(text, parent);
+    label->move(pixels(label, left), pixels(label, top));
+    label->adjustSize();
+}
+
+QComboBox* addList(QWidget* parent, const QString& name, const QStringList& items, int selected) {
+    auto* combo = new QComboBox(parent); // not editable: a list to choose from, no typing
+    combo->setObjectName(name);
+    combo->addItems(items);
+    combo->setCurrentIndex(selected);
+    return combo;
+}
+
+QLineEdit* addTextBox(QWidget* parent, const QString& name, const QString& text, FocusLineEdit::OnFocus onFocus) {
+    auto* box = new FocusLineEdit(text, onFocus, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+// An output name: shown, never typed, on the button face colour.
+QLineEdit* addOutputNameBox(QWidget* parent, const QString& name) {
+    QLineEdit* box = addTextBox(parent, name, {}, FocusLineEdit::OnFocus::KeepCaret);
+    box->setEnabled(false);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Button));
+    box->setPalette(palette);
+    return box;
+}
+
+QPushButton* addButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+std::string nativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+std::string ansi(const QLineEdit* box) {
+    return encodeWindows1252(box->text().toStdString());
+}
+
+} // namespace
+
+frmPDF::frmPDF(Platform& platform, QString programFolder, QWidget* entryWindow, PdfWriter::Clock clock)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_platform(platform), m_programFolder(std::move(programFolder)), m_entryWindow(entryWindow),
+      m_writer([this](const std::string& description) { reportPdfFailure(description); }, std::move(clock)) {
+    setObjectName(QStringLiteral("frmPDF"));
+    setWindowTitle(AppTitle);
+    setWindowIcon(QPixmap(frmpdf_icon));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(pixels(this, 6285), pixels(this, 7575));
+
+    buildPdfFrame();
+    buildExcelFrame();
+    buildButtons();
+    setTabOrder();
+
+    // Spreadsheet properties mean nothing unless a workbook was chosen; Browse still names it.
+    Frame2->setEnabled(ExcelChosen == True);
+    placeTopmost();
+    btnConvert->setFocus();
+}
+
+void frmPDF::buildPdfFrame() {
+    Frame1 = new QGroupBox(QStringLiteral("PDF File Properties"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    place(Frame1, 80, 40, 6135, 3495);
+
+    cmbFont = addList(Frame1, QStringLiteral("cmbFont"), {"Courier", "Times-Roman", "Arial"}, 1);
+    place(cmbFont, 3960, 375, 2055, 315);
+    addLabel(Frame1, QStringLiteral("Font Size :"), 4080, 975);
+    cmbFontSize =
+        addList(Frame1, QStringLiteral("cmbFontSize"), {"8pt", "10pt", "12pt", "14pt", "16pt", "18pt", "20pt"}, 1);
+    place(cmbFontSize, 4920, 855, 1050, 315);
+    addLabel(Frame1, QStringLiteral("Rotation :"), 4080, 1440);
+    cmbRotation = addList(Frame1, QStringLiteral("cmbRotation"), {u"0º"_qs, u"90º"_qs, u"180º"_qs, u"270º"_qs}, 0);
+    place(cmbRotation, 4920, 1335, 1050, 315);
+    addLabel(Frame1, QStringLiteral("Page Size :"), 4080, 1875);
+    cmbPageSize = addList(Frame1, QStringLiteral("cmbPageSize"), {R"(8.5" x 11")", R"(8.5" x 14")", R"(14" x 11")"}, 0);
+    place(cmbPageSize, 4920, 1815, 1065, 315);
+
+    const auto selectAll = FocusLineEdit::OnFocus::SelectAll;
+    addLabel(Frame1, QStringLiteral("Author Name :"), 120, 405);
+    txtAuthor = addTextBox(Frame1, QStringLiteral("txtAuthor"), QStringLiteral("Orvin Kellaway"), selectAll);
+    place(txtAuthor, 1350, 360, 2460, 360);
+    addLabel(Frame1, QStringLiteral("Creator :"), 360, 855);
+    txtCreator = addTextBox(Frame1, QStringLiteral("txtCreator"), QString::fromUtf8(MakerUrl), selectAll);
+    txtCreator->setEnabled(false);
+    place(txtCreator, 1350, 810, 2460, 360);
+    addLabel(Frame1, QStringLiteral("Keywords :"), 240, 1335);
+    txtKeywords = addTextBox(Frame1, QStringLiteral("txtKeywords"), QStringLiteral("PDF Keywords"), selectAll);
+    place(txtKeywords, 1350, 1275, 2460, 360);
+    addLabel(Frame1, QStringLiteral("Subject :"), 480, 1815);
+    txtSubject = addTextBox(Frame1, QStringLiteral("txtSubject"), QStringLiteral("Quorvale v1.0"), selectAll);
+    place(txtSubject, 1350, 1740, 2460, 360);
+    addLabel(Frame1, QStringLiteral("Title :"), 840, 2295);
+    txtTitle = addTextBox(Frame1, QStringLiteral("txtTitle"), QStringLiteral("PDF Title"), selectAll);
+    place(txtTitle, 1350, 2220, 2460, 360);
+
+    // Carries the data sheet's path to the conversion; never shown.
+    txtFilename = addTextBox(Frame1, QStringLiteral("txtFilename"), QString::fromStdString(dataSheetPath()), selectAll);
+    place(txtFilename, 4800, 2295, 540, 345);
+    txtFilename->setVisible(false);
+
+    addLabel(Frame1, QStringLiteral("RunChart PDF File:"), 360, 2775);
+    txtOutputFile = addOutputNameBox(Frame1, QStringLiteral("txtOutputFile"));
+    place(txtOutputFile, 360, 3015, 4620, 345);
+    btnSave = addButton(Frame1, QStringLiteral("btnSave"), QStringLiteral("Br&owse..."));
+    place(btnSave, 5040, 3015, 960, 380);
+    connect(btnSave, &QPushButton::clicked, this, &frmPDF::browse);
+}
+
+void frmPDF::buildExcelFrame() {
+    Frame2 = new QGroupBox(QStringLiteral("Excel File Properties"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    place(Frame2, 80, 3600, 6135, 3375);
+
+    addLabel(Frame2, QStringLiteral("RunChart Excel File:"), 360, 360);
+    txtXlsOutputFile = addOutputNameBox(Frame2, QStringLiteral("txtXlsOutputFile"));
+    place(txtXlsOutputFile, 360, 600, 5580, 345);
+
+    const auto keepCaret = FocusLineEdit::OnFocus::KeepCaret;
+    addLabel(Frame2, QStringLiteral("Title :"), 315, 1200);
+    txtXlsTitle = addTextBox(Frame2, QStringLiteral("txtXlsTitle"), QStringLiteral("Excel Title"), keepCaret);
+    place(txtXlsTitle, 1200, 1080, 1815, 375);
+    addLabel(Frame2, QStringLiteral("Subject :"), 315, 1680);
+    txtXlsSubject = addTextBox(Frame2, QStringLiteral("txtXlsSubject"), QStringLiteral("Excel Subject"), keepCaret);
+    place(txtXlsSubject, 1200, 1560, 1815, 375);
+    addLabel(Frame2, QStringLiteral("Author :"), 3195, 1200);
+    txtXlsAuthor = addTextBox(Frame2, QStringLiteral("txtXlsAuthor"), QStringLiteral("Excel Author"), keepCaret);
+    place(txtXlsAuthor, 4080, 1080, 1815, 375);
+    addLabel(Frame2, QStringLiteral("Keywords :"), 3195, 1680);
+    txtXlsKeywords = addTextBox(Frame2, QStringLiteral("txtXlsKeywords"), QStringLiteral("Excel Keywords"), keepCaret);
+    place(txtXlsKeywords, 4080, 1560, 1815, 375);
+    addLabel(Frame2, QStringLiteral("Comments :"), 315, 2280);
+    txtXlsComments = addTextBox(Frame2, QStringLiteral("txtXlsComments"), QStringLiteral("Excel Comments"), keepCaret);
+    place(txtXlsComments, 1200, 2160, 4695, 1095);
+}
+
+void frmPDF::buildButtons() {
+    cmdBack = addButton(this, QStringLiteral("cmdBack"), QStringLiteral("<< &Back"));
+    place(cmdBack, 1920, 7080, 1350, 420);
+    connect(cmdBack, &QPushButton::clicked, this, &frmPDF::back);
+    cmdCancel = addButton(this, QStringLiteral("cmdCancel"), QStringLiteral("&Cancel"));
+    place(cmdCancel, 3360, 7080, 1350, 420);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmPDF::cancel);
+    btnConvert = addButton(this, QStringLiteral("btnConvert"), QStringLiteral("&Finish"));
+    place(btnConvert, 4850, 7080, 1350, 420);
+    connect(btnConvert, &QPushButton::clicked, this, &frmPDF::finish);
+}
+
+void frmPDF::setTabOrder() {
+    const QList<QWidget*> order = {
+        btnConvert,  cmdCancel,     cmbPageSize,  cmbFontSize,    cmbRotation,    cmbFont,          txtTitle,
+        btnSave,     txtOutputFile, txtFilename,  txtSubject,     txtKeywords,    txtCreator,       txtAuthor,
+        txtXlsTitle, txtXlsSubject, txtXlsAuthor, txtXlsKeywords, txtXlsComments, txtXlsOutputFile, cmdBack};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void frmPDF::placeTopmost() {
+    // The outer frame goes to (250, 100); its size follows from the fixed client area and the
+    // window manager's borders (425 x 530 with the classic ones).
+    move(250, 100);
+}
+
+QString frmPDF::SaveDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir,
+                           const QString& DefaultFilename) {
+    return m_platform.saveFileName(Form1, {Title, Filter, InitDir, DefaultFilename, QStringLiteral("pdf")});
+}
+
+QString frmPDF::OpenDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir) {
+    return m_platform.openFileName(Form1, {Title, Filter, InitDir, {}, {}});
+}
+
+void frmPDF::browse() {
+    const QString chosen = SaveDialog(this, QStringLiteral("Portable Document Format files (*.pdf)|*.pdf"),
+                                      QStringLiteral("Save PDF As"), {}, {});
+    if (chosen.isEmpty())
+        return;
+    const OutputNames names = outputNames(chosen);
+    txtOutputFile->setText(names.pdf);
+    txtXlsOutputFile->setText(names.xls);
+}
+
+void frmPDF::finish() {
+    if (PdfChosen == True)
+        convertPdf();
+    if (ExcelChosen == True && !txtXlsOutputFile->text().isEmpty())
+        CreateExcel(m_platform, this, txtXlsOutputFile->text(), txtXlsTitle->text(), txtXlsSubject->text(),
+                    txtXlsAuthor->text(), txtXlsKeywords->text(), txtXlsComments->text());
+}
+
+void frmPDF::convertPdf() {
+    if (txtFilename->text().isEmpty() || txtOutputFile->text().isEmpty()) {
+        m_platform.showMessage(this, {QStringLiteral("Please specify RunChart file name."), windowTitle(),
+                                      MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        return;
+    }
+    const PdfLayout layout = pdfLayout(cmbFont->currentText(), cmbFontSize->currentText(), cmbRotation->currentText(),
+                                       cmbPageSize->currentText());
+    const bool written = m_writer.ConvertToPDF(nativePath(txtFilename->text()), nativePath(txtOutputFile->text()),
+                                               ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject),
+                                               ansi(txtTitle), encodeWindows1252(layout.FontName.toStdString()),
+                                               layout.FontSize, layout.Rotation, layout.pwidth, layout.pheight);
+    // A failure has been shown already; offering to open a broken file would only mislead.
+    if (!written)
+        return;
+    const MessageAnswer open = m_platform.showMessage(
+        this, {QStringLiteral("RunChart --- PDF --- file is done.\r\rDo you want to open the file?"), AppTitle,
+               MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No});
+    if (open == MessageAnswer::Yes)
+        m_platform.openDocument(txtOutputFile->text());
+}
+
+void frmPDF::reportPdfFailure(const std::string& description) {
+    m_platform.showMessage(this, {QString::fromStdString(description), AppTitle, MessageIcon::None, MessageButtons::Ok,
+                                  MessageAnswer::Ok});
+}
+
+void frmPDF::back() {
+    deleteDataSheet();
+    // The entry window comes back before this one goes, so there is always a window to see.
+    if (m_entryWindow)
+        m_entryWindow->show();
+    unload();
+}
+
+void frmPDF::cancel() {
+    deleteDataSheet();
+    if (m_entryWindow)
+        m_entryWindow->close();
+    unload();
+    m_platform.endProgram();
+}
+
+void frmPDF::unload() {
+    m_unloading = true;
+    close();
+}
+
+void frmPDF::closeEvent(QCloseEvent* event) {
+    if (!m_unloading) {
+        // The close box does what Cancel does, once this close has been turned down.
+        event->ignore();
+        QMetaObject::invokeMethod(this, &frmPDF::cancel, Qt::QueuedConnection);
+        return;
+    }
+    deleteDataSheet();
+    event->accept();
+}
+
+std::string frmPDF::dataSheetPath() const {
+    return DataSheetPath(m_programFolder.toStdString());
+}
+
+void frmPDF::deleteDataSheet() {
+    const std::string path = dataSheetPath();
+    if (FileExists(path))
+        std::remove(path.c_str());
+}
+
+} // namespace quorvale

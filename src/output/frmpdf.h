@@ -1,0 +1,86 @@
+// The output window: PDF and workbook properties, the output names, and Finish, Back and Cancel.
+#pragma once
+
+#include "pdfwriter.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace quorvale {
+
+class Platform;
+
+class frmPDF final : public QWidget {
+    Q_OBJECT
+
+public:
+    // The window deletes itself when it is unloaded. entryWindow is shown again by Back and unloaded by Cancel.
+    frmPDF(Platform& platform, QString programFolder, QWidget* entryWindow,
+           PdfWriter::Clock clock = PdfWriter::localTimestamp);
+
+    // The common Save As and Open dialogs; Filter is "description|pattern|...". Both return the chosen
+    // full path, or an empty text when the user cancels.
+    QString SaveDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir,
+                       const QString& DefaultFilename);
+    QString OpenDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildPdfFrame();
+    void buildExcelFrame();
+    void buildButtons();
+    void setTabOrder();
+    void placeTopmost();
+
+    void finish();
+    void convertPdf();
+    void back();
+    void cancel();
+    void browse();
+    void unload();
+    std::string dataSheetPath() const;
+    void deleteDataSheet();
+    void reportPdfFailure(const std::string& description);
+
+    Platform& m_platform;
+    const QString m_programFolder;
+    QPointer<QWidget> m_entryWindow;
+    PdfWriter m_writer;
+    bool m_unloading = false;
+
+    QGroupBox* Frame1 = nullptr;
+    QComboBox* cmbFont = nullptr;
+    QComboBox* cmbFontSize = nullptr;
+    QComboBox* cmbRotation = nullptr;
+    QComboBox* cmbPageSize = nullptr;
+    QLineEdit* txtAuthor = nullptr;
+    QLineEdit* txtCreator = nullptr;
+    QLineEdit* txtKeywords = nullptr;
+    QLineEdit* txtSubject = nullptr;
+    QLineEdit* txtTitle = nullptr;
+    QLineEdit* txtFilename = nullptr;
+    QLineEdit* txtOutputFile = nullptr;
+    QPushButton* btnSave = nullptr;
+
+    QGroupBox* Frame2 = nullptr;
+    QLineEdit* txtXlsOutputFile = nullptr;
+    QLineEdit* txtXlsTitle = nullptr;
+    QLineEdit* txtXlsSubject = nullptr;
+    QLineEdit* txtXlsAuthor = nullptr;
+    QLineEdit* txtXlsKeywords = nullptr;
+    QLineEdit* txtXlsComments = nullptr;
+
+    QPushButton* cmdBack = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* btnConvert = nullptr;
+};
+
+} // namespace quorvale
