@@ -1,0 +1,22 @@
+// The data sheet: the run chart record as labelled CR LF lines in Windows-1252, the hand-off
+// from the entry window to the PDF writer.
+#pragma once
+
+#include "runchartrecord.h"
+
+#include <optional>
+#include <string>
+
+namespace quorvale {
+
+// The data sheet's place: the program's folder followed by "/tempchart.txt", joined as they are.
+std::string DataSheetPath(const std::string& programFolder);
+
+// The bytes of the data sheet for a record.
+std::string DataSheetText(const RunChartRecord& record);
+
+// Writes the data sheet, replacing any file at the path. Returns the system's reason on failure;
+// a failed write leaves no file behind.
+std::optional<std::string> WriteDataSheet(const RunChartRecord& record, const std::string& path);
+
+} // namespace quorvale

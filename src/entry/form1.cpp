@@ -1,0 +1,335 @@
+#include "form1.h"
+
+#include "datasheet.h"
+#include "fileexists.h"
+#include "flags.h"
+#include "platform.h"
+#include "readingsgrid.h"
+#include "runcharticon.h"
+#include "twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+namespace quorvale {
+
+namespace {
+
+const QColor Navy(0, 0, 128);
+const QColor Maroon(128, 0, 0);
+constexpr int GridWidthTwips = 4815;
+
+// One record field: its text box and the label beside it, in twips.
+struct FieldLayout {
+    const char* name;
+    std::string RunChartRecord::*field;
+    QRect box;
+    int tabIndex;
+    const char* labelName;
+    const char* caption;
+    QRect label;
+};
+
+// The inspection header, inside the "Initial Information" frame.
+const FieldLayout HeaderFields[] = {
+    {"txtPartNumber", &RunChartRecord::PartNumber, {1080, 360, 1935, 375}, 36,
+     "Label1", "Part # :", {120, 480, 495, 255}},
+    {"txtCustomerName", &RunChartRecord::CustomerName, {4440, 360, 2895, 375}, 35,
+     "Label2", "Customer Name :", {3120, 480, 1215, 255}},
+    {"txtDescription", &RunChartRecord::Description, {1080, 840, 6255, 375}, 34,
+     "Label3", "Description :", {120, 960, 975, 255}},
+    {"txtInspector", &RunChartRecord::Inspector, {1080, 1320, 1575, 375}, 33,
+     "Label4", "Inspector :", {120, 1440, 855, 255}},
+    {"txtOperationNumber", &RunChartRecord::OperationNumber, {3720, 1320, 1335, 375}, 30,
+     "Label7", "Operation #", {2760, 1440, 975, 255}},
+    {"txtDateInspector", &RunChartRecord::DateInspector, {5760, 1320, 1575, 375}, 32,
+     "Label5", "Date :", {5160, 1440, 495, 255}},
+    {"txtApprovedBy", &RunChartRecord::ApprovedBy, {1080, 1800, 1575, 375}, 28,
+     "Label9", "Approved By", {120, 1920, 975, 255}},
+    {"txtDepartment", &RunChartRecord::Department, {3720, 1800, 1335, 375}, 31,
+     "Label6", "Department :", {2760, 1920, 975, 255}},
+    {"txtDateApprovedBy", &RunChartRecord::DateApprovedBy, {5760, 1800, 1575, 375}, 29,
+     "Label8", "Date :", {5160, 1920, 495, 255}},
+};
+
+// The feature being charted, directly on the window.
+const FieldLayout FeatureFields[] = {
+    {"txtDrawingRevision", &RunChartRecord::DrawingRevision, {1560, 2400, 1095, 375}, 0,
+     "Label10", "Drawing Revision", {120, 2520, 1335, 255}},
+    {"txtRunChartRevision", &RunChartRecord::RunChartRevision, {1560, 2880, 1095, 375}, 1,
+     "Label11", "RunChart Revision", {120, 3000, 1335, 255}},
+    {"txtUpperTolerance", &RunChartRecord::UpperTolerance, {1560, 3360, 1095, 375}, 2,
+     "Label16", "Upper Tolerance :", {120, 3480, 1335, 255}},
+    {"txtLowerTolerance", &RunChartRecord::LowerTolerance, {1560, 3840, 1095, 375}, 3,
+     "Label17", "Lower Tolerance :", {120, 3960, 1335, 255}},
+    {"txtFrequency", &RunChartRecord::Frequency, {1080, 4320, 1575, 375}, 4,
+     "Label18", "Frequency :", {120, 4440, 975, 255}},
+    {"txtCheck", &RunChartRecord::Check, {1080, 4800, 1575, 375}, 5,
+     "Label14", "Check :", {120, 4920, 615, 255}},
+    {"txtInspectionTool", &RunChartRecord::InspectionTool, {1080, 5280, 1575, 375}, 6,
+     "Label19", "Insp Tool :", {120, 5400, 855, 255}},
+    {"txtSheet", &RunChartRecord::Sheet, {1080, 5760, 615, 375}, 7,
+     "Label12", "Sheet :", {120, 5880, 615, 255}},
+    {"txtSheetOf", &RunChartRecord::SheetOf, {2040, 5760, 615, 375}, 8,
+     "Label15", "of ", {1800, 5880, 255, 255}},
+};
+
+// The window's own font, and the bold one of the single-line text boxes: Tahoma where the desktop
+// has it, else Liberation Sans, whose widths are close enough for every caption to fit.
+QFont windowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QFont textBoxFont()
+{
+    QFont font = windowFont();
+    font.setPointSizeF(9.75);
+    font.setBold(true);
+    return font;
+}
+
+void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// A check box follows its flag as a click would: ticked sets it, unticked clears it, greyed leaves it.
+void tieToFlag(QCheckBox* box, std::int16_t& flag)
+{
+    QObject::connect(box, &QCheckBox::stateChanged, box, [&flag](int state) {
+        if (state == Qt::Checked)
+            flag = True;
+        else if (state == Qt::Unchecked)
+            flag = False;
+    });
+}
+
+} // namespace
+
+Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_platform(platform), m_programFolder(std::move(programFolder)), m_twipsPerPixel(twipsPerPixel(*this))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Quorvale v1.0"));
+    setWindowIcon(runChartIcon());
+    setFont(windowFont());
+    setFixedSize(twipsToPixels(7605, m_twipsPerPixel), twipsToPixels(7380, m_twipsPerPixel));
+
+    buildHeaderFields();
+    buildFeatureFields();
+    buildFormatsAndButtons();
+    chainTabOrder();
+
+    SetListView();
+    FillListView();
+    PdfChosen = True;
+    ExcelChosen = True;
+    m_check1->setChecked(true);
+    m_check2->setChecked(true);
+
+    findChild<QLineEdit*>(QStringLiteral("txtDrawingRevision"))->setFocus();
+}
+
+QWidget* Form1::place(QWidget* widget, const char* name, QRect twips)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height(), m_twipsPerPixel));
+    return widget;
+}
+
+QLabel* Form1::addLabel(QWidget* parent, const char* name, const char* caption, QRect twips)
+{
+    auto* label = new QLabel(QLatin1String(caption), parent);
+    place(label, name, twips);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A label has nothing to its right within its own text, so it may grow to show its whole caption
+    // where the desktop's font runs wider than the layout assumed.
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    return label;
+}
+
+QLineEdit* Form1::addTextBox(QWidget* parent, const char* name, std::string RunChartRecord::*field, QRect twips,
+                             int tabIndex, const QColor& colour)
+{
+    static const RunChartRecord defaults = DefaultRunChartRecord();
+    auto* box = new QLineEdit(QString::fromStdString(defaults.*field), parent);
+    place(box, name, twips);
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setFont(textBoxFont());
+    box->setCursorPosition(0);
+    setTextColour(box, QPalette::Text, colour);
+    m_textBoxes.emplace_back(box, field);
+    m_tabIndices.emplace_back(tabIndex, box);
+    return box;
+}
+
+void Form1::buildHeaderFields()
+{
+    auto* frame2 = new QGroupBox(QStringLiteral("Initial Information"), this);
+    place(frame2, "Frame2", {60, 0, 7455, 2295});
+    for (const FieldLayout& field : HeaderFields) {
+        addTextBox(frame2, field.name, field.field, field.box, field.tabIndex, Navy);
+        addLabel(frame2, field.labelName, field.caption, field.label);
+    }
+}
+
+void Form1::buildFeatureFields()
+{
+    for (const FieldLayout& field : FeatureFields) {
+        addTextBox(this, field.name, field.field, field.box, field.tabIndex, Maroon);
+        addLabel(this, field.labelName, field.caption, field.label);
+    }
+
+    m_txtComments = new QPlainTextEdit(this);
+    place(m_txtComments, "txtComments", {120, 6480, 2535, 855});
+    // The record keeps CR LF line breaks; the box shows them as plain line breaks.
+    m_txtComments->setPlainText(QString::fromStdString(DefaultRunChartRecord().Comments).remove(QLatin1Char('\r')));
+    m_txtComments->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_txtComments->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtComments->setTabChangesFocus(true);
+    m_tabIndices.emplace_back(9, m_txtComments);
+    addLabel(this, "Label20", "Comments :", {120, 6240, 975, 255});
+
+    auto* label13 = addLabel(this, "Label13", "Please Log Date and Clock it Below :", {2760, 2400, 2655, 255});
+    setTextColour(label13, QPalette::WindowText, Navy);
+
+    m_lv1 = new QTreeWidget(this);
+    place(m_lv1, "lv1", {2760, 2640, GridWidthTwips, 3495});
+    m_tabIndices.emplace_back(12, m_lv1);
+}
+
+void Form1::buildFormatsAndButtons()
+{
+    auto* frame1 = new QGroupBox(QStringLiteral("RunChart Formats "), this);
+    place(frame1, "Frame1", {2760, 6240, 1575, 1095});
+    m_check1 = new QCheckBox(QStringLiteral("Adobe PD&F"), frame1);
+    place(m_check1, "Check1", {120, 360, 1335, 255});
+    m_check2 = new QCheckBox(QStringLiteral("MS E&xcel"), frame1);
+    place(m_check2, "Check2", {120, 720, 1335, 255});
+    tieToFlag(m_check1, PdfChosen);
+    tieToFlag(m_check2, ExcelChosen);
+    m_tabIndices.emplace_back(10, m_check1);
+    m_tabIndices.emplace_back(11, m_check2);
+
+    const auto addButton = [this](const char* name, const char* caption, QRect twips, int tabIndex) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), this);
+        place(button, name, twips);
+        // Neither Enter nor Esc presses a button of this window.
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        m_tabIndices.emplace_back(tabIndex, button);
+        return button;
+    };
+    auto* cmdHelp = addButton("cmdHelp", "&Help", {4440, 6240, 975, 495}, 46);
+    auto* cmdCancel = addButton("cmdCancel", "&Cancel", {4440, 6840, 945, 495}, 47);
+    addButton("cmdPrevious", "<<  &Previous Feature", {5520, 6240, 2055, 495}, 13)->setEnabled(false);
+    auto* cmdNext = addButton("cmdNext", "&Next Feature  >>", {5520, 6840, 2025, 495}, 14);
+
+    connect(cmdNext, &QPushButton::clicked, this, &Form1::cmdNextClicked);
+    connect(cmdHelp, &QPushButton::clicked, this, &Form1::helpRequested);
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { m_platform.endProgram(); });
+}
+
+void Form1::chainTabOrder()
+{
+    std::sort(m_tabIndices.begin(), m_tabIndices.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < m_tabIndices.size(); ++i)
+        setTabOrder(m_tabIndices[i - 1].second, m_tabIndices[i].second);
+}
+
+void Form1::SetListView()
+{
+    setUpReadingsGrid(*m_lv1, GridWidthTwips, static_cast<float>(m_twipsPerPixel));
+}
+
+void Form1::FillListView()
+{
+    fillReadingsGrid(*m_lv1);
+}
+
+std::string Form1::dataSheetPath() const
+{
+    return DataSheetPath(m_programFolder.toStdString());
+}
+
+bool Form1::SetData()
+{
+    for (const auto& [box, field] : m_textBoxes)
+        m_record.*field = box->text().toStdString();
+    m_record.Comments = m_txtComments->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")).toStdString();
+
+    const std::string path = dataSheetPath();
+    if (const auto reason = WriteDataSheet(m_record, path)) {
+        const QString text = QStringLiteral("Unable to write the data sheet %1.\r%2.")
+                                 .arg(QString::fromStdString(path), QString::fromStdString(*reason));
+        m_platform.showMessage(this, {text, windowTitle(), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        return false;
+    }
+    return true;
+}
+
+void Form1::cmdNextClicked()
+{
+    if (!SetData())
+        return;
+    if (PdfChosen != False || ExcelChosen != False) {
+        emit forwardRequested();
+        return;
+    }
+    m_platform.showMessage(this, {QStringLiteral("Select atleast one output format."), windowTitle(),
+                                  MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+    m_check1->setFocus();
+}
+
+void Form1::centreOnScreen()
+{
+    const QRect screenArea = screen()->geometry();
+    const QSize outer = frameGeometry().size();
+    move(screenArea.x() + static_cast<int>(std::lround((screenArea.width() - outer.width()) / 2.0)),
+         screenArea.y() + static_cast<int>(std::lround((screenArea.height() - outer.height()) / 2.0)));
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    if (!m_centred) {
+        centreOnScreen();
+        m_centred = true;
+    }
+    QWidget::showEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    const std::string path = dataSheetPath();
+    if (FileExists(path)) {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+    event->accept();
+}
+
+} // namespace quorvale

@@ -1,0 +1,76 @@
+// The entry window: the run chart record's text boxes, the readings grid, the output-format
+// check boxes and the wizard's buttons. Its forward button writes the data sheet.
+#pragma once
+
+#include "runchartrecord.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTreeWidget;
+
+namespace quorvale {
+
+class Platform;
+
+class Form1 final : public QWidget {
+    Q_OBJECT
+
+public:
+    Form1(Platform& platform, QString programFolder, QWidget* parent = nullptr);
+
+    // Copies the text boxes into the record and writes the data sheet; on failure warns and returns false.
+    bool SetData();
+    void SetListView();
+    void FillListView();
+
+    const RunChartRecord& record() const { return m_record; }
+    std::string dataSheetPath() const;
+
+signals:
+    // The data sheet is written and a format chosen: the wizard passes on to the output window.
+    void forwardRequested();
+    // The user asked for the help window.
+    void helpRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // Unloading the window removes its data sheet.
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildHeaderFields();
+    void buildFeatureFields();
+    void buildFormatsAndButtons();
+    void chainTabOrder();
+    void cmdNextClicked();
+    void centreOnScreen();
+
+    QLineEdit* addTextBox(QWidget* parent, const char* name, std::string RunChartRecord::*field, QRect twips,
+                          int tabIndex, const QColor& colour);
+    QLabel* addLabel(QWidget* parent, const char* name, const char* caption, QRect twips);
+    QWidget* place(QWidget* widget, const char* name, QRect twips);
+
+    Platform& m_platform;
+    const QString m_programFolder;
+    const double m_twipsPerPixel;
+    RunChartRecord m_record;
+    bool m_centred = false;
+
+    std::vector<std::pair<QLineEdit*, std::string RunChartRecord::*>> m_textBoxes;
+    std::vector<std::pair<int, QWidget*>> m_tabIndices;
+    QPlainTextEdit* m_txtComments = nullptr;
+    QTreeWidget* m_lv1 = nullptr;
+    QCheckBox* m_check1 = nullptr;
+    QCheckBox* m_check2 = nullptr;
+};
+
+} // namespace quorvale

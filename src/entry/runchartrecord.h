@@ -1,0 +1,33 @@
+// The run chart record: the nineteen free-text fields of the entry window, held as UTF-8.
+#pragma once
+
+#include <string>
+
+namespace quorvale {
+
+struct RunChartRecord {
+    std::string PartNumber;
+    std::string CustomerName;
+    std::string Description;
+    std::string Inspector;
+    std::string OperationNumber;
+    std::string DateInspector;
+    std::string DateApprovedBy;
+    std::string ApprovedBy;
+    std::string Department;
+    std::string DrawingRevision;
+    std::string RunChartRevision;
+    std::string UpperTolerance;
+    std::string LowerTolerance;
+    std::string Frequency;
+    std::string Check;
+    std::string InspectionTool;
+    std::string Sheet;
+    std::string SheetOf;
+    std::string Comments; // line breaks are CR LF pairs
+};
+
+// What the entry window's text boxes hold when it opens.
+RunChartRecord DefaultRunChartRecord();
+
+} // namespace quorvale
