@@ -1,6 +1,7 @@
 #include "celltext.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace quorvale {
 
@@ -42,9 +43,9 @@ std::optional<double> ParseDecimal(std::string_view text)
     double value = 0;
     if (text.empty() || text.front() == '+')
         return std::nullopt;
-    const auto [end, error] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    if (error != std::errc{} || end != text.data() + text.size())
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    // from_chars also takes "nan" and "inf", which no one types as a reading.
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

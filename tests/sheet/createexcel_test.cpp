@@ -1,0 +1,170 @@
+// CreateExcel through the scripted platform: the older file, the completion prompt and its answers,
+// and the warning after a failed save.
+#include "createexcel.h"
+#include "scriptedplatform.h"
+#include "workbookreader.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+namespace quorvale {
+namespace {
+
+using Kind = ScriptedPlatform::Call::Kind;
+
+const QString Done = QStringLiteral("RunChart --- EXCEL --- file is done.\r\rDo you want to open the file?");
+const QString Unable = QStringLiteral("Unable to Create Excel File.");
+
+class CreateExcelTest : public testing::Test {
+protected:
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+    void create(const QString& outputfile)
+    {
+        CreateExcel(m_platform, nullptr, outputfile, "Title", "Subject", "Author", "Keywords", "Comments");
+    }
+
+    std::vector<Kind> kinds() const
+    {
+        std::vector<Kind> found;
+        for (const auto& call : m_platform.calls)
+            found.push_back(call.kind);
+        return found;
+    }
+
+    void expectOnlyTheWarning() const
+    {
+        ASSERT_EQ(kinds(), std::vector<Kind>{Kind::Message});
+        const Message& message = m_platform.calls[0].message;
+        EXPECT_EQ(message.text, Unable);
+        EXPECT_EQ(message.title, "Quorvale v1.0");
+        EXPECT_EQ(message.icon, MessageIcon::Warning);
+        EXPECT_EQ(message.buttons, MessageButtons::Ok);
+    }
+
+    QTemporaryDir m_dir;
+    ScriptedPlatform m_platform;
+};
+
+std::string contents(const std::filesystem::path& path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+TEST_F(CreateExcelTest, YesOpensTheWorkbookAndEndsTheProgram)
+{
+    const QString outputfile = file(QString::fromUtf8("Prüfung 4.xls"));
+    m_platform.answers = {MessageAnswer::Yes};
+    CreateExcel(m_platform, nullptr, outputfile, QString::fromUtf8("Lauf Ä"), "", QString::fromUtf8("Łukasz"), "", "");
+
+    ASSERT_EQ(kinds(), (std::vector<Kind>{Kind::Message, Kind::OpenDocument, Kind::EndProgram}));
+    const Message& prompt = m_platform.calls[0].message;
+    EXPECT_EQ(prompt.text, Done);
+    EXPECT_EQ(prompt.title, "Quorvale");
+    EXPECT_EQ(prompt.icon, MessageIcon::Question);
+    EXPECT_EQ(prompt.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(prompt.defaultButton, MessageAnswer::No);
+    EXPECT_EQ(m_platform.calls[1].path, outputfile);
+
+    // Saved under exactly the name given, with the texts intact.
+    const QJsonObject properties = test::ReadWorkbook(outputfile.toStdString())["properties"].toObject();
+    EXPECT_EQ(properties["title"].toString(), QString::fromUtf8("Lauf Ä"));
+    EXPECT_EQ(properties["author"].toString(), QString::fromUtf8("Łukasz"));
+    EXPECT_EQ(properties["subject"].toString(), "");
+}
+
+TEST_F(CreateExcelTest, NoReturnsWithTheProgramRunning)
+{
+    m_platform.answers = {MessageAnswer::No};
+    create(file("runchart.xls"));
+    EXPECT_EQ(kinds(), std::vector<Kind>{Kind::Message});
+    EXPECT_EQ(m_platform.calls[0].message.text, Done);
+    EXPECT_GT(std::filesystem::file_size(file("runchart.xls").toStdString()), 0u);
+}
+
+// A second name for the older file shows whether it was deleted or written over in place.
+TEST_F(CreateExcelTest, AnOlderFileIsDeletedFirst)
+{
+    const std::string older = file("runchart.xls").toStdString();
+    const std::string otherName = file("other").toStdString();
+    std::ofstream(older) << "an older file";
+    std::filesystem::create_hard_link(older, otherName);
+
+    m_platform.answers = {MessageAnswer::No};
+    create(file("runchart.xls"));
+    EXPECT_EQ(contents(otherName), "an older file");
+    EXPECT_EQ(test::ReadWorkbook(older)["sheets"].toArray(), QJsonArray({"Sheet1"}));
+}
+
+TEST_F(CreateExcelTest, AZeroByteFileIsLeftForTheSaveToReplace)
+{
+    const std::string older = file("runchart.xls").toStdString();
+    const std::string otherName = file("other").toStdString();
+    std::ofstream{older};
+    std::filesystem::create_hard_link(older, otherName);
+
+    m_platform.answers = {MessageAnswer::No};
+    create(file("runchart.xls"));
+    EXPECT_TRUE(std::filesystem::equivalent(older, otherName));
+    EXPECT_EQ(test::ReadWorkbook(older)["sheets"].toArray(), QJsonArray({"Sheet1"}));
+}
+
+TEST_F(CreateExcelTest, AFailedSaveWarnsAndKeepsTheProgramRunning)
+{
+    std::ofstream(file("plain").toStdString()) << "a regular file";
+    const QString throughFile = file("plain/runchart.xls");
+    m_platform.answers = {MessageAnswer::Ok};
+    create(throughFile);
+    expectOnlyTheWarning();
+    EXPECT_FALSE(std::filesystem::exists(throughFile.toStdString()));
+}
+
+TEST_F(CreateExcelTest, ADirectoryInThePlaceOfTheFileIsAFailedSave)
+{
+    const std::string directory = file("taken.xls").toStdString();
+    std::filesystem::create_directory(directory);
+    m_platform.answers = {MessageAnswer::Ok};
+    create(file("taken.xls"));
+    expectOnlyTheWarning();
+    EXPECT_TRUE(std::filesystem::is_directory(directory));
+}
+
+// The older file is gone before the save breaks off at the file-size limit; nothing may remain.
+TEST_F(CreateExcelTest, ASaveThatBreaksOffLeavesNeitherFile)
+{
+    const std::string older = file("runchart.xls").toStdString();
+    std::ofstream(older) << "an older file";
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{2048, 2048};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        m_platform.answers = {MessageAnswer::Ok};
+        create(file("runchart.xls"));
+        const bool onlyWarned =
+            kinds() == std::vector<Kind>{Kind::Message} && m_platform.calls[0].message.text == Unable;
+        _exit(onlyWarned ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save was not reported by the warning alone";
+    EXPECT_FALSE(std::filesystem::exists(older));
+}
+
+} // namespace
+} // namespace quorvale
