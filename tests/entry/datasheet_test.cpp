@@ -1,0 +1,150 @@
+// The data sheet: its exact bytes, its place, and what a failed write leaves behind.
+#include "datasheet.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace quorvale;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// On a mismatch, names the first differing offset and shows the bytes around it.
+testing::AssertionResult sameBytes(const std::string& actual, const std::string& expected)
+{
+    if (actual == expected)
+        return testing::AssertionSuccess();
+    std::size_t at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    const std::size_t from = at < 20 ? 0 : at - 20;
+    return testing::AssertionFailure() << "first difference at offset " << at << "\n  actual:   "
+                                       << testing::PrintToString(actual.substr(from, 40)) << "\n  expected: "
+                                       << testing::PrintToString(expected.substr(from, 40));
+}
+
+class DataSheetFile : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("quorvale-datasheet-" + std::to_string(getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST(DataSheet, DefaultRecordGivesTheThirtyLineSheet)
+{
+    const std::string golden = readBytes(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
+    ASSERT_EQ(golden.size(), 608u);
+    EXPECT_TRUE(sameBytes(DataSheetText(DefaultRunChartRecord()), golden));
+}
+
+TEST(DataSheet, PathIsTheFolderJoinedAsItIs)
+{
+    EXPECT_EQ(DataSheetPath("/opt/quorvale"), "/opt/quorvale/tempchart.txt");
+    EXPECT_EQ(DataSheetPath("/"), "//tempchart.txt");
+}
+
+TEST(DataSheet, FieldsAreWrittenVerbatimAndEmptyOnesLeaveTheirLabels)
+{
+    const std::string empty = DataSheetText(RunChartRecord{});
+    EXPECT_NE(empty.find("\r\n\r\nPart Number : \r\n\r\nCustomer Name : \r\n\r\n"), std::string::npos);
+    EXPECT_NE(empty.find("Approved By : \t on : \r\n"), std::string::npos);
+    EXPECT_NE(empty.find("Inspection Tool : \t\tSheet :  of \r\n"), std::string::npos);
+    EXPECT_TRUE(empty.ends_with("\r\nComments :\r\n\r\n"));
+
+    RunChartRecord record = DefaultRunChartRecord();
+    record.Comments = "first\r\nlast";
+    EXPECT_TRUE(DataSheetText(record).ends_with("\r\n\r\nComments :\r\nfirst\r\nlast\r\n"));
+
+    record.PartNumber = "  R24\tG198  ";
+    EXPECT_NE(DataSheetText(record).find("Part Number :   R24\tG198  \r\n"), std::string::npos);
+}
+
+TEST(DataSheet, CharactersOutsideWindows1252BecomeQuestionMarks)
+{
+    RunChartRecord record;
+    record.PartNumber = "R24 \xE4\xB8\xAD";          // 中
+    record.CustomerName = "Br\xC3\xA9nholt \xE2\x82\xAC"; // é €
+    const std::string text = DataSheetText(record);
+    EXPECT_NE(text.find("Part Number : R24 ?\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Customer Name : Br\xE9nholt \x80\r\n"), std::string::npos);
+}
+
+TEST_F(DataSheetFile, WritesTheSheetAndReplacesAnEarlierOneCompletely)
+{
+    const std::string path = DataSheetPath(m_dir.string());
+    ASSERT_FALSE(WriteDataSheet(DefaultRunChartRecord(), path));
+    EXPECT_TRUE(sameBytes(readBytes(path), readBytes(QUORVALE_TEST_DATA "/golden/default-datasheet.txt")));
+
+    ASSERT_FALSE(WriteDataSheet(RunChartRecord{}, path));
+    EXPECT_TRUE(sameBytes(readBytes(path), DataSheetText(RunChartRecord{})));
+}
+
+TEST_F(DataSheetFile, FailureGivesTheReasonAndLeavesNoFile)
+{
+    // A folder that is a regular file.
+    std::ofstream(m_dir / "file") << "x";
+    const std::string throughFile = DataSheetPath((m_dir / "file").string());
+    const auto notDirectory = WriteDataSheet(DefaultRunChartRecord(), throughFile);
+    ASSERT_TRUE(notDirectory);
+    EXPECT_EQ(*notDirectory, "Not a directory");
+
+    // A directory where the sheet should be: refused, and the directory is left alone.
+    const std::string path = DataSheetPath(m_dir.string());
+    fs::create_directory(path);
+    const auto isDirectory = WriteDataSheet(DefaultRunChartRecord(), path);
+    ASSERT_TRUE(isDirectory);
+    EXPECT_EQ(*isDirectory, "Is a directory");
+    EXPECT_TRUE(fs::is_directory(path));
+}
+
+TEST(DataSheetDevice, FullDiskIsReportedAndTheDeviceKept)
+{
+    if (!fs::is_character_file("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    const auto reason = WriteDataSheet(DefaultRunChartRecord(), "/dev/full");
+    ASSERT_TRUE(reason);
+    EXPECT_EQ(*reason, "No space left on device");
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST_F(DataSheetFile, FileSizeLimitRemovesTheTruncatedSheet)
+{
+    const std::string path = DataSheetPath(m_dir.string());
+    ASSERT_FALSE(WriteDataSheet(DefaultRunChartRecord(), path)); // an earlier sheet is there
+
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const auto reason = WriteDataSheet(DefaultRunChartRecord(), path);
+        _exit(reason && *reason == "File too large" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(fs::exists(path));
+}

@@ -1,0 +1,233 @@
+// The entry window: its controls, the format flags, the forward, Cancel and close paths.
+#include "datasheet.h"
+#include "flags.h"
+#include "form1.h"
+#include "scriptedplatform.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace quorvale;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class EntryWindow : public testing::Test {
+protected:
+    EntryWindow() : m_form(m_platform, m_dir.path()) {}
+
+    template <typename T = QWidget>
+    T* control(const char* name)
+    {
+        auto* widget = m_form.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QString sheetPath() const { return QString::fromStdString(m_form.dataSheetPath()); }
+    void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+
+    QTemporaryDir m_dir;
+    ScriptedPlatform m_platform;
+    Form1 m_form;
+    QSignalSpy m_forward{&m_form, &Form1::forwardRequested};
+};
+
+} // namespace
+
+TEST_F(EntryWindow, OpensWithItsCaptionsAndStates)
+{
+    EXPECT_EQ(m_form.objectName(), "Form1");
+    EXPECT_EQ(m_form.windowTitle(), "Quorvale v1.0");
+    EXPECT_EQ(m_form.logicalDpiX(), 96);
+    EXPECT_EQ(m_form.size(), QSize(507, 492));
+    EXPECT_EQ(m_form.minimumSize(), m_form.maximumSize());
+    EXPECT_EQ(m_form.windowIcon().pixmap(32, 32).size(), QSize(32, 32));
+
+    EXPECT_EQ(control("txtPartNumber")->geometry(), QRect(72, 24, 129, 25));
+    EXPECT_EQ(control("lv1")->geometry(), QRect(184, 176, 321, 233));
+    EXPECT_EQ(control<QLabel>("Label13")->text(), "Please Log Date and Clock it Below :");
+    EXPECT_EQ(control<QLineEdit>("txtCustomerName")->text(), "M/S Brenholt Consulting ");
+    EXPECT_EQ(control<QPlainTextEdit>("txtComments")->toPlainText(),
+              "The two holes on left \nside of the part are \npending till further notice.\n");
+    EXPECT_EQ(control<QLineEdit>("txtPartNumber")->palette().color(QPalette::Text), QColor(0, 0, 128));
+    EXPECT_EQ(control<QLineEdit>("txtSheetOf")->palette().color(QPalette::Text), QColor(128, 0, 0));
+    EXPECT_TRUE(control<QLineEdit>("txtSheetOf")->font().bold());
+
+    EXPECT_FALSE(control("cmdPrevious")->isEnabled());
+    for (const char* name : {"cmdHelp", "cmdCancel", "cmdPrevious", "cmdNext"}) {
+        EXPECT_FALSE(control<QPushButton>(name)->isDefault()) << name;
+        EXPECT_FALSE(control<QPushButton>(name)->autoDefault()) << name;
+    }
+    EXPECT_EQ(control<QPushButton>("cmdNext")->text(), "&Next Feature  >>");
+    EXPECT_EQ(control<QCheckBox>("Check1")->text(), "Adobe PD&F");
+}
+
+TEST_F(EntryWindow, NoCaptionRunsIntoAnotherControl)
+{
+    for (QLabel* label : m_form.findChildren<QLabel*>()) {
+        const QFontMetrics metrics = label->fontMetrics();
+        const QRect caption(label->pos(), QSize(metrics.horizontalAdvance(label->text()), metrics.height()));
+        EXPECT_LE(caption.width(), label->width()) << label->objectName().toStdString();
+        for (QWidget* other : label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other != label && !qobject_cast<QLabel*>(other)) {
+                EXPECT_FALSE(caption.intersects(other->geometry()))
+                    << label->objectName().toStdString() << " runs into " << other->objectName().toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(EntryWindow, TabRunsThroughTheControlsInTabIndexOrder)
+{
+    m_form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    const QStringList expected = {
+        "txtDrawingRevision", "txtRunChartRevision", "txtUpperTolerance", "txtLowerTolerance", "txtFrequency",
+        "txtCheck", "txtInspectionTool", "txtSheet", "txtSheetOf", "txtComments", "Check1", "Check2", "lv1",
+        "cmdNext", "txtApprovedBy", "txtDateApprovedBy", "txtOperationNumber", "txtDepartment", "txtDateInspector",
+        "txtInspector", "txtDescription", "txtCustomerName", "txtPartNumber", "cmdHelp", "cmdCancel",
+        "txtDrawingRevision"};
+    QStringList visited = {QApplication::focusWidget()->objectName()};
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(visited, expected);
+}
+
+TEST_F(EntryWindow, ChecksBoxesFollowTheFlags)
+{
+    EXPECT_EQ(PdfChosen, True);
+    EXPECT_EQ(ExcelChosen, True);
+    EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>("Check2")->isChecked());
+
+    click("Check1");
+    EXPECT_EQ(PdfChosen, False);
+    EXPECT_EQ(ExcelChosen, True);
+    click("Check2");
+    EXPECT_EQ(ExcelChosen, False);
+    click("Check1");
+    EXPECT_EQ(PdfChosen, True);
+    EXPECT_EQ(ExcelChosen, False);
+}
+
+TEST_F(EntryWindow, NextWithTheDefaultsWritesTheGoldenSheetAndGoesOn)
+{
+    click("cmdNext");
+    EXPECT_EQ(readAll(sheetPath()), readAll(QUORVALE_TEST_DATA "/../golden/default-datasheet.txt"));
+    EXPECT_EQ(m_forward.count(), 1);
+    EXPECT_TRUE(m_platform.calls.empty());
+}
+
+TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)
+{
+    control<QLineEdit>("txtPartNumber")->clear();
+    QTest::keyClicks(control("txtPartNumber"), "X-1");
+    control<QPlainTextEdit>("txtComments")->setPlainText("one\ntwo");
+    click("cmdNext");
+    EXPECT_EQ(m_form.record().PartNumber, "X-1");
+    EXPECT_EQ(m_form.record().Comments, "one\r\ntwo");
+    const QByteArray sheet = readAll(sheetPath());
+    EXPECT_TRUE(sheet.contains("Part Number : X-1\r\n\r\n"));
+    EXPECT_TRUE(sheet.endsWith("Comments :\r\none\r\ntwo\r\n"));
+}
+
+TEST_F(EntryWindow, NextWithoutAFormatWritesTheSheetWarnsAndFocusesCheck1)
+{
+    click("Check1");
+    click("Check2");
+    m_platform.answers = {MessageAnswer::Ok};
+    bool focusMovedEarly = true;
+    m_platform.onMessage = [&](const Message&) { focusMovedEarly = m_form.focusWidget() == control("Check1"); };
+    click("cmdNext");
+
+    ASSERT_EQ(m_platform.messages().size(), 1u);
+    const Message warning = m_platform.messages().front();
+    EXPECT_EQ(warning.text, "Select atleast one output format.");
+    EXPECT_EQ(warning.title, "Quorvale v1.0");
+    EXPECT_EQ(warning.icon, MessageIcon::Warning);
+    EXPECT_EQ(warning.buttons, MessageButtons::Ok);
+    EXPECT_FALSE(focusMovedEarly);
+    EXPECT_EQ(m_form.focusWidget(), control("Check1"));
+    EXPECT_EQ(m_forward.count(), 0);
+    EXPECT_TRUE(QFile::exists(sheetPath()));
+
+    click("Check2");
+    click("cmdNext");
+    EXPECT_EQ(m_forward.count(), 1);
+    EXPECT_EQ(m_platform.messages().size(), 1u);
+}
+
+TEST_F(EntryWindow, CancelEndsAtOnceAndLeavesTheSheet)
+{
+    click("Check1");
+    click("Check2");
+    m_platform.answers = {MessageAnswer::Ok};
+    click("cmdNext");
+    click("cmdCancel");
+    EXPECT_TRUE(m_platform.ended());
+    EXPECT_TRUE(QFile::exists(sheetPath()));
+}
+
+TEST_F(EntryWindow, ClosingDeletesTheSheetButNotAnEmptyFile)
+{
+    click("cmdNext");
+    ASSERT_TRUE(QFile::exists(sheetPath()));
+    m_form.close();
+    EXPECT_FALSE(QFile::exists(sheetPath()));
+
+    QFile empty(sheetPath());
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    m_form.close();
+    EXPECT_TRUE(QFile::exists(sheetPath()));
+}
+
+TEST_F(EntryWindow, HelpAsksForTheHelpWindow)
+{
+    QSignalSpy help(&m_form, &Form1::helpRequested);
+    click("cmdHelp");
+    EXPECT_EQ(help.count(), 1);
+    EXPECT_TRUE(m_platform.calls.empty());
+}
+
+TEST(EntryWindowFailure, UnwritableSheetIsReportedAndStopsTheForwardButton)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("x");
+    file.close();
+
+    ScriptedPlatform platform;
+    Form1 form(platform, dir.filePath("file"));
+    QSignalSpy forward(&form, &Form1::forwardRequested);
+    platform.answers = {MessageAnswer::Ok};
+    QTest::mouseClick(form.findChild<QWidget*>("Check1"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QWidget*>("Check2"), Qt::LeftButton);
+    QTest::mouseClick(form.findChild<QWidget*>("cmdNext"), Qt::LeftButton);
+
+    ASSERT_EQ(platform.messages().size(), 1u);
+    const Message message = platform.messages().front();
+    EXPECT_EQ(message.title, "Quorvale v1.0");
+    EXPECT_EQ(message.icon, MessageIcon::Warning);
+    EXPECT_TRUE(message.text.contains(dir.filePath("file/tempchart.txt")));
+    EXPECT_TRUE(message.text.contains("Not a directory"));
+    EXPECT_EQ(forward.count(), 0);
+}
