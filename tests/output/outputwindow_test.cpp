@@ -1,0 +1,397 @@
+// The output window on its own: its controls and defaults, Browse, and what Finish makes and asks.
+#include "datasheet.h"
+#include "flags.h"
+#include "frmpdf.h"
+#include "maker.h"
+#include "pdfarguments.h"
+#include "scriptedplatform.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace quorvale;
+using Kind = ScriptedPlatform::Call::Kind;
+
+const QString PdfDone = QStringLiteral("RunChart --- PDF --- file is done.\r\rDo you want to open the file?");
+const QString ExcelDone = QStringLiteral("RunChart --- EXCEL --- file is done.\r\rDo you want to open the file?");
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class OutputWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        QFile sheet(QString::fromStdString(DataSheetPath(folder.path().toStdString())));
+        ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
+        sheet.write("Part # : 1234\r\nCustomer Name : Halden\r\n");
+        sheet.close();
+        PdfChosen = True;
+        ExcelChosen = True;
+    }
+
+    void TearDown() override { delete window.data(); }
+
+    // Loads the window with the flags as they stand, shown and active like after the entry window's Next.
+    void open()
+    {
+        window = new frmPDF(platform, folder.path(), &entry, [] { return std::string("20260102030405"); });
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+
+    template <typename T = QWidget> T* child(const char* name) const
+    {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString text(const char* name) const { return child<QLineEdit>(name)->text(); }
+    void click(const char* name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+
+    // Browse to folder/name, answered by the scripted dialog.
+    void browse(const QString& name)
+    {
+        platform.fileNames.push_back(folder.filePath(name));
+        click("btnSave");
+    }
+
+    QTemporaryDir folder;
+    ScriptedPlatform platform;
+    QWidget entry;
+    QPointer<frmPDF> window;
+};
+
+TEST_F(OutputWindow, OpensWithItsDefaultsTopmostAtItsPlace)
+{
+    open();
+    EXPECT_EQ(window->objectName(), "frmPDF");
+    EXPECT_EQ(window->windowTitle(), "Quorvale");
+    EXPECT_FALSE(window->windowIcon().isNull());
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->size(), QSize(419, 505)); // 6285 x 7575 twips at 96 dots per inch
+    EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(250, 100));
+    EXPECT_EQ(QApplication::focusWidget(), child("btnConvert"));
+
+    const std::vector<std::tuple<const char*, QStringList, QString>> lists = {
+        {"cmbFont", {"Courier", "Times-Roman", "Arial"}, "Times-Roman"},
+        {"cmbFontSize", {"8pt", "10pt", "12pt", "14pt", "16pt", "18pt", "20pt"}, "10pt"},
+        {"cmbRotation", {u"0\u00BA"_qs, u"90\u00BA"_qs, u"180\u00BA"_qs, u"270\u00BA"_qs}, u"0\u00BA"_qs},
+        {"cmbPageSize", {"8.5\" x 11\"", "8.5\" x 14\"", "14\" x 11\""}, "8.5\" x 11\""},
+    };
+    for (const auto& [name, items, selected] : lists) {
+        auto* combo = child<QComboBox>(name);
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i)
+            shown << combo->itemText(i);
+        EXPECT_EQ(shown, items) << name;
+        EXPECT_EQ(combo->currentText(), selected) << name;
+        EXPECT_FALSE(combo->isEditable()) << name;
+    }
+
+    EXPECT_EQ(text("txtAuthor"), "Orvin Kellaway");
+    EXPECT_EQ(text("txtKeywords"), "PDF Keywords");
+    EXPECT_EQ(text("txtSubject"), "Quorvale v1.0");
+    EXPECT_EQ(text("txtTitle"), "PDF Title");
+    EXPECT_EQ(text("txtCreator"), QString::fromUtf8(MakerUrl));
+    EXPECT_FALSE(child("txtCreator")->isEnabled());
+    EXPECT_EQ(text("txtFilename"), QString::fromStdString(DataSheetPath(folder.path().toStdString())));
+    EXPECT_FALSE(child("txtFilename")->isVisible());
+    for (const char* name : {"txtOutputFile", "txtXlsOutputFile"}) {
+        EXPECT_TRUE(text(name).isEmpty()) << name;
+        EXPECT_FALSE(child(name)->isEnabled()) << name;
+    }
+    EXPECT_EQ(text("txtXlsTitle"), "Excel Title");
+    EXPECT_EQ(text("txtXlsSubject"), "Excel Subject");
+    EXPECT_EQ(text("txtXlsAuthor"), "Excel Author");
+    EXPECT_EQ(text("txtXlsKeywords"), "Excel Keywords");
+    EXPECT_EQ(text("txtXlsComments"), "Excel Comments");
+    EXPECT_TRUE(child("Frame2")->isEnabled());
+    EXPECT_EQ(child<QGroupBox>("Frame1")->title(), "PDF File Properties");
+    EXPECT_EQ(child<QGroupBox>("Frame2")->title(), "Excel File Properties");
+    EXPECT_EQ(child<QPushButton>("cmdBack")->text(), "<< &Back");
+    EXPECT_EQ(child<QPushButton>("cmdCancel")->text(), "&Cancel");
+    EXPECT_EQ(child<QPushButton>("btnConvert")->text(), "&Finish");
+    EXPECT_EQ(child<QPushButton>("btnSave")->text(), "Br&owse...");
+}
+
+TEST_F(OutputWindow, TabVisitsTheEnabledControlsInOrder)
+{
+    open();
+    const QStringList expected = {"cmdCancel",     "cmbPageSize",    "cmbFontSize",    "cmbRotation",   "cmbFont",
+                                  "txtTitle",      "btnSave",        "txtSubject",     "txtKeywords",   "txtAuthor",
+                                  "txtXlsTitle",   "txtXlsSubject",  "txtXlsAuthor",   "txtXlsKeywords",
+                                  "txtXlsComments", "cmdBack",       "btnConvert"};
+    QStringList visited;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(visited, expected);
+}
+
+TEST_F(OutputWindow, PdfPropertiesSelectTheirTextOnFocusExcelPropertiesDoNot)
+{
+    open();
+    auto* title = child<QLineEdit>("txtTitle");
+    title->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(title->selectedText(), "PDF Title");
+    QTest::keyClick(title, Qt::Key_Tab); // on to Browse, then back by keyboard
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(title->selectedText(), "PDF Title");
+
+    auto* comments = child<QLineEdit>("txtXlsComments");
+    child("txtXlsKeywords")->setFocus();
+    QTest::keyClick(child("txtXlsKeywords"), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), comments);
+    EXPECT_FALSE(comments->hasSelectedText());
+}
+
+TEST_F(OutputWindow, BrowseAsksOnceAndDerivesBothNames)
+{
+    open();
+    platform.fileNames = {"/runs/bracket.pdf"};
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+    // An access key clicks with a short animation.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !platform.calls.empty(); }));
+    const auto dialogs = platform.callsOf(Kind::SaveDialog);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].dialog.title, "Save PDF As");
+    EXPECT_EQ(dialogs[0].dialog.filter, "Portable Document Format files (*.pdf)|*.pdf");
+    EXPECT_EQ(dialogs[0].dialog.defaultSuffix, "pdf");
+    EXPECT_TRUE(dialogs[0].dialog.initialDir.isEmpty());
+    EXPECT_TRUE(dialogs[0].dialog.defaultFileName.isEmpty());
+    EXPECT_EQ(text("txtOutputFile"), "/runs/bracket.pdf");
+    EXPECT_EQ(text("txtXlsOutputFile"), "/runs/bracket.xls");
+
+    const QString longPath = "/runs/" + QString(300, u'a') + ".txt"; // no length limit
+    const std::vector<std::tuple<QString, QString, QString>> cases = {
+        {"/runs/bracket.txt", "/runs/bracket.pdf", "/runs/bracket.xls"},
+        {"/runs/bracket.jpeg", "/runs/bracket.jpdf", "/runs/bracket.jxls"},
+        {longPath, longPath.chopped(3) + "pdf", longPath.chopped(3) + "xls"},
+        {"", longPath.chopped(3) + "pdf", longPath.chopped(3) + "xls"}, // cancelled: names kept
+    };
+    for (const auto& [chosen, pdf, xls] : cases) {
+        platform.fileNames.push_back(chosen);
+        click("btnSave");
+        EXPECT_EQ(text("txtOutputFile"), pdf) << chosen.toStdString();
+        EXPECT_EQ(text("txtXlsOutputFile"), xls) << chosen.toStdString();
+    }
+    EXPECT_TRUE(platform.messages().empty());
+}
+
+TEST_F(OutputWindow, OpenDialogAsksWithoutDefaultSuffix)
+{
+    open();
+    platform.fileNames = {"/runs/old.pdf"};
+    EXPECT_EQ(window->OpenDialog(window, "PDF|*.pdf", "Open", "/runs"), "/runs/old.pdf");
+    const auto dialogs = platform.callsOf(Kind::OpenDialog);
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].dialog.title, "Open");
+    EXPECT_EQ(dialogs[0].dialog.initialDir, "/runs");
+    EXPECT_TRUE(dialogs[0].dialog.defaultSuffix.isEmpty());
+}
+
+TEST_F(OutputWindow, WithoutExcelTheFrameIsDisabledYetBrowseNamesBoth)
+{
+    ExcelChosen = False;
+    open();
+    EXPECT_FALSE(child("Frame2")->isEnabled());
+    EXPECT_TRUE(child("Frame1")->isEnabled());
+    browse("bracket.pdf");
+    EXPECT_EQ(text("txtXlsOutputFile"), folder.filePath("bracket.xls"));
+
+    platform.answers = {MessageAnswer::No};
+    click("btnConvert");
+    EXPECT_TRUE(QFile::exists(folder.filePath("bracket.pdf")));
+    EXPECT_FALSE(QFile::exists(folder.filePath("bracket.xls")));
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].text, PdfDone);
+}
+
+TEST_F(OutputWindow, FinishWithoutNamesWarnsOnceAndMakesNothing)
+{
+    open();
+    platform.answers = {MessageAnswer::Ok};
+    click("btnConvert");
+    ASSERT_EQ(platform.calls.size(), 1u);
+    const Message warning = platform.messages().at(0);
+    EXPECT_EQ(warning.text, "Please specify RunChart file name.");
+    EXPECT_EQ(warning.title, "Quorvale");
+    EXPECT_EQ(warning.icon, MessageIcon::Warning);
+    EXPECT_EQ(warning.buttons, MessageButtons::Ok);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"tempchart.txt"});
+}
+
+TEST_F(OutputWindow, OnlyExcelWithoutNamesDoesNothingVisible)
+{
+    PdfChosen = False;
+    open();
+    click("btnConvert");
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+TEST_F(OutputWindow, OnlyExcelMakesTheWorkbookAndOpensItOnYes)
+{
+    PdfChosen = False;
+    open();
+    browse("bracket.pdf");
+    platform.answers = {MessageAnswer::Yes};
+    click("btnConvert");
+    EXPECT_FALSE(QFile::exists(folder.filePath("bracket.pdf")));
+    EXPECT_TRUE(readAll(folder.filePath("bracket.xls")).startsWith("PK"));
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].text, ExcelDone);
+    EXPECT_EQ(platform.openedDocuments(), QStringList{folder.filePath("bracket.xls")});
+    EXPECT_TRUE(platform.ended());
+}
+
+TEST_F(OutputWindow, BothFormatsAskInTurnAndOpenOnlyWhatIsAnsweredYes)
+{
+    open();
+    browse("bracket.pdf");
+    platform.answers = {MessageAnswer::Yes, MessageAnswer::No};
+    click("btnConvert");
+
+    EXPECT_TRUE(readAll(folder.filePath("bracket.pdf")).startsWith("%PDF-1.2"));
+    EXPECT_TRUE(readAll(folder.filePath("bracket.xls")).startsWith("PK"));
+    const auto messages = platform.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, PdfDone);
+    EXPECT_EQ(messages[0].title, "Quorvale");
+    EXPECT_EQ(messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(messages[0].defaultButton, MessageAnswer::No);
+    EXPECT_EQ(messages[1].text, ExcelDone);
+    // The PDF is opened before the workbook is even made.
+    ASSERT_EQ(platform.calls.size(), 4u);
+    EXPECT_EQ(platform.calls[2].kind, Kind::OpenDocument);
+    EXPECT_EQ(platform.openedDocuments(), QStringList{folder.filePath("bracket.pdf")});
+    EXPECT_FALSE(platform.ended());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(OutputWindow, FinishTwiceMakesTheOutputsAgain)
+{
+    open();
+    browse("bracket.pdf");
+    platform.answers = {MessageAnswer::No, MessageAnswer::No, MessageAnswer::No, MessageAnswer::No};
+    click("btnConvert");
+    const QByteArray first = readAll(folder.filePath("bracket.pdf"));
+    QFile::remove(folder.filePath("bracket.xls"));
+    click("btnConvert");
+    EXPECT_EQ(readAll(folder.filePath("bracket.pdf")), first);
+    EXPECT_TRUE(QFile::exists(folder.filePath("bracket.xls")));
+    EXPECT_EQ(platform.messages().size(), 4u);
+    EXPECT_TRUE(platform.openedDocuments().isEmpty());
+    EXPECT_TRUE(QFile::exists(folder.filePath("tempchart.txt")));
+}
+
+TEST_F(OutputWindow, AFailedConversionIsReportedWithoutTheOpenPromptAndTheWorkbookFollows)
+{
+    open();
+    browse("bracket.pdf");
+    QFile::remove(folder.filePath("tempchart.txt"));
+    platform.answers = {MessageAnswer::Ok, MessageAnswer::No};
+    click("btnConvert");
+
+    const auto messages = platform.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[0].text.contains("tempchart.txt")) << messages[0].text.toStdString();
+    EXPECT_EQ(messages[0].title, "Quorvale");
+    EXPECT_EQ(messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(messages[1].text, ExcelDone);
+    EXPECT_FALSE(QFile::exists(folder.filePath("bracket.pdf")));
+}
+
+// Every item of the lists gives the numbers the writer is called with.
+TEST_F(OutputWindow, EveryListItemGivesItsLayoutArgument)
+{
+    open();
+    const auto values = [this](const char* name) {
+        auto* combo = child<QComboBox>(name);
+        std::vector<PdfLayout> layouts;
+        for (int i = 0; i < combo->count(); ++i) {
+            combo->setCurrentIndex(i);
+            layouts.push_back(pdfLayout(child<QComboBox>("cmbFont")->currentText(),
+                                        child<QComboBox>("cmbFontSize")->currentText(),
+                                        child<QComboBox>("cmbRotation")->currentText(),
+                                        child<QComboBox>("cmbPageSize")->currentText()));
+        }
+        return layouts;
+    };
+    std::vector<QString> fonts;
+    for (const PdfLayout& layout : values("cmbFont"))
+        fonts.push_back(layout.FontName);
+    EXPECT_EQ(fonts, (std::vector<QString>{"Courier", "Times-Roman", "Arial"}));
+    std::vector<int> sizes;
+    for (const PdfLayout& layout : values("cmbFontSize"))
+        sizes.push_back(layout.FontSize);
+    EXPECT_EQ(sizes, (std::vector<int>{8, 10, 12, 14, 16, 18, 20}));
+    std::vector<int> rotations;
+    for (const PdfLayout& layout : values("cmbRotation"))
+        rotations.push_back(layout.Rotation);
+    EXPECT_EQ(rotations, (std::vector<int>{0, 90, 180, 270}));
+    std::vector<std::pair<float, float>> pages;
+    for (const PdfLayout& layout : values("cmbPageSize"))
+        pages.emplace_back(layout.pwidth, layout.pheight);
+    EXPECT_EQ(pages, (std::vector<std::pair<float, float>>{{8.5F, 11.F}, {8.5F, 14.F}, {14.F, 11.F}}));
+}
+
+TEST_F(OutputWindow, TheChosenLayoutReachesThePdf)
+{
+    open();
+    child<QComboBox>("cmbFont")->setCurrentIndex(0);     // Courier
+    child<QComboBox>("cmbFontSize")->setCurrentIndex(6); // 20pt
+    child<QComboBox>("cmbRotation")->setCurrentIndex(1); // 90º
+    child<QComboBox>("cmbPageSize")->setCurrentIndex(2); // 14" x 11"
+    child<QLineEdit>("txtTitle")->setText(u"Lot \u00BD"_qs);
+    browse("bracket.pdf");
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    click("btnConvert");
+
+    const QByteArray pdf = readAll(folder.filePath("bracket.pdf"));
+    EXPECT_TRUE(pdf.contains("/BaseFont /Courier")) << pdf.constData();
+    EXPECT_TRUE(pdf.contains("/F1 20 Tf"));
+    EXPECT_TRUE(pdf.contains("/Rotate 90"));
+    EXPECT_TRUE(pdf.contains("/MediaBox [ 0 0 1008 792"));
+    EXPECT_TRUE(pdf.contains("(Lot \xBD)")); // one Windows-1252 byte
+}
+
+TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber)
+{
+    const std::vector<std::pair<QString, double>> cases = {
+        {"", 0},         {"pt", 0},    {"20pt", 20},        {" 1 2pt", 12}, {"8.5\" x 11\"", 8.5},
+        {"1.2.3", 1.2},  {".5", 0.5},  {"-3x", -3},         {"+", 0},       {".", 0},
+        {u"270\u00BA"_qs, 270},        {"14\"", 14},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_DOUBLE_EQ(leadingNumber(text), value) << text.toStdString();
+}
+
+TEST(LeadingNumber, RoundsHalvesToEvenAndStaysWithin16Bits)
+{
+    EXPECT_EQ(pdfLayout("", "10.5pt", "11.5", "").FontSize, 10);
+    EXPECT_EQ(pdfLayout("", "10.5pt", "11.5", "").Rotation, 12);
+    EXPECT_EQ(pdfLayout("", "99999pt", "-99999", "").FontSize, 32767);
+    EXPECT_EQ(pdfLayout("", "99999pt", "-99999", "").Rotation, -32768);
+}
+
+} // namespace
