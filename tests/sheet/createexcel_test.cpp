@@ -1,6 +1,7 @@
 // CreateExcel through the scripted platform: the older file, the completion prompt and its answers,
 // and the warning after a failed save.
 #include "createexcel.h"
+#include "filesizelimit.h"
 #include "scriptedplatform.h"
 #include "workbookreader.h"
 
@@ -12,11 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 
 namespace quorvale {
 namespace {
@@ -147,22 +143,11 @@ TEST_F(CreateExcelTest, ASaveThatBreaksOffLeavesNeitherFile)
 {
     const std::string older = file("runchart.xls").toStdString();
     std::ofstream(older) << "an older file";
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{2048, 2048};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(test::HoldsUnderFileSizeLimit(2048, [&] {
         m_platform.answers = {MessageAnswer::Ok};
         create(file("runchart.xls"));
-        const bool onlyWarned =
-            kinds() == std::vector<Kind>{Kind::Message} && m_platform.calls[0].message.text == Unable;
-        _exit(onlyWarned ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed save was not reported by the warning alone";
+        return kinds() == std::vector<Kind>{Kind::Message} && m_platform.calls[0].message.text == Unable;
+    })) << "the failed save was not reported by the warning alone";
     EXPECT_FALSE(std::filesystem::exists(older));
 }
 

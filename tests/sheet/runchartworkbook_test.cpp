@@ -1,4 +1,5 @@
 // What an independent reader finds in the saved workbook, and how a failed save ends.
+#include "filesizelimit.h"
 #include "runchartworkbook.h"
 #include "workbookreader.h"
 
@@ -10,11 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 
 namespace quorvale {
 namespace {
@@ -201,18 +197,9 @@ TEST_F(RunChartWorkbook, AFullDeviceFailsAndIsLeftAlone)
 TEST_F(RunChartWorkbook, ASaveThatBreaksOffLeavesNoPartialFile)
 {
     const std::string file = path("runchart.xls");
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{2048, 2048};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(WriteRunChartWorkbook(file, {}).status == WorkbookResult::Status::Failed ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not report the failure";
+    EXPECT_TRUE(test::HoldsUnderFileSizeLimit(2048, [&] {
+        return WriteRunChartWorkbook(file, {}).status == WorkbookResult::Status::Failed;
+    })) << "the save did not report the failure";
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
