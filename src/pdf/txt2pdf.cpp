@@ -4,6 +4,7 @@
 #include "windows1252.h"
 
 #include <charconv>
+#include <csignal>
 #include <cstdint>
 #include <iostream>
 #include <string>
@@ -110,6 +111,8 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    // Past a file-size limit a write then fails and is reported, and the partial file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     quorvale::PdfWriter writer([](const std::string& description) {
         std::cerr << "quorvale-txt2pdf: " << description << "\n";
     });

@@ -19,6 +19,15 @@ int runCommand(const std::string& command, std::string* output = nullptr);
 // Equal bytes, or the first differing offset with a short window of both around it.
 ::testing::AssertionResult sameBytes(const std::string& actual, const std::string& expected);
 
+// The capacities of every choice the output window offers.
+struct Capacity {
+    std::int16_t size;
+    const char* leading;
+    int lines792, lines1008;
+    int courier612, arial612, other612, courier1008, arial1008, other1008;
+};
+const std::vector<Capacity>& capacityTable();
+
 // What a document's pages hold: the text of each row, page by page.
 struct PdfPages {
     std::vector<std::vector<std::string>> rows;

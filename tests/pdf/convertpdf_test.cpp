@@ -1,0 +1,255 @@
+// Whole conversions: golden files, every offered combination checked by qpdf, the readers'
+// view of text and information, failures, and a document of many pages.
+#include "pdftestsupport.h"
+#include "pdfwriter.h"
+#include "windows1252.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quorvale {
+namespace {
+
+using test::readFile;
+using test::sameBytes;
+
+const std::string Golden = std::string(QUORVALE_TEST_DATA) + "/golden/";
+const std::string DataSheet = Golden + "datasheet.txt";
+
+class ConvertToPdf : public ::testing::Test {
+protected:
+    bool convert(const std::string& input, const std::string& output, const std::string& font = "Times-Roman",
+                 std::int16_t size = 10, std::int16_t rotation = 0, float width = 8.5F, float height = 11)
+    {
+        return m_writer.ConvertToPDF(input, output, "Orvin Kellaway", "http://www.quorvale.example/runchart",
+                                     "PDF Keywords", "Quorvale v1.0", "PDF Title", font, size, rotation, width,
+                                     height);
+    }
+    static bool qpdfAccepts(const std::string& pdf)
+    {
+        std::string output;
+        return test::runCommand("qpdf --check '" + pdf + "' 2>&1", &output) == 0 &&
+               output.find("WARNING") == std::string::npos;
+    }
+
+    std::string m_folder = test::makeTempDir();
+    std::vector<std::string> m_messages;
+    PdfWriter m_writer{[this](const std::string& message) { m_messages.push_back(message); },
+                       [] { return std::string("20030312101500"); }};
+};
+
+TEST_F(ConvertToPdf, DefaultDataSheetMatchesTheGoldenFiles)
+{
+    ASSERT_TRUE(convert(DataSheet, m_folder + "/default.pdf"));
+    EXPECT_TRUE(sameBytes(readFile(m_folder + "/default.pdf"), readFile(Golden + "datasheet-default.pdf")));
+    ASSERT_TRUE(convert(DataSheet, m_folder + "/courier.pdf", "Courier", 20, 90, 8.5F, 14));
+    EXPECT_TRUE(sameBytes(readFile(m_folder + "/courier.pdf"), readFile(Golden + "datasheet-courier20.pdf")));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+// The data sheet's lines as rows would hold them before wrapping, joined.
+std::string escapedStrippedText(const std::string& sheet)
+{
+    std::string joined;
+    std::size_t begin = 0;
+    for (std::size_t end; (end = sheet.find("\r\n", begin)) != std::string::npos; begin = end + 2) {
+        std::string line = sheet.substr(begin, end - begin);
+        line.erase(0, line.find_first_not_of(' '));
+        line.erase(line.find_last_not_of(' ') + 1);
+        joined += line;
+    }
+    return joined;
+}
+
+TEST_F(ConvertToPdf, EveryOfferedCombinationFollowsTheLayoutRules)
+{
+    const std::string text = escapedStrippedText(readFile(DataSheet));
+    const char* fonts[] = {"Courier", "Times-Roman", "Arial"};
+    struct Page {
+        float width, height;
+        int points;
+    };
+    const Page sizes[] = {{8.5F, 11, 612}, {8.5F, 14, 612}, {14, 11, 1008}};
+    int checked = 0;
+    for (const test::Capacity& capacity : test::capacityTable()) {
+        for (int font = 0; font < 3; ++font) {
+            for (const Page& page : sizes) {
+                for (const std::int16_t rotation : {0, 90, 180, 270}) {
+                    const std::string name = std::string(fonts[font]) + "-" + std::to_string(capacity.size) + "-" +
+                                             std::to_string(page.points) + "x" +
+                                             std::to_string(int(page.height * 72)) + "-" + std::to_string(rotation);
+                    SCOPED_TRACE(name);
+                    const std::string path = m_folder + "/" + name + ".pdf";
+                    ASSERT_TRUE(convert(DataSheet, path, fonts[font], capacity.size, rotation, page.width,
+                                        page.height));
+                    const std::string pdf = readFile(path);
+                    test::PdfPages pages;
+                    ASSERT_TRUE(test::checkStructure(pdf, &pages));
+                    EXPECT_TRUE(qpdfAccepts(path));
+
+                    const int heightPoints = static_cast<int>(page.height * 72);
+                    const int maxlines = heightPoints == 792 ? capacity.lines792 : capacity.lines1008;
+                    const int charsByFont[2][3] = {
+                        {capacity.courier612, capacity.other612, capacity.arial612},
+                        {capacity.courier1008, capacity.other1008, capacity.arial1008}};
+                    const auto maxchars = static_cast<std::size_t>(charsByFont[page.points == 1008][font]);
+                    const std::string size = std::to_string(capacity.size);
+                    const std::string opening = "stream\r\nBT\r/F1 " + size + " Tf\r1 0 0 1 50 " +
+                                                std::to_string(heightPoints - 40) + " Tm\r" + capacity.leading +
+                                                " TL\r";
+                    std::string joined;
+                    std::size_t at = 0;
+                    for (std::size_t k = 0; k < pages.rows.size(); ++k) {
+                        EXPECT_LE(pages.rows[k].size(), static_cast<std::size_t>(maxlines));
+                        for (const std::string& row : pages.rows[k]) {
+                            EXPECT_LE(row.size(), maxchars);
+                            joined += row;
+                        }
+                        at = pdf.find("/Rotate " + std::to_string(rotation) + "\r>>\rendobj\r", at);
+                        ASSERT_NE(at, std::string::npos);
+                        EXPECT_EQ(pdf.compare(pdf.find("stream\r\n", at), opening.size(), opening), 0);
+                        const std::string footer = "\r1 0 0 1 " + std::to_string(page.points / 2) + " 25 Tm\r(" +
+                                                   std::to_string(k + 1) + ") Tj\r/F1 " + size + " Tf\rET\r";
+                        EXPECT_NE(pdf.find(footer, at), std::string::npos);
+                    }
+                    EXPECT_EQ(joined, text);
+                    EXPECT_NE(pdf.find("\r/BaseFont /" + std::string(fonts[font]) + "\r"), std::string::npos);
+                    EXPECT_NE(pdf.find("\r/MediaBox [ 0 0 " + std::to_string(page.points) + " " +
+                                       std::to_string(heightPoints) + " ]\r"),
+                              std::string::npos);
+                    EXPECT_NE(pdf.find("\r/CreationDate (D:20030312101500)\r"), std::string::npos);
+                    ++checked;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(checked, 252);
+}
+
+TEST_F(ConvertToPdf, ReadersGetTheTextAndInformationBack)
+{
+    const std::string typed = "Größe (x) \\ € – “q” ™ ‰ Œ";
+    const std::string output = m_folder + "/info.pdf";
+    ASSERT_TRUE(m_writer.ConvertToPDF(DataSheet, output, encodeWindows1252(typed), "c)", "k(", "s\\",
+                                      encodeWindows1252(typed + " title"), "Courier", 12, 0, 8.5F, 11));
+    EXPECT_TRUE(qpdfAccepts(output));
+    std::string info;
+    ASSERT_EQ(test::runCommand("pdfinfo -enc UTF-8 '" + output + "'", &info), 0);
+    EXPECT_NE(info.find("\nAuthor:          " + typed + "\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Title:           " + typed + " title\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("\nCreator:         c)\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("\nKeywords:        k(\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("\nSubject:         s\\\n"), std::string::npos) << info;
+
+    // pdftotext drops blank rows, tabs and the blanks at row ends; so does the expectation.
+    std::string text;
+    ASSERT_EQ(test::runCommand("pdftotext '" + output + "' -", &text), 0);
+    std::string expected;
+    const std::string sheet = readFile(DataSheet);
+    for (std::size_t begin = 0, end; (end = sheet.find("\r\n", begin)) != std::string::npos; begin = end + 2) {
+        std::string line = sheet.substr(begin, end - begin);
+        std::erase(line, '\t');
+        line.erase(line.find_last_not_of(' ') + 1);
+        if (!line.empty())
+            expected += line + "\n";
+    }
+    EXPECT_EQ(text, expected + "\n1\n\n\f");
+}
+
+TEST_F(ConvertToPdf, ManyPagesGrowTheTables)
+{
+    std::string input;
+    for (int page = 0; page < 1700; ++page)
+        input += "\fpage (" + std::to_string(page + 2) + ")\r\n";
+    test::writeFile(m_folder + "/in.txt", input);
+    const std::string output = m_folder + "/many.pdf";
+    ASSERT_TRUE(convert(m_folder + "/in.txt", output));
+    test::PdfPages pages;
+    const std::string pdf = readFile(output);
+    ASSERT_TRUE(test::checkStructure(pdf, &pages));
+    EXPECT_EQ(pages.rows.size(), 1701U);
+    EXPECT_EQ(pages.rows.back(), std::vector<std::string>{"\fpage \\(1701\\)"});
+    EXPECT_NE(pdf.find("\r/Count 1701\r"), std::string::npos);
+    EXPECT_TRUE(qpdfAccepts(output));
+}
+
+TEST_F(ConvertToPdf, MissingOrEmptyInputIsReportedAndNothingIsWritten)
+{
+    test::writeFile(m_folder + "/empty.txt", "");
+    test::writeFile(m_folder + "/out.pdf", "older");
+    EXPECT_FALSE(convert(m_folder + "/none.txt", m_folder + "/out.pdf"));
+    EXPECT_FALSE(convert(m_folder + "/empty.txt", m_folder + "/out.pdf"));
+    EXPECT_EQ(m_messages, (std::vector<std::string>{"File '" + m_folder + "/none.txt' does not exist.",
+                                                    "File '" + m_folder + "/empty.txt' does not exist."}));
+    EXPECT_EQ(readFile(m_folder + "/out.pdf"), "older");
+}
+
+TEST_F(ConvertToPdf, BadParametersLeaveTheOlderOutputAlone)
+{
+    test::writeFile(m_folder + "/out.pdf", "older");
+    EXPECT_FALSE(convert(DataSheet, m_folder + "/out.pdf", "Courier", 0));
+    EXPECT_FALSE(convert(DataSheet, m_folder + "/out.pdf", "Courier", 10, 0, 0, 11));
+    EXPECT_EQ(m_messages.size(), 2U);
+    EXPECT_EQ(m_messages[0], "The font size must be at least 1 point.");
+    EXPECT_EQ(readFile(m_folder + "/out.pdf"), "older");
+}
+
+TEST_F(ConvertToPdf, AnOlderOutputIsReplacedAndTheInputNeverOverwritten)
+{
+    test::writeFile(m_folder + "/out.pdf", std::string(100000, 'o'));
+    ASSERT_TRUE(convert(DataSheet, m_folder + "/out.pdf"));
+    EXPECT_TRUE(sameBytes(readFile(m_folder + "/out.pdf"), readFile(Golden + "datasheet-default.pdf")));
+
+    test::writeFile(m_folder + "/in.txt", "keep me\r\n");
+    EXPECT_FALSE(convert(m_folder + "/in.txt", m_folder + "/./in.txt"));
+    EXPECT_EQ(readFile(m_folder + "/in.txt"), "keep me\r\n");
+}
+
+TEST_F(ConvertToPdf, WriteFailuresAreReportedAndLeaveNoFile)
+{
+    test::writeFile(m_folder + "/file", "x");
+    std::filesystem::create_directory(m_folder + "/folder");
+    const std::string big = m_folder + "/big.txt";
+    test::writeFile(big, std::string(100000, 'x'));
+
+    EXPECT_FALSE(convert(DataSheet, m_folder + "/file/out.pdf"));
+    EXPECT_FALSE(convert(DataSheet, m_folder + "/folder"));
+    EXPECT_FALSE(convert(big, "/dev/full"));
+    EXPECT_FALSE(convert(DataSheet, m_folder + "/missing/out.pdf"));
+    ASSERT_EQ(m_messages.size(), 4U);
+    EXPECT_EQ(m_messages[0], "Cannot open '" + m_folder + "/file/out.pdf' for writing: Not a directory");
+    EXPECT_EQ(m_messages[1], "Cannot open '" + m_folder + "/folder' for writing: Is a directory");
+    EXPECT_EQ(m_messages[2], "Cannot write '/dev/full': No space left on device");
+    EXPECT_EQ(m_messages[3], "Cannot open '" + m_folder + "/missing/out.pdf' for writing: No such file or directory");
+    EXPECT_TRUE(std::filesystem::is_directory(m_folder + "/folder"));
+    EXPECT_TRUE(std::filesystem::is_empty(m_folder + "/folder"));
+}
+
+TEST_F(ConvertToPdf, AFileSizeLimitStopsTheConversionAndRemovesThePart)
+{
+    const std::string big = m_folder + "/big.txt";
+    test::writeFile(big, std::string(300000, 'x'));
+    const std::string output = m_folder + "/limited.pdf";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of killing the process
+        const rlimit limit{100000, 100000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool converted = convert(big, output);
+        const bool reported = m_messages.size() == 1 && m_messages[0] == "Cannot write '" + output + "': File too large";
+        _exit(!converted && reported ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(std::filesystem::exists(output));
+}
+
+} // namespace
+} // namespace quorvale

@@ -1,0 +1,254 @@
+// Page layout: capacities, numbers, escaping, the line reader, wrapping and page breaks.
+#include "bytesink.h"
+#include "linereader.h"
+#include "pagelayout.h"
+#include "pdfdocument.h"
+#include "pdftestsupport.h"
+#include "pdftext.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <locale>
+#include <random>
+#include <stdexcept>
+
+namespace quorvale {
+namespace {
+
+using test::sameBytes;
+
+TEST(PageCapacity, MatchesTheTableForEveryOfferedChoice)
+{
+    for (const test::Capacity& row : test::capacityTable()) {
+        SCOPED_TRACE(row.size);
+        PdfWriterState state;
+        initpdf(state, "Courier", row.size, 0, 8.5F, 11);
+        EXPECT_EQ(formatFixed(state.leading), row.leading);
+        EXPECT_EQ(state.maxlines, row.lines792);
+        EXPECT_EQ(state.maxchars, row.courier612);
+        initpdf(state, "Arial", row.size, 0, 8.5F, 14);
+        EXPECT_EQ(state.maxlines, row.lines1008);
+        EXPECT_EQ(state.maxchars, row.arial612);
+        initpdf(state, "Times-Roman", row.size, 0, 8.5F, 11);
+        EXPECT_EQ(state.maxchars, row.other612);
+        initpdf(state, "COURIER", row.size, 0, 14, 11);
+        EXPECT_EQ(state.maxchars, row.courier1008);
+        initpdf(state, "arial", row.size, 0, 14, 11);
+        EXPECT_EQ(state.maxchars, row.arial1008);
+        initpdf(state, "Courier-Bold", row.size, 0, 14, 11);
+        EXPECT_EQ(state.maxchars, row.other1008);
+        EXPECT_EQ(state.pagewidth, 1008);
+        EXPECT_EQ(state.pageheight, 792);
+        EXPECT_EQ(state.footerx, 504);
+    }
+}
+
+TEST(PageCapacity, HalvesRoundToEven)
+{
+    PdfWriterState state;
+    initpdf(state, "Times-Roman", 12, 0, 11.25F, 11); // 810 points: 810 x 2.2 / 12 = 148.5
+    EXPECT_EQ(state.pagewidth, 810);
+    EXPECT_EQ(state.maxchars, 148);
+    initpdf(state, "Courier", 12, 0, 1.0625F, 11); // 76.5 points: 76 x 1.5 / 12 = 9.5
+    EXPECT_EQ(state.pagewidth, 76);
+    EXPECT_EQ(state.maxchars, 10);
+    initpdf(state, "Courier", 10, 0, 0.1875F, 11); // 13.5 points
+    EXPECT_EQ(state.pagewidth, 14);
+    EXPECT_EQ(divideRoundHalfEven(195, 2), 98);
+    EXPECT_EQ(divideRoundHalfEven(153, 2), 76);
+    EXPECT_EQ(divideRoundHalfEven(-3, 2), -2);
+    EXPECT_EQ(roundHalfEven(97.5), 98);
+    EXPECT_EQ(roundHalfEven(76.5), 76);
+}
+
+TEST(PageCapacity, RefusesValuesThatLeaveNoRoomForText)
+{
+    PdfWriterState state;
+    EXPECT_THROW(initpdf(state, "Courier", 0, 0, 8.5F, 11), std::invalid_argument);
+    EXPECT_THROW(initpdf(state, "Courier", -4, 0, 8.5F, 11), std::invalid_argument);
+    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 0, 11), std::invalid_argument);
+    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 8.5F, -1), std::invalid_argument);
+    EXPECT_THROW(initpdf(state, "Courier", 10, 0, NAN, 11), std::invalid_argument);
+    EXPECT_THROW(initpdf(state, "Courier", 10, 0, INFINITY, 11), std::invalid_argument);
+    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 8.5F, 1), std::invalid_argument);   // no row fits
+    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 0.1F, 11), std::invalid_argument);  // 1.05 characters a row
+    EXPECT_NO_THROW(initpdf(state, "Courier", 10, 0, 0.2F, 1.2F));                     // 2.1 characters, 1 row
+}
+
+TEST(PdfText, NumbersInShortestDecimalForm)
+{
+    EXPECT_EQ(formatFixed(120000), "12");
+    EXPECT_EQ(formatFixed(144000), "14.4");
+    EXPECT_EQ(formatFixed(96000), "9.6");
+    EXPECT_EQ(formatFixed(12), "0.0012");
+    EXPECT_EQ(formatDouble(306), "306");
+    EXPECT_EQ(formatDouble(306.5), "306.5");
+    EXPECT_EQ(formatOffset(15), "0000000015");
+    EXPECT_EQ(formatOffset(9999999999), "9999999999");
+}
+
+TEST(PdfText, ReplaceTextResumesAfterTheInsertedText)
+{
+    EXPECT_EQ(ReplaceText("a(b(c", "(", "\\("), "a\\(b\\(c");
+    EXPECT_EQ(ReplaceText("abc", "(", "\\("), "abc");
+    EXPECT_EQ(ReplaceText("\\\\", "\\", "\\\\"), "\\\\\\\\");
+    EXPECT_EQ(ReplaceText("aaa", "a", "b"), "bbb");
+}
+
+TEST(PdfText, EscapingInOnePassEqualsTheThreeReplacements)
+{
+    std::mt19937 random(7);
+    const std::string alphabet = "ab(\\) ";
+    for (int round = 0; round < 500; ++round) {
+        std::string text;
+        for (int i = 0; i < 12; ++i)
+            text += alphabet[random() % alphabet.size()];
+        std::string escaped;
+        appendEscaped(escaped, text);
+        EXPECT_EQ(escaped, ReplaceText(ReplaceText(ReplaceText(text, "\\", "\\\\"), "(", "\\("), ")", "\\)"));
+    }
+}
+
+TEST(PdfText, PdfDocEncodingKeepsEveryWindows1252Character)
+{
+    // Windows-1252 0x80..0x9F, then the two bytes whose PDFDocEncoding code differs.
+    const std::string from = "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F"
+                             "\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F\xA0\xAD";
+    const std::string to = "\xA0?\x91\x86\x8C\x83\x81\x82\x1A\x8B\x97\x88\x96?\x99?"
+                           "?\x8F\x90\x8D\x8E\x80\x85\x84\x1F\x92\x9D\x89\x9C?\x9E\x98 -";
+    EXPECT_EQ(toPdfDocEncoding(from), to);
+    EXPECT_EQ(toPdfDocEncoding("Az09 ~\xA1\xE9\xFF"), "Az09 ~\xA1\xE9\xFF");
+}
+
+TEST(PageLayout, CutsAfterTheLastBreakCharacterInTheSecondHalf)
+{
+    EXPECT_EQ(cutLength("aaaa b"), 5U);
+    EXPECT_EQ(cutLength("aaa<bb"), 4U);
+    EXPECT_EQ(cutLength("a[bbbb"), 6U); // the break before the second half does not count
+    EXPECT_EQ(cutLength("ab)cd("), 3U);
+    EXPECT_EQ(cutLength("abcdef"), 6U);
+    // A hard cut keeps an escape pair together.
+    EXPECT_EQ(cutLength("aaaaa\\"), 5U);
+    EXPECT_EQ(cutLength("aaaa\\\\"), 6U);
+    EXPECT_EQ(cutLength("aaa\\\\\\"), 5U);
+    EXPECT_EQ(cutLength("a\\"), 1U);
+}
+
+std::vector<std::string> readLines(const std::string& bytes)
+{
+    const std::string folder = test::makeTempDir();
+    test::writeFile(folder + "/in.txt", bytes);
+    LineReader reader(folder + "/in.txt");
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.next(line))
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(LineReader, SplitsAtCrAndCrLfOnly)
+{
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(readLines("a\r\nb\rc\r\n"), (Lines{"a", "b", "c"}));
+    EXPECT_EQ(readLines("a\r\n\r\nlast"), (Lines{"a", "", "last"}));
+    EXPECT_EQ(readLines("x\ny\nz\n"), (Lines{"x\ny\nz\n"}));
+    EXPECT_EQ(readLines("\r\r\n"), (Lines{"", ""}));
+    EXPECT_EQ(readLines(""), Lines{});
+    // A CR LF split by the read buffer's edge is still one line end.
+    const std::string first(64 * 1024 - 1, 'q');
+    EXPECT_EQ(readLines(first + "\r\nnext\r\n"), (Lines{first, "next"}));
+    const std::string whole(200 * 1024, 'w');
+    EXPECT_EQ(readLines(whole), Lines{whole});
+}
+
+// Lays the input out as a whole document with the given capacities; returns the rows of each page.
+std::vector<std::vector<std::string>> layOut(const std::string& input, int maxchars, int maxlines,
+                                             std::string* pdf = nullptr)
+{
+    const std::string folder = test::makeTempDir();
+    PdfWriterState state;
+    initpdf(state, "Courier", 12, 0, 8.5F, 11);
+    state.maxchars = maxchars;
+    state.maxlines = maxlines;
+    state.infile = folder + "/in.txt";
+    test::writeFile(state.infile, input);
+    MemorySink sink;
+    PdfDocument document(state, sink);
+    document.startpdf();
+    document.writeinfo("20030312101500");
+    writetext(document, state);
+    document.endpdf();
+    test::PdfPages pages;
+    EXPECT_TRUE(test::checkStructure(sink.bytes(), &pages));
+    if (pdf)
+        *pdf = sink.bytes();
+    return pages.rows;
+}
+
+using Pages = std::vector<std::vector<std::string>>;
+
+TEST(PageLayout, MaxlinesRowsFillOnePageAndOneMoreStartsTheNext)
+{
+    EXPECT_EQ(layOut("1\r\n2\r\n3\r\n", 10, 3), (Pages{{"1", "2", "3"}}));
+    EXPECT_EQ(layOut("1\r\n2\r\n3\r\n4\r\n", 10, 3), (Pages{{"1", "2", "3"}, {"4"}}));
+}
+
+TEST(PageLayout, FormFeedStartsANewPageAndStaysInItsRow)
+{
+    EXPECT_EQ(layOut("\fa\r\nb\r\n", 10, 3), (Pages{{}, {"\fa", "b"}}));
+    // Wrapped: a form feed ahead breaks the page after every piece until its own piece.
+    EXPECT_EQ(layOut("x\r\naaa bbb c\fd\r\n", 4, 50), (Pages{{"x"}, {"aaa "}, {"bbb "}, {"c\fd"}}));
+}
+
+TEST(PageLayout, RowsAreEscapedStrippedAndWrapped)
+{
+    std::string pdf;
+    EXPECT_EQ(layOut("\r\n", 10, 5, &pdf), (Pages{{""}}));
+    EXPECT_NE(pdf.find("14.4 TL\rT* (\r\n) Tj\r1 0 0 1 306 25 Tm\r(1) Tj\r/F1 12 Tf\rET\r"), std::string::npos);
+    EXPECT_EQ(layOut("aaaa bbbb", 6, 50), (Pages{{"aaaa ", "bbbb"}}));
+    EXPECT_EQ(layOut("abcdefg\r\n", 6, 50), (Pages{{"abcdef", "g"}}));
+    EXPECT_EQ(layOut("  a(b)\\c\t d  \r\n", 20, 50), (Pages{{"a\\(b\\)\\\\c\t d"}}));
+    EXPECT_EQ(layOut("aaaaa(", 6, 50), (Pages{{"aaaaa", "\\("}}));
+    EXPECT_EQ(layOut("x\ny\nz", 4, 50), (Pages{{"x\ny\n", "z"}}));
+}
+
+TEST(PageLayout, AWrappedLineCountsOneRowMoreThanItFills)
+{
+    // Two rows plus one: with four rows a page, the next line still fits, the one after breaks.
+    EXPECT_EQ(layOut("aaaa bbbb\r\nc\r\nd\r\n", 6, 4), (Pages{{"aaaa ", "bbbb", "c"}, {"d"}}));
+}
+
+// Formats numbers with a comma, the way a German desktop would if anything asked the locale.
+struct CommaDecimals final : std::numpunct<char> {
+    char do_decimal_point() const override { return ','; }
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(PageLayout, NumbersIgnoreACommaDecimalLocale)
+{
+    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaDecimals));
+    std::setlocale(LC_ALL, "de_DE.UTF-8"); // only where installed; the numpunct above covers C++ streams
+    PdfWriterState state;
+    initpdf(state, "Courier", 12, 0, 8.5138888F, 11); // 613 points wide: footer at 306.5
+    EXPECT_EQ(state.maxchars, 77);
+    MemorySink sink;
+    PdfDocument document(state, sink);
+    state.infile = test::makeTempDir() + "/in.txt";
+    test::writeFile(state.infile, std::string(5000, 'x'));
+    document.startpdf();
+    document.writeinfo("20030312101500");
+    writetext(document, state);
+    document.endpdf();
+    std::setlocale(LC_ALL, "C");
+    std::locale::global(previous);
+    EXPECT_TRUE(test::checkStructure(sink.bytes()));
+    EXPECT_NE(sink.bytes().find("\r14.4 TL\r"), std::string::npos);
+    EXPECT_NE(sink.bytes().find("\r1 0 0 1 306.5 25 Tm\r"), std::string::npos);
+    EXPECT_NE(sink.bytes().find("\r/MediaBox [ 0 0 613 792 ]\r"), std::string::npos);
+}
+
+} // namespace
+} // namespace quorvale
