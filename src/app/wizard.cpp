@@ -1,5 +1,7 @@
 #include "wizard.h"
 
+#include "frmhelp.h"
+
 #include <utility>
 
 namespace quorvale {
@@ -7,11 +9,18 @@ namespace quorvale {
 Wizard::Wizard(Platform& platform, QString programFolder)
     : m_platform(platform), m_programFolder(std::move(programFolder)), m_form1(m_platform, m_programFolder)
 {
+    QObject::connect(&m_form1, &Form1::helpRequested, &m_form1, [this] { showHelp(); });
 }
 
 void Wizard::start()
 {
     m_form1.show();
+}
+
+void Wizard::showHelp()
+{
+    m_form1.hide();
+    (new frmHelp(m_form1))->show();
 }
 
 } // namespace quorvale

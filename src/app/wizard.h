@@ -19,6 +19,9 @@ public:
     Form1& entryWindow() { return m_form1; }
 
 private:
+    // Hides the entry window behind a fresh help window, which brings it back when it closes.
+    void showHelp();
+
     Platform& m_platform;
     const QString m_programFolder;
     Form1 m_form1;
