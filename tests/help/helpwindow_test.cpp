@@ -13,14 +13,17 @@ namespace {
 
 using quorvale::frmHelp;
 
-quint32 le32(const QByteArray& bytes, int offset) {
+quint32 le32(const QByteArray& bytes, int offset)
+{
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
 }
-quint16 le16(const QByteArray& bytes, int offset) {
+quint16 le16(const QByteArray& bytes, int offset)
+{
     return qFromLittleEndian<quint16>(bytes.constData() + offset);
 }
 
-TEST(HelpPicture, IsAnUncompressedBottomUp24BitBmpAt96Dpi) {
+TEST(HelpPicture, IsAnUncompressedBottomUp24BitBmpAt96Dpi)
+{
     QFile file(frmHelp::picturePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bmp = file.readAll();
@@ -43,7 +46,8 @@ TEST(HelpPicture, IsAnUncompressedBottomUp24BitBmpAt96Dpi) {
 
 class HelpWindow : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         // The entry window is hidden while help shows, as its Help button leaves it.
         entry.show();
         entry.hide();
@@ -55,7 +59,8 @@ protected:
     void TearDown() override { delete help.data(); }
 
     // True once the help window has closed, deleted itself and given the entry window back.
-    bool backToEntry() {
+    bool backToEntry()
+    {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return help.isNull() && entry.isVisible();
     }
@@ -64,7 +69,8 @@ protected:
     QPointer<frmHelp> help;
 };
 
-TEST_F(HelpWindow, IsBorderlessPictureSizedCentredAndWithoutControls) {
+TEST_F(HelpWindow, IsBorderlessPictureSizedCentredAndWithoutControls)
+{
     EXPECT_EQ(help->size(), QSize(562, 464));
     EXPECT_EQ(help->frameGeometry().size(), QSize(562, 464));
     EXPECT_TRUE(help->windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -76,7 +82,8 @@ TEST_F(HelpWindow, IsBorderlessPictureSizedCentredAndWithoutControls) {
     EXPECT_EQ(help->y() - screen.y(), (screen.height() - 464) / 2);
 }
 
-TEST_F(HelpWindow, ShowsThePictureUnscaledAtTopLeft) {
+TEST_F(HelpWindow, ShowsThePictureUnscaledAtTopLeft)
+{
     const QImage shown = help->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage picture = QImage(frmHelp::picturePath()).convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown, picture);
@@ -84,7 +91,8 @@ TEST_F(HelpWindow, ShowsThePictureUnscaledAtTopLeft) {
 
 class HelpWindowClick : public HelpWindow, public testing::WithParamInterface<QPoint> {};
 
-TEST_P(HelpWindowClick, ClosesAndShowsTheEntryWindow) {
+TEST_P(HelpWindowClick, ClosesAndShowsTheEntryWindow)
+{
     QTest::mouseClick(help, Qt::LeftButton, {}, GetParam());
     EXPECT_TRUE(backToEntry());
 }
@@ -93,19 +101,22 @@ INSTANTIATE_TEST_SUITE_P(CornersAndMiddle, HelpWindowClick,
                          testing::Values(QPoint(0, 0), QPoint(561, 0), QPoint(0, 463), QPoint(561, 463),
                                          QPoint(281, 232)));
 
-TEST_F(HelpWindow, EscapeClosesAndShowsTheEntryWindow) {
+TEST_F(HelpWindow, EscapeClosesAndShowsTheEntryWindow)
+{
     help->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(help));
     QTest::keyClick(help->windowHandle(), Qt::Key_Escape);
     EXPECT_TRUE(backToEntry());
 }
 
-TEST_F(HelpWindow, ClosingItAnyOtherWayShowsTheEntryWindow) {
+TEST_F(HelpWindow, ClosingItAnyOtherWayShowsTheEntryWindow)
+{
     help->close();
     EXPECT_TRUE(backToEntry());
 }
 
-TEST_F(HelpWindow, AnotherKeyLeavesItOpen) {
+TEST_F(HelpWindow, AnotherKeyLeavesItOpen)
+{
     QTest::keyClick(help, Qt::Key_A);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(help.isNull());
