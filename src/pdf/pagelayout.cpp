@@ -3,6 +3,7 @@
 #include "linereader.h"
 #include "pdftext.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <stdexcept>
@@ -47,6 +48,16 @@ std::int32_t pagePoints(float inches)
     return static_cast<std::int32_t>(roundHalfEven(points));
 }
 
+// The font name is written as a PDF name token; blanks, delimiters or control bytes would break the file.
+void checkFontName(const std::string& name)
+{
+    const bool valid = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return c > ' ' && c < '\x7F' && std::string_view("()<>[]{}/%#").find(c) == std::string_view::npos;
+    });
+    if (!valid)
+        throw std::invalid_argument("The font name '" + name + "' is not a valid PDF font name.");
+}
+
 std::string_view stripBlanks(std::string_view text)
 {
     const auto first = text.find_first_not_of(' ');
@@ -69,6 +80,7 @@ void initpdf(PdfWriterState& state, const std::string& FontName, std::int16_t Fo
 {
     if (FontSize < 1)
         throw std::invalid_argument("The font size must be at least 1 point.");
+    checkFontName(FontName);
     state = PdfWriterState{};
     state.pageheight = pagePoints(pheight);
     state.pagewidth = pagePoints(pwidth);

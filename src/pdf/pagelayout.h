@@ -11,7 +11,8 @@
 namespace quorvale {
 
 // Resets the state for a new conversion and derives the page geometry and capacities. Throws
-// std::invalid_argument with a message for the user when the values leave no room for text.
+// std::invalid_argument with a message for the user when the values leave no room for text or the
+// font name cannot stand in a PDF.
 void initpdf(PdfWriterState& state, const std::string& FontName, std::int16_t FontSize, std::int16_t Rotation,
              float pwidth, float pheight);
 

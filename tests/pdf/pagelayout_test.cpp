@@ -74,7 +74,9 @@ TEST(PageCapacity, RefusesValuesThatLeaveNoRoomForText)
     EXPECT_THROW(initpdf(state, "Courier", 10, 0, INFINITY, 11), std::invalid_argument);
     EXPECT_THROW(initpdf(state, "Courier", 10, 0, 8.5F, 1), std::invalid_argument);   // no row fits
     EXPECT_THROW(initpdf(state, "Courier", 10, 0, 0.1F, 11), std::invalid_argument);  // 1.05 characters a row
-    EXPECT_NO_THROW(initpdf(state, "Courier", 10, 0, 0.2F, 1.2F));                     // 2.1 characters, 1 row
+    EXPECT_NO_THROW(initpdf(state, "Courier", 10, 0, 0.2F, 1.2F));
+    for (const char* font : {"", "Times Roman", "F/1", "F(1", "F\r", "F\x80"})
+        EXPECT_THROW(initpdf(state, font, 10, 0, 8.5F, 11), std::invalid_argument) << font;                     // 2.1 characters, 1 row
 }
 
 TEST(PdfText, NumbersInShortestDecimalForm)
