@@ -10,7 +10,8 @@
 namespace quorvale {
 
 frmHelp::frmHelp(QWidget& entryWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_entryWindow(&entryWindow), m_picture(picturePath()) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_entryWindow(&entryWindow), m_picture(picturePath())
+{
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -20,31 +21,36 @@ frmHelp::frmHelp(QWidget& entryWindow, QWidget* parent)
     centreOnScreen();
 }
 
-void frmHelp::centreOnScreen() {
+void frmHelp::centreOnScreen()
+{
     // Borderless, so the outer size is the picture's size. The whole screen, not the work area.
     const QScreen* screen = m_entryWindow->screen();
     const QRect area = screen->geometry();
     move(area.x() + int((area.width() - width()) / 2.0), area.y() + int((area.height() - height()) / 2.0));
 }
 
-void frmHelp::paintEvent(QPaintEvent*) {
+void frmHelp::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_picture);
 }
 
-void frmHelp::mouseReleaseEvent(QMouseEvent* event) {
+void frmHelp::mouseReleaseEvent(QMouseEvent* event)
+{
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         close();
 }
 
-void frmHelp::keyPressEvent(QKeyEvent* event) {
+void frmHelp::keyPressEvent(QKeyEvent* event)
+{
     if (event->key() == Qt::Key_Escape)
         close();
     else
         QWidget::keyPressEvent(event);
 }
 
-void frmHelp::closeEvent(QCloseEvent* event) {
+void frmHelp::closeEvent(QCloseEvent* event)
+{
     // However the window goes, the entry window comes back, so the program never has no visible window.
     if (m_entryWindow)
         m_entryWindow->show();

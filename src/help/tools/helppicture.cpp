@@ -23,7 +23,8 @@ const QColor Ink(40, 40, 40);
 const QColor Paper(250, 249, 245);
 const QColor Rule(200, 196, 186);
 
-QFont font(int pixelSize, bool bold = false) {
+QFont font(int pixelSize, bool bold = false)
+{
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setPixelSize(pixelSize);
     f.setBold(bold);
@@ -32,7 +33,8 @@ QFont font(int pixelSize, bool bold = false) {
 }
 
 // Draws a block of simple rich text at (x, y), wrapped to width; returns the y below it.
-int drawText(QPainter& p, int x, int y, int width, const QString& html, int pixelSize = 11) {
+int drawText(QPainter& p, int x, int y, int width, const QString& html, int pixelSize = 11)
+{
     QTextDocument doc;
     doc.setDefaultFont(font(pixelSize));
     doc.setDocumentMargin(0);
@@ -47,7 +49,8 @@ int drawText(QPainter& p, int x, int y, int width, const QString& html, int pixe
 }
 
 // One entry-window field group: a coloured tag for its label, then what to type there.
-int drawField(QPainter& p, int y, const QColor& colour, const QString& label, const QString& html) {
+int drawField(QPainter& p, int y, const QColor& colour, const QString& label, const QString& html)
+{
     constexpr int left = 14;
     constexpr int tagWidth = 92;
     p.setPen(Qt::NoPen);
@@ -60,7 +63,8 @@ int drawField(QPainter& p, int y, const QColor& colour, const QString& label, co
     return drawText(p, textLeft, y + 1, 326 - textLeft, html) + 5;
 }
 
-void drawTitle(QPainter& p) {
+void drawTitle(QPainter& p)
+{
     p.fillRect(QRect(0, 0, Width, 46), Band);
     p.setPen(Qt::white);
     p.setFont(font(19, true));
@@ -70,7 +74,8 @@ void drawTitle(QPainter& p) {
     p.drawText(QRect(0, 0, Width - 14, 46), Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("Quorvale v1.0"));
 }
 
-void drawFields(QPainter& p, int y) {
+void drawFields(QPainter& p, int y)
+{
     p.setPen(Band);
     p.setFont(font(12, true));
     p.drawText(QPoint(14, y + 12), QStringLiteral("What the entry window asks for"));
@@ -95,7 +100,8 @@ void drawFields(QPainter& p, int y) {
 }
 
 // A small run chart: readings against the time of day between the two tolerance limits.
-void drawSketch(QPainter& p, const QRect& card) {
+void drawSketch(QPainter& p, const QRect& card)
+{
     p.setPen(QPen(Rule, 1));
     p.setBrush(Qt::white);
     p.drawRoundedRect(card.adjusted(0, 0, -1, -1), 5, 5);
@@ -157,7 +163,8 @@ void drawSketch(QPainter& p, const QRect& card) {
                QStringLiteral("time of day  \u2192"));
 }
 
-QImage paintPicture() {
+QImage paintPicture()
+{
     QImage image(Width, Height, QImage::Format_RGB32);
     image.fill(Paper);
     QPainter p(&image);
@@ -185,20 +192,23 @@ QImage paintPicture() {
     return image;
 }
 
-void putLe16(QByteArray& bytes, quint16 value) {
+void putLe16(QByteArray& bytes, quint16 value)
+{
     char raw[2];
     qToLittleEndian(value, raw);
     bytes.append(raw, 2);
 }
 
-void putLe32(QByteArray& bytes, quint32 value) {
+void putLe32(QByteArray& bytes, quint32 value)
+{
     char raw[4];
     qToLittleEndian(value, raw);
     bytes.append(raw, 4);
 }
 
 // The BMP bytes written by hand, so header, resolution and row order are exactly as wanted.
-QByteArray bmpBytes(const QImage& image) {
+QByteArray bmpBytes(const QImage& image)
+{
     const quint32 rowBytes = (image.width() * 3 + 3) / 4 * 4;
     const quint32 pixelBytes = rowBytes * image.height();
     const quint32 headerBytes = 14 + 40;
@@ -237,7 +247,8 @@ QByteArray bmpBytes(const QImage& image) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
