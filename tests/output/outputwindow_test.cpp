@@ -134,10 +134,10 @@ TEST_F(OutputWindow, OpensWithItsDefaultsTopmostAtItsPlace)
 TEST_F(OutputWindow, TabVisitsTheEnabledControlsInOrder)
 {
     open();
-    const QStringList expected = {"cmdCancel",     "cmbPageSize",    "cmbFontSize",    "cmbRotation",   "cmbFont",
-                                  "txtTitle",      "btnSave",        "txtSubject",     "txtKeywords",   "txtAuthor",
-                                  "txtXlsTitle",   "txtXlsSubject",  "txtXlsAuthor",   "txtXlsKeywords",
-                                  "txtXlsComments", "cmdBack",       "btnConvert"};
+    const QStringList expected = {"cmdCancel",   "cmbPageSize",   "cmbFontSize",  "cmbRotation",    "cmbFont",
+                                  "txtTitle",    "btnSave",       "txtSubject",   "txtKeywords",    "txtAuthor",
+                                  "txtXlsTitle", "txtXlsSubject", "txtXlsAuthor", "txtXlsKeywords", "txtXlsComments",
+                                  "cmdBack",     "btnConvert"};
     QStringList visited;
     for (qsizetype i = 0; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -330,10 +330,9 @@ TEST_F(OutputWindow, EveryListItemGivesItsLayoutArgument)
         std::vector<PdfLayout> layouts;
         for (int i = 0; i < combo->count(); ++i) {
             combo->setCurrentIndex(i);
-            layouts.push_back(pdfLayout(child<QComboBox>("cmbFont")->currentText(),
-                                        child<QComboBox>("cmbFontSize")->currentText(),
-                                        child<QComboBox>("cmbRotation")->currentText(),
-                                        child<QComboBox>("cmbPageSize")->currentText()));
+            layouts.push_back(pdfLayout(
+                child<QComboBox>("cmbFont")->currentText(), child<QComboBox>("cmbFontSize")->currentText(),
+                child<QComboBox>("cmbRotation")->currentText(), child<QComboBox>("cmbPageSize")->currentText()));
         }
         return layouts;
     };
@@ -378,9 +377,8 @@ TEST_F(OutputWindow, TheChosenLayoutReachesThePdf)
 TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber)
 {
     const std::vector<std::pair<QString, double>> cases = {
-        {"", 0},         {"pt", 0},    {"20pt", 20},        {" 1 2pt", 12}, {"8.5\" x 11\"", 8.5},
-        {"1.2.3", 1.2},  {".5", 0.5},  {"-3x", -3},         {"+", 0},       {".", 0},
-        {u"270\u00BA"_qs, 270},        {"14\"", 14},
+        {"", 0},     {"pt", 0},   {"20pt", 20}, {" 1 2pt", 12}, {"8.5\" x 11\"", 8.5},  {"1.2.3", 1.2},
+        {".5", 0.5}, {"-3x", -3}, {"+", 0},     {".", 0},       {u"270\u00BA"_qs, 270}, {"14\"", 14},
     };
     for (const auto& [text, value] : cases)
         EXPECT_DOUBLE_EQ(leadingNumber(text), value) << text.toStdString();

@@ -1,0 +1,204 @@
+// The whole wizard through its windows: forward, Back, Cancel, the close box and a full run to the outputs.
+#include "datasheet.h"
+#include "scriptedplatform.h"
+#include "wizard.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace quorvale;
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The creation date is the only part of a PDF that depends on when it was made.
+QByteArray withoutCreationDate(const QByteArray& pdf)
+{
+    static const QRegularExpression date(QStringLiteral(R"(/CreationDate \(D:\d{14}\))"));
+    return QString::fromLatin1(pdf).replace(date, QStringLiteral("/CreationDate (D:)")).toLatin1();
+}
+
+class WholeWizard : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        wizard.start();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard.entryWindow()));
+    }
+
+    QString sheetPath() const { return QString::fromStdString(DataSheetPath(folder.path().toStdString())); }
+
+    template <typename T = QWidget> T* entryControl(const char* name)
+    {
+        T* found = wizard.entryWindow().findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    template <typename T = QWidget> T* outputControl(const char* name)
+    {
+        EXPECT_NE(wizard.outputWindow(), nullptr);
+        T* found = wizard.outputWindow()->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    void forward()
+    {
+        click(entryControl("cmdNext"));
+        ASSERT_NE(wizard.outputWindow(), nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard.outputWindow()));
+    }
+
+    // Lets an unloaded window finish going away.
+    static void settle()
+    {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QTemporaryDir folder;
+    ScriptedPlatform platform;
+    Wizard wizard{platform, folder.path()};
+};
+
+TEST_F(WholeWizard, ForwardHidesTheEntryWindowBehindTheOutputWindow)
+{
+    forward();
+    EXPECT_TRUE(QFile::exists(sheetPath()));
+    EXPECT_FALSE(wizard.entryWindow().isVisible());
+    EXPECT_TRUE(wizard.outputWindow()->isVisible());
+    EXPECT_EQ(outputControl<QLineEdit>("txtFilename")->text(), sheetPath());
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+TEST_F(WholeWizard, AFullRunMakesThePdfTheCommandMakesAndTheWorkbook)
+{
+    auto* part = entryControl<QLineEdit>("txtPartNumber");
+    part->selectAll();
+    QTest::keyClicks(part, "BR-2207");
+    forward();
+
+    const QString pdf = folder.filePath("bracket.pdf");
+    const QString xls = folder.filePath("bracket.xls");
+    platform.fileNames = {pdf};
+    click(outputControl("btnSave"));
+    outputControl<QLineEdit>("txtXlsTitle")->setText("Bracket run");
+    platform.answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    click(outputControl("btnConvert"));
+
+    EXPECT_EQ(platform.openedDocuments(), (QStringList{pdf, xls}));
+    EXPECT_TRUE(platform.ended());
+    // Ending at once leaves the data sheet; the command converts it with the same, default, choices.
+    ASSERT_TRUE(readAll(sheetPath()).contains("BR-2207"));
+    const QString expected = folder.filePath("expected.pdf");
+    ASSERT_EQ(QProcess::execute(QUORVALE_BIN_DIR "/quorvale-txt2pdf", {sheetPath(), expected}), 0);
+    ASSERT_TRUE(readAll(pdf).startsWith("%PDF-1.2"));
+    EXPECT_EQ(withoutCreationDate(readAll(pdf)), withoutCreationDate(readAll(expected)));
+
+    QProcess reader;
+    reader.start("/usr/bin/python3", {QUORVALE_TEST_DATA "/../sheet/readworkbook.py", xls});
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    const QJsonObject properties =
+        QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["properties"].toObject();
+    EXPECT_EQ(properties["title"].toString(), "Bracket run");
+    EXPECT_EQ(properties["comments"].toString(), "Excel Comments");
+}
+
+TEST_F(WholeWizard, OnlyPdfLeavesTheExcelFrameDisabled)
+{
+    click(entryControl("Check2"));
+    forward();
+    EXPECT_FALSE(outputControl("Frame2")->isEnabled());
+    platform.fileNames = {folder.filePath("bracket.pdf")};
+    click(outputControl("btnSave"));
+    platform.answers = {MessageAnswer::No};
+    click(outputControl("btnConvert"));
+    EXPECT_TRUE(QFile::exists(folder.filePath("bracket.pdf")));
+    EXPECT_FALSE(QFile::exists(folder.filePath("bracket.xls")));
+    EXPECT_EQ(platform.messages().size(), 1u);
+}
+
+TEST_F(WholeWizard, BackDeletesTheDataSheetAndForwardBuildsAFreshOutputWindow)
+{
+    auto* part = entryControl<QLineEdit>("txtPartNumber");
+    part->setText("BR-2207");
+    forward();
+    outputControl<QLineEdit>("txtTitle")->setText("Edited");
+    platform.fileNames = {folder.filePath("bracket.pdf")};
+    click(outputControl("btnSave"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return wizard.outputWindow() == nullptr; }));
+    EXPECT_FALSE(QFile::exists(sheetPath()));
+    EXPECT_TRUE(wizard.entryWindow().isVisible());
+    EXPECT_EQ(part->text(), "BR-2207");
+    EXPECT_FALSE(platform.ended());
+
+    forward();
+    EXPECT_TRUE(readAll(sheetPath()).contains("BR-2207"));
+    EXPECT_EQ(outputControl<QLineEdit>("txtTitle")->text(), "PDF Title");
+    EXPECT_TRUE(outputControl<QLineEdit>("txtOutputFile")->text().isEmpty());
+    EXPECT_TRUE(outputControl<QLineEdit>("txtXlsOutputFile")->text().isEmpty());
+}
+
+TEST_F(WholeWizard, CancelDeletesTheDataSheetAndEndsTheProgram)
+{
+    forward();
+    click(outputControl("cmdCancel"));
+    settle();
+    EXPECT_FALSE(QFile::exists(sheetPath()));
+    EXPECT_EQ(wizard.outputWindow(), nullptr);
+    EXPECT_FALSE(wizard.entryWindow().isVisible());
+    EXPECT_TRUE(platform.ended());
+}
+
+TEST_F(WholeWizard, TheCloseBoxDoesWhatCancelDoes)
+{
+    forward();
+    wizard.outputWindow()->close();
+    settle();
+    EXPECT_FALSE(QFile::exists(sheetPath()));
+    EXPECT_EQ(wizard.outputWindow(), nullptr);
+    EXPECT_FALSE(wizard.entryWindow().isVisible());
+    EXPECT_TRUE(platform.ended());
+}
+
+TEST_F(WholeWizard, HelpAndBackLeaveTheEntryWindowAsItWasForTheNextForward)
+{
+    auto* part = entryControl<QLineEdit>("txtPartNumber");
+    part->setText("BR-2207");
+    click(entryControl("cmdHelp"));
+    QWidget* help = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        help = window->objectName() == "frmHelp" && window->isVisible() ? window : help;
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(wizard.entryWindow().isVisible());
+
+    QTest::mouseClick(help, Qt::LeftButton);
+    settle();
+    ASSERT_TRUE(wizard.entryWindow().isVisible());
+    EXPECT_EQ(part->text(), "BR-2207");
+    forward();
+    EXPECT_TRUE(readAll(sheetPath()).contains("BR-2207"));
+}
+
+} // namespace
