@@ -1,0 +1,302 @@
+// Decodes fuzz bytes into a conversion, runs it and checks the PDF's structure without a PDF library.
+#include "txt2pdfcase.h"
+
+#include "pdfwriter.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <vector>
+
+namespace quorvale {
+
+namespace {
+
+// Hands out the fuzz bytes from the front; zeros once they run out.
+class ByteReader {
+public:
+    explicit ByteReader(std::string_view data) : m_data(data) {}
+
+    std::uint8_t byte()
+    {
+        if (m_data.empty())
+            return 0;
+        const auto value = static_cast<std::uint8_t>(m_data.front());
+        m_data.remove_prefix(1);
+        return value;
+    }
+    std::uint16_t word()
+    {
+        const std::uint16_t high = byte();
+        return static_cast<std::uint16_t>(high << 8 | byte());
+    }
+    std::string_view take(std::size_t count)
+    {
+        const std::string_view taken = m_data.substr(0, count);
+        m_data.remove_prefix(taken.size());
+        return taken;
+    }
+    std::string_view rest() const { return m_data; }
+
+private:
+    std::string_view m_data;
+};
+
+std::string repeated(std::string_view pattern, std::size_t times)
+{
+    std::string result;
+    result.reserve(pattern.size() * times);
+    for (std::size_t i = 0; i < times; ++i)
+        result.append(pattern);
+    return result;
+}
+
+// Mostly a short value; from 224 up a long one (to about 10,000 bytes) made of a repeated pattern.
+std::string infoValue(ByteReader& reader)
+{
+    const std::uint8_t length = reader.byte();
+    if (length < 224)
+        return std::string(reader.take(length % 24));
+    const std::string_view pattern = reader.take(8);
+    return pattern.empty() ? std::string() : repeated(pattern, (length - 223) * 350 / pattern.size());
+}
+
+// A page side in inches: mostly 0.5 to 40.5; the top value picks an edge the writer must refuse or survive.
+float pageSide(ByteReader& reader)
+{
+    constexpr std::array<float, 8> edges = {0.0F,
+                                            -1.0F,
+                                            1e-4F,
+                                            0.02F,
+                                            1e5F,
+                                            1e9F,
+                                            std::numeric_limits<float>::infinity(),
+                                            std::numeric_limits<float>::quiet_NaN()};
+    const std::uint16_t value = reader.word();
+    if (value >= 0xFFF8)
+        return edges[value - 0xFFF8];
+    return 0.5F + static_cast<float>(value) * 40.0F / 65535.0F;
+}
+
+std::string readFile(const std::string& path, bool& exists)
+{
+    std::ifstream in(path, std::ios::binary);
+    exists = static_cast<bool>(in);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const std::string& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Reads a non-negative decimal integer at pos, moving pos past it; -1 when there is none.
+std::int64_t readNumber(std::string_view pdf, std::size_t& pos)
+{
+    std::int64_t value = -1;
+    const char* begin = pdf.data() + pos;
+    const auto [end, error] = std::from_chars(begin, pdf.data() + pdf.size(), value);
+    if (error != std::errc() || value < 0)
+        return -1;
+    pos += static_cast<std::size_t>(end - begin);
+    return value;
+}
+
+bool expect(std::string_view pdf, std::size_t& pos, std::string_view text)
+{
+    if (pdf.substr(pos, text.size()) != text)
+        return false;
+    pos += text.size();
+    return true;
+}
+
+// Moves pos past a string that starts at pos with "(": every "\" must escape "\", "(" or ")",
+// and the first unescaped ")" ends it; an unescaped "(" inside means the escaping broke.
+bool skipString(std::string_view pdf, std::size_t& pos)
+{
+    if (!expect(pdf, pos, "("))
+        return false;
+    while (pos < pdf.size()) {
+        const char c = pdf[pos];
+        if (c == '\\') {
+            if (pos + 1 >= pdf.size() || std::string_view("\\()").find(pdf[pos + 1]) == std::string_view::npos)
+                return false;
+            pos += 2;
+        } else if (c == '(') {
+            return false;
+        } else {
+            ++pos;
+            if (c == ')')
+                return true;
+        }
+    }
+    return false;
+}
+
+// Every string in the stream is whole and followed by " Tj"; nothing outside strings is a delimiter of them.
+std::string checkContent(std::string_view content)
+{
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+        const char c = content[pos];
+        if (c == '(') {
+            if (!skipString(content, pos) || !expect(content, pos, " Tj\r"))
+                return "a string in a content stream is broken at stream byte " + std::to_string(pos);
+        } else if (c == ')' || c == '\\') {
+            return "a stray delimiter in a content stream at stream byte " + std::to_string(pos);
+        } else {
+            ++pos;
+        }
+    }
+    return {};
+}
+
+std::string checkInfo(std::string_view pdf, std::size_t pos)
+{
+    if (!expect(pdf, pos, "1 0 obj\r<<\r"))
+        return "the information dictionary does not begin where its entry points";
+    for (const std::string_view key :
+         {"/Author ", "/CreationDate ", "/Creator ", "/Producer ", "/Title ", "/Subject ", "/Keywords "}) {
+        if (!expect(pdf, pos, key) || !skipString(pdf, pos) || !expect(pdf, pos, "\r"))
+            return "the information value " + std::string(key) + "is broken";
+    }
+    return expect(pdf, pos, ">>\rendobj\r") ? std::string() : "the information dictionary does not end";
+}
+
+std::string checkPage(std::string_view pdf, const std::vector<std::int64_t>& offsets, std::int64_t page)
+{
+    const std::int64_t pageObject = 3 * page + 4;
+    const std::int64_t streamObject = pageObject + 1;
+    const std::int64_t lengthObject = pageObject + 2;
+    auto pos = static_cast<std::size_t>(offsets[pageObject]);
+    if (!expect(pdf, pos, std::to_string(pageObject) + " 0 obj\r<<\r/Type /Page\r/Parent 3 0 R\r"))
+        return "page object " + std::to_string(pageObject) + " is not where its entry points";
+
+    pos = static_cast<std::size_t>(offsets[lengthObject]);
+    std::int64_t length = -1;
+    if (!expect(pdf, pos, std::to_string(lengthObject) + " 0 obj\r") || (length = readNumber(pdf, pos)) < 0 ||
+        !expect(pdf, pos, "\rendobj\r"))
+        return "length object " + std::to_string(lengthObject) + " is malformed";
+
+    pos = static_cast<std::size_t>(offsets[streamObject]);
+    if (!expect(pdf, pos,
+                std::to_string(streamObject) + " 0 obj\r<<\r/Length " + std::to_string(lengthObject) +
+                    " 0 R\r>>\rstream\r\n"))
+        return "stream object " + std::to_string(streamObject) + " is malformed";
+    const std::string_view content = pdf.substr(pos, static_cast<std::size_t>(length));
+    std::size_t end = pos + content.size();
+    if (content.size() != static_cast<std::size_t>(length) || !content.ends_with("ET\r") ||
+        !expect(pdf, end, "endstream\r"))
+        return "the length of stream " + std::to_string(streamObject) + " does not match its bytes";
+    return checkContent(content);
+}
+
+} // namespace
+
+Txt2PdfCase decodeTxt2PdfCase(std::string_view data)
+{
+    static constexpr std::array<const char*, 6> fonts = {"Times-Roman", "Courier",   "Arial",
+                                                         "courier",     "Helvetica", "Courier-Bold"};
+    static constexpr std::array<std::int16_t, 4> rotations = {0, 90, 180, 270};
+    ByteReader reader(data);
+    Txt2PdfCase result;
+    result.font = fonts[reader.byte() % fonts.size()];
+    const std::uint8_t size = reader.byte();
+    result.size = size == 255 ? static_cast<std::int16_t>(reader.word()) : static_cast<std::int16_t>(1 + size % 72);
+    const std::uint8_t rotation = reader.byte();
+    result.rotation = rotation < 128 ? rotations[rotation % 4] : static_cast<std::int16_t>(reader.word());
+    result.pwidth = pageSide(reader);
+    result.pheight = pageSide(reader);
+    const std::uint8_t repeat = reader.byte();
+    const std::size_t times = repeat >= 240 ? 1 + (repeat - 240) * 8 : 1;
+    for (std::string* value : {&result.author, &result.creator, &result.keywords, &result.subject, &result.title})
+        *value = infoValue(reader);
+    result.text = repeated(reader.rest(), times);
+    return result;
+}
+
+std::string checkPdf(std::string_view pdf)
+{
+    if (!pdf.starts_with("%PDF-1.2\r%\xE2\xE3\xCF\xD3\r") || !pdf.ends_with("\r%%EOF\r"))
+        return "the header or the end of file is wrong";
+    const std::size_t startxref = pdf.rfind("\rstartxref\r");
+    std::size_t pos = startxref + 11;
+    const std::int64_t xrefStart = startxref == std::string_view::npos ? -1 : readNumber(pdf, pos);
+    if (xrefStart < 0 || static_cast<std::size_t>(xrefStart) >= pdf.size())
+        return "startxref is missing or out of the file";
+
+    pos = static_cast<std::size_t>(xrefStart);
+    std::int64_t size = -1;
+    if (!expect(pdf, pos, "xref\r0 ") || (size = readNumber(pdf, pos)) < 10 || (size - 7) % 3 != 0 ||
+        !expect(pdf, pos, "\r0000000000 65535 f \r"))
+        return "the cross-reference section is malformed";
+    std::vector<std::int64_t> offsets(static_cast<std::size_t>(size), 0);
+    for (std::int64_t object = 1; object < size; ++object) {
+        const std::size_t entry = pos;
+        const std::int64_t offset = readNumber(pdf, pos);
+        if (pos != entry + 10 || !expect(pdf, pos, " 00000 n \r") || static_cast<std::size_t>(offset) >= pdf.size())
+            return "cross-reference entry " + std::to_string(object) + " is malformed";
+        offsets[static_cast<std::size_t>(object)] = offset;
+        std::size_t at = static_cast<std::size_t>(offset);
+        if (at != 0 && pdf[at - 1] != '\r')
+            return "object " + std::to_string(object) + " does not start a line";
+        if (!expect(pdf, at, std::to_string(object) + " 0 obj\r"))
+            return "cross-reference entry " + std::to_string(object) + " does not point at its object";
+    }
+    const std::string trailer = "trailer\r<<\r/Size " + std::to_string(size) + "\r/Root 2 0 R\r/Info 1 0 R\r>>\r" +
+                                "startxref\r" + std::to_string(xrefStart) + "\r%%EOF\r";
+    if (pdf.substr(pos) != trailer)
+        return "the trailer is wrong";
+
+    if (std::string problem = checkInfo(pdf, static_cast<std::size_t>(offsets[1])); !problem.empty())
+        return problem;
+    const std::int64_t pages = (size - 7) / 3;
+    std::string kids;
+    for (std::int64_t page = 1; page <= pages; ++page) {
+        if (std::string problem = checkPage(pdf, offsets, page); !problem.empty())
+            return problem;
+        kids += std::to_string(3 * page + 4) + " 0 R ";
+    }
+    pos = static_cast<std::size_t>(offsets[3]);
+    if (!expect(pdf, pos, "3 0 obj\r<<\r/Type /Pages\r/Count " + std::to_string(pages) + "\r") ||
+        pdf.find("\r/Kids [ " + kids + "]\r>>\rendobj\r", pos) == std::string_view::npos)
+        return "the pages tree does not list the pages";
+    return {};
+}
+
+std::string convertAndCheck(const Txt2PdfCase& fuzzCase, const std::string& folder, std::string* pdf)
+{
+    const std::string input = folder + "/in.txt";
+    const std::string output = folder + "/out.pdf";
+    const std::string older = "%older file";
+    writeFile(input, fuzzCase.text);
+    writeFile(output, older);
+
+    std::vector<std::string> messages;
+    PdfWriter writer([&](const std::string& message) { messages.push_back(message); },
+                     [] { return std::string("20261207084837"); });
+    const bool converted = writer.ConvertToPDF(input, output, fuzzCase.author, fuzzCase.creator, fuzzCase.keywords,
+                                               fuzzCase.subject, fuzzCase.title, fuzzCase.font, fuzzCase.size,
+                                               fuzzCase.rotation, fuzzCase.pwidth, fuzzCase.pheight);
+    bool exists = false;
+    const std::string written = readFile(output, exists);
+    std::remove(output.c_str());
+    if (pdf)
+        *pdf = converted ? written : std::string();
+    if (!converted) {
+        if (messages.empty())
+            return "a failed conversion reported nothing";
+        if (exists && written != older)
+            return "a failed conversion left a partial file";
+        return {};
+    }
+    if (!messages.empty())
+        return "a conversion that succeeded reported: " + messages.front();
+    return checkPdf(written);
+}
+
+} // namespace quorvale

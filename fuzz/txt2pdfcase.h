@@ -1,0 +1,34 @@
+// One fuzzed conversion: bytes decoded into text, parameters and information values, converted
+// through ConvertToPDF and the result checked against the invariants every PDF of ours keeps.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvale {
+
+struct Txt2PdfCase {
+    std::string text;
+    std::string author, creator, keywords, subject, title;
+    std::string font;
+    std::int16_t size = 10;
+    std::int16_t rotation = 0;
+    float pwidth = 8.5F;
+    float pheight = 11.0F;
+};
+
+// The first bytes choose the parameters (now and then outside the accepted ranges) and the five
+// information values; the rest, repeated a chosen number of times, is the text.
+Txt2PdfCase decodeTxt2PdfCase(std::string_view data);
+
+// Converts the case with input and output files in folder and checks the outcome: a complete
+// file whose cross-reference entries, stream lengths and strings hold, or a reported failure
+// that leaves no partial file. Returns what is broken, or an empty text; pdf, when given,
+// receives the file's bytes.
+std::string convertAndCheck(const Txt2PdfCase& fuzzCase, const std::string& folder, std::string* pdf = nullptr);
+
+// The invariants alone, for the bytes of a finished PDF.
+std::string checkPdf(std::string_view pdf);
+
+} // namespace quorvale
