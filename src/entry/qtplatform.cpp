@@ -59,6 +59,13 @@ public:
     }
 };
 
+// Some window managers leave no window active once a modal window closes; the owner takes the keyboard back.
+void reactivate(QWidget* owner)
+{
+    if (owner && owner->window()->isVisible())
+        owner->window()->activateWindow();
+}
+
 QString runDialog(QFileDialog& dialog, const FileDialogRequest& request)
 {
     dialog.setWindowTitle(request.title);
@@ -69,9 +76,9 @@ QString runDialog(QFileDialog& dialog, const FileDialogRequest& request)
     if (!request.defaultFileName.isEmpty())
         dialog.selectFile(request.defaultFileName);
     dialog.setDefaultSuffix(request.defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    reactivate(dialog.parentWidget());
+    return chosen ? dialog.selectedFiles().first() : QString();
 }
 
 } // namespace
@@ -83,10 +90,12 @@ MessageAnswer QtPlatform::showMessage(QWidget* owner, const Message& message)
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
     const auto buttons = message.buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                                   : QMessageBox::StandardButtons(QMessageBox::Ok);
+                                                                  : QMessageBox::StandardButtons(QMessageBox::Ok);
     QMessageBox box(toQt(message.icon), message.title, text, buttons, owner);
     box.setDefaultButton(toQt(message.defaultButton));
-    switch (box.exec()) {
+    const int answer = box.exec();
+    reactivate(owner);
+    switch (answer) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;
     case QMessageBox::No:

@@ -28,21 +28,25 @@ namespace {
 
 const QString AppTitle = QStringLiteral("Quorvale");
 
-int pixels(const QWidget* widget, int twips) {
+int pixels(const QWidget* widget, int twips)
+{
     return twipsToPixels(twips, twipsPerPixel(*widget));
 }
 
-void place(QWidget* widget, int left, int top, int width, int height) {
+void place(QWidget* widget, int left, int top, int width, int height)
+{
     widget->setGeometry(twipsRect(left, top, width, height, twipsPerPixel(*widget)));
 }
 
-void addLabel(QWidget* parent, const QString& text, int left, int top) {
+void addLabel(QWidget* parent, const QString& text, int left, int top)
+{
     auto* label = new QLabel(text, parent);
     label->move(pixels(label, left), pixels(label, top));
     label->adjustSize();
 }
 
-QComboBox* addList(QWidget* parent, const QString& name, const QStringList& items, int selected) {
+QComboBox* addList(QWidget* parent, const QString& name, const QStringList& items, int selected)
+{
     auto* combo = new QComboBox(parent); // not editable: a list to choose from, no typing
     combo->setObjectName(name);
     combo->addItems(items);
@@ -50,14 +54,16 @@ QComboBox* addList(QWidget* parent, const QString& name, const QStringList& item
     return combo;
 }
 
-QLineEdit* addTextBox(QWidget* parent, const QString& name, const QString& text, FocusLineEdit::OnFocus onFocus) {
+QLineEdit* addTextBox(QWidget* parent, const QString& name, const QString& text, FocusLineEdit::OnFocus onFocus)
+{
     auto* box = new FocusLineEdit(text, onFocus, parent);
     box->setObjectName(name);
     return box;
 }
 
 // An output name: shown, never typed, on the button face colour.
-QLineEdit* addOutputNameBox(QWidget* parent, const QString& name) {
+QLineEdit* addOutputNameBox(QWidget* parent, const QString& name)
+{
     QLineEdit* box = addTextBox(parent, name, {}, FocusLineEdit::OnFocus::KeepCaret);
     box->setEnabled(false);
     QPalette palette = box->palette();
@@ -66,17 +72,29 @@ QLineEdit* addOutputNameBox(QWidget* parent, const QString& name) {
     return box;
 }
 
-QPushButton* addButton(QWidget* parent, const QString& name, const QString& caption) {
+QPushButton* addButton(QWidget* parent, const QString& name, const QString& caption)
+{
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
 }
 
-std::string nativePath(const QString& path) {
+// The desktop's classic dialog font where there is one, else a metric look-alike, so captions fit their places.
+QFont windowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+std::string nativePath(const QString& path)
+{
     return QFile::encodeName(path).toStdString();
 }
 
-std::string ansi(const QLineEdit* box) {
+std::string ansi(const QLineEdit* box)
+{
     return encodeWindows1252(box->text().toStdString());
 }
 
@@ -86,11 +104,13 @@ frmPDF::frmPDF(Platform& platform, QString programFolder, QWidget* entryWindow, 
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       m_platform(platform), m_programFolder(std::move(programFolder)), m_entryWindow(entryWindow),
-      m_writer([this](const std::string& description) { reportPdfFailure(description); }, std::move(clock)) {
+      m_writer([this](const std::string& description) { reportPdfFailure(description); }, std::move(clock))
+{
     setObjectName(QStringLiteral("frmPDF"));
     setWindowTitle(AppTitle);
     setWindowIcon(QPixmap(frmpdf_icon));
     setAttribute(Qt::WA_DeleteOnClose);
+    setFont(windowFont());
     setFixedSize(pixels(this, 6285), pixels(this, 7575));
 
     buildPdfFrame();
@@ -104,7 +124,8 @@ frmPDF::frmPDF(Platform& platform, QString programFolder, QWidget* entryWindow, 
     btnConvert->setFocus();
 }
 
-void frmPDF::buildPdfFrame() {
+void frmPDF::buildPdfFrame()
+{
     Frame1 = new QGroupBox(QStringLiteral("PDF File Properties"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     place(Frame1, 80, 40, 6135, 3495);
@@ -120,7 +141,8 @@ void frmPDF::buildPdfFrame() {
     place(cmbRotation, 4920, 1335, 1050, 315);
     addLabel(Frame1, QStringLiteral("Page Size :"), 4080, 1875);
     cmbPageSize = addList(Frame1, QStringLiteral("cmbPageSize"), {R"(8.5" x 11")", R"(8.5" x 14")", R"(14" x 11")"}, 0);
-    place(cmbPageSize, 4920, 1815, 1065, 315);
+    // 90 twips wider than the classic list, whose narrower drop-down arrow left room for the last inch mark.
+    place(cmbPageSize, 4920, 1815, 1155, 315);
 
     const auto selectAll = FocusLineEdit::OnFocus::SelectAll;
     addLabel(Frame1, QStringLiteral("Author Name :"), 120, 405);
@@ -153,7 +175,8 @@ void frmPDF::buildPdfFrame() {
     connect(btnSave, &QPushButton::clicked, this, &frmPDF::browse);
 }
 
-void frmPDF::buildExcelFrame() {
+void frmPDF::buildExcelFrame()
+{
     Frame2 = new QGroupBox(QStringLiteral("Excel File Properties"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     place(Frame2, 80, 3600, 6135, 3375);
@@ -178,9 +201,11 @@ void frmPDF::buildExcelFrame() {
     addLabel(Frame2, QStringLiteral("Comments :"), 315, 2280);
     txtXlsComments = addTextBox(Frame2, QStringLiteral("txtXlsComments"), QStringLiteral("Excel Comments"), keepCaret);
     place(txtXlsComments, 1200, 2160, 4695, 1095);
+    txtXlsComments->setAlignment(Qt::AlignLeft | Qt::AlignTop); // one line, drawn taller
 }
 
-void frmPDF::buildButtons() {
+void frmPDF::buildButtons()
+{
     cmdBack = addButton(this, QStringLiteral("cmdBack"), QStringLiteral("<< &Back"));
     place(cmdBack, 1920, 7080, 1350, 420);
     connect(cmdBack, &QPushButton::clicked, this, &frmPDF::back);
@@ -192,7 +217,8 @@ void frmPDF::buildButtons() {
     connect(btnConvert, &QPushButton::clicked, this, &frmPDF::finish);
 }
 
-void frmPDF::setTabOrder() {
+void frmPDF::setTabOrder()
+{
     const QList<QWidget*> order = {
         btnConvert,  cmdCancel,     cmbPageSize,  cmbFontSize,    cmbRotation,    cmbFont,          txtTitle,
         btnSave,     txtOutputFile, txtFilename,  txtSubject,     txtKeywords,    txtCreator,       txtAuthor,
@@ -201,22 +227,26 @@ void frmPDF::setTabOrder() {
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void frmPDF::placeTopmost() {
+void frmPDF::placeTopmost()
+{
     // The outer frame goes to (250, 100); its size follows from the fixed client area and the
     // window manager's borders (425 x 530 with the classic ones).
     move(250, 100);
 }
 
 QString frmPDF::SaveDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir,
-                           const QString& DefaultFilename) {
+                           const QString& DefaultFilename)
+{
     return m_platform.saveFileName(Form1, {Title, Filter, InitDir, DefaultFilename, QStringLiteral("pdf")});
 }
 
-QString frmPDF::OpenDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir) {
+QString frmPDF::OpenDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir)
+{
     return m_platform.openFileName(Form1, {Title, Filter, InitDir, {}, {}});
 }
 
-void frmPDF::browse() {
+void frmPDF::browse()
+{
     const QString chosen = SaveDialog(this, QStringLiteral("Portable Document Format files (*.pdf)|*.pdf"),
                                       QStringLiteral("Save PDF As"), {}, {});
     if (chosen.isEmpty())
@@ -226,7 +256,8 @@ void frmPDF::browse() {
     txtXlsOutputFile->setText(names.xls);
 }
 
-void frmPDF::finish() {
+void frmPDF::finish()
+{
     if (PdfChosen == True)
         convertPdf();
     if (ExcelChosen == True && !txtXlsOutputFile->text().isEmpty())
@@ -234,7 +265,8 @@ void frmPDF::finish() {
                     txtXlsAuthor->text(), txtXlsKeywords->text(), txtXlsComments->text());
 }
 
-void frmPDF::convertPdf() {
+void frmPDF::convertPdf()
+{
     if (txtFilename->text().isEmpty() || txtOutputFile->text().isEmpty()) {
         m_platform.showMessage(this, {QStringLiteral("Please specify RunChart file name."), windowTitle(),
                                       MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
@@ -256,12 +288,14 @@ void frmPDF::convertPdf() {
         m_platform.openDocument(txtOutputFile->text());
 }
 
-void frmPDF::reportPdfFailure(const std::string& description) {
+void frmPDF::reportPdfFailure(const std::string& description)
+{
     m_platform.showMessage(this, {QString::fromStdString(description), AppTitle, MessageIcon::None, MessageButtons::Ok,
                                   MessageAnswer::Ok});
 }
 
-void frmPDF::back() {
+void frmPDF::back()
+{
     deleteDataSheet();
     // The entry window comes back before this one goes, so there is always a window to see.
     if (m_entryWindow)
@@ -269,7 +303,8 @@ void frmPDF::back() {
     unload();
 }
 
-void frmPDF::cancel() {
+void frmPDF::cancel()
+{
     deleteDataSheet();
     if (m_entryWindow)
         m_entryWindow->close();
@@ -277,12 +312,14 @@ void frmPDF::cancel() {
     m_platform.endProgram();
 }
 
-void frmPDF::unload() {
+void frmPDF::unload()
+{
     m_unloading = true;
     close();
 }
 
-void frmPDF::closeEvent(QCloseEvent* event) {
+void frmPDF::closeEvent(QCloseEvent* event)
+{
     if (!m_unloading) {
         // The close box does what Cancel does, once this close has been turned down.
         event->ignore();
@@ -293,11 +330,13 @@ void frmPDF::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-std::string frmPDF::dataSheetPath() const {
+std::string frmPDF::dataSheetPath() const
+{
     return DataSheetPath(m_programFolder.toStdString());
 }
 
-void frmPDF::deleteDataSheet() {
+void frmPDF::deleteDataSheet()
+{
     const std::string path = dataSheetPath();
     if (FileExists(path))
         std::remove(path.c_str());

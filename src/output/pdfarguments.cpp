@@ -9,7 +9,8 @@ namespace quorvale {
 namespace {
 
 // Nearest integer with halves to the even neighbour, held within 16 bits.
-std::int16_t toInt16(double value) {
+std::int16_t toInt16(double value)
+{
     constexpr double low = std::numeric_limits<std::int16_t>::min();
     constexpr double high = std::numeric_limits<std::int16_t>::max();
     return static_cast<std::int16_t>(std::clamp(std::nearbyint(value), low, high));
@@ -17,7 +18,8 @@ std::int16_t toInt16(double value) {
 
 } // namespace
 
-double leadingNumber(QStringView text) {
+double leadingNumber(QStringView text)
+{
     QString number;
     bool seenPoint = false;
     for (const QChar c : text) {
@@ -35,7 +37,8 @@ double leadingNumber(QStringView text) {
     return ok ? value : 0.0;
 }
 
-PdfLayout pdfLayout(const QString& font, const QString& fontSize, const QString& rotation, const QString& pageSize) {
+PdfLayout pdfLayout(const QString& font, const QString& fontSize, const QString& rotation, const QString& pageSize)
+{
     return {font, toInt16(leadingNumber(fontSize)), toInt16(leadingNumber(rotation)),
             static_cast<float>(leadingNumber(pageSize)), static_cast<float>(leadingNumber(pageSize.right(3)))};
 }
