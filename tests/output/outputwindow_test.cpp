@@ -196,18 +196,6 @@ TEST_F(OutputWindow, BrowseAsksOnceAndDerivesBothNames)
     EXPECT_TRUE(platform.messages().empty());
 }
 
-TEST_F(OutputWindow, OpenDialogAsksWithoutDefaultSuffix)
-{
-    open();
-    platform.fileNames = {"/runs/old.pdf"};
-    EXPECT_EQ(window->OpenDialog(window, "PDF|*.pdf", "Open", "/runs"), "/runs/old.pdf");
-    const auto dialogs = platform.callsOf(Kind::OpenDialog);
-    ASSERT_EQ(dialogs.size(), 1u);
-    EXPECT_EQ(dialogs[0].dialog.title, "Open");
-    EXPECT_EQ(dialogs[0].dialog.initialDir, "/runs");
-    EXPECT_TRUE(dialogs[0].dialog.defaultSuffix.isEmpty());
-}
-
 TEST_F(OutputWindow, WithoutExcelTheFrameIsDisabledYetBrowseNamesBoth)
 {
     ExcelChosen = False;
