@@ -1,12 +1,12 @@
 #include "form1.h"
 
 #include "datasheet.h"
-#include "fileexists.h"
 #include "flags.h"
 #include "platform.h"
 #include "readingsgrid.h"
 #include "runcharticon.h"
 #include "twips.h"
+#include "windowlook.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -15,15 +15,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
-#include <filesystem>
 #include <limits>
-#include <system_error>
 
 namespace quorvale {
 
@@ -90,14 +86,6 @@ const FieldLayout FeatureFields[] = {
 
 // The window's own font, and the bold one of the single-line text boxes: Tahoma where the desktop
 // has it, else Liberation Sans, whose widths are close enough for every caption to fit.
-QFont windowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(8.25);
-    return font;
-}
-
 QFont textBoxFont()
 {
     QFont font = windowFont();
@@ -305,18 +293,10 @@ void Form1::cmdNextClicked()
     m_check1->setFocus();
 }
 
-void Form1::centreOnScreen()
-{
-    const QRect screenArea = screen()->geometry();
-    const QSize outer = frameGeometry().size();
-    move(screenArea.x() + static_cast<int>(std::lround((screenArea.width() - outer.width()) / 2.0)),
-         screenArea.y() + static_cast<int>(std::lround((screenArea.height() - outer.height()) / 2.0)));
-}
-
 void Form1::showEvent(QShowEvent* event)
 {
     if (!m_centred) {
-        centreOnScreen();
+        centreOnScreen(*this);
         m_centred = true;
     }
     QWidget::showEvent(event);
@@ -324,11 +304,7 @@ void Form1::showEvent(QShowEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    const std::string path = dataSheetPath();
-    if (FileExists(path)) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
+    DeleteDataSheet(dataSheetPath());
     event->accept();
 }
 

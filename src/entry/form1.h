@@ -52,7 +52,6 @@ private:
     void buildFormatsAndButtons();
     void chainTabOrder();
     void cmdNextClicked();
-    void centreOnScreen();
 
     QLineEdit* addTextBox(QWidget* parent, const char* name, std::string RunChartRecord::*field, QRect twips,
                           int tabIndex, const QColor& colour);

@@ -1,11 +1,12 @@
 // The help window: borderless, exactly the picture's size, centred; any click closes it.
 #include "frmhelp.h"
 
+#include "windowlook.h"
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 
 namespace quorvale {
 
@@ -18,15 +19,7 @@ frmHelp::frmHelp(QWidget& entryWindow, QWidget* parent)
     // Without a title bar the keyboard is the only other way out, so Escape must reach the window.
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(m_picture.size());
-    centreOnScreen();
-}
-
-void frmHelp::centreOnScreen()
-{
-    // Borderless, so the outer size is the picture's size. The whole screen, not the work area.
-    const QScreen* screen = m_entryWindow->screen();
-    const QRect area = screen->geometry();
-    move(area.x() + int((area.width() - width()) / 2.0), area.y() + int((area.height() - height()) / 2.0));
+    centreOnScreen(*this);
 }
 
 void frmHelp::paintEvent(QPaintEvent*)

@@ -2,7 +2,6 @@
 
 #include "createexcel.h"
 #include "datasheet.h"
-#include "fileexists.h"
 #include "flags.h"
 #include "focuslineedit.h"
 #include "maker.h"
@@ -10,6 +9,7 @@
 #include "pdfarguments.h"
 #include "platform.h"
 #include "twips.h"
+#include "windowlook.h"
 #include "windows1252.h"
 
 #include <QCloseEvent>
@@ -18,7 +18,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <cstdio>
 
 #include "frmpdf_icon.xpm"
 
@@ -77,15 +76,6 @@ QPushButton* addButton(QWidget* parent, const QString& name, const QString& capt
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
-}
-
-// The desktop's classic dialog font where there is one, else a metric look-alike, so captions fit their places.
-QFont windowFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(8.25);
-    return font;
 }
 
 std::string nativePath(const QString& path)
@@ -296,7 +286,7 @@ void frmPDF::reportPdfFailure(const std::string& description)
 
 void frmPDF::back()
 {
-    deleteDataSheet();
+    DeleteDataSheet(dataSheetPath());
     // The entry window comes back before this one goes, so there is always a window to see.
     if (m_entryWindow)
         m_entryWindow->show();
@@ -305,7 +295,7 @@ void frmPDF::back()
 
 void frmPDF::cancel()
 {
-    deleteDataSheet();
+    DeleteDataSheet(dataSheetPath());
     if (m_entryWindow)
         m_entryWindow->close();
     unload();
@@ -326,20 +316,13 @@ void frmPDF::closeEvent(QCloseEvent* event)
         QMetaObject::invokeMethod(this, &frmPDF::cancel, Qt::QueuedConnection);
         return;
     }
-    deleteDataSheet();
+    DeleteDataSheet(dataSheetPath());
     event->accept();
 }
 
 std::string frmPDF::dataSheetPath() const
 {
     return DataSheetPath(m_programFolder.toStdString());
-}
-
-void frmPDF::deleteDataSheet()
-{
-    const std::string path = dataSheetPath();
-    if (FileExists(path))
-        std::remove(path.c_str());
 }
 
 } // namespace quorvale

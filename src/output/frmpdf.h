@@ -47,7 +47,6 @@ private:
     void browse();
     void unload();
     std::string dataSheetPath() const;
-    void deleteDataSheet();
     void reportPdfFailure(const std::string& description);
 
     Platform& m_platform;
