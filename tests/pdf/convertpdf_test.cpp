@@ -19,7 +19,8 @@ using test::readFile;
 using test::sameBytes;
 
 const std::string Golden = std::string(QUORVALE_TEST_DATA) + "/golden/";
-const std::string DataSheet = Golden + "datasheet.txt";
+// The entry window's default data sheet, the usual input.
+const std::string DataSheet = std::string(QUORVALE_TEST_DATA) + "/../entry/golden/default-datasheet.txt";
 
 class ConvertToPdf : public ::testing::Test {
 protected:

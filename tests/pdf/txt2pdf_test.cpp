@@ -13,6 +13,7 @@ using quorvale::test::runCommand;
 
 const std::string Command = std::string(QUORVALE_BIN_DIR) + "/quorvale-txt2pdf";
 const std::string Golden = std::string(QUORVALE_TEST_DATA) + "/golden/";
+const std::string DataSheet = std::string(QUORVALE_TEST_DATA) + "/../entry/golden/default-datasheet.txt";
 
 class Txt2Pdf : public ::testing::Test {
 protected:
@@ -35,9 +36,9 @@ protected:
 
 TEST_F(Txt2Pdf, DefaultsAndOptionsGiveTheOutputWindowsDocuments)
 {
-    ASSERT_EQ(run("'" + Golden + "datasheet.txt' '" + m_folder + "/a.pdf'"), 0);
+    ASSERT_EQ(run("'" + DataSheet + "' '" + m_folder + "/a.pdf'"), 0);
     EXPECT_EQ(withoutTimestamp(readFile(m_folder + "/a.pdf")), readFile(Golden + "datasheet-default.pdf"));
-    ASSERT_EQ(run("--font Courier --size 20 --rotation 90 --page 8.5x14 '" + Golden + "datasheet.txt' '" + m_folder +
+    ASSERT_EQ(run("--font Courier --size 20 --rotation 90 --page 8.5x14 '" + DataSheet + "' '" + m_folder +
                   "/b.pdf'"),
               0);
     EXPECT_EQ(withoutTimestamp(readFile(m_folder + "/b.pdf")), readFile(Golden + "datasheet-courier20.pdf"));
@@ -46,8 +47,8 @@ TEST_F(Txt2Pdf, DefaultsAndOptionsGiveTheOutputWindowsDocuments)
 
 TEST_F(Txt2Pdf, InformationGivenInUtf8ReachesTheReaders)
 {
-    ASSERT_EQ(run("--title 'Maß (1) “ok” €' --author A --creator C --keywords K --subject S '" + Golden +
-                  "datasheet.txt' '" + m_folder + "/i.pdf'"),
+    ASSERT_EQ(run("--title 'Maß (1) “ok” €' --author A --creator C --keywords K --subject S '" + DataSheet +
+                  "' '" + m_folder + "/i.pdf'"),
               0);
     std::string info;
     ASSERT_EQ(runCommand("pdfinfo -enc UTF-8 '" + m_folder + "/i.pdf'", &info), 0);
@@ -74,7 +75,7 @@ TEST_F(Txt2Pdf, FailuresExitNonZeroWithTheMessageAndLeaveNoFile)
 {
     EXPECT_EQ(run("'" + m_folder + "/none.txt' '" + m_folder + "/out.pdf'"), 1);
     EXPECT_EQ(m_errors, "quorvale-txt2pdf: File '" + m_folder + "/none.txt' does not exist.\n");
-    EXPECT_EQ(run("--size 0 '" + Golden + "datasheet.txt' '" + m_folder + "/out.pdf'"), 1);
+    EXPECT_EQ(run("--size 0 '" + DataSheet + "' '" + m_folder + "/out.pdf'"), 1);
     EXPECT_EQ(m_errors, "quorvale-txt2pdf: The font size must be at least 1 point.\n");
     EXPECT_FALSE(std::filesystem::exists(m_folder + "/out.pdf"));
 
