@@ -1,15 +1,12 @@
 // The data sheet: its exact bytes, its place, and what a failed write leaves behind.
 #include "datasheet.h"
+#include "filesizelimit.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace quorvale;
 namespace fs = std::filesystem;
@@ -133,18 +130,9 @@ TEST_F(DataSheetFile, FileSizeLimitRemovesTheTruncatedSheet)
     const std::string path = DataSheetPath(m_dir.string());
     ASSERT_FALSE(WriteDataSheet(DefaultRunChartRecord(), path)); // an earlier sheet is there
 
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100, 100};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(test::HoldsUnderFileSizeLimit(100, [&] {
         const auto reason = WriteDataSheet(DefaultRunChartRecord(), path);
-        _exit(reason && *reason == "File too large" ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return reason && *reason == "File too large";
+    }));
     EXPECT_FALSE(fs::exists(path));
 }

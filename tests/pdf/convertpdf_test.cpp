@@ -1,16 +1,13 @@
 // Whole conversions: golden files, every offered combination checked by qpdf, the readers'
 // view of text and information, failures, and a document of many pages.
+#include "filesizelimit.h"
 #include "pdftestsupport.h"
 #include "pdfwriter.h"
 #include "windows1252.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace quorvale {
 namespace {
@@ -236,19 +233,10 @@ TEST_F(ConvertToPdf, AFileSizeLimitStopsTheConversionAndRemovesThePart)
     const std::string big = m_folder + "/big.txt";
     test::writeFile(big, std::string(300000, 'x'));
     const std::string output = m_folder + "/limited.pdf";
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of killing the process
-        const rlimit limit{100000, 100000};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(test::HoldsUnderFileSizeLimit(100000, [&] {
         const bool converted = convert(big, output);
-        const bool reported = m_messages.size() == 1 && m_messages[0] == "Cannot write '" + output + "': File too large";
-        _exit(!converted && reported ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return !converted && m_messages.size() == 1 && m_messages[0] == "Cannot write '" + output + "': File too large";
+    }));
     EXPECT_FALSE(std::filesystem::exists(output));
 }
 
