@@ -1,30 +1,62 @@
 #include "bytesink.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace quorvale {
 
+namespace {
+
+[[noreturn]] void fail(int error, const std::string& what)
+{
+    throw std::system_error(error, std::generic_category(), what);
+}
+
+} // namespace
+
 FileSink::FileSink(std::string path) : m_path(std::move(path)) {}
+
+FileSink::~FileSink()
+{
+    if (m_file >= 0)
+        ::close(m_file);
+}
 
 void FileSink::append(std::string_view bytes)
 {
-    std::FILE* file = std::fopen(m_path.c_str(), "ab");
-    if (!file)
-        throw std::system_error(errno, std::generic_category(), "Cannot open '" + m_path + "' for writing");
-    m_touched = true;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    int error = written ? 0 : errno;
-    if (std::fclose(file) != 0 && error == 0)
-        error = errno;
-    if (!written || error != 0)
-        throw std::system_error(error != 0 ? error : EIO, std::generic_category(), "Cannot write '" + m_path + "'");
+    if (m_file < 0) {
+        m_file = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+        if (m_file < 0)
+            fail(errno, "Cannot open '" + m_path + "' for writing");
+        m_touched = true;
+    }
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(m_file, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            fail(written < 0 ? errno : EIO, "Cannot write '" + m_path + "'");
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+void FileSink::close()
+{
+    const int file = m_file;
+    m_file = -1;
+    if (file >= 0 && ::close(file) != 0)
+        fail(errno, "Cannot write '" + m_path + "'");
 }
 
 void FileSink::discard() noexcept
 {
+    if (m_file >= 0) {
+        ::close(m_file);
+        m_file = -1;
+    }
     if (!m_touched)
         return;
     std::error_code ignored;

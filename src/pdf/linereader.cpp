@@ -28,25 +28,33 @@ bool LineReader::fill()
     return m_end > 0;
 }
 
-bool LineReader::next(std::string& line)
+bool LineReader::next(std::string_view& line)
 {
-    line.clear();
+    // Most lines lie inside the buffer and are handed out in place, without a copy.
+    m_spanning.clear();
     bool readSomething = false;
     while (m_begin < m_end || fill()) {
         readSomething = true;
         const char* begin = m_buffer.data() + m_begin;
         const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', m_end - m_begin));
         if (!cr) {
-            line.append(begin, m_end - m_begin);
+            m_spanning.append(begin, m_end - m_begin);
             m_begin = m_end;
             continue;
         }
-        line.append(begin, static_cast<std::size_t>(cr - begin));
-        m_begin += static_cast<std::size_t>(cr - begin) + 1;
+        const auto length = static_cast<std::size_t>(cr - begin);
+        m_begin += length + 1;
+        if (m_spanning.empty() && m_begin < m_end) {
+            line = std::string_view(begin, length);
+        } else {
+            m_spanning.append(begin, length); // before a refill overwrites the buffer
+            line = m_spanning;
+        }
         if ((m_begin < m_end || fill()) && m_buffer[m_begin] == '\n')
             ++m_begin;
         return true;
     }
+    line = m_spanning;
     return readSomething;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvale {
@@ -16,8 +17,9 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     // The next line without its end, into line; false at the end of the file. A lone LF is an
-    // ordinary character; a last line without an end counts. Throws std::system_error on a read failure.
-    bool next(std::string& line);
+    // ordinary character; a last line without an end counts. The view stays valid until the next
+    // call. Throws std::system_error on a read failure.
+    bool next(std::string_view& line);
 
 private:
     bool fill();
@@ -27,6 +29,7 @@ private:
     std::vector<char> m_buffer;
     std::size_t m_begin = 0;
     std::size_t m_end = 0;
+    std::string m_spanning; // a line that runs over the buffer's edge, gathered piece by piece
 };
 
 } // namespace quorvale

@@ -125,22 +125,24 @@ void writetext(PdfDocument& document, PdfWriterState& state)
     const auto maxchars = static_cast<std::size_t>(state.maxchars);
 
     state.linecount = -1;
-    std::string line;
+    std::string_view line;
     std::string escaped;
     while (reader.next(line)) {
         ++state.linecount;
-        if (state.linecount >= state.maxlines || line.find('\f') != std::string::npos)
+        const bool holdsFormFeed = line.find('\f') != std::string_view::npos;
+        if (state.linecount >= state.maxlines || holdsFormFeed)
             pageBreak();
-        escaped.clear();
-        appendEscaped(escaped, line);
-        std::string_view rest = stripBlanks(escaped);
-        if (rest.size() <= maxchars) {
-            document.writeRow(rest);
+        // Escaping adds no blanks, so stripping first gives the same row; most rows fit and are
+        // escaped straight into the output.
+        const std::string_view stripped = stripBlanks(line);
+        if (document.writeRowIfItFits(stripped, maxchars))
             continue;
-        }
+        escaped.clear();
+        appendEscaped(escaped, stripped);
+        std::string_view rest = escaped;
 
         // A form feed still ahead breaks the page after every piece until its own piece is written.
-        const auto lastFormFeed = escaped.rfind('\f');
+        const auto lastFormFeed = holdsFormFeed ? escaped.rfind('\f') : std::string::npos;
         const auto formFeedAhead = [&] {
             return lastFormFeed != std::string::npos &&
                    static_cast<std::size_t>(rest.data() - escaped.data()) <= lastFormFeed;

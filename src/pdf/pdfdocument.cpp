@@ -39,10 +39,33 @@ void PdfDocument::writeRow(std::string_view text)
     endLine(text.size() + 10, false, "\r");
 }
 
+bool PdfDocument::writeRowIfItFits(std::string_view text, std::size_t maxchars)
+{
+    if (text.size() > maxchars) // escaping only lengthens it
+        return false;
+    std::string& buffer = m_state.buffer;
+    const std::size_t rowStart = buffer.size();
+    buffer.append("T* (");
+    appendEscaped(buffer, text);
+    const std::size_t escapedLength = buffer.size() - rowStart - 4;
+    if (escapedLength > maxchars) {
+        buffer.resize(rowStart);
+        return false;
+    }
+    buffer.append("\r\n) Tj");
+    endLine(escapedLength + 10, false, "\r");
+    return true;
+}
+
 void PdfDocument::endLine(std::size_t length, bool flush, std::string_view lineEnd)
 {
     m_state.buffer.append(lineEnd);
-    m_state.pos += static_cast<std::int64_t>(length + lineEnd.size());
+    countPending(length + lineEnd.size(), flush);
+}
+
+void PdfDocument::countPending(std::size_t added, bool flush)
+{
+    m_state.pos += static_cast<std::int64_t>(added);
     if (m_state.pos > MaxDocumentBytes)
         throw std::length_error("The PDF document would grow past 9,999,999,999 bytes, more than its "
                                 "cross-reference table can address.");
@@ -204,10 +227,15 @@ void PdfDocument::writePagesTree()
     writeline("/Count " + formatInteger(m_state.pagecount));
     writeline("/MediaBox [ 0 0 " + formatInteger(m_state.pagewidth) + " " + formatInteger(m_state.pageheight) +
               " ]");
-    std::string kids = "/Kids [ ";
-    for (const std::int32_t page : m_state.kids)
-        kids += reference(page) + " ";
-    writeline(kids + "]");
+    // One reference per page: with many pages the line is long, so it goes out piece by piece.
+    m_state.buffer.append("/Kids [ ");
+    countPending(8, false);
+    for (const std::int32_t page : m_state.kids) {
+        const std::string kid = reference(page) + " ";
+        m_state.buffer.append(kid);
+        countPending(kid.size(), false);
+    }
+    writeline("]");
     writeline(">>");
     writeline("endobj");
 }

@@ -22,6 +22,9 @@ public:
     void writeline(std::string_view line, bool flush = false);
     // A text row "T* (" + text + CR LF + ") Tj"; the text must already be escaped.
     void writeRow(std::string_view text);
+    // Escapes the text straight into the pending bytes as one row, when the escaped text has at most
+    // maxchars characters; otherwise writes nothing and returns false.
+    bool writeRowIfItFits(std::string_view text, std::size_t maxchars);
 
     void startpdf();
     // The information dictionary and the font, encoding and resources objects; allocates 2 and 3.
@@ -43,6 +46,9 @@ public:
 private:
     // Appends the line end, counts the line and hands full chunks to the sink.
     void endLine(std::size_t length, bool flush, std::string_view lineEnd);
+    // Counts bytes just added to the buffer; hands the buffer to the sink once it passes the chunk
+    // size, or at flush.
+    void countPending(std::size_t added, bool flush);
     std::int32_t beginObject();
     void setOffset(std::int32_t object);
 

@@ -1,8 +1,10 @@
 #include "pdftext.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace quorvale {
 
@@ -74,16 +76,57 @@ std::string ReplaceText(const std::string& Text, const std::string& TextToReplac
     return copy;
 }
 
+namespace {
+
+// The high bit of every zero byte of x, and no other bit.
+constexpr std::uint64_t zeroBytes(std::uint64_t x)
+{
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7F;
+    return ~(((x & low7) + low7) | x | low7);
+}
+
+// The high bit of every byte of word that is "\\", "(" or ")"; setting the lowest bit makes "(" a ")".
+constexpr std::uint64_t escapedBytes(std::uint64_t word)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    return zeroBytes(word ^ (ones * '\\')) | zeroBytes((word | ones) ^ (ones * ')'));
+}
+
+// Index in memory order of the first byte marked in a non-zero mask.
+std::size_t firstMarkedByte(std::uint64_t mask)
+{
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<std::size_t>(std::countr_zero(mask)) / 8;
+    else
+        return static_cast<std::size_t>(std::countl_zero(mask)) / 8;
+}
+
+} // namespace
+
 void appendEscaped(std::string& out, std::string_view text)
 {
+    // Text rarely holds these characters: look at eight bytes at a time and jump to the next one.
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\\' || c == '(' || c == ')') {
-            out.append(text.data() + start, i - start);
-            out += '\\';
-            start = i; // the character itself follows its backslash
+    std::size_t i = 0;
+    const auto escapeAt = [&](std::size_t at) {
+        out.append(text.data() + start, at - start);
+        out += '\\';
+        start = at; // the character itself follows its backslash
+    };
+    while (text.size() - i >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t marked = escapedBytes(word);
+        if (marked == 0) {
+            i += 8;
+            continue;
         }
+        i += firstMarkedByte(marked);
+        escapeAt(i++);
+    }
+    for (; i < text.size(); ++i) {
+        if (text[i] == '\\' || text[i] == '(' || text[i] == ')')
+            escapeAt(i);
     }
     out.append(text.data() + start, text.size() - start);
 }

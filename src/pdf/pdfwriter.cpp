@@ -68,6 +68,7 @@ bool PdfWriter::ConvertToPDF(const std::string& filename, const std::string& out
         document.writeinfo(m_clock());
         writetext(document, state);
         document.endpdf();
+        sink.close();
         return true;
     } catch (const std::exception& failure) {
         sink.discard();
