@@ -9,9 +9,6 @@ namespace quorvale {
 
 namespace {
 
-// Pending bytes go to the sink once there are more than this many.
-constexpr std::size_t ChunkSize = 32000;
-
 std::string objectLine(std::int32_t object) { return formatInteger(object) + " 0 obj"; }
 std::string reference(std::int32_t object) { return formatInteger(object) + " 0 R"; }
 
