@@ -212,7 +212,7 @@ Txt2PdfCase decodeTxt2PdfCase(std::string_view data)
     result.pwidth = pageSide(reader);
     result.pheight = pageSide(reader);
     const std::uint8_t repeat = reader.byte();
-    const std::size_t times = repeat >= 240 ? 1 + (repeat - 240) * 8 : 1;
+    const std::size_t times = repeat >= 240 ? 1 + (repeat - 240) * 32 : 1; // past the 128 KiB chunks
     for (std::string* value : {&result.author, &result.creator, &result.keywords, &result.subject, &result.title})
         *value = infoValue(reader);
     result.text = repeated(reader.rest(), times);
