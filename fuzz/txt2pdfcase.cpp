@@ -64,7 +64,7 @@ std::string infoValue(ByteReader& reader)
     return pattern.empty() ? std::string() : repeated(pattern, (length - 223) * 350 / pattern.size());
 }
 
-// A page side in inches: mostly 0.5 to 40.5; the top value picks an edge the writer must refuse or survive.
+// A page side in inches: mostly 0.5 to 40.5; the top eight values pick edges the writer must refuse or survive.
 float pageSide(ByteReader& reader)
 {
     constexpr std::array<float, 8> edges = {0.0F,

@@ -10,11 +10,11 @@
 namespace quorvale::test {
 
 struct Information {
-    std::string author = "Orvin Kellaway";
-    std::string creator = "http://www.quorvale.example/runchart";
-    std::string keywords = "PDF Keywords";
-    std::string subject = "Quorvale v1.0";
-    std::string title = "PDF Title";
+    std::string author = "Author";
+    std::string creator = "Creator";
+    std::string keywords = "Keywords";
+    std::string subject = "Subject";
+    std::string title = "Title";
 };
 
 // Converts input into output at the defaults (Times-Roman 10, letter, upright); the messages
