@@ -60,10 +60,11 @@ void checkFontName(const std::string& name)
 
 std::string_view stripBlanks(std::string_view text)
 {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
 }
 
 void writeFooter(PdfDocument& document, const PdfWriterState& state)

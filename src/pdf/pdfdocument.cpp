@@ -9,6 +9,9 @@ namespace quorvale {
 
 namespace {
 
+// What follows a row's text: the end-of-line inside the string, the operator, the writer's CR.
+constexpr std::string_view RowEnd = "\r\n) Tj\r";
+
 std::string objectLine(std::int32_t object) { return formatInteger(object) + " 0 obj"; }
 std::string reference(std::int32_t object) { return formatInteger(object) + " 0 R"; }
 
@@ -32,8 +35,8 @@ void PdfDocument::writeline(std::string_view line, bool flush)
 
 void PdfDocument::writeRow(std::string_view text)
 {
-    m_state.buffer.append("T* (").append(text).append("\r\n) Tj");
-    endLine(text.size() + 10, false, "\r");
+    m_state.buffer.append("T* (").append(text).append(RowEnd);
+    countPending(text.size() + 4 + RowEnd.size(), false);
 }
 
 bool PdfDocument::writeRowIfItFits(std::string_view text, std::size_t maxchars)
@@ -49,8 +52,8 @@ bool PdfDocument::writeRowIfItFits(std::string_view text, std::size_t maxchars)
         buffer.resize(rowStart);
         return false;
     }
-    buffer.append("\r\n) Tj");
-    endLine(escapedLength + 10, false, "\r");
+    buffer.append(RowEnd);
+    countPending(escapedLength + 4 + RowEnd.size(), false);
     return true;
 }
 
