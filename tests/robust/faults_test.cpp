@@ -1,15 +1,13 @@
 // Failures of the file system, through ConvertToPDF and through the command: each one is reported
 // with the system's reason, the conversion fails and no partial PDF stays behind.
+#include "filesizelimit.h"
 #include "robusttest.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -129,22 +127,11 @@ TEST_F(Faults, FileSizeLimitStopsTheConversion)
     writeFile(m_input, text);
     const std::string output = m_folder + "/limited.pdf";
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // A limited process is killed by SIGXFSZ unless it ignores it; then the write fails with EFBIG.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100000, 100000};
-        setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(HoldsUnderFileSizeLimit(100000, [&] {
         std::vector<std::string> messages;
         const bool converted = convertDefault(m_input, output, messages);
-        const bool reported = messages.size() == 1 && messages.front().find(std::strerror(EFBIG)) != std::string::npos;
-        _exit(converted ? 1 : reported ? 0 : 2);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: converted despite the limit, 2: no message with the reason";
+        return !converted && messages.size() == 1 && messages.front().find(std::strerror(EFBIG)) != std::string::npos;
+    }));
     EXPECT_FALSE(fs::exists(output));
 
     // The command under the same limit, set by the shell in blocks of 512 bytes.
