@@ -4,8 +4,13 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // A file-size limit then fails the write with a reported reason, and the partial file is
+    // removed, instead of the signal killing the program halfway through a document.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvale"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
