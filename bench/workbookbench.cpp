@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3) {
+    if (argc < 2 || argc > 3 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: %s FILE [RUNS]\n", argv[0]);
         return 2;
     }
