@@ -84,8 +84,7 @@ const FieldLayout FeatureFields[] = {
      "Label15", "of ", {1800, 5880, 255, 255}},
 };
 
-// The window's own font, and the bold one of the single-line text boxes: Tahoma where the desktop
-// has it, else Liberation Sans, whose widths are close enough for every caption to fit.
+// The single-line text boxes write in a larger, bold cut of the window's font.
 QFont textBoxFont()
 {
     QFont font = windowFont();

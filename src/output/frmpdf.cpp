@@ -60,6 +60,16 @@ QLineEdit* addTextBox(QWidget* parent, const QString& name, const QString& text,
     return box;
 }
 
+// A text box with its label, both placed in twips inside their frame.
+QLineEdit* addLabelledBox(QWidget* frame, const QString& caption, QPoint labelAt, const QString& name,
+                          const QString& text, QRect at, FocusLineEdit::OnFocus onFocus)
+{
+    addLabel(frame, caption, labelAt.x(), labelAt.y());
+    QLineEdit* box = addTextBox(frame, name, text, onFocus);
+    place(box, at.x(), at.y(), at.width(), at.height());
+    return box;
+}
+
 // An output name: shown, never typed, on the button face colour.
 QLineEdit* addOutputNameBox(QWidget* parent, const QString& name)
 {
@@ -135,22 +145,17 @@ void frmPDF::buildPdfFrame()
     place(cmbPageSize, 4920, 1815, 1155, 315);
 
     const auto selectAll = FocusLineEdit::OnFocus::SelectAll;
-    addLabel(Frame1, QStringLiteral("Author Name :"), 120, 405);
-    txtAuthor = addTextBox(Frame1, QStringLiteral("txtAuthor"), QStringLiteral("Orvin Kellaway"), selectAll);
-    place(txtAuthor, 1350, 360, 2460, 360);
-    addLabel(Frame1, QStringLiteral("Creator :"), 360, 855);
-    txtCreator = addTextBox(Frame1, QStringLiteral("txtCreator"), QString::fromUtf8(MakerUrl), selectAll);
+    txtAuthor = addLabelledBox(Frame1, QStringLiteral("Author Name :"), {120, 405}, QStringLiteral("txtAuthor"),
+                               QStringLiteral("Orvin Kellaway"), {1350, 360, 2460, 360}, selectAll);
+    txtCreator = addLabelledBox(Frame1, QStringLiteral("Creator :"), {360, 855}, QStringLiteral("txtCreator"),
+                                QString::fromUtf8(MakerUrl), {1350, 810, 2460, 360}, selectAll);
     txtCreator->setEnabled(false);
-    place(txtCreator, 1350, 810, 2460, 360);
-    addLabel(Frame1, QStringLiteral("Keywords :"), 240, 1335);
-    txtKeywords = addTextBox(Frame1, QStringLiteral("txtKeywords"), QStringLiteral("PDF Keywords"), selectAll);
-    place(txtKeywords, 1350, 1275, 2460, 360);
-    addLabel(Frame1, QStringLiteral("Subject :"), 480, 1815);
-    txtSubject = addTextBox(Frame1, QStringLiteral("txtSubject"), QStringLiteral("Quorvale v1.0"), selectAll);
-    place(txtSubject, 1350, 1740, 2460, 360);
-    addLabel(Frame1, QStringLiteral("Title :"), 840, 2295);
-    txtTitle = addTextBox(Frame1, QStringLiteral("txtTitle"), QStringLiteral("PDF Title"), selectAll);
-    place(txtTitle, 1350, 2220, 2460, 360);
+    txtKeywords = addLabelledBox(Frame1, QStringLiteral("Keywords :"), {240, 1335}, QStringLiteral("txtKeywords"),
+                                 QStringLiteral("PDF Keywords"), {1350, 1275, 2460, 360}, selectAll);
+    txtSubject = addLabelledBox(Frame1, QStringLiteral("Subject :"), {480, 1815}, QStringLiteral("txtSubject"),
+                                QStringLiteral("Quorvale v1.0"), {1350, 1740, 2460, 360}, selectAll);
+    txtTitle = addLabelledBox(Frame1, QStringLiteral("Title :"), {840, 2295}, QStringLiteral("txtTitle"),
+                              QStringLiteral("PDF Title"), {1350, 2220, 2460, 360}, selectAll);
 
     // Carries the data sheet's path to the conversion; never shown.
     txtFilename = addTextBox(Frame1, QStringLiteral("txtFilename"), QString::fromStdString(dataSheetPath()), selectAll);
@@ -176,21 +181,17 @@ void frmPDF::buildExcelFrame()
     place(txtXlsOutputFile, 360, 600, 5580, 345);
 
     const auto keepCaret = FocusLineEdit::OnFocus::KeepCaret;
-    addLabel(Frame2, QStringLiteral("Title :"), 315, 1200);
-    txtXlsTitle = addTextBox(Frame2, QStringLiteral("txtXlsTitle"), QStringLiteral("Excel Title"), keepCaret);
-    place(txtXlsTitle, 1200, 1080, 1815, 375);
-    addLabel(Frame2, QStringLiteral("Subject :"), 315, 1680);
-    txtXlsSubject = addTextBox(Frame2, QStringLiteral("txtXlsSubject"), QStringLiteral("Excel Subject"), keepCaret);
-    place(txtXlsSubject, 1200, 1560, 1815, 375);
-    addLabel(Frame2, QStringLiteral("Author :"), 3195, 1200);
-    txtXlsAuthor = addTextBox(Frame2, QStringLiteral("txtXlsAuthor"), QStringLiteral("Excel Author"), keepCaret);
-    place(txtXlsAuthor, 4080, 1080, 1815, 375);
-    addLabel(Frame2, QStringLiteral("Keywords :"), 3195, 1680);
-    txtXlsKeywords = addTextBox(Frame2, QStringLiteral("txtXlsKeywords"), QStringLiteral("Excel Keywords"), keepCaret);
-    place(txtXlsKeywords, 4080, 1560, 1815, 375);
-    addLabel(Frame2, QStringLiteral("Comments :"), 315, 2280);
-    txtXlsComments = addTextBox(Frame2, QStringLiteral("txtXlsComments"), QStringLiteral("Excel Comments"), keepCaret);
-    place(txtXlsComments, 1200, 2160, 4695, 1095);
+    txtXlsTitle = addLabelledBox(Frame2, QStringLiteral("Title :"), {315, 1200}, QStringLiteral("txtXlsTitle"),
+                                 QStringLiteral("Excel Title"), {1200, 1080, 1815, 375}, keepCaret);
+    txtXlsSubject = addLabelledBox(Frame2, QStringLiteral("Subject :"), {315, 1680}, QStringLiteral("txtXlsSubject"),
+                                   QStringLiteral("Excel Subject"), {1200, 1560, 1815, 375}, keepCaret);
+    txtXlsAuthor = addLabelledBox(Frame2, QStringLiteral("Author :"), {3195, 1200}, QStringLiteral("txtXlsAuthor"),
+                                  QStringLiteral("Excel Author"), {4080, 1080, 1815, 375}, keepCaret);
+    txtXlsKeywords =
+        addLabelledBox(Frame2, QStringLiteral("Keywords :"), {3195, 1680}, QStringLiteral("txtXlsKeywords"),
+                       QStringLiteral("Excel Keywords"), {4080, 1560, 1815, 375}, keepCaret);
+    txtXlsComments = addLabelledBox(Frame2, QStringLiteral("Comments :"), {315, 2280}, QStringLiteral("txtXlsComments"),
+                                    QStringLiteral("Excel Comments"), {1200, 2160, 4695, 1095}, keepCaret);
     txtXlsComments->setAlignment(Qt::AlignLeft | Qt::AlignTop); // one line, drawn taller
 }
 
