@@ -160,15 +160,21 @@ TEST_F(WholeWizard, BackDeletesTheDataSheetAndForwardBuildsAFreshOutputWindow)
     EXPECT_TRUE(outputControl<QLineEdit>("txtXlsOutputFile")->text().isEmpty());
 }
 
+// Cancel's end: the data sheet gone, both windows unloaded, the program ended.
+void expectCancelled(Wizard& wizard, const ScriptedPlatform& platform, const QString& sheetPath)
+{
+    EXPECT_FALSE(QFile::exists(sheetPath));
+    EXPECT_EQ(wizard.outputWindow(), nullptr);
+    EXPECT_FALSE(wizard.entryWindow().isVisible());
+    EXPECT_TRUE(platform.ended());
+}
+
 TEST_F(WholeWizard, CancelDeletesTheDataSheetAndEndsTheProgram)
 {
     forward();
     click(outputControl("cmdCancel"));
     settle();
-    EXPECT_FALSE(QFile::exists(sheetPath()));
-    EXPECT_EQ(wizard.outputWindow(), nullptr);
-    EXPECT_FALSE(wizard.entryWindow().isVisible());
-    EXPECT_TRUE(platform.ended());
+    expectCancelled(wizard, platform, sheetPath());
 }
 
 TEST_F(WholeWizard, TheCloseBoxDoesWhatCancelDoes)
@@ -176,10 +182,7 @@ TEST_F(WholeWizard, TheCloseBoxDoesWhatCancelDoes)
     forward();
     wizard.outputWindow()->close();
     settle();
-    EXPECT_FALSE(QFile::exists(sheetPath()));
-    EXPECT_EQ(wizard.outputWindow(), nullptr);
-    EXPECT_FALSE(wizard.entryWindow().isVisible());
-    EXPECT_TRUE(platform.ended());
+    expectCancelled(wizard, platform, sheetPath());
 }
 
 TEST_F(WholeWizard, HelpAndBackLeaveTheEntryWindowAsItWasForTheNextForward)
