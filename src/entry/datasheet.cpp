@@ -1,6 +1,5 @@
 #include "datasheet.h"
 
-#include "fileexists.h"
 #include "windows1252.h"
 
 #include <cerrno>
@@ -72,14 +71,6 @@ std::optional<std::string> WriteDataSheet(const RunChartRecord& record, const st
     if (std::filesystem::is_regular_file(path, ignored))
         std::filesystem::remove(path, ignored);
     return std::strerror(error != 0 ? error : EIO);
-}
-
-void DeleteDataSheet(const std::string& path)
-{
-    if (FileExists(path)) {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
 }
 
 } // namespace quorvale

@@ -19,7 +19,4 @@ std::string DataSheetText(const RunChartRecord& record);
 // a failed write leaves no file behind.
 std::optional<std::string> WriteDataSheet(const RunChartRecord& record, const std::string& path);
 
-// Removes the data sheet when FileExists says it is there; a sheet that cannot be removed stays.
-void DeleteDataSheet(const std::string& path);
-
 } // namespace quorvale

@@ -14,4 +14,12 @@ bool FileExists(const std::string& path) noexcept
     return !error && size > 0;
 }
 
+std::error_code DeleteIfExists(const std::string& path) noexcept
+{
+    std::error_code error;
+    if (FileExists(path))
+        std::filesystem::remove(path, error);
+    return error;
+}
+
 } // namespace quorvale

@@ -2,10 +2,15 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 
 namespace quorvale {
 
 // True when a file exists at the path and is longer than zero bytes; every failure reads as false.
 bool FileExists(const std::string& path) noexcept;
+
+// Deletes the file when FileExists says it is there (a zero-byte file stays for the next write
+// to replace). Returns the system's reason when the deletion failed.
+std::error_code DeleteIfExists(const std::string& path) noexcept;
 
 } // namespace quorvale

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "datasheet.h"
+#include "fileexists.h"
 #include "flags.h"
 #include "platform.h"
 #include "readingsgrid.h"
@@ -303,7 +304,7 @@ void Form1::showEvent(QShowEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    DeleteDataSheet(dataSheetPath());
+    DeleteIfExists(dataSheetPath());
     event->accept();
 }
 

@@ -2,6 +2,7 @@
 
 #include "createexcel.h"
 #include "datasheet.h"
+#include "fileexists.h"
 #include "flags.h"
 #include "focuslineedit.h"
 #include "maker.h"
@@ -287,7 +288,7 @@ void frmPDF::reportPdfFailure(const std::string& description)
 
 void frmPDF::back()
 {
-    DeleteDataSheet(dataSheetPath());
+    DeleteIfExists(dataSheetPath());
     // The entry window comes back before this one goes, so there is always a window to see.
     if (m_entryWindow)
         m_entryWindow->show();
@@ -296,7 +297,7 @@ void frmPDF::back()
 
 void frmPDF::cancel()
 {
-    DeleteDataSheet(dataSheetPath());
+    DeleteIfExists(dataSheetPath());
     if (m_entryWindow)
         m_entryWindow->close();
     unload();
@@ -317,7 +318,7 @@ void frmPDF::closeEvent(QCloseEvent* event)
         QMetaObject::invokeMethod(this, &frmPDF::cancel, Qt::QueuedConnection);
         return;
     }
-    DeleteDataSheet(dataSheetPath());
+    DeleteIfExists(dataSheetPath());
     event->accept();
 }
 

@@ -19,11 +19,7 @@ namespace {
 // Deletes an older output file, so every append goes to the new document.
 void removeOlderOutput(const std::string& outputfile)
 {
-    if (!FileExists(outputfile))
-        return;
-    std::error_code error;
-    std::filesystem::remove(outputfile, error);
-    if (error)
+    if (const std::error_code error = DeleteIfExists(outputfile))
         throw std::system_error(error, "Cannot delete '" + outputfile + "'");
 }
 

@@ -6,8 +6,6 @@
 
 #include <QFile>
 
-#include <filesystem>
-#include <system_error>
 
 namespace quorvale {
 
@@ -16,8 +14,7 @@ namespace {
 WorkbookResult replaceWorkbook(const std::string& path, const WorkbookProperties& properties)
 {
     // A zero-byte file does not count as present; the save replaces it.
-    std::error_code error;
-    if (FileExists(path) && !std::filesystem::remove(path, error))
+    if (const std::error_code error = DeleteIfExists(path))
         return {WorkbookResult::Status::Failed, "The older file could not be deleted: " + error.message()};
     return WriteRunChartWorkbook(path, properties);
 }

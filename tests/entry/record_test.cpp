@@ -27,6 +27,24 @@ TEST(FileExists, CountsOnlyFilesLongerThanZeroBytes)
     fs::remove_all(dir);
 }
 
+TEST(FileExists, DeleteIfExistsRemovesOnlyWhatCounts)
+{
+    const fs::path dir = fs::temp_directory_path() / "quorvale-deleteifexists";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder" / "inside");
+    std::ofstream(dir / "empty").close();
+    std::ofstream(dir / "full") << "x";
+
+    EXPECT_FALSE(DeleteIfExists((dir / "full").string()));
+    EXPECT_FALSE(fs::exists(dir / "full"));
+    EXPECT_FALSE(DeleteIfExists((dir / "empty").string())); // left for the next write to replace
+    EXPECT_TRUE(fs::exists(dir / "empty"));
+    EXPECT_FALSE(DeleteIfExists((dir / "missing").string()));
+    EXPECT_FALSE(DeleteIfExists((dir / "folder").string())); // a folder is no file
+    EXPECT_TRUE(fs::exists(dir / "folder" / "inside"));
+    fs::remove_all(dir);
+}
+
 TEST(Windows1252, KeepsEveryCharacterOfTheCodePageAndMarksTheRest)
 {
     EXPECT_EQ(encodeWindows1252("Part # : R24\tG198\r\n"), "Part # : R24\tG198\r\n");
