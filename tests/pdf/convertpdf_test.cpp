@@ -17,7 +17,7 @@ using test::sameBytes;
 
 const std::string Golden = std::string(QUORVALE_TEST_DATA) + "/golden/";
 // The entry window's default data sheet, the usual input.
-const std::string DataSheet = std::string(QUORVALE_TEST_DATA) + "/../entry/golden/default-datasheet.txt";
+const std::string DataSheet = std::string(QUORVALE_TEST_DATA) + "/../base/golden/default-datasheet.txt";
 
 class ConvertToPdf : public ::testing::Test {
 protected:

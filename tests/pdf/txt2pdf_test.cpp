@@ -13,7 +13,7 @@ using quorvale::test::runCommand;
 
 const std::string Command = std::string(QUORVALE_BIN_DIR) + "/quorvale-txt2pdf";
 const std::string Golden = std::string(QUORVALE_TEST_DATA) + "/golden/";
-const std::string DataSheet = std::string(QUORVALE_TEST_DATA) + "/../entry/golden/default-datasheet.txt";
+const std::string DataSheet = std::string(QUORVALE_TEST_DATA) + "/../base/golden/default-datasheet.txt";
 
 class Txt2Pdf : public ::testing::Test {
 protected:

@@ -130,7 +130,7 @@ TEST_F(EntryWindow, ChecksBoxesFollowTheFlags)
 TEST_F(EntryWindow, NextWithTheDefaultsWritesTheGoldenSheetAndGoesOn)
 {
     click("cmdNext");
-    EXPECT_EQ(readAll(sheetPath()), readAll(QUORVALE_TEST_DATA "/../golden/default-datasheet.txt"));
+    EXPECT_EQ(readAll(sheetPath()), readAll(QUORVALE_TEST_DATA "/../base/golden/default-datasheet.txt"));
     EXPECT_EQ(m_forward.count(), 1);
     EXPECT_TRUE(m_platform.calls.empty());
 }
