@@ -1,13 +1,14 @@
 # Shared set-up for scripts/run and scripts/test: Debian packages, configure, build.
 # Sourced, not run.
 
-# Everything the build, the program and the test suite need on a fresh Debian 12.
+# Everything the build, the program, its package and the test suite need on a fresh Debian 12.
 QUORVALE_PACKAGES=(
     g++ cmake pkg-config
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
     libxlsxwriter-dev
     libgtest-dev
     qpdf poppler-utils python3 python3-openpyxl
+    help2man desktop-file-utils appstream man-db lintian
 )
 
 install_missing_packages() {

@@ -3,19 +3,61 @@
 #include "wizard.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include <csignal>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// The program takes no arguments but --help and --version. Read without a display, so that both
+// work on a build machine; returns the exit status when the program is not to start.
+std::optional<int> readCommandLine(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Takes a run chart record in a two-page wizard and makes it a PDF document, a spreadsheet "
+                       "workbook with a line chart of the readings, or both."));
+    // Not Qt's help option: its --help-all lists Qt's own options, which the program does not take.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Displays this help and exits."));
+    parser.addOption(help);
+    const QCommandLineOption version = parser.addVersionOption();
+    if (!parser.parse(app.arguments())) {
+        std::fprintf(stderr, "quorvale: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help))
+        parser.showHelp(0);
+    if (parser.isSet(version))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "quorvale: unexpected argument '%s'\n", qPrintable(parser.positionalArguments().first()));
+        return 2;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    // A file-size limit then fails the write with a reported reason, and the partial file is
-    // removed, instead of the signal killing the program halfway through a document.
+    // A file-size limit then fails the write with a reported reason, and the partial file is removed,
+    // instead of the signal killing the program halfway through a document.
     std::signal(SIGXFSZ, SIG_IGN);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvale"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setOrganizationName(QStringLiteral("Quorvale"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quorvale"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Quorvale"));
+    if (argc > 1) {
+        if (const auto status = readCommandLine(argc, argv))
+            return *status;
+    }
 
+    QApplication app(argc, argv);
+    // The desktop entry's name: Wayland compositors match the window to its entry and icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quorvale.Quorvale"));
     quorvale::QtPlatform platform;
     quorvale::Wizard wizard(platform, QCoreApplication::applicationDirPath());
     wizard.start();

@@ -13,17 +13,19 @@
 
 namespace {
 
-constexpr std::string_view Usage =
-    "usage: quorvale-txt2pdf [--font NAME] [--size PT] [--rotation DEG] [--page WxH]\n"
-    "                        [--author T] [--creator T] [--keywords T] [--subject T] [--title T]\n"
-    "                        INPUT OUTPUT\n"
-    "Converts the text file INPUT into the PDF document OUTPUT.\n"
-    "  --font NAME     base font: Courier, Times-Roman or Arial (default Times-Roman)\n"
-    "  --size PT       font size in points (default 10)\n"
-    "  --rotation DEG  page rotation in degrees: 0, 90, 180 or 270 (default 0)\n"
-    "  --page WxH      page width and height in inches (default 8.5x11)\n"
-    "  --author, --creator, --keywords, --subject, --title T\n"
-    "                  document information, given in UTF-8\n";
+constexpr std::string_view Usage = "Usage: quorvale-txt2pdf [OPTION]... INPUT OUTPUT\n"
+                                   "  or:  quorvale-txt2pdf --help | --version\n"
+                                   "Converts the text file INPUT into the PDF document OUTPUT.\n"
+                                   "\n"
+                                   "Options:\n"
+                                   "  --font NAME     base font: Courier, Times-Roman or Arial (default Times-Roman)\n"
+                                   "  --size PT       font size in points (default 10)\n"
+                                   "  --rotation DEG  page rotation in degrees: 0, 90, 180 or 270 (default 0)\n"
+                                   "  --page WxH      page width and height in inches (default 8.5x11)\n"
+                                   "  --author T, --creator T, --keywords T, --subject T, --title T\n"
+                                   "                  document information, given in UTF-8\n"
+                                   "  -h, --help      shows this help and exits\n"
+                                   "  --version       shows the version and exits\n";
 
 struct Options {
     std::string font = "Times-Roman";
@@ -104,6 +106,10 @@ int main(int argc, char** argv)
             std::cout << Usage;
             return 0;
         }
+        if (argument == "--version") {
+            std::cout << "quorvale-txt2pdf " QUORVALE_VERSION "\n";
+            return 0;
+        }
     }
     Options options;
     if (const std::string problem = parseArguments(arguments, options); !problem.empty()) {
@@ -113,12 +119,10 @@ int main(int argc, char** argv)
 
     // Past a file-size limit a write then fails and is reported, and the partial file is removed.
     std::signal(SIGXFSZ, SIG_IGN);
-    quorvale::PdfWriter writer([](const std::string& description) {
-        std::cerr << "quorvale-txt2pdf: " << description << "\n";
-    });
-    const bool converted =
-        writer.ConvertToPDF(options.files[0], options.files[1], options.author, options.creator, options.keywords,
-                            options.subject, options.title, options.font, options.size, options.rotation,
-                            options.width, options.height);
+    quorvale::PdfWriter writer(
+        [](const std::string& description) { std::cerr << "quorvale-txt2pdf: " << description << "\n"; });
+    const bool converted = writer.ConvertToPDF(options.files[0], options.files[1], options.author, options.creator,
+                                               options.keywords, options.subject, options.title, options.font,
+                                               options.size, options.rotation, options.width, options.height);
     return converted ? 0 : 1;
 }
