@@ -40,9 +40,9 @@ grep -q '<svg' "$share/icons/hicolor/scalable/apps/$id.svg" || fail "the scalabl
 grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "the desktop entry names another icon"
 
 for page in quorvale quorvale-txt2pdf; do
-    file=$share/man/man1/$page.1
+    file=$share/man/man1/$page.1.gz
     [ -f "$file" ] || { fail "$page(1) is not installed"; continue; }
-    grep -qF -- '\-\-help' "$file" || fail "$page(1) lists no options"
+    zgrep -qF -- '\-\-help' "$file" || fail "$page(1) lists no options"
     warnings=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -P cat -l "$file" 2>&1 >/dev/null) || fail "man -l $page.1 fails"
     [ -z "$warnings" ] || fail "man -l $page.1 warns: $warnings"
 done
