@@ -1,11 +1,13 @@
-// CreateExcel through the scripted platform: the older file, the completion prompt and its answers,
-// and the warning after a failed save.
-#include "createexcel.h"
+// The output window's workbook through the scripted platform: the older file, the completion prompt
+// and its answers, and the warning after a failed save.
 #include "filesizelimit.h"
+#include "frmpdf.h"
 #include "scriptedplatform.h"
 #include "workbookreader.h"
 
 #include <QJsonArray>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -26,9 +28,16 @@ class CreateExcelTest : public testing::Test {
 protected:
     QString file(const QString& name) const { return m_dir.filePath(name); }
 
-    void create(const QString& outputfile)
+    // Finish in an output window with only the workbook chosen, its name and properties as given.
+    void create(const QString& outputfile,
+                const QStringList& properties = {"Title", "Subject", "Author", "Keywords", "Comments"})
     {
-        CreateExcel(m_platform, nullptr, outputfile, "Title", "Subject", "Author", "Keywords", "Comments");
+        frmPDF window(m_platform, OutputFormats{/*PdfChosen*/ false, /*ExcelChosen*/ true}, {}, nullptr);
+        window.findChild<QLineEdit*>("txtXlsOutputFile")->setText(outputfile);
+        const char* boxes[] = {"txtXlsTitle", "txtXlsSubject", "txtXlsAuthor", "txtXlsKeywords", "txtXlsComments"};
+        for (int i = 0; i < 5; ++i)
+            window.findChild<QLineEdit*>(boxes[i])->setText(properties.value(i));
+        window.findChild<QPushButton*>("btnConvert")->click();
     }
 
     std::vector<Kind> kinds() const
@@ -64,7 +73,7 @@ TEST_F(CreateExcelTest, YesOpensTheWorkbookAndEndsTheProgram)
 {
     const QString outputfile = file(QString::fromUtf8("Prüfung 4.xls"));
     m_platform.answers = {MessageAnswer::Yes};
-    CreateExcel(m_platform, nullptr, outputfile, QString::fromUtf8("Lauf Ä"), "", QString::fromUtf8("Łukasz"), "", "");
+    create(outputfile, {QString::fromUtf8("Lauf Ä"), "", QString::fromUtf8("Łukasz"), "", ""});
 
     ASSERT_EQ(kinds(), (std::vector<Kind>{Kind::Message, Kind::OpenDocument, Kind::EndProgram}));
     const Message& prompt = m_platform.calls[0].message;
