@@ -1,12 +1,15 @@
 // Quorvale: shows the entry window of the run chart wizard.
+#include "datasheetfile.h"
 #include "qtplatform.h"
 #include "wizard.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -59,7 +62,9 @@ int main(int argc, char** argv)
     // The desktop entry's name: Wayland compositors match the window to its entry and icon by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quorvale.Quorvale"));
     quorvale::QtPlatform platform;
-    quorvale::Wizard wizard(platform, QCoreApplication::applicationDirPath());
+    const std::string userFolder = quorvale::UserDataSheetFolder(std::getenv("XDG_RUNTIME_DIR"),
+                                                                 std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
+    quorvale::Wizard wizard(platform, QCoreApplication::applicationDirPath(), QFile::decodeName(userFolder.c_str()));
     wizard.start();
     return app.exec();
 }

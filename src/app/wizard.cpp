@@ -8,8 +8,9 @@
 
 namespace quorvale {
 
-Wizard::Wizard(Platform& platform, const QString& programFolder)
-    : m_platform(platform), m_dataSheet(DataSheetPath(QFile::encodeName(programFolder).toStdString())),
+Wizard::Wizard(Platform& platform, const QString& programFolder, const QString& userFolder)
+    : m_platform(platform), m_dataSheet(DataSheetPath(QFile::encodeName(programFolder).toStdString()),
+                                        QFile::encodeName(userFolder).toStdString()),
       m_form1(m_platform, m_dataSheet)
 {
     QObject::connect(&m_form1, &Form1::forwardRequested, &m_form1,

@@ -15,7 +15,9 @@ class Platform;
 
 class Wizard final {
 public:
-    Wizard(Platform& platform, const QString& programFolder);
+    // The data sheet goes into the program's folder, or into userFolder where the user may not
+    // write there (see DataSheetFile).
+    Wizard(Platform& platform, const QString& programFolder, const QString& userFolder = {});
     ~Wizard();
 
     // Shows the start-up window, the entry window.

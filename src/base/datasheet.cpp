@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -56,7 +55,7 @@ Result WriteDataSheet(const RunChartRecord& record, const std::string& path)
     const std::string bytes = DataSheetText(record);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
-        return Result::failure(std::strerror(errno));
+        return Result::failure(errno);
 
     errno = 0;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
@@ -70,7 +69,7 @@ Result WriteDataSheet(const RunChartRecord& record, const std::string& path)
     std::error_code ignored;
     if (std::filesystem::is_regular_file(path, ignored))
         std::filesystem::remove(path, ignored);
-    return Result::failure(std::strerror(error != 0 ? error : EIO));
+    return Result::failure(error != 0 ? error : EIO);
 }
 
 } // namespace quorvale

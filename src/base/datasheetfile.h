@@ -10,9 +10,19 @@
 
 namespace quorvale {
 
+// The user's own folder for the data sheet of a program whose folder the user cannot write to:
+// $XDG_RUNTIME_DIR/quorvale, else $XDG_CACHE_HOME/quorvale, else $HOME/.cache/quorvale. Empty
+// when none is known. The arguments are the variables' values, null when unset.
+std::string UserDataSheetFolder(const char* runtimeDir, const char* cacheHome, const char* home);
+
 class DataSheetFile {
 public:
-    explicit DataSheetFile(std::string path) : m_path(std::move(path)) {}
+    // The sheet goes to path; when the system refuses that place for want of permission (or a
+    // read-only file system), to "tempchart.txt" in userFolder (made with mode 0700), from then on.
+    explicit DataSheetFile(std::string path, std::string userFolder = {})
+        : m_path(std::move(path)), m_userFolder(std::move(userFolder))
+    {
+    }
     DataSheetFile(const DataSheetFile&) = delete;
     DataSheetFile& operator=(const DataSheetFile&) = delete;
 
@@ -25,7 +35,11 @@ public:
     std::error_code remove();
 
 private:
+    // Moves the sheet's place to the user's folder; false when there is none or it cannot be made.
+    bool moveToUserFolder();
+
     std::string m_path;
+    std::string m_userFolder;
     bool m_written = false;
 };
 
