@@ -30,7 +30,7 @@ void frmHelp::paintEvent(QPaintEvent*)
 
 void frmHelp::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (rect().contains(event->position().toPoint()))
         close();
 }
 

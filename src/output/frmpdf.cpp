@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -150,6 +151,8 @@ void frmPDF::buildPdfFrame()
     txtCreator = addLabelledBox(Frame1, QStringLiteral("Creator :"), {360, 855}, QStringLiteral("txtCreator"),
                                 QString::fromUtf8(MakerUrl), {1350, 810, 2460, 360}, selectAll);
     txtCreator->setEnabled(false);
+    // A disabled box cannot be scrolled: it shows the start of the address, not its end.
+    txtCreator->setCursorPosition(0);
     txtKeywords = addLabelledBox(Frame1, QStringLiteral("Keywords :"), {240, 1335}, QStringLiteral("txtKeywords"),
                                  QStringLiteral("PDF Keywords"), {1350, 1275, 2460, 360}, selectAll);
     txtSubject = addLabelledBox(Frame1, QStringLiteral("Subject :"), {480, 1815}, QStringLiteral("txtSubject"),
@@ -275,22 +278,22 @@ void frmPDF::convertPdf()
         this, {QStringLiteral("RunChart --- PDF --- file is done.\r\rDo you want to open the file?"), AppTitle,
                MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No});
     if (open == MessageAnswer::Yes)
-        m_platform.openDocument(txtOutputFile->text());
+        openFinished(txtOutputFile->text());
 }
 
 void frmPDF::CreateExcel()
 {
     const QString outputfile = txtXlsOutputFile->text();
-    const WorkbookResult result =
-        SaveRunChartWorkbook(nativePath(outputfile),
-                             {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
-                              txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
-                              txtXlsComments->text().toStdString()});
+    const WorkbookResult result = SaveRunChartWorkbook(
+        nativePath(outputfile),
+        {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(), txtXlsAuthor->text().toStdString(),
+         txtXlsKeywords->text().toStdString(), txtXlsComments->text().toStdString()});
     if (!result) {
         // The reason goes on a line of its own below the familiar text.
-        const QString text = QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
-        m_platform.showMessage(this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok,
-                                      MessageAnswer::Ok});
+        const QString text =
+            QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
+        m_platform.showMessage(
+            this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         // Without a workbook at all the program ends; after a failed save the user may pick another name.
         if (!result.started)
             m_platform.endProgram();
@@ -300,8 +303,22 @@ void frmPDF::CreateExcel()
         this, {QStringLiteral("RunChart --- EXCEL --- file is done.\r\rDo you want to open the file?"), AppTitle,
                MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No});
     if (open == MessageAnswer::Yes) {
-        m_platform.openDocument(outputfile);
+        openFinished(outputfile);
         m_platform.endProgram();
+    }
+}
+
+void frmPDF::openFinished(const QString& path)
+{
+    if (!m_platform.openDocument(path)) {
+        m_platform.showMessage(this, {QStringLiteral("Unable to open the file %1.").arg(QDir::toNativeSeparators(path)),
+                                      AppTitle, MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        return;
+    }
+    // The viewer the user asked for must not open underneath this window.
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        show();
     }
 }
 

@@ -48,6 +48,8 @@ private:
     void finish();
     void convertPdf();
     void CreateExcel();
+    // Hands a finished document to the desktop's viewer, or says that the desktop could not open it.
+    void openFinished(const QString& path);
     void back();
     void cancel();
     void browse();

@@ -37,8 +37,8 @@ public:
     // Both return the chosen full path, or an empty text when the user cancels.
     virtual QString saveFileName(QWidget* owner, const FileDialogRequest& request) = 0;
     virtual QString openFileName(QWidget* owner, const FileDialogRequest& request) = 0;
-    // Opens a document with the program the desktop associates with it; the outcome is not examined.
-    virtual void openDocument(const QString& path) = 0;
+    // Opens a document with the program the desktop associates with it; false when the desktop could not.
+    virtual bool openDocument(const QString& path) = 0;
     // Ends the program at once: no window's close handling runs.
     virtual void endProgram() = 0;
 };

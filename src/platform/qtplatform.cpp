@@ -121,9 +121,9 @@ QString QtPlatform::openFileName(QWidget* owner, const FileDialogRequest& reques
     return runDialog(dialog, request);
 }
 
-void QtPlatform::openDocument(const QString& path)
+bool QtPlatform::openDocument(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtPlatform::endProgram()

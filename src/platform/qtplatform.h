@@ -10,7 +10,7 @@ public:
     MessageAnswer showMessage(QWidget* owner, const Message& message) override;
     QString saveFileName(QWidget* owner, const FileDialogRequest& request) override;
     QString openFileName(QWidget* owner, const FileDialogRequest& request) override;
-    void openDocument(const QString& path) override;
+    bool openDocument(const QString& path) override;
     void endProgram() override;
 };
 

@@ -101,6 +101,16 @@ INSTANTIATE_TEST_SUITE_P(CornersAndMiddle, HelpWindowClick,
                          testing::Values(QPoint(0, 0), QPoint(561, 0), QPoint(0, 463), QPoint(561, 463),
                                          QPoint(281, 232)));
 
+class HelpWindowButton : public HelpWindow, public testing::WithParamInterface<Qt::MouseButton> {};
+
+TEST_P(HelpWindowButton, AnyMouseButtonCloses)
+{
+    QTest::mouseClick(help, GetParam(), {}, QPoint(281, 232));
+    EXPECT_TRUE(backToEntry());
+}
+
+INSTANTIATE_TEST_SUITE_P(RightAndMiddle, HelpWindowButton, testing::Values(Qt::RightButton, Qt::MiddleButton));
+
 TEST_F(HelpWindow, EscapeClosesAndShowsTheEntryWindow)
 {
     help->activateWindow();

@@ -110,6 +110,7 @@ TEST_F(OutputWindow, OpensWithItsDefaultsTopmostAtItsPlace)
     EXPECT_EQ(text("txtTitle"), "PDF Title");
     EXPECT_EQ(text("txtCreator"), QString::fromUtf8(MakerUrl));
     EXPECT_FALSE(child("txtCreator")->isEnabled());
+    EXPECT_EQ(child<QLineEdit>("txtCreator")->cursorPosition(), 0); // shows "http://www..."
     EXPECT_EQ(text("txtFilename"), QString::fromStdString(DataSheetPath(folder.path().toStdString())));
     EXPECT_FALSE(child("txtFilename")->isVisible());
     for (const char* name : {"txtOutputFile", "txtXlsOutputFile"}) {
@@ -272,6 +273,28 @@ TEST_F(OutputWindow, BothFormatsAskInTurnAndOpenOnlyWhatIsAnsweredYes)
     EXPECT_EQ(platform.openedDocuments(), QStringList{folder.filePath("bracket.pdf")});
     EXPECT_FALSE(platform.ended());
     EXPECT_TRUE(window->isVisible());
+    // Once the viewer has the PDF, this window no longer covers it.
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(OutputWindow, ADocumentTheDesktopCannotOpenIsReportedByName)
+{
+    open();
+    browse("bracket.pdf");
+    platform.documentsOpen = false;
+    platform.answers = {MessageAnswer::Yes, MessageAnswer::Ok, MessageAnswer::Yes, MessageAnswer::Ok};
+    click("btnConvert");
+
+    const auto messages = platform.messages();
+    ASSERT_EQ(messages.size(), 4u);
+    for (const auto& [message, file] : {std::pair{messages[1], "bracket.pdf"}, std::pair{messages[3], "bracket.xls"}}) {
+        EXPECT_EQ(message.text, "Unable to open the file " + QDir::toNativeSeparators(folder.filePath(file)) + ".");
+        EXPECT_EQ(message.title, "Quorvale");
+        EXPECT_EQ(message.icon, MessageIcon::Warning);
+        EXPECT_EQ(message.buttons, MessageButtons::Ok);
+    }
+    EXPECT_EQ(platform.calls.back().kind, Kind::EndProgram); // after the workbook, as after any Yes
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(OutputWindow, FinishTwiceMakesTheOutputsAgain)
@@ -288,6 +311,7 @@ TEST_F(OutputWindow, FinishTwiceMakesTheOutputsAgain)
     EXPECT_EQ(platform.messages().size(), 4u);
     EXPECT_TRUE(platform.openedDocuments().isEmpty());
     EXPECT_TRUE(QFile::exists(folder.filePath("tempchart.txt")));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(OutputWindow, AFailedConversionIsReportedWithoutTheOpenPromptAndTheWorkbookFollows)

@@ -42,9 +42,10 @@ QString ScriptedPlatform::openFileName(QWidget*, const FileDialogRequest& reques
     return name;
 }
 
-void ScriptedPlatform::openDocument(const QString& path)
+bool ScriptedPlatform::openDocument(const QString& path)
 {
     calls.push_back({Call::Kind::OpenDocument, {}, {}, path});
+    return documentsOpen;
 }
 
 void ScriptedPlatform::endProgram()

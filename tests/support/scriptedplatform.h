@@ -15,15 +15,17 @@ class ScriptedPlatform final : public Platform {
 public:
     struct Call {
         enum class Kind { Message, SaveDialog, OpenDialog, OpenDocument, EndProgram } kind;
-        Message message;            // Message
-        FileDialogRequest dialog;   // SaveDialog, OpenDialog
-        QString path;               // OpenDocument
+        Message message;          // Message
+        FileDialogRequest dialog; // SaveDialog, OpenDialog
+        QString path;             // OpenDocument
     };
 
     // Answers for the next message boxes, in order. A message box with no answer left fails the test.
     std::deque<MessageAnswer> answers;
     // Results for the next file dialogs, in order ("" is a cancelled dialog).
     std::deque<QString> fileNames;
+    // What opening a document reports: false plays a desktop with no program set up for it.
+    bool documentsOpen = true;
     // Runs inside each message box, as code would while a modal box is up (e.g. to check focus).
     std::function<void(const Message&)> onMessage;
 
@@ -32,7 +34,7 @@ public:
     MessageAnswer showMessage(QWidget* owner, const Message& message) override;
     QString saveFileName(QWidget* owner, const FileDialogRequest& request) override;
     QString openFileName(QWidget* owner, const FileDialogRequest& request) override;
-    void openDocument(const QString& path) override;
+    bool openDocument(const QString& path) override;
     void endProgram() override;
 
     // The calls of one kind, in order.
