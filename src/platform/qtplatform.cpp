@@ -4,10 +4,15 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QUrl>
+
+#include <memory>
 
 namespace quorvale {
 
@@ -39,26 +44,6 @@ QMessageBox::StandardButton toQt(MessageAnswer answer)
     return QMessageBox::Ok;
 }
 
-// A Save As dialog that also asks before a file that does not exist yet is created;
-// answering No keeps the dialog open.
-class ConfirmingSaveDialog final : public QFileDialog {
-public:
-    using QFileDialog::QFileDialog;
-
-    void accept() override
-    {
-        const QStringList files = selectedFiles();
-        if (!files.isEmpty() && !QFileInfo::exists(files.first())) {
-            const auto answer = QMessageBox::question(
-                this, windowTitle(),
-                tr("%1 does not exist.\nDo you want to create it?").arg(QFileInfo(files.first()).fileName()));
-            if (answer != QMessageBox::Yes)
-                return;
-        }
-        QFileDialog::accept();
-    }
-};
-
 // Some window managers leave no window active once a modal window closes; the owner takes the keyboard back.
 void reactivate(QWidget* owner)
 {
@@ -66,20 +51,31 @@ void reactivate(QWidget* owner)
         owner->window()->activateWindow();
 }
 
-QString runDialog(QFileDialog& dialog, const FileDialogRequest& request)
+// Sets the dialog up from the request; the desktop's own dialog where the platform theme offers one.
+void prepare(QFileDialog& dialog, const FileDialogRequest& request, const QString& folder)
 {
     dialog.setWindowTitle(request.title);
     dialog.setNameFilters(qtNameFilters(request.filter));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (!request.initialDir.isEmpty())
-        dialog.setDirectory(request.initialDir);
+    dialog.setDirectory(folder);
     if (!request.defaultFileName.isEmpty())
         dialog.selectFile(request.defaultFileName);
     dialog.setDefaultSuffix(request.defaultSuffix);
+}
+
+// The chosen file, or an empty text when the user cancelled.
+QString chosenFile(QFileDialog& dialog)
+{
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     reactivate(dialog.parentWidget());
     return chosen ? dialog.selectedFiles().first() : QString();
 }
+
+QSettings* openSettings(const QString& file)
+{
+    return file.isEmpty() ? new QSettings() : new QSettings(file, QSettings::IniFormat);
+}
+
+const QString SaveFolderKey = QStringLiteral("SaveAs/folder");
 
 } // namespace
 
@@ -107,10 +103,29 @@ MessageAnswer QtPlatform::showMessage(QWidget* owner, const Message& message)
 
 QString QtPlatform::saveFileName(QWidget* owner, const FileDialogRequest& request)
 {
-    ConfirmingSaveDialog dialog(owner);
+    QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    return runDialog(dialog, request);
+    prepare(dialog, request, request.initialDir.isEmpty() ? saveFolder() : request.initialDir);
+    // The dialog itself asks before replacing a file; a file that does not exist yet is asked for
+    // here, after the dialog (a desktop's own dialog cannot be held open), and No opens it again.
+    for (;;) {
+        const QString file = chosenFile(dialog);
+        if (file.isEmpty())
+            return {};
+        const auto create =
+            QFileInfo::exists(file)
+                ? QMessageBox::Yes
+                : QMessageBox::question(
+                      owner, request.title,
+                      QFileDialog::tr("%1 does not exist.\nDo you want to create it?").arg(QFileInfo(file).fileName()));
+        reactivate(owner);
+        if (create == QMessageBox::Yes) {
+            rememberSaveFolder(file);
+            return file;
+        }
+        dialog.selectFile(file);
+    }
 }
 
 QString QtPlatform::openFileName(QWidget* owner, const FileDialogRequest& request)
@@ -118,7 +133,24 @@ QString QtPlatform::openFileName(QWidget* owner, const FileDialogRequest& reques
     QFileDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    return runDialog(dialog, request);
+    prepare(dialog, request, request.initialDir.isEmpty() ? saveFolder() : request.initialDir);
+    return chosenFile(dialog);
+}
+
+QString QtPlatform::saveFolder() const
+{
+    const std::unique_ptr<QSettings> settings(openSettings(m_settingsFile));
+    const QString remembered = settings->value(SaveFolderKey).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void QtPlatform::rememberSaveFolder(const QString& file) const
+{
+    const std::unique_ptr<QSettings> settings(openSettings(m_settingsFile));
+    settings->setValue(SaveFolderKey, QFileInfo(file).absolutePath());
 }
 
 bool QtPlatform::openDocument(const QString& path)

@@ -58,7 +58,8 @@ protected:
     }
 
     QTemporaryDir folder;
-    QtPlatform platform;
+    QTemporaryDir settings;
+    QtPlatform platform{settings.filePath("quorvale.conf")};
 };
 
 TEST_F(SaveDialog, ANewNameIsConfirmedAndGetsTheDefaultSuffix)
@@ -129,6 +130,49 @@ TEST_F(SaveDialog, LongPathsAreTakenWhole)
     EXPECT_EQ(save(), chosen);
 }
 
+// Browse names no folder: the dialog opens where the user last saved, remembered across runs, and
+// the first time in Documents, or home where there is none; never in the working folder.
+TEST(SaveDialogFolder, FirstDocumentsOrHomeThenWhereTheUserLastSaved)
+{
+    QTemporaryDir home;
+    QTemporaryDir settings;
+    const QByteArray realHome = qgetenv("HOME");
+    const QByteArray realConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(".config"))); // no user-dirs.dirs there
+    const auto openedIn = [&] {
+        QString shown;
+        whenUp<QFileDialog>([&](QFileDialog* dialog) {
+            shown = dialog->directory().absolutePath();
+            dialog->reject();
+        });
+        QtPlatform(settings.filePath("quorvale.conf"))
+            .saveFileName(nullptr, {"Save PDF As", "PDF|*.pdf", {}, {}, "pdf"});
+        return shown;
+    };
+
+    EXPECT_EQ(openedIn(), home.path());
+    ASSERT_TRUE(QDir(home.path()).mkdir("Documents"));
+    EXPECT_EQ(openedIn(), home.filePath("Documents"));
+
+    ASSERT_TRUE(QDir(home.path()).mkdir("runs"));
+    whenUp<QFileDialog>([&](QFileDialog* dialog) {
+        whenUp<QMessageBox>([](QMessageBox* box) { answer(box, QMessageBox::Yes); });
+        typeAndSave(dialog, home.filePath("runs/bracket"));
+    });
+    EXPECT_EQ(QtPlatform(settings.filePath("quorvale.conf"))
+                  .saveFileName(nullptr, {"Save PDF As", "PDF|*.pdf", {}, {}, "pdf"}),
+              home.filePath("runs/bracket.pdf"));
+    EXPECT_EQ(openedIn(), home.filePath("runs")); // a new platform: the folder came from the settings file
+
+    // A remembered folder that is gone no longer counts.
+    ASSERT_TRUE(QDir(home.filePath("runs")).removeRecursively());
+    EXPECT_EQ(openedIn(), home.filePath("Documents"));
+
+    qputenv("HOME", realHome);
+    realConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", realConfig);
+}
+
 TEST(OpenDialog, OpensAnExistingFileWithoutPrompts)
 {
     QTemporaryDir folder;
@@ -136,7 +180,7 @@ TEST(OpenDialog, OpensAnExistingFileWithoutPrompts)
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
     whenUp<QFileDialog>([](QFileDialog* dialog) { typeAndSave(dialog, "old.pdf"); });
-    QtPlatform platform;
+    QtPlatform platform{folder.filePath("quorvale.conf")};
     EXPECT_EQ(platform.openFileName(nullptr, {"Open", "PDF|*.pdf", folder.path(), {}, {}}), folder.filePath("old.pdf"));
 }
 
