@@ -161,6 +161,7 @@ lxw_error addChart(lxw_workbook* workbook, lxw_worksheet* sheet)
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
     // An explicit marker, so that every spreadsheet program draws one at each point.
     chart_series_set_marker_type(series, LXW_CHART_MARKER_DIAMOND);
+    chart_series_set_name(series, "Tolerance");
 
     std::string title = "Quorvale Demo - " + std::string(MakerHostAndPath);
     std::replace(title.begin(), title.end(), '/', '-');

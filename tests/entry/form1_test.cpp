@@ -31,8 +31,7 @@ class EntryWindow : public testing::Test {
 protected:
     EntryWindow() : m_sheet(DataSheetPath(m_dir.path().toStdString())), m_form(m_platform, m_sheet) {}
 
-    template <typename T = QWidget>
-    T* control(const char* name)
+    template <typename T = QWidget> T* control(const char* name)
     {
         auto* widget = m_form.findChild<T*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
@@ -97,12 +96,32 @@ TEST_F(EntryWindow, TabRunsThroughTheControlsInTabIndexOrder)
 {
     m_form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
-    const QStringList expected = {
-        "txtDrawingRevision", "txtRunChartRevision", "txtUpperTolerance", "txtLowerTolerance", "txtFrequency",
-        "txtCheck", "txtInspectionTool", "txtSheet", "txtSheetOf", "txtComments", "Check1", "Check2", "lv1",
-        "cmdNext", "txtApprovedBy", "txtDateApprovedBy", "txtOperationNumber", "txtDepartment", "txtDateInspector",
-        "txtInspector", "txtDescription", "txtCustomerName", "txtPartNumber", "cmdHelp", "cmdCancel",
-        "txtDrawingRevision"};
+    const QStringList expected = {"txtDrawingRevision",
+                                  "txtRunChartRevision",
+                                  "txtUpperTolerance",
+                                  "txtLowerTolerance",
+                                  "txtFrequency",
+                                  "txtCheck",
+                                  "txtInspectionTool",
+                                  "txtSheet",
+                                  "txtSheetOf",
+                                  "txtComments",
+                                  "Check1",
+                                  "Check2",
+                                  "lv1",
+                                  "cmdNext",
+                                  "txtApprovedBy",
+                                  "txtDateApprovedBy",
+                                  "txtOperationNumber",
+                                  "txtDepartment",
+                                  "txtDateInspector",
+                                  "txtInspector",
+                                  "txtDescription",
+                                  "txtCustomerName",
+                                  "txtPartNumber",
+                                  "cmdHelp",
+                                  "cmdCancel",
+                                  "txtDrawingRevision"};
     QStringList visited = {QApplication::focusWidget()->objectName()};
     for (qsizetype i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -147,6 +166,14 @@ TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)
     const QByteArray sheet = readAll(sheetPath());
     EXPECT_TRUE(sheet.contains("Part Number : X-1\r\n\r\n"));
     EXPECT_TRUE(sheet.endsWith("Comments :\r\none\r\ntwo\r\n"));
+}
+
+TEST_F(EntryWindow, ANoBreakSpaceInTheCommentsReachesTheSheetAsItself)
+{
+    control<QPlainTextEdit>("txtComments")->setPlainText(u"12\u00A0mm\nnext\n"_qs);
+    click("cmdNext");
+    EXPECT_EQ(m_form.record().Comments, "12\u00A0mm\r\nnext\r\n"); // UTF-8 in the record
+    EXPECT_TRUE(readAll(sheetPath()).endsWith("Comments :\r\n12\xA0mm\r\nnext\r\n\r\n"));
 }
 
 TEST_F(EntryWindow, NextWithoutAFormatWritesTheSheetWarnsAndFocusesCheck1)

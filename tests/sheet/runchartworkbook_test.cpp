@@ -137,6 +137,7 @@ TEST_F(RunChartWorkbook, EmbedsTheLineChartBesideTheCells)
     const QJsonObject series = chart["series"][0].toObject();
     EXPECT_EQ(series["categories"].toString(), "Sheet1!$A$3:$A$16");
     EXPECT_EQ(series["values"].toString(), "Sheet1!$B$3:$B$16");
+    EXPECT_EQ(series["name"].toString(), "Tolerance"); // what a reader's legend shows
     EXPECT_FALSE(series["marker"].isNull());
     EXPECT_NE(series["marker"].toString(), "none");
 
@@ -202,7 +203,7 @@ TEST_F(RunChartWorkbook, ASaveThatBreaksOffLeavesNoPartialFile)
     const std::string file = path("runchart.xls");
     EXPECT_TRUE(test::HoldsUnderFileSizeLimit(2048, [&] {
         const WorkbookResult limited = WriteRunChartWorkbook(file, {});
-            return !limited && limited.started;
+        return !limited && limited.started;
     })) << "the save did not report the failure";
     EXPECT_FALSE(std::filesystem::exists(file));
 }

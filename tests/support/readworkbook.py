@@ -71,6 +71,7 @@ def chart_summary(xml):
             "categories": ser.findtext("c:cat/c:numRef/c:f", namespaces=NS),
             "values": ser.findtext("c:val/c:numRef/c:f", namespaces=NS),
             "marker": marker.get("val") if marker is not None else None,
+            "name": ser.findtext("c:tx/c:v", namespaces=NS),
         })
     shown = line.find("c:marker", NS) if line is not None else None
     return {
