@@ -1,14 +1,15 @@
 // The whole wizard through its windows: forward, Back, Cancel, the close box and a full run to the outputs.
 #include "datasheet.h"
+#include "readall.h"
 #include "scriptedplatform.h"
 #include "wizard.h"
+#include "workbookreader.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QProcess>
@@ -22,11 +23,7 @@ namespace {
 
 using namespace quorvale;
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::readAll;
 
 // The creation date is the only part of a PDF that depends on when it was made.
 QByteArray withoutCreationDate(const QByteArray& pdf)
@@ -132,11 +129,7 @@ TEST_F(WholeWizard, AFullRunMakesThePdfTheCommandMakesAndTheWorkbook)
     ASSERT_TRUE(readAll(pdf).startsWith("%PDF-1.2"));
     EXPECT_EQ(withoutCreationDate(readAll(pdf)), withoutCreationDate(readAll(expected)));
 
-    QProcess reader;
-    reader.start("/usr/bin/python3", {QUORVALE_SUPPORT_DIR "/readworkbook.py", xls});
-    ASSERT_TRUE(reader.waitForFinished(60000));
-    const QJsonObject properties =
-        QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["properties"].toObject();
+    const QJsonObject properties = test::ReadWorkbook(xls.toStdString())["properties"].toObject();
     EXPECT_EQ(properties["title"].toString(), "Bracket run");
     EXPECT_EQ(properties["comments"].toString(), "Excel Comments");
 }

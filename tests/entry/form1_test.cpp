@@ -2,6 +2,7 @@
 #include "datasheet.h"
 #include "datasheetfile.h"
 #include "form1.h"
+#include "readall.h"
 #include "scriptedplatform.h"
 
 #include <gtest/gtest.h>
@@ -21,11 +22,7 @@ using namespace quorvale;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::readAll;
 
 class EntryWindow : public testing::Test {
 protected:

@@ -1,8 +1,8 @@
 // The real Save As and Open dialogs: default suffix, the create and overwrite prompts, long paths, filters.
 #include "filefilter.h"
 #include "qtplatform.h"
+#include "whenup.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -12,23 +12,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace quorvale;
 
-// Runs step on the next modal window of type T as soon as it is up, from inside its event loop.
-template <typename T> void whenUp(std::function<void(T*)> step)
-{
-    QTimer::singleShot(10, [step] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget()))
-            step(modal);
-        else
-            whenUp<T>(step);
-    });
-}
+using test::whenUp;
 
 // Presses the dialog's Save or Open button, as the user does.
 void confirm(QFileDialog* dialog)

@@ -3,6 +3,7 @@
 #include "frmpdf.h"
 #include "maker.h"
 #include "pdfarguments.h"
+#include "readall.h"
 #include "scriptedplatform.h"
 
 #include <QApplication>
@@ -24,11 +25,7 @@ using Kind = ScriptedPlatform::Call::Kind;
 const QString PdfDone = QStringLiteral("RunChart --- PDF --- file is done.\r\rDo you want to open the file?");
 const QString ExcelDone = QStringLiteral("RunChart --- EXCEL --- file is done.\r\rDo you want to open the file?");
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::readAll;
 
 class OutputWindow : public testing::Test {
 protected:
