@@ -57,8 +57,9 @@ protected:
         EXPECT_FALSE(convertDefault(input, output, messages));
         ASSERT_EQ(messages.size(), 1U);
         EXPECT_NE(messages.front().find(reason), std::string::npos) << messages.front();
-        if (exact)
+        if (exact) {
             EXPECT_EQ(messages.front(), reason);
+        }
         EXPECT_EQ(fs::exists(output), existed);
 
         std::string said;
@@ -67,8 +68,9 @@ protected:
         EXPECT_EQ(status, 1);
         EXPECT_NE(said.find("quorvale-txt2pdf: "), std::string::npos) << said;
         EXPECT_NE(said.find(reason), std::string::npos) << said;
-        if (exact)
+        if (exact) {
             EXPECT_EQ(said, "quorvale-txt2pdf: " + reason + "\n");
+        }
         EXPECT_EQ(fs::exists(output), existed);
     }
 
