@@ -1,10 +1,12 @@
 // Quorvale: shows the entry window of the run chart wizard.
+#include "programfolder.h"
 #include "qtplatform.h"
 #include "wizard.h"
 
 #include <QApplication>
 
 #include <csignal>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -16,8 +18,15 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setOrganizationName(QStringLiteral("Quorvale"));
 
+    // The folder's own bytes: a name that is not UTF-8 must not turn into another place.
+    const std::optional<std::string> folder = quorvale::ProgramFolder();
+    if (!folder) {
+        std::fputs("quorvale: cannot tell the program's folder\n", stderr);
+        return 1;
+    }
     quorvale::QtPlatform platform;
-    quorvale::Wizard wizard(platform, QCoreApplication::applicationDirPath());
-    wizard.start();
+    quorvale::Wizard wizard(platform, *folder);
+    if (!wizard.start())
+        return 0;
     return app.exec();
 }
