@@ -6,7 +6,6 @@
 #include <QApplication>
 
 #include <csignal>
-#include <cstdio>
 
 int main(int argc, char** argv)
 {
@@ -18,13 +17,15 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setOrganizationName(QStringLiteral("Quorvale"));
 
+    quorvale::QtPlatform platform;
     // The folder's own bytes: a name that is not UTF-8 must not turn into another place.
     const std::optional<std::string> folder = quorvale::ProgramFolder();
     if (!folder) {
-        std::fputs("quorvale: cannot tell the program's folder\n", stderr);
+        platform.showMessage(nullptr, {QStringLiteral("Unable to find the program's folder."),
+                                       QStringLiteral("Quorvale v1.0"), quorvale::MessageIcon::Warning,
+                                       quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
         return 1;
     }
-    quorvale::QtPlatform platform;
     quorvale::Wizard wizard(platform, *folder);
     if (!wizard.start())
         return 0;
