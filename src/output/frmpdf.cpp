@@ -322,8 +322,10 @@ void frmPDF::CreateExcel()
                               txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
                               txtXlsComments->text().toStdString()});
     if (!result) {
-        m_platform.showMessage(this, {QStringLiteral("Unable to Create Excel File."), QStringLiteral("Quorvale v1.0"),
-                                      MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        // The reason goes on a line of its own below the familiar text.
+        const QString text = QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
+        m_platform.showMessage(this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok,
+                                      MessageAnswer::Ok});
         // Without a workbook at all the program ends; after a failed save the user may pick another name.
         if (!result.started)
             m_platform.endProgram();
