@@ -214,36 +214,35 @@ TEST_F(OutputWindow, WithoutExcelTheFrameIsDisabledYetBrowseNamesBoth)
     EXPECT_EQ(platform.messages()[0].text, PdfDone);
 }
 
+// Finish without a name for a chosen output: one warning, nothing made.
+void expectNameWarnings(const ScriptedPlatform& platform, std::size_t count, const QString& folder)
+{
+    ASSERT_EQ(platform.calls.size(), count);
+    for (const Message& warning : platform.messages()) {
+        EXPECT_EQ(warning.text, "Please specify RunChart file name.");
+        EXPECT_EQ(warning.title, "Quorvale");
+        EXPECT_EQ(warning.icon, MessageIcon::Warning);
+        EXPECT_EQ(warning.buttons, MessageButtons::Ok);
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"tempchart.txt"});
+}
+
 TEST_F(OutputWindow, FinishWithoutNamesWarnsOnceAndMakesNothing)
 {
     open();
     platform.answers = {MessageAnswer::Ok};
     click("btnConvert");
-    ASSERT_EQ(platform.calls.size(), 1u);
-    const Message warning = platform.messages().at(0);
-    EXPECT_EQ(warning.text, "Please specify RunChart file name.");
-    EXPECT_EQ(warning.title, "Quorvale");
-    EXPECT_EQ(warning.icon, MessageIcon::Warning);
-    EXPECT_EQ(warning.buttons, MessageButtons::Ok);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"tempchart.txt"});
+    expectNameWarnings(platform, 1, folder.path());
 }
 
-TEST_F(OutputWindow, OnlyExcelWithoutNamesWarnsOnceAndMakesNothing)
+TEST_F(OutputWindow, OnlyExcelWithoutNamesWarnsOnEachFinish)
 {
     formats.PdfChosen = false;
     open();
     platform.answers = {MessageAnswer::Ok, MessageAnswer::Ok};
     click("btnConvert");
     click("btnConvert");
-    const auto messages = platform.messages();
-    ASSERT_EQ(platform.calls.size(), 2u); // one per Finish
-    for (const Message& warning : messages) {
-        EXPECT_EQ(warning.text, "Please specify RunChart file name.");
-        EXPECT_EQ(warning.title, "Quorvale");
-        EXPECT_EQ(warning.icon, MessageIcon::Warning);
-        EXPECT_EQ(warning.buttons, MessageButtons::Ok);
-    }
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"tempchart.txt"});
+    expectNameWarnings(platform, 2, folder.path());
 }
 
 void touch(const QString& path)
@@ -293,15 +292,6 @@ TEST_F(OutputWindow, BrowseAsksOnlyAboutTheOutputsFinishWouldWrite)
     browse("data.pdf");
     EXPECT_TRUE(platform.messages().empty());
     EXPECT_EQ(text("txtXlsOutputFile"), folder.filePath("data.xls"));
-
-    delete window.data();
-    formats = {/*PdfChosen*/ false, /*ExcelChosen*/ true};
-    touch(folder.filePath("data.pdf"));
-    open();
-    platform.answers = {MessageAnswer::No};
-    browse("data.txt");
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].text, "data.xls already exists.\nDo you want to replace it?");
 }
 
 // Property boxes keep to one line; the output names are paths and keep every character.
