@@ -15,9 +15,9 @@ class ScriptedPlatform final : public Platform {
 public:
     struct Call {
         enum class Kind { Message, SaveDialog, OpenDialog, OpenDocument, EndProgram } kind;
-        Message message;          // Message
-        FileDialogRequest dialog; // SaveDialog, OpenDialog
-        QString path;             // OpenDocument
+        Message message;            // Message
+        FileDialogRequest dialog;   // SaveDialog, OpenDialog
+        QString path;               // OpenDocument
     };
 
     // Answers for the next message boxes, in order. A message box with no answer left fails the test.
