@@ -1,11 +1,11 @@
 // Quorvale: shows the entry window of the run chart wizard.
 #include "datasheetfile.h"
+#include "programfolder.h"
 #include "qtplatform.h"
 #include "wizard.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFile>
 
 #include <csignal>
 #include <cstdio>
@@ -47,8 +47,8 @@ std::optional<int> readCommandLine(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    // A file-size limit then fails the write with a reported reason, and the partial file is removed,
-    // instead of the signal killing the program halfway through a document.
+    // A file-size limit then fails the write with a reported reason, and the partial file is
+    // removed, instead of the signal killing the program halfway through a document.
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication::setApplicationName(QStringLiteral("Quorvale"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
@@ -62,9 +62,18 @@ int main(int argc, char** argv)
     // The desktop entry's name: Wayland compositors match the window to its entry and icon by it.
     QGuiApplication::setDesktopFileName(QStringLiteral("example.quorvale.Quorvale"));
     quorvale::QtPlatform platform;
-    const std::string userFolder = quorvale::UserDataSheetFolder(std::getenv("XDG_RUNTIME_DIR"),
-                                                                 std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
-    quorvale::Wizard wizard(platform, QCoreApplication::applicationDirPath(), QFile::decodeName(userFolder.c_str()));
-    wizard.start();
+    // The folder's own bytes: a name that is not UTF-8 must not turn into another place.
+    const std::optional<std::string> folder = quorvale::ProgramFolder();
+    if (!folder) {
+        platform.showMessage(nullptr, {QStringLiteral("Unable to find the program's folder."),
+                                       QStringLiteral("Quorvale v1.0"), quorvale::MessageIcon::Warning,
+                                       quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
+        return 1;
+    }
+    const std::string userFolder = quorvale::UserDataSheetFolder(
+        std::getenv("XDG_RUNTIME_DIR"), std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
+    quorvale::Wizard wizard(platform, *folder, userFolder);
+    if (!wizard.start())
+        return 0;
     return app.exec();
 }

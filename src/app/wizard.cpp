@@ -2,16 +2,31 @@
 
 #include "datasheet.h"
 #include "frmhelp.h"
+#include "platform.h"
 
-#include <QFile>
 #include <QtGlobal>
+
+#include <unistd.h>
 
 namespace quorvale {
 
-Wizard::Wizard(Platform& platform, const QString& programFolder, const QString& userFolder)
-    : m_platform(platform), m_dataSheet(DataSheetPath(QFile::encodeName(programFolder).toStdString()),
-                                        QFile::encodeName(userFolder).toStdString()),
-      m_form1(m_platform, m_dataSheet)
+namespace {
+
+// The folder whose data sheet this copy uses, for the one-copy lock: the program's where the user
+// may write there, else the user's own, so that the users of one installed copy do not lock each
+// other out.
+std::string sheetFolder(const std::string& programFolder, const std::string& userFolder)
+{
+    if (userFolder.empty() || ::access(programFolder.c_str(), W_OK) == 0 || !MakePrivateFolder(userFolder))
+        return programFolder;
+    return userFolder;
+}
+
+} // namespace
+
+Wizard::Wizard(Platform& platform, const std::string& programFolder, const std::string& userFolder)
+    : m_platform(platform), m_dataSheet(DataSheetPath(programFolder), userFolder),
+      m_lock(sheetFolder(programFolder, userFolder)), m_form1(m_platform, m_dataSheet)
 {
     QObject::connect(&m_form1, &Form1::forwardRequested, &m_form1,
                      [this](const OutputFormats& formats) { showOutput(formats); });
@@ -24,9 +39,15 @@ Wizard::~Wizard()
     delete m_frmPDF.data();
 }
 
-void Wizard::start()
+bool Wizard::start()
 {
+    if (!m_lock.acquire()) {
+        m_platform.showMessage(nullptr, {QStringLiteral("Quorvale is already running."), m_form1.windowTitle(),
+                                         MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        return false;
+    }
     m_form1.show();
+    return true;
 }
 
 void Wizard::showHelp()
@@ -38,7 +59,7 @@ void Wizard::showHelp()
 void Wizard::showOutput(const OutputFormats& formats)
 {
     m_form1.hide();
-    m_frmPDF = new frmPDF(m_platform, formats, QFile::decodeName(m_dataSheet.path().c_str()), &m_form1);
+    m_frmPDF = new frmPDF(m_platform, formats, m_dataSheet.path(), &m_form1);
     QObject::connect(m_frmPDF, &frmPDF::unloaded, &m_form1, [this] { removeDataSheet(); });
     m_frmPDF->show();
 }

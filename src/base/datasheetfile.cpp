@@ -31,6 +31,16 @@ std::string UserDataSheetFolder(const char* runtimeDir, const char* cacheHome, c
     return {};
 }
 
+bool MakePrivateFolder(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    // The sheet holds the user's record: only the user may look into its folder.
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, error);
+    return !error;
+}
+
 Result DataSheetFile::write(const RunChartRecord& record)
 {
     Result result = WriteDataSheet(record, m_path);
@@ -43,14 +53,7 @@ Result DataSheetFile::write(const RunChartRecord& record)
 
 bool DataSheetFile::moveToUserFolder()
 {
-    if (m_userFolder.empty())
-        return false;
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::create_directories(m_userFolder, error);
-    // The sheet holds the user's record: only the user may look into its folder.
-    fs::permissions(m_userFolder, fs::perms::owner_all, fs::perm_options::replace, error);
-    if (error)
+    if (m_userFolder.empty() || !MakePrivateFolder(m_userFolder))
         return false;
     m_path = DataSheetPath(m_userFolder);
     m_userFolder.clear();

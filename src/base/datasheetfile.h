@@ -15,6 +15,9 @@ namespace quorvale {
 // when none is known. The arguments are the variables' values, null when unset.
 std::string UserDataSheetFolder(const char* runtimeDir, const char* cacheHome, const char* home);
 
+// Makes the folder (and its parents) where missing and closes it to everyone but the user.
+bool MakePrivateFolder(const std::string& folder);
+
 class DataSheetFile {
 public:
     // The sheet goes to path; when the system refuses that place for want of permission (or a

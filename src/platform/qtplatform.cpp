@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
@@ -70,6 +71,58 @@ QString chosenFile(QFileDialog& dialog)
     return chosen ? dialog.selectedFiles().first() : QString();
 }
 
+// Qt's own Save As dialog reads a typed name with a double quote in it as a list of names; this one
+// takes it as the one name typed. A desktop's own dialog hands such names back as they are.
+class SaveDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    // The chosen file, or an empty text when the user cancelled.
+    QString choose()
+    {
+        m_quotedFile.clear();
+        const QString chosen = chosenFile(*this);
+        return m_quotedFile.isEmpty() ? chosen : m_quotedFile;
+    }
+
+    void accept() override
+    {
+        const QString quoted = typedWithQuote();
+        if (quoted.isEmpty()) {
+            QFileDialog::accept();
+            return;
+        }
+        const QFileInfo info(quoted);
+        if (info.isDir()) {
+            setDirectory(quoted);
+            return;
+        }
+        if (info.exists() &&
+            QMessageBox::warning(this, windowTitle(),
+                                 tr("%1 already exists.\nDo you want to replace it?").arg(info.fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return;
+        m_quotedFile = quoted;
+        QDialog::accept();
+    }
+
+private:
+    // The full path of a typed name that holds a double quote, with the default suffix as Qt adds it.
+    QString typedWithQuote() const
+    {
+        const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit ? edit->text() : QString();
+        if (!typed.contains(u'"'))
+            return {};
+        QString path = directory().absoluteFilePath(typed);
+        if (!defaultSuffix().isEmpty() && !QFileInfo(path).fileName().contains(u'.'))
+            path += u'.' + defaultSuffix();
+        return path;
+    }
+
+    QString m_quotedFile;
+};
+
 QSettings* openSettings(const QString& file)
 {
     return file.isEmpty() ? new QSettings() : new QSettings(file, QSettings::IniFormat);
@@ -103,14 +156,14 @@ MessageAnswer QtPlatform::showMessage(QWidget* owner, const Message& message)
 
 QString QtPlatform::saveFileName(QWidget* owner, const FileDialogRequest& request)
 {
-    QFileDialog dialog(owner);
+    SaveDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     prepare(dialog, request, request.initialDir.isEmpty() ? saveFolder() : request.initialDir);
     // The dialog itself asks before replacing a file; a file that does not exist yet is asked for
     // here, after the dialog (a desktop's own dialog cannot be held open), and No opens it again.
     for (;;) {
-        const QString file = chosenFile(dialog);
+        const QString file = dialog.choose();
         if (file.isEmpty())
             return {};
         const auto create =
