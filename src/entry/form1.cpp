@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <QWindow>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -294,6 +295,17 @@ void Form1::showEvent(QShowEvent* event)
         m_centred = true;
     }
     QWidget::showEvent(event);
+}
+
+bool Form1::event(QEvent* event)
+{
+    // The window manager's frame is known only some time after the window is up, and no event
+    // announces it: once it is, the outer frame is centred, once.
+    if (m_centred && !m_frameCentred && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+        m_frameCentred = true;
+        centreOnScreen(*this);
+    }
+    return QWidget::event(event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)

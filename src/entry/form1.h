@@ -47,6 +47,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -67,6 +68,7 @@ private:
     RunChartRecord m_record;
     OutputFormats m_formats;
     bool m_centred = false;
+    bool m_frameCentred = false;
 
     std::vector<std::pair<QLineEdit*, std::string RunChartRecord::*>> m_textBoxes;
     std::vector<std::pair<int, QWidget*>> m_tabIndices;

@@ -2,6 +2,7 @@
 
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
 
@@ -18,10 +19,15 @@ QFont windowFont()
 void centreOnScreen(QWidget& window)
 {
     const QRect screenArea = window.screen()->geometry();
-    const QSize outer = window.frameGeometry().size();
+    // The frame as the window manager drew it; none before the window is first shown.
+    const QMargins frame = window.windowHandle() ? window.windowHandle()->frameMargins() : QMargins();
+    const QSize outer = window.size().grownBy(frame);
     // Halved in floating point: on a screen smaller than the window the place goes negative.
-    window.move(screenArea.x() + static_cast<int>(std::lround((screenArea.width() - outer.width()) / 2.0)),
-                screenArea.y() + static_cast<int>(std::lround((screenArea.height() - outer.height()) / 2.0)));
+    const QPoint outerTopLeft(
+        screenArea.x() + static_cast<int>(std::lround((screenArea.width() - outer.width()) / 2.0)),
+        screenArea.y() + static_cast<int>(std::lround((screenArea.height() - outer.height()) / 2.0)));
+    // The client area goes inside the frame.
+    window.setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), window.size()));
 }
 
 } // namespace quorvale

@@ -11,7 +11,8 @@ namespace quorvale {
 // caption fits the place its window was laid out for.
 QFont windowFont();
 
-// Places the window's outer frame in the middle of its whole screen (not the work area).
+// Places the window's outer frame in the middle of its whole screen (not the work area). Before the
+// window manager has framed the window its frame is not known, and the client area is centred.
 void centreOnScreen(QWidget& window);
 
 } // namespace quorvale
