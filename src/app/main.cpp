@@ -70,8 +70,8 @@ int main(int argc, char** argv)
                                        quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
         return 1;
     }
-    const std::string userFolder = quorvale::UserDataSheetFolder(
-        std::getenv("XDG_RUNTIME_DIR"), std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
+    const std::string userFolder = quorvale::UserDataSheetFolder(std::getenv("XDG_RUNTIME_DIR"),
+                                                                 std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
     quorvale::Wizard wizard(platform, *folder, userFolder);
     if (!wizard.start())
         return 0;

@@ -2,6 +2,7 @@
 // folder when, and only when, the program's folder refuses it for want of permission.
 #include "datasheet.h"
 #include "datasheetfile.h"
+#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -44,22 +45,13 @@ void dropFileOverrides()
 
 class DataSheetFallback : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        fs::remove_all(m_dir);
-        fs::create_directories(m_program);
-        m_userFolder = (m_dir / "run" / "quorvale").string();
-    }
-    void TearDown() override
-    {
-        fs::permissions(m_program, fs::perms::owner_all);
-        fs::remove_all(m_dir);
-    }
+    void SetUp() override { fs::create_directories(m_program); }
     void lockProgramFolder() { fs::permissions(m_program, fs::perms(0555), fs::perm_options::replace); }
 
-    const fs::path m_dir = fs::temp_directory_path() / ("quorvale-fallback-" + std::to_string(getpid()));
+    test::TempDir m_temp;
+    const fs::path m_dir = m_temp.path();
     const fs::path m_program = m_dir / "program";
-    std::string m_userFolder;
+    const std::string m_userFolder = (m_dir / "run" / "quorvale").string();
 };
 
 } // namespace
