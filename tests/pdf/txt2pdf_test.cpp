@@ -38,8 +38,7 @@ TEST_F(Txt2Pdf, DefaultsAndOptionsGiveTheOutputWindowsDocuments)
 {
     ASSERT_EQ(run("'" + DataSheet + "' '" + m_folder + "/a.pdf'"), 0);
     EXPECT_EQ(withoutTimestamp(readFile(m_folder + "/a.pdf")), readFile(Golden + "datasheet-default.pdf"));
-    ASSERT_EQ(run("--font Courier --size 20 --rotation 90 --page 8.5x14 '" + DataSheet + "' '" + m_folder +
-                  "/b.pdf'"),
+    ASSERT_EQ(run("--font Courier --size 20 --rotation 90 --page 8.5x14 '" + DataSheet + "' '" + m_folder + "/b.pdf'"),
               0);
     EXPECT_EQ(withoutTimestamp(readFile(m_folder + "/b.pdf")), readFile(Golden + "datasheet-courier20.pdf"));
     EXPECT_EQ(m_errors, "");
@@ -47,8 +46,8 @@ TEST_F(Txt2Pdf, DefaultsAndOptionsGiveTheOutputWindowsDocuments)
 
 TEST_F(Txt2Pdf, InformationGivenInUtf8ReachesTheReaders)
 {
-    ASSERT_EQ(run("--title 'Maß (1) “ok” €' --author A --creator C --keywords K --subject S '" + DataSheet +
-                  "' '" + m_folder + "/i.pdf'"),
+    ASSERT_EQ(run("--title 'Maß (1) “ok” €' --author A --creator C --keywords K --subject S '" + DataSheet + "' '" +
+                  m_folder + "/i.pdf'"),
               0);
     std::string info;
     ASSERT_EQ(runCommand("pdfinfo -enc UTF-8 '" + m_folder + "/i.pdf'", &info), 0);
@@ -81,14 +80,13 @@ TEST_F(Txt2Pdf, FailuresExitNonZeroWithTheMessageAndLeaveNoFile)
 
     quorvale::test::writeFile(m_folder + "/big.txt", std::string(200000, 'x'));
     std::string errors;
-    EXPECT_EQ(runCommand("ulimit -f 50; " + Command + " '" + m_folder + "/big.txt' '" + m_folder +
-                             "/out.pdf' 2>&1",
-                         &errors),
-              1);
+    EXPECT_EQ(
+        runCommand("ulimit -f 50; " + Command + " '" + m_folder + "/big.txt' '" + m_folder + "/out.pdf' 2>&1", &errors),
+        1);
     EXPECT_EQ(errors, "quorvale-txt2pdf: Cannot write '" + m_folder + "/out.pdf': File too large\n");
     EXPECT_FALSE(std::filesystem::exists(m_folder + "/out.pdf"));
     EXPECT_EQ(run("'" + m_folder + "/big.txt' /dev/full"), 1);
-    EXPECT_EQ(m_errors, "quorvale-txt2pdf: Cannot write '/dev/full': No space left on device\n");
+    EXPECT_EQ(m_errors, "quorvale-txt2pdf: Cannot open '/dev/full' for writing: it is a device, not a regular file\n");
 }
 
 } // namespace
