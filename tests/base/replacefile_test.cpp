@@ -33,13 +33,7 @@ protected:
         ASSERT_EQ(::write(file.descriptor(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
         file.commit();
     }
-    std::set<std::string> names() const
-    {
-        std::set<std::string> found;
-        for (const auto& entry : fs::directory_iterator(m_folder))
-            found.insert(entry.path().filename().string());
-        return found;
-    }
+    std::set<std::string> names() const { return test::namesIn(m_folder); }
     static mode_t modeOf(const std::string& path)
     {
         struct stat status {};

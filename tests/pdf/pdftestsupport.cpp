@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
@@ -27,6 +28,14 @@ std::string makeTempDir()
     if (!mkdtemp(pattern.data()))
         ADD_FAILURE() << "cannot make a temporary folder";
     return pattern;
+}
+
+std::set<std::string> namesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
 int runCommand(const std::string& command, std::string* output)
@@ -85,8 +94,8 @@ std::int64_t numberAt(const std::string& pdf, std::size_t at)
     if (mismatch.first == actual.end() && mismatch.second == expected.end())
         return ::testing::AssertionSuccess();
     const auto at = static_cast<std::size_t>(mismatch.first - actual.begin());
-    return ::testing::AssertionFailure() << "first difference at byte " << at << " (sizes " << actual.size()
-                                         << " and " << expected.size() << ")\n  actual:   " << window(actual, at)
+    return ::testing::AssertionFailure() << "first difference at byte " << at << " (sizes " << actual.size() << " and "
+                                         << expected.size() << ")\n  actual:   " << window(actual, at)
                                          << "\n  expected: " << window(expected, at);
 }
 
@@ -120,8 +129,7 @@ std::int64_t numberAt(const std::string& pdf, std::size_t at)
         objectsByOffset.emplace_back(offset, object);
     }
     const std::string trailer = "trailer\r<<\r/Size " + std::to_string(size) +
-                                "\r/Root 2 0 R\r/Info 1 0 R\r>>\rstartxref\r" + std::to_string(xrefStart) +
-                                "\r%%EOF\r";
+                                "\r/Root 2 0 R\r/Info 1 0 R\r>>\rstartxref\r" + std::to_string(xrefStart) + "\r%%EOF\r";
     if (pdf.compare(entry + 20, std::string::npos, trailer) != 0)
         return AssertionFailure() << "trailer";
 

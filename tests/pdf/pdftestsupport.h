@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
 // A fresh empty folder for one test.
 std::string makeTempDir();
+// The names in a folder.
+std::set<std::string> namesIn(const std::string& folder);
 // Runs a shell command; returns its exit status and, when asked, its standard output.
 int runCommand(const std::string& command, std::string* output = nullptr);
 
