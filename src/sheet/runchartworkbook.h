@@ -2,6 +2,8 @@
 // and link cells, the embedded line chart and the document properties. No UI: the outcome is returned.
 #pragma once
 
+#include "result.h"
+
 #include <string>
 
 namespace quorvale {
@@ -15,19 +17,15 @@ struct WorkbookProperties {
     std::string comments;
 };
 
-struct WorkbookResult {
-    enum class Status {
-        Saved,
-        NotStarted, // the library could not start a workbook; nothing was written
-        Failed,     // building or saving failed; no partial file is left behind
-    };
-    Status status = Status::Saved;
-    std::string reason; // why it failed, empty when saved
-
-    bool saved() const { return status == Status::Saved; }
+// Saved, or why not; a failed save leaves no partial file behind.
+struct WorkbookResult : Result {
+    bool started = true; // false when the library could not even start a workbook
 };
 
 // Writes the workbook (OOXML, whatever the file name's ending) to path, replacing a file there.
 WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties);
+
+// Deletes an older workbook at path first (a zero-byte file is left for the save to replace), then writes it.
+WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties);
 
 } // namespace quorvale
