@@ -1,5 +1,6 @@
 // What an independent reader finds in the saved workbook, and how a failed save ends.
 #include "filesizelimit.h"
+#include "replacefile.h"
 #include "runchartworkbook.h"
 #include "workbookreader.h"
 
@@ -8,9 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace quorvale {
 namespace {
@@ -205,6 +211,41 @@ TEST_F(RunChartWorkbook, ASaveThatBreaksOffLeavesNoPartialFile)
             return !limited && limited.started;
     })) << "the save did not report the failure";
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(RunChartWorkbook, ALinkStaysALinkAndItsFileReceivesTheWorkbook)
+{
+    std::filesystem::create_directory(path("runs"));
+    std::ofstream(path("runs/bracket.xls")) << "an older file";
+    std::filesystem::create_symlink("runs/bracket.xls", path("link.xls"));
+    ASSERT_TRUE(WriteRunChartWorkbook(path("link.xls"), {}));
+    EXPECT_TRUE(std::filesystem::is_symlink(path("link.xls")));
+    EXPECT_EQ(ReadWorkbook(path("runs/bracket.xls"))["sheets"].toArray(), QJsonArray({"Sheet1"}));
+}
+
+// A child saving over and over is ended by each signal wherever it has got to: the name always
+// holds a complete workbook, and no temporary file stays behind.
+TEST_F(RunChartWorkbook, ASignalDuringASaveLeavesACompleteWorkbook)
+{
+    const std::string file = path("runchart.xls");
+    ASSERT_TRUE(WriteRunChartWorkbook(file, {}));
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            RemoveTemporaryOnSignals();
+            for (;;)
+                WriteRunChartWorkbook(file, {});
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_EQ(ReadWorkbook(file)["sheets"].toArray(), QJsonArray({"Sheet1"}));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path().toStdString()), {}), 1);
+    }
 }
 
 } // namespace
