@@ -3,6 +3,7 @@
 #include "celltext.h"
 #include "maker.h"
 #include "replacefile.h"
+#include "xmltext.h"
 
 #include <xlsxwriter.h>
 
@@ -178,6 +179,8 @@ lxw_error addChart(lxw_workbook* workbook, lxw_worksheet* sheet)
 
 lxw_error setProperties(lxw_workbook* workbook, WorkbookProperties texts)
 {
+    for (std::string* text : {&texts.title, &texts.subject, &texts.author, &texts.keywords, &texts.comments})
+        *text = XmlText(*text);
     lxw_doc_properties properties{};
     properties.title = texts.title.data();
     properties.subject = texts.subject.data();

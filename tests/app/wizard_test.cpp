@@ -18,6 +18,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace quorvale;
@@ -40,7 +44,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        wizard.start();
+        ASSERT_TRUE(wizard.start());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard.entryWindow()));
     }
 
@@ -77,7 +81,7 @@ protected:
 
     QTemporaryDir folder;
     ScriptedPlatform platform;
-    Wizard wizard{platform, folder.path()};
+    Wizard wizard{platform, QFile::encodeName(folder.path()).toStdString()};
 };
 
 TEST_F(WholeWizard, ForwardHidesTheEntryWindowBehindTheOutputWindow)
@@ -201,6 +205,49 @@ TEST_F(WholeWizard, TheCloseBoxDoesWhatCancelDoes)
     wizard.outputWindow()->close();
     settle();
     expectCancelled(wizard, platform, sheetPath());
+}
+
+TEST_F(WholeWizard, ASecondCopyOnTheSameDataSheetSaysSoAndEnds)
+{
+    ScriptedPlatform secondPlatform;
+    secondPlatform.answers = {MessageAnswer::Ok};
+    {
+        Wizard second{secondPlatform, QFile::encodeName(folder.path()).toStdString()};
+        EXPECT_FALSE(second.start());
+        EXPECT_FALSE(second.entryWindow().isVisible());
+    }
+    ASSERT_EQ(secondPlatform.calls.size(), 1u);
+    const Message said = secondPlatform.messages().at(0);
+    EXPECT_EQ(said.text, "Quorvale is already running.");
+    EXPECT_EQ(said.title, "Quorvale v1.0");
+    EXPECT_EQ(said.buttons, MessageButtons::Ok);
+
+    forward(); // the first copy goes on as before
+}
+
+// The folder's bytes reach the data sheet and the conversion unchanged, though they are not UTF-8.
+TEST(WizardFolder, AFolderNameThatIsNotUtf8KeepsTheDataSheetInIt)
+{
+    QTemporaryDir base;
+    const std::string folder = QFile::encodeName(base.path()).toStdString() + "/runs-\xff\xfe";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    ScriptedPlatform platform;
+    Wizard wizard{platform, folder};
+    ASSERT_TRUE(wizard.start());
+    QTest::mouseClick(wizard.entryWindow().findChild<QPushButton*>("cmdNext"), Qt::LeftButton);
+    ASSERT_NE(wizard.outputWindow(), nullptr);
+    const std::string sheet = folder + "/tempchart.txt";
+    EXPECT_EQ(access(sheet.c_str(), F_OK), 0);
+
+    const QString pdf = base.filePath("bracket.pdf");
+    platform.fileNames = {pdf};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>("btnConvert"), Qt::LeftButton);
+    ASSERT_EQ(platform.messages().size(), 2u);
+    EXPECT_TRUE(platform.messages()[0].text.startsWith("RunChart --- PDF --- file is done."));
+    EXPECT_TRUE(readAll(pdf).startsWith("%PDF-1.2"));
+    std::filesystem::remove_all(folder); // Qt's own clean-up cannot name it
 }
 
 TEST_F(WholeWizard, HelpAndBackLeaveTheEntryWindowAsItWasForTheNextForward)

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 using namespace quorvale;
 namespace fs = std::filesystem;
@@ -114,6 +115,34 @@ TEST_F(DataSheetWrite, FailureGivesTheReasonAndLeavesNoFile)
     ASSERT_FALSE(isDirectory);
     EXPECT_EQ(isDirectory.reason, "Is a directory");
     EXPECT_TRUE(fs::is_directory(path));
+}
+
+TEST_F(DataSheetWrite, ALinkPlantedAtTheNameIsReplacedNotWrittenThrough)
+{
+    const std::string path = DataSheetPath(m_dir.string());
+    std::ofstream(m_dir / "victim") << "someone else's file";
+    fs::create_symlink(m_dir / "victim", path);
+    ASSERT_TRUE(WriteDataSheet(DefaultRunChartRecord(), path));
+    EXPECT_FALSE(fs::is_symlink(path));
+    EXPECT_EQ(readBytes(path), DataSheetText(DefaultRunChartRecord()));
+    EXPECT_EQ(readBytes(m_dir / "victim"), "someone else's file");
+
+    // A dangling link would otherwise create its target.
+    fs::remove(path);
+    fs::create_symlink(m_dir / "created", path);
+    ASSERT_TRUE(WriteDataSheet(DefaultRunChartRecord(), path));
+    EXPECT_FALSE(fs::exists(m_dir / "created"));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
+}
+
+TEST_F(DataSheetWrite, APipeWithoutReaderIsRefusedAtOnceAndKept)
+{
+    const std::string path = DataSheetPath(m_dir.string());
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const Result refused = WriteDataSheet(DefaultRunChartRecord(), path);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.reason, "No such device or address");
+    EXPECT_TRUE(fs::is_fifo(path));
 }
 
 TEST(DataSheetDevice, FullDiskIsReportedAndTheDeviceKept)

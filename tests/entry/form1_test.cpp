@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -146,6 +147,28 @@ TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)
     EXPECT_EQ(m_form.record().Comments, "one\r\ntwo");
     const QByteArray sheet = readAll(sheetPath());
     EXPECT_TRUE(sheet.contains("Part Number : X-1\r\n\r\n"));
+    EXPECT_TRUE(sheet.endsWith("Comments :\r\none\r\ntwo\r\n"));
+}
+
+TEST_F(EntryWindow, PastedLineBreaksBecomeBlanksInOneLineBoxesOnly)
+{
+    QApplication::clipboard()->setText("R24\r\nG198\nrev\rB");
+    auto* part = control<QLineEdit>("txtPartNumber");
+    part->clear();
+    QTest::keyClick(part, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(part->text(), "R24 G198 rev B");
+    EXPECT_EQ(part->cursorPosition(), part->text().size());
+    QTest::keyClicks(part, "!");
+    EXPECT_EQ(part->text(), "R24 G198 rev B!");
+    control<QLineEdit>("txtCustomerName")->setText("Halden\nWorks");
+
+    auto* comments = control<QPlainTextEdit>("txtComments");
+    comments->clear();
+    QApplication::clipboard()->setText("one\ntwo");
+    QTest::keyClick(comments, Qt::Key_V, Qt::ControlModifier);
+    click("cmdNext");
+    const QByteArray sheet = readAll(sheetPath());
+    EXPECT_TRUE(sheet.contains("Part Number : R24 G198 rev B!\r\n\r\nCustomer Name : Halden Works\r\n\r\n"));
     EXPECT_TRUE(sheet.endsWith("Comments :\r\none\r\ntwo\r\n"));
 }
 

@@ -109,6 +109,47 @@ TEST_F(SaveDialog, AnExistingFileIsReplacedOnlyAfterAsking)
     EXPECT_TRUE(asked.contains("already exists")) << asked.toStdString();
 }
 
+// Qt's widget dialog reads double quotes as a list of names; a typed name is one name.
+TEST_F(SaveDialog, ANameWithADoubleQuoteIsTakenWhole)
+{
+    QStringList asked;
+    const auto typeConfirmed = [&](const QString& name, QMessageBox::StandardButton reply) {
+        whenUp<QFileDialog>([&, name, reply](QFileDialog* dialog) {
+            whenUp<QMessageBox>([&, reply](QMessageBox* box) {
+                asked << box->text();
+                answer(box, reply);
+            });
+            typeAndSave(dialog, name);
+        });
+        return save();
+    };
+    EXPECT_EQ(typeConfirmed("we\"ird.pdf", QMessageBox::Yes), folder.filePath("we\"ird.pdf"));
+    EXPECT_EQ(typeConfirmed("\"quoted\"", QMessageBox::Yes), folder.filePath("\"quoted\".pdf"));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[0], "we\"ird.pdf does not exist.\nDo you want to create it?");
+
+    QFile existing(folder.filePath("we\"ird.pdf"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    bool stillOpenAfterNo = false;
+    whenUp<QFileDialog>([&](QFileDialog* dialog) {
+        whenUp<QMessageBox>([&, dialog](QMessageBox* box) {
+            asked << box->text();
+            answer(box, QMessageBox::No);
+            QTimer::singleShot(10, [&, dialog] {
+                stillOpenAfterNo = dialog->isVisible();
+                dialog->reject();
+            });
+        });
+        typeAndSave(dialog, "we\"ird.pdf");
+    });
+    EXPECT_TRUE(save().isEmpty());
+    EXPECT_TRUE(stillOpenAfterNo);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[2], "we\"ird.pdf already exists.\nDo you want to replace it?");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"we\"ird.pdf"});
+}
+
 TEST_F(SaveDialog, CancelGivesNothing)
 {
     whenUp<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });

@@ -175,6 +175,20 @@ TEST_F(RunChartWorkbook, KeepsTheFivePropertiesUnchanged)
     EXPECT_EQ(empty, QJsonObject({{"title", ""}, {"subject", ""}, {"author", ""}, {"keywords", ""}, {"comments", ""}}));
 }
 
+// A pasted control character would make readers refuse the whole file; the reader here is strict XML.
+TEST_F(RunChartWorkbook, CharactersXmlCannotHoldBecomeQuestionMarks)
+{
+    const QJsonObject workbook =
+        written({"Tab\tkept", "V\vT", "bad \xff byte", std::string("\x01\0\x1f", 3), "Line\nnext \uFFFE"});
+    EXPECT_EQ(workbook["properties"].toObject(), QJsonObject({{"title", "Tab\tkept"},
+                                                              {"subject", "V?T"},
+                                                              {"author", "bad ? byte"},
+                                                              {"keywords", "???"},
+                                                              {"comments", "Line\nnext ?"}}));
+    // The cells are read back as ever.
+    EXPECT_EQ(workbook["cells"].toObject()["F4"].toObject()["value"].toString(), "Quorvale Demo ");
+}
+
 TEST_F(RunChartWorkbook, FailsWhereNoFileCanBeWritten)
 {
     std::ofstream(path("plain")) << "a regular file";
