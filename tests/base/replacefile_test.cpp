@@ -1,6 +1,7 @@
 // Replacing a file through a temporary beside it, with either kind of temporary: the older file
 // stays whole until commit, nothing is left behind, links and permission bits are kept, and files
 // that are not regular files are refused.
+#include "childprocess.h"
 #include "pdftestsupport.h"
 #include "replacefile.h"
 
@@ -14,7 +15,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quorvale {
@@ -157,18 +157,14 @@ TEST_P(Replacing, ASignalEndsTheProgramAndRemovesTheTemporary)
     writeFile(m_out, "older");
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
-        const pid_t child = fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
+        const pid_t child = test::StartChild([&] {
             RemoveTemporaryOnSignals();
             ReplacementFile file(m_out, GetParam());
             if (::write(file.descriptor(), "part", 4) == 4)
                 ::raise(signal);
-            _exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        });
+        ASSERT_NE(child, -1);
+        EXPECT_TRUE(test::EndedBy(test::WaitFor(child), signal));
         EXPECT_EQ(names(), std::set<std::string>{"out.pdf"});
         EXPECT_EQ(readFile(m_out), "older");
     }
@@ -182,17 +178,13 @@ INSTANTIATE_TEST_SUITE_P(Temporaries, Replacing,
 
 TEST(RemoveTemporaryOnSignals, ASignalIgnoredFromTheStartStaysIgnored)
 {
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) {
+    const pid_t child = test::StartChild([] {
         std::signal(SIGHUP, SIG_IGN);
         RemoveTemporaryOnSignals();
         ::raise(SIGHUP);
-        _exit(7);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 7) << status;
+    });
+    ASSERT_NE(child, -1);
+    EXPECT_EQ(test::WaitFor(child), 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Replacing an older PDF, through ConvertToPDF and through the command: whatever stops a
 // conversion (a failure, a signal, a second conversion at once), the name holds one complete
 // document, the older one until the new one is done, and no temporary file stays behind.
+#include "childprocess.h"
 #include "filesizelimit.h"
 #include "replacefile.h"
 #include "robusttest.h"
@@ -40,12 +41,6 @@ pid_t startCommand(const std::string& input, const std::string& output)
         child = -1;
     posix_spawn_file_actions_destroy(&actions);
     return child;
-}
-
-int waitFor(pid_t child)
-{
-    int status = 0;
-    return waitpid(child, &status, 0) == child ? status : -1;
 }
 
 // True once the child has written bytes into a file of folder other than input, that is into the
@@ -134,9 +129,7 @@ TEST_F(ReplaceOutput, ASignalInTheMiddleOfConvertToPdfLeavesTheOlderOutput)
     writeFile(m_input, longSheet(100000, 'x'));
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
         SCOPED_TRACE(signal);
-        const pid_t child = fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
+        const pid_t child = StartChild([&] {
             RemoveTemporaryOnSignals();
             PdfWriter writer([](const std::string&) {},
                              [signal] {
@@ -144,10 +137,9 @@ TEST_F(ReplaceOutput, ASignalInTheMiddleOfConvertToPdfLeavesTheOlderOutput)
                                  return std::string("20261207084837");
                              });
             writer.ConvertToPDF(m_input, m_output, "A", "C", "K", "S", "T", "Courier", 10, 0, 8.5F, 11);
-            _exit(0);
-        }
-        const int status = waitFor(child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        });
+        ASSERT_NE(child, -1);
+        EXPECT_TRUE(EndedBy(WaitFor(child), signal));
         olderOutputIsIntact();
     }
 }
@@ -161,9 +153,9 @@ TEST_F(ReplaceOutput, TheCommandSignalledHalfwayLeavesTheOlderOutput)
         ASSERT_NE(child, -1);
         const bool halfway = isWritingInto(child, m_folder, m_input);
         ::kill(child, signal);
-        const int status = waitFor(child);
+        const int status = WaitFor(child);
         ASSERT_TRUE(halfway) << "the conversion ended before the signal";
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_TRUE(EndedBy(status, signal));
         olderOutputIsIntact();
     }
 }
@@ -184,8 +176,8 @@ TEST_F(ReplaceOutput, TwoConversionsAtOnceLeaveOneCompleteDocument)
         const pid_t other = startCommand(second, m_output);
         ASSERT_NE(one, -1);
         ASSERT_NE(other, -1);
-        EXPECT_EQ(waitFor(one), 0);
-        EXPECT_EQ(waitFor(other), 0);
+        EXPECT_EQ(WaitFor(one), 0);
+        EXPECT_EQ(WaitFor(other), 0);
         const std::string result = withFixedTime(readFile(m_output));
         EXPECT_TRUE(result == firstPdf || result == secondPdf) << "neither document, " << result.size() << " bytes";
         EXPECT_EQ(fs::status(m_output).permissions(), fs::perms(0604));

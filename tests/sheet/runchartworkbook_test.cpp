@@ -1,4 +1,5 @@
 // What an independent reader finds in the saved workbook, and how a failed save ends.
+#include "childprocess.h"
 #include "filesizelimit.h"
 #include "replacefile.h"
 #include "runchartworkbook.h"
@@ -14,9 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace quorvale {
 namespace {
@@ -245,18 +244,15 @@ TEST_F(RunChartWorkbook, ASignalDuringASaveLeavesACompleteWorkbook)
     ASSERT_TRUE(WriteRunChartWorkbook(file, {}));
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(signal);
-        const pid_t child = fork();
-        ASSERT_NE(child, -1);
-        if (child == 0) {
+        const pid_t child = test::StartChild([&] {
             RemoveTemporaryOnSignals();
             for (;;)
                 WriteRunChartWorkbook(file, {});
-        }
+        });
+        ASSERT_NE(child, -1);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         ::kill(child, signal);
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        EXPECT_TRUE(test::EndedBy(test::WaitFor(child), signal));
         EXPECT_EQ(ReadWorkbook(file)["sheets"].toArray(), QJsonArray({"Sheet1"}));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path().toStdString()), {}), 1);
     }
