@@ -317,10 +317,10 @@ void frmPDF::CreateExcel()
 {
     const QString outputfile = txtXlsOutputFile->text();
     const WorkbookResult result =
-        SaveRunChartWorkbook(nativePath(outputfile),
-                             {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
-                              txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
-                              txtXlsComments->text().toStdString()});
+        WriteRunChartWorkbook(nativePath(outputfile),
+                              {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
+                               txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
+                               txtXlsComments->text().toStdString()});
     if (!result) {
         // The reason goes on a line of its own below the familiar text.
         const QString text = QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
