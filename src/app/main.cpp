@@ -2,6 +2,7 @@
 #include "datasheetfile.h"
 #include "programfolder.h"
 #include "qtplatform.h"
+#include "replacefile.h"
 #include "wizard.h"
 
 #include <QApplication>
@@ -50,6 +51,8 @@ int main(int argc, char** argv)
     // A file-size limit then fails the write with a reported reason, and the partial file is
     // removed, instead of the signal killing the program halfway through a document.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Interrupted while it writes an output, the program leaves the older file and no partial one.
+    quorvale::RemoveTemporaryOnSignals();
     QCoreApplication::setApplicationName(QStringLiteral("Quorvale"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvale"));

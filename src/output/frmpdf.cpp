@@ -319,10 +319,11 @@ void frmPDF::convertPdf()
 void frmPDF::CreateExcel()
 {
     const QString outputfile = txtXlsOutputFile->text();
-    const WorkbookResult result = SaveRunChartWorkbook(
-        nativePath(outputfile),
-        {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(), txtXlsAuthor->text().toStdString(),
-         txtXlsKeywords->text().toStdString(), txtXlsComments->text().toStdString()});
+    const WorkbookResult result =
+        WriteRunChartWorkbook(nativePath(outputfile),
+                              {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
+                               txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
+                               txtXlsComments->text().toStdString()});
     if (!result) {
         // The reason goes on a line of its own below the familiar text.
         const QString text =

@@ -1,18 +1,17 @@
 #include "runchartworkbook.h"
 
 #include "celltext.h"
-#include "fileexists.h"
 #include "maker.h"
+#include "replacefile.h"
 #include "xmltext.h"
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
+#include <exception>
 #include <optional>
 #include <string_view>
-#include <system_error>
 
 namespace quorvale {
 
@@ -205,39 +204,33 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
     if (!readings)
         return failed("A reading of the series is not a valid time or number.");
 
-    lxw_workbook* workbook = workbook_new(path.c_str());
-    lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook, SheetName) : nullptr;
-    if (!sheet) {
-        if (workbook)
+    try {
+        // The library writes the file beside the older workbook, which stays as it was until the
+        // new one is saved completely.
+        ReplacementFile file(path);
+        lxw_workbook* workbook = workbook_new(file.path().c_str());
+        lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook, SheetName) : nullptr;
+        if (!sheet) {
+            if (workbook)
+                lxw_workbook_free(workbook);
+            return failed("The workbook could not be started.", /*started*/ false);
+        }
+
+        FirstError keep;
+        keep(writeCells(sheet, addFormats(workbook), *readings));
+        keep(addChart(workbook, sheet));
+        keep(setProperties(workbook, properties));
+        if (keep.error() != LXW_NO_ERROR) {
             lxw_workbook_free(workbook);
-        return failed("The workbook could not be started.", /*started*/ false);
+            return failed(lxw_strerror(keep.error()));
+        }
+        if (const lxw_error saveError = workbook_close(workbook); saveError != LXW_NO_ERROR)
+            return failed(lxw_strerror(saveError));
+        file.commit();
+        return {};
+    } catch (const std::exception& failure) {
+        return failed(failure.what());
     }
-
-    FirstError keep;
-    keep(writeCells(sheet, addFormats(workbook), *readings));
-    keep(addChart(workbook, sheet));
-    keep(setProperties(workbook, properties));
-    if (keep.error() != LXW_NO_ERROR) {
-        lxw_workbook_free(workbook);
-        return failed(lxw_strerror(keep.error()));
-    }
-
-    // workbook_close writes straight to path; a save that breaks off leaves a partial file there.
-    const lxw_error saveError = workbook_close(workbook);
-    if (saveError != LXW_NO_ERROR) {
-        std::error_code ignored;
-        if (std::filesystem::is_regular_file(path, ignored))
-            std::filesystem::remove(path, ignored);
-        return failed(lxw_strerror(saveError));
-    }
-    return {};
-}
-
-WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties)
-{
-    if (const std::error_code error = DeleteIfExists(path))
-        return failed("The older file could not be deleted: " + error.message());
-    return WriteRunChartWorkbook(path, properties);
 }
 
 } // namespace quorvale
