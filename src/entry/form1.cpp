@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstdint>
@@ -43,46 +42,118 @@ struct FieldLayout {
 
 // The inspection header, inside the "Initial Information" frame.
 const FieldLayout HeaderFields[] = {
-    {"txtPartNumber", &RunChartRecord::PartNumber, {1080, 360, 1935, 375}, 36,
-     "Label1", "Part # :", {120, 480, 495, 255}},
-    {"txtCustomerName", &RunChartRecord::CustomerName, {4440, 360, 2895, 375}, 35,
-     "Label2", "Customer Name :", {3120, 480, 1215, 255}},
-    {"txtDescription", &RunChartRecord::Description, {1080, 840, 6255, 375}, 34,
-     "Label3", "Description :", {120, 960, 975, 255}},
-    {"txtInspector", &RunChartRecord::Inspector, {1080, 1320, 1575, 375}, 33,
-     "Label4", "Inspector :", {120, 1440, 855, 255}},
-    {"txtOperationNumber", &RunChartRecord::OperationNumber, {3720, 1320, 1335, 375}, 30,
-     "Label7", "Operation #", {2760, 1440, 975, 255}},
-    {"txtDateInspector", &RunChartRecord::DateInspector, {5760, 1320, 1575, 375}, 32,
-     "Label5", "Date :", {5160, 1440, 495, 255}},
-    {"txtApprovedBy", &RunChartRecord::ApprovedBy, {1080, 1800, 1575, 375}, 28,
-     "Label9", "Approved By", {120, 1920, 975, 255}},
-    {"txtDepartment", &RunChartRecord::Department, {3720, 1800, 1335, 375}, 31,
-     "Label6", "Department :", {2760, 1920, 975, 255}},
-    {"txtDateApprovedBy", &RunChartRecord::DateApprovedBy, {5760, 1800, 1575, 375}, 29,
-     "Label8", "Date :", {5160, 1920, 495, 255}},
+    {"txtPartNumber",
+     &RunChartRecord::PartNumber,
+     {1080, 360, 1935, 375},
+     36,
+     "Label1",
+     "Part # :",
+     {120, 480, 495, 255}},
+    {"txtCustomerName",
+     &RunChartRecord::CustomerName,
+     {4440, 360, 2895, 375},
+     35,
+     "Label2",
+     "Customer Name :",
+     {3120, 480, 1215, 255}},
+    {"txtDescription",
+     &RunChartRecord::Description,
+     {1080, 840, 6255, 375},
+     34,
+     "Label3",
+     "Description :",
+     {120, 960, 975, 255}},
+    {"txtInspector",
+     &RunChartRecord::Inspector,
+     {1080, 1320, 1575, 375},
+     33,
+     "Label4",
+     "Inspector :",
+     {120, 1440, 855, 255}},
+    {"txtOperationNumber",
+     &RunChartRecord::OperationNumber,
+     {3720, 1320, 1335, 375},
+     30,
+     "Label7",
+     "Operation #",
+     {2760, 1440, 975, 255}},
+    {"txtDateInspector",
+     &RunChartRecord::DateInspector,
+     {5760, 1320, 1575, 375},
+     32,
+     "Label5",
+     "Date :",
+     {5160, 1440, 495, 255}},
+    {"txtApprovedBy",
+     &RunChartRecord::ApprovedBy,
+     {1080, 1800, 1575, 375},
+     28,
+     "Label9",
+     "Approved By",
+     {120, 1920, 975, 255}},
+    {"txtDepartment",
+     &RunChartRecord::Department,
+     {3720, 1800, 1335, 375},
+     31,
+     "Label6",
+     "Department :",
+     {2760, 1920, 975, 255}},
+    {"txtDateApprovedBy",
+     &RunChartRecord::DateApprovedBy,
+     {5760, 1800, 1575, 375},
+     29,
+     "Label8",
+     "Date :",
+     {5160, 1920, 495, 255}},
 };
 
 // The feature being charted, directly on the window.
 const FieldLayout FeatureFields[] = {
-    {"txtDrawingRevision", &RunChartRecord::DrawingRevision, {1560, 2400, 1095, 375}, 0,
-     "Label10", "Drawing Revision", {120, 2520, 1335, 255}},
-    {"txtRunChartRevision", &RunChartRecord::RunChartRevision, {1560, 2880, 1095, 375}, 1,
-     "Label11", "RunChart Revision", {120, 3000, 1335, 255}},
-    {"txtUpperTolerance", &RunChartRecord::UpperTolerance, {1560, 3360, 1095, 375}, 2,
-     "Label16", "Upper Tolerance :", {120, 3480, 1335, 255}},
-    {"txtLowerTolerance", &RunChartRecord::LowerTolerance, {1560, 3840, 1095, 375}, 3,
-     "Label17", "Lower Tolerance :", {120, 3960, 1335, 255}},
-    {"txtFrequency", &RunChartRecord::Frequency, {1080, 4320, 1575, 375}, 4,
-     "Label18", "Frequency :", {120, 4440, 975, 255}},
-    {"txtCheck", &RunChartRecord::Check, {1080, 4800, 1575, 375}, 5,
-     "Label14", "Check :", {120, 4920, 615, 255}},
-    {"txtInspectionTool", &RunChartRecord::InspectionTool, {1080, 5280, 1575, 375}, 6,
-     "Label19", "Insp Tool :", {120, 5400, 855, 255}},
-    {"txtSheet", &RunChartRecord::Sheet, {1080, 5760, 615, 375}, 7,
-     "Label12", "Sheet :", {120, 5880, 615, 255}},
-    {"txtSheetOf", &RunChartRecord::SheetOf, {2040, 5760, 615, 375}, 8,
-     "Label15", "of ", {1800, 5880, 255, 255}},
+    {"txtDrawingRevision",
+     &RunChartRecord::DrawingRevision,
+     {1560, 2400, 1095, 375},
+     0,
+     "Label10",
+     "Drawing Revision",
+     {120, 2520, 1335, 255}},
+    {"txtRunChartRevision",
+     &RunChartRecord::RunChartRevision,
+     {1560, 2880, 1095, 375},
+     1,
+     "Label11",
+     "RunChart Revision",
+     {120, 3000, 1335, 255}},
+    {"txtUpperTolerance",
+     &RunChartRecord::UpperTolerance,
+     {1560, 3360, 1095, 375},
+     2,
+     "Label16",
+     "Upper Tolerance :",
+     {120, 3480, 1335, 255}},
+    {"txtLowerTolerance",
+     &RunChartRecord::LowerTolerance,
+     {1560, 3840, 1095, 375},
+     3,
+     "Label17",
+     "Lower Tolerance :",
+     {120, 3960, 1335, 255}},
+    {"txtFrequency",
+     &RunChartRecord::Frequency,
+     {1080, 4320, 1575, 375},
+     4,
+     "Label18",
+     "Frequency :",
+     {120, 4440, 975, 255}},
+    {"txtCheck", &RunChartRecord::Check, {1080, 4800, 1575, 375}, 5, "Label14", "Check :", {120, 4920, 615, 255}},
+    {"txtInspectionTool",
+     &RunChartRecord::InspectionTool,
+     {1080, 5280, 1575, 375},
+     6,
+     "Label19",
+     "Insp Tool :",
+     {120, 5400, 855, 255}},
+    {"txtSheet", &RunChartRecord::Sheet, {1080, 5760, 615, 375}, 7, "Label12", "Sheet :", {120, 5880, 615, 255}},
+    {"txtSheetOf", &RunChartRecord::SheetOf, {2040, 5760, 615, 375}, 8, "Label15", "of ", {1800, 5880, 255, 255}},
 };
 
 // The single-line text boxes write in a larger, bold cut of the window's font.
@@ -204,7 +275,7 @@ void Form1::buildFeatureFields()
     auto* label13 = addLabel(this, "Label13", "Please Log Date and Clock it Below :", {2760, 2400, 2655, 255});
     setTextColour(label13, QPalette::WindowText, Navy);
 
-    m_lv1 = new QTreeWidget(this);
+    m_lv1 = new ReadingsGrid(this);
     place(m_lv1, "lv1", {2760, 2640, GridWidthTwips, 3495});
     m_tabIndices.emplace_back(12, m_lv1);
 }
@@ -243,8 +314,7 @@ void Form1::buildFormatsAndButtons()
 
 void Form1::chainTabOrder()
 {
-    std::sort(m_tabIndices.begin(), m_tabIndices.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(m_tabIndices.begin(), m_tabIndices.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < m_tabIndices.size(); ++i)
         setTabOrder(m_tabIndices[i - 1].second, m_tabIndices[i].second);
 }
@@ -256,7 +326,7 @@ void Form1::SetListView()
 
 void Form1::FillListView()
 {
-    fillReadingsGrid(*m_lv1);
+    m_lv1->restoreSamples();
 }
 
 std::string Form1::dataSheetPath() const
@@ -269,12 +339,14 @@ bool Form1::SetData()
     for (const auto& [box, field] : m_textBoxes)
         m_record.*field = box->text().toStdString();
     m_record.Comments = m_txtComments->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")).toStdString();
+    m_record.Readings = m_lv1->readings();
 
     const std::string path = dataSheetPath();
     if (const auto reason = WriteDataSheet(m_record, path)) {
         const QString text = QStringLiteral("Unable to write the data sheet %1.\r%2.")
                                  .arg(QString::fromStdString(path), QString::fromStdString(*reason));
-        m_platform.showMessage(this, {text, windowTitle(), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        m_platform.showMessage(this,
+                               {text, windowTitle(), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         return false;
     }
     return true;

@@ -1,6 +1,9 @@
-// Writes the run chart workbook: the fixed series of times and tolerances with its fills, the caption
-// and link cells, the embedded line chart and the document properties. No UI: the outcome is returned.
+// Writes the run chart workbook: the logged readings (or the sample series while none are logged)
+// with their fills, the caption and link cells, the embedded line chart and the document properties.
+// No UI: the outcome is returned.
 #pragma once
+
+#include "runchartrecord.h"
 
 #include <string>
 
@@ -28,6 +31,8 @@ struct WorkbookResult {
 };
 
 // Writes the workbook (OOXML, whatever the file name's ending) to path, replacing a file there.
-WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties);
+// The record gives the logged readings and the tolerances they are charted against.
+WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
+                                     const RunChartRecord& record = {});
 
 } // namespace quorvale
