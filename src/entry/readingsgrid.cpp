@@ -5,9 +5,9 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
-#include <QToolTip>
 #include <QValidator>
 
 namespace quorvale {
@@ -45,10 +45,13 @@ private:
     int m_column;
 };
 
-// Edits a cell in a line edit; a text that is no time or number keeps the editor open with a hint.
+// Edits a cell in a line edit; a text that is no time or number keeps the editor open, and the
+// grid shows why.
 class CellDelegate final : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using Refuse = std::function<void(QLineEdit& editor, const QString& why)>;
+
+    CellDelegate(QObject* parent, Refuse refuse) : QStyledItemDelegate(parent), m_refuse(std::move(refuse)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
@@ -80,13 +83,15 @@ protected:
         if (box && event->type() == QEvent::KeyPress && !box->hasAcceptableInput()) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-                const auto* validator = static_cast<const CellValidator*>(box->validator());
-                QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), validator->refusal(), box);
+                m_refuse(*box, static_cast<const CellValidator*>(box->validator())->refusal());
                 return true;
             }
         }
         return QStyledItemDelegate::eventFilter(object, event);
     }
+
+private:
+    Refuse m_refuse;
 };
 
 bool startsReading(const QKeyEvent& event)
@@ -134,7 +139,15 @@ void fillReadingsGrid(QTreeWidget& grid)
 
 ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
 {
-    setItemDelegate(new CellDelegate(this));
+    setItemDelegate(new CellDelegate(this, [this](QLineEdit& editor, const QString& why) { showHint(editor, why); }));
+    // Not a tool tip: those vanish at the next key, the release of the Enter that was refused.
+    m_hint = new QLabel(viewport());
+    m_hint->setObjectName(QStringLiteral("lblReadingHint"));
+    m_hint->setFrameShape(QFrame::Box);
+    m_hint->setAutoFillBackground(true);
+    m_hint->setForegroundRole(QPalette::ToolTipText);
+    m_hint->setBackgroundRole(QPalette::ToolTipBase);
+    m_hint->hide();
     setEditTriggers(DoubleClicked | EditKeyPressed);
     setSelectionMode(ExtendedSelection);
     setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -237,8 +250,23 @@ void ReadingsGrid::keyPressEvent(QKeyEvent* event)
         QTreeWidget::keyPressEvent(event);
 }
 
+void ReadingsGrid::showHint(QLineEdit& editor, const QString& why)
+{
+    m_hint->setText(why);
+    m_hint->adjustSize();
+    // Below the cell, or above it on the last visible row.
+    QPoint at = editor.geometry().bottomLeft() + QPoint(0, 1);
+    if (at.y() + m_hint->height() > viewport()->height())
+        at.setY(editor.geometry().top() - m_hint->height() - 1);
+    m_hint->move(at);
+    m_hint->show();
+    m_hint->raise();
+    connect(&editor, &QLineEdit::textEdited, m_hint, &QWidget::hide, Qt::UniqueConnection);
+}
+
 void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
+    m_hint->hide();
     QTreeWidgetItem* pending = std::exchange(m_pending, nullptr);
     // A new reading is done once its editor closes: no hopping on to another cell.
     QTreeWidget::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);

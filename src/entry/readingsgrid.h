@@ -13,6 +13,8 @@
 #include <vector>
 
 class QAction;
+class QLabel;
+class QLineEdit;
 
 namespace quorvale {
 
@@ -59,12 +61,15 @@ protected:
 private:
     QAction* addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&));
     void updateActions();
+    // Says under the editor why its text was not taken.
+    void showHint(QLineEdit& editor, const QString& why);
 
     Clock m_clock = &QTime::currentTime;
     QTreeWidgetItem* m_pending = nullptr; // the new reading being typed, not logged yet
     QAction* m_edit = nullptr;
     QAction* m_remove = nullptr;
     QAction* m_restore = nullptr;
+    QLabel* m_hint = nullptr;
 };
 
 } // namespace quorvale

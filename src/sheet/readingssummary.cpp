@@ -80,7 +80,11 @@ lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw
     const std::string signals = SignalsText(RunSignals(values, median));
     keep(worksheet_write_string(sheet, FirstSummaryRow + 4, FigureColumn, signals.c_str(), nullptr));
 
-    // Wide enough for the headings and the summary's labels.
+    // Readings below the nominal would otherwise carry the times across the middle of the chart.
+    chart_axis_set_label_position(chart->x_axis, LXW_CHART_AXIS_LABEL_POSITION_LOW);
+    // Wide enough for the headings and the summary's labels; printed one page wide, the chart beside the readings.
+    worksheet_set_landscape(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
     keep(worksheet_set_column(sheet, UpperColumn, LowerColumn, 16, nullptr));
     keep(worksheet_set_column(sheet, LabelColumn, LabelColumn, 16, nullptr));
     lxw_chart_options placement{};
