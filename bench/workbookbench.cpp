@@ -26,7 +26,7 @@ int main(int argc, char** argv)
         const auto start = std::chrono::steady_clock::now();
         const auto result = quorvale::WriteRunChartWorkbook(argv[1], properties);
         const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-        if (!result.saved()) {
+        if (!result) {
             std::fprintf(stderr, "writing %s failed: %s\n", argv[1], result.reason.c_str());
             return 1;
         }

@@ -1,6 +1,8 @@
-// The two-page wizard: owns the windows and passes the user from one to the next.
+// The two-page wizard: owns the windows and the data sheet, and passes the user and the chosen
+// output formats from one window to the next.
 #pragma once
 
+#include "datasheetfile.h"
 #include "form1.h"
 #include "frmpdf.h"
 
@@ -13,7 +15,7 @@ class Platform;
 
 class Wizard final {
 public:
-    Wizard(Platform& platform, QString programFolder);
+    Wizard(Platform& platform, const QString& programFolder);
     ~Wizard();
 
     // Shows the start-up window, the entry window.
@@ -24,13 +26,15 @@ public:
     frmPDF* outputWindow() const { return m_frmPDF; }
 
 private:
-    // Hides the entry window behind a fresh output window.
-    void showOutput();
+    // Hides the entry window behind a fresh output window for the chosen formats.
+    void showOutput(const OutputFormats& formats);
     // Hides the entry window behind a fresh help window, which brings it back when it closes.
     void showHelp();
+    // An unloaded window no longer needs the data sheet.
+    void removeDataSheet();
 
     Platform& m_platform;
-    const QString m_programFolder;
+    DataSheetFile m_dataSheet;
     Form1 m_form1;
     QPointer<frmPDF> m_frmPDF;
 };

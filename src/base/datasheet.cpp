@@ -56,26 +56,26 @@ std::string DataSheetText(const RunChartRecord& r)
     return encodeWindows1252(utf8);
 }
 
-std::optional<std::string> WriteDataSheet(const RunChartRecord& record, const std::string& path)
+Result WriteDataSheet(const RunChartRecord& record, const std::string& path)
 {
     const std::string bytes = DataSheetText(record);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
-        return std::strerror(errno);
+        return Result::failure(std::strerror(errno));
 
     errno = 0;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
     const int writeError = errno;
     const bool closed = std::fclose(file) == 0;
     if (written && closed)
-        return std::nullopt;
+        return {};
 
     const int error = writeError != 0 ? writeError : errno;
     // Remove the partial sheet, but never a device such as /dev/full that merely refused the bytes.
     std::error_code ignored;
     if (std::filesystem::is_regular_file(path, ignored))
         std::filesystem::remove(path, ignored);
-    return std::strerror(error != 0 ? error : EIO);
+    return Result::failure(std::strerror(error != 0 ? error : EIO));
 }
 
 } // namespace quorvale

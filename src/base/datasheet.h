@@ -2,9 +2,9 @@
 // from the entry window to the PDF writer.
 #pragma once
 
+#include "result.h"
 #include "runchartrecord.h"
 
-#include <optional>
 #include <string>
 
 namespace quorvale {
@@ -15,8 +15,7 @@ std::string DataSheetPath(const std::string& programFolder);
 // The bytes of the data sheet for a record; logged readings follow the comments.
 std::string DataSheetText(const RunChartRecord& record);
 
-// Writes the data sheet, replacing any file at the path. Returns the system's reason on failure;
-// a failed write leaves no file behind.
-std::optional<std::string> WriteDataSheet(const RunChartRecord& record, const std::string& path);
+// Writes the data sheet, replacing any file at the path. A failed write leaves no file behind.
+Result WriteDataSheet(const RunChartRecord& record, const std::string& path);
 
 } // namespace quorvale

@@ -1,8 +1,6 @@
 #include "form1.h"
 
-#include "datasheet.h"
-#include "fileexists.h"
-#include "flags.h"
+#include "datasheetfile.h"
 #include "platform.h"
 #include "readingsgrid.h"
 #include "runcharticon.h"
@@ -18,7 +16,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <cstdint>
 #include <limits>
 
 namespace quorvale {
@@ -173,22 +170,20 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 }
 
 // A check box follows its flag as a click would: ticked sets it, unticked clears it, greyed leaves it.
-void tieToFlag(QCheckBox* box, std::int16_t& flag)
+void tieToFlag(QCheckBox* box, bool& flag)
 {
     QObject::connect(box, &QCheckBox::stateChanged, box, [&flag](int state) {
-        if (state == Qt::Checked)
-            flag = True;
-        else if (state == Qt::Unchecked)
-            flag = False;
+        if (state != Qt::PartiallyChecked)
+            flag = state == Qt::Checked;
     });
 }
 
 } // namespace
 
-Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
+Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_platform(platform), m_programFolder(std::move(programFolder)), m_twipsPerPixel(twipsPerPixel(*this))
+      m_platform(platform), m_dataSheet(dataSheet), m_twipsPerPixel(twipsPerPixel(*this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quorvale v1.0"));
@@ -203,8 +198,6 @@ Form1::Form1(Platform& platform, QString programFolder, QWidget* parent)
 
     SetListView();
     FillListView();
-    PdfChosen = True;
-    ExcelChosen = True;
     m_check1->setChecked(true);
     m_check2->setChecked(true);
 
@@ -288,8 +281,8 @@ void Form1::buildFormatsAndButtons()
     place(m_check1, "Check1", {120, 360, 1335, 255});
     m_check2 = new QCheckBox(QStringLiteral("MS E&xcel"), frame1);
     place(m_check2, "Check2", {120, 720, 1335, 255});
-    tieToFlag(m_check1, PdfChosen);
-    tieToFlag(m_check2, ExcelChosen);
+    tieToFlag(m_check1, m_formats.PdfChosen);
+    tieToFlag(m_check2, m_formats.ExcelChosen);
     m_tabIndices.emplace_back(10, m_check1);
     m_tabIndices.emplace_back(11, m_check2);
 
@@ -329,11 +322,6 @@ void Form1::FillListView()
     m_lv1->restoreSamples();
 }
 
-std::string Form1::dataSheetPath() const
-{
-    return DataSheetPath(m_programFolder.toStdString());
-}
-
 bool Form1::SetData()
 {
     for (const auto& [box, field] : m_textBoxes)
@@ -341,12 +329,11 @@ bool Form1::SetData()
     m_record.Comments = m_txtComments->toPlainText().replace(QLatin1Char('\n'), QLatin1String("\r\n")).toStdString();
     m_record.Readings = m_lv1->readings();
 
-    const std::string path = dataSheetPath();
-    if (const auto reason = WriteDataSheet(m_record, path)) {
+    const Result written = m_dataSheet.write(m_record);
+    if (!written) {
         const QString text = QStringLiteral("Unable to write the data sheet %1.\r%2.")
-                                 .arg(QString::fromStdString(path), QString::fromStdString(*reason));
-        m_platform.showMessage(this,
-                               {text, windowTitle(), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+                                 .arg(QString::fromStdString(m_dataSheet.path()), QString::fromStdString(written.reason));
+        m_platform.showMessage(this, {text, windowTitle(), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         return false;
     }
     return true;
@@ -356,8 +343,8 @@ void Form1::cmdNextClicked()
 {
     if (!SetData())
         return;
-    if (PdfChosen != False || ExcelChosen != False) {
-        emit forwardRequested();
+    if (m_formats.any()) {
+        emit forwardRequested(m_formats);
         return;
     }
     m_platform.showMessage(this, {QStringLiteral("Select atleast one output format."), windowTitle(),
@@ -376,8 +363,8 @@ void Form1::showEvent(QShowEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    DeleteIfExists(dataSheetPath());
     event->accept();
+    emit unloaded();
 }
 
 } // namespace quorvale

@@ -2,6 +2,7 @@
 // check boxes and the wizard's buttons. Its forward button writes the data sheet.
 #pragma once
 
+#include "outputformats.h"
 #include "runchartrecord.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ class QPlainTextEdit;
 
 namespace quorvale {
 
+class DataSheetFile;
 class Platform;
 class ReadingsGrid;
 
@@ -25,7 +27,7 @@ class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
-    Form1(Platform& platform, QString programFolder, QWidget* parent = nullptr);
+    Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent = nullptr);
 
     // Copies the text boxes into the record and writes the data sheet; on failure warns and returns false.
     bool SetData();
@@ -33,17 +35,18 @@ public:
     void FillListView();
 
     const RunChartRecord& record() const { return m_record; }
-    std::string dataSheetPath() const;
+    const OutputFormats& formats() const { return m_formats; }
 
 signals:
     // The data sheet is written and a format chosen: the wizard passes on to the output window.
-    void forwardRequested();
+    void forwardRequested(quorvale::OutputFormats formats);
     // The user asked for the help window.
     void helpRequested();
+    // The window was unloaded (closed for good): its data sheet is no longer needed.
+    void unloaded();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Unloading the window removes its data sheet.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -59,9 +62,10 @@ private:
     QWidget* place(QWidget* widget, const char* name, QRect twips);
 
     Platform& m_platform;
-    const QString m_programFolder;
+    DataSheetFile& m_dataSheet;
     const double m_twipsPerPixel;
     RunChartRecord m_record;
+    OutputFormats m_formats;
     bool m_centred = false;
 
     std::vector<std::pair<QLineEdit*, std::string RunChartRecord::*>> m_textBoxes;

@@ -1,14 +1,11 @@
 #include "frmpdf.h"
 
-#include "createexcel.h"
-#include "datasheet.h"
-#include "fileexists.h"
-#include "flags.h"
 #include "focuslineedit.h"
 #include "maker.h"
 #include "outputnames.h"
 #include "pdfarguments.h"
 #include "platform.h"
+#include "runchartworkbook.h"
 #include "twips.h"
 #include "windowlook.h"
 #include "windows1252.h"
@@ -101,10 +98,11 @@ std::string ansi(const QLineEdit* box)
 
 } // namespace
 
-frmPDF::frmPDF(Platform& platform, QString programFolder, QWidget* entryWindow, PdfWriter::Clock clock)
+frmPDF::frmPDF(Platform& platform, OutputFormats formats, const QString& dataSheetPath, QWidget* entryWindow,
+               PdfWriter::Clock clock)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_platform(platform), m_programFolder(std::move(programFolder)), m_entryWindow(entryWindow),
+      m_platform(platform), m_formats(formats), m_entryWindow(entryWindow),
       m_writer([this](const std::string& description) { reportPdfFailure(description); }, std::move(clock))
 {
     setObjectName(QStringLiteral("frmPDF"));
@@ -115,12 +113,13 @@ frmPDF::frmPDF(Platform& platform, QString programFolder, QWidget* entryWindow, 
     setFixedSize(pixels(this, 6285), pixels(this, 7575));
 
     buildPdfFrame();
+    txtFilename->setText(dataSheetPath);
     buildExcelFrame();
     buildButtons();
     setTabOrder();
 
     // Spreadsheet properties mean nothing unless a workbook was chosen; Browse still names it.
-    Frame2->setEnabled(ExcelChosen == True);
+    Frame2->setEnabled(m_formats.ExcelChosen);
     placeTopmost();
     btnConvert->setFocus();
 }
@@ -159,7 +158,7 @@ void frmPDF::buildPdfFrame()
                               QStringLiteral("PDF Title"), {1350, 2220, 2460, 360}, selectAll);
 
     // Carries the data sheet's path to the conversion; never shown.
-    txtFilename = addTextBox(Frame1, QStringLiteral("txtFilename"), QString::fromStdString(dataSheetPath()), selectAll);
+    txtFilename = addTextBox(Frame1, QStringLiteral("txtFilename"), {}, selectAll);
     place(txtFilename, 4800, 2295, 540, 345);
     txtFilename->setVisible(false);
 
@@ -250,11 +249,10 @@ void frmPDF::browse()
 
 void frmPDF::finish()
 {
-    if (PdfChosen == True)
+    if (m_formats.PdfChosen)
         convertPdf();
-    if (ExcelChosen == True && !txtXlsOutputFile->text().isEmpty())
-        CreateExcel(m_platform, this, txtXlsOutputFile->text(), txtXlsTitle->text(), txtXlsSubject->text(),
-                    txtXlsAuthor->text(), txtXlsKeywords->text(), txtXlsComments->text());
+    if (m_formats.ExcelChosen && !txtXlsOutputFile->text().isEmpty())
+        CreateExcel();
 }
 
 void frmPDF::convertPdf()
@@ -280,6 +278,33 @@ void frmPDF::convertPdf()
         m_platform.openDocument(txtOutputFile->text());
 }
 
+void frmPDF::CreateExcel()
+{
+    const QString outputfile = txtXlsOutputFile->text();
+    const WorkbookResult result =
+        SaveRunChartWorkbook(nativePath(outputfile),
+                             {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
+                              txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
+                              txtXlsComments->text().toStdString()});
+    if (!result) {
+        // The reason goes on a line of its own below the familiar text.
+        const QString text = QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
+        m_platform.showMessage(this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok,
+                                      MessageAnswer::Ok});
+        // Without a workbook at all the program ends; after a failed save the user may pick another name.
+        if (!result.started)
+            m_platform.endProgram();
+        return;
+    }
+    const MessageAnswer open = m_platform.showMessage(
+        this, {QStringLiteral("RunChart --- EXCEL --- file is done.\r\rDo you want to open the file?"), AppTitle,
+               MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No});
+    if (open == MessageAnswer::Yes) {
+        m_platform.openDocument(outputfile);
+        m_platform.endProgram();
+    }
+}
+
 void frmPDF::reportPdfFailure(const std::string& description)
 {
     m_platform.showMessage(this, {QString::fromStdString(description), AppTitle, MessageIcon::None, MessageButtons::Ok,
@@ -288,7 +313,6 @@ void frmPDF::reportPdfFailure(const std::string& description)
 
 void frmPDF::back()
 {
-    DeleteIfExists(dataSheetPath());
     // The entry window comes back before this one goes, so there is always a window to see.
     if (m_entryWindow)
         m_entryWindow->show();
@@ -297,7 +321,6 @@ void frmPDF::back()
 
 void frmPDF::cancel()
 {
-    DeleteIfExists(dataSheetPath());
     if (m_entryWindow)
         m_entryWindow->close();
     unload();
@@ -318,13 +341,8 @@ void frmPDF::closeEvent(QCloseEvent* event)
         QMetaObject::invokeMethod(this, &frmPDF::cancel, Qt::QueuedConnection);
         return;
     }
-    DeleteIfExists(dataSheetPath());
     event->accept();
-}
-
-std::string frmPDF::dataSheetPath() const
-{
-    return DataSheetPath(m_programFolder.toStdString());
+    emit unloaded();
 }
 
 } // namespace quorvale

@@ -1,6 +1,7 @@
 // The output window: PDF and workbook properties, the output names, and Finish, Back and Cancel.
 #pragma once
 
+#include "outputformats.h"
 #include "pdfwriter.h"
 
 #include <QPointer>
@@ -21,7 +22,7 @@ class frmPDF final : public QWidget {
 
 public:
     // The window deletes itself when it is unloaded. entryWindow is shown again by Back and unloaded by Cancel.
-    frmPDF(Platform& platform, QString programFolder, QWidget* entryWindow,
+    frmPDF(Platform& platform, OutputFormats formats, const QString& dataSheetPath, QWidget* entryWindow,
            PdfWriter::Clock clock = PdfWriter::localTimestamp);
 
     // The common Save As and Open dialogs; Filter is "description|pattern|...". Both return the chosen
@@ -29,6 +30,10 @@ public:
     QString SaveDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir,
                        const QString& DefaultFilename);
     QString OpenDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir);
+
+signals:
+    // The window was unloaded (closed for good): the data sheet is no longer needed.
+    void unloaded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -42,15 +47,15 @@ private:
 
     void finish();
     void convertPdf();
+    void CreateExcel();
     void back();
     void cancel();
     void browse();
     void unload();
-    std::string dataSheetPath() const;
     void reportPdfFailure(const std::string& description);
 
     Platform& m_platform;
-    const QString m_programFolder;
+    const OutputFormats m_formats;
     QPointer<QWidget> m_entryWindow;
     PdfWriter m_writer;
     bool m_unloading = false;

@@ -1,6 +1,7 @@
 #include "runchartworkbook.h"
 
 #include "celltext.h"
+#include "fileexists.h"
 #include "maker.h"
 #include "readingssummary.h"
 #include "sheetlayout.h"
@@ -171,9 +172,9 @@ lxw_error setProperties(lxw_workbook* workbook, WorkbookProperties texts)
     return workbook_set_properties(workbook, &properties);
 }
 
-WorkbookResult failed(lxw_error error)
+WorkbookResult failed(std::string reason, bool started = true)
 {
-    return {WorkbookResult::Status::Failed, lxw_strerror(error)};
+    return {Result::failure(std::move(reason)), started};
 }
 
 } // namespace
@@ -183,14 +184,14 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
 {
     const auto readings = seriesOf(record.Readings);
     if (!readings)
-        return {WorkbookResult::Status::Failed, "A reading of the series is not a valid time or number."};
+        return failed("A reading of the series is not a valid time or number.");
 
     lxw_workbook* workbook = workbook_new(path.c_str());
     lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook, SheetName) : nullptr;
     if (!sheet) {
         if (workbook)
             lxw_workbook_free(workbook);
-        return {WorkbookResult::Status::NotStarted, "The workbook could not be started."};
+        return failed("The workbook could not be started.", /*started*/ false);
     }
 
     // Logged readings are charted against their limits and summed up; the samples are not.
@@ -211,7 +212,7 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
     keep(setProperties(workbook, properties));
     if (keep.error() != LXW_NO_ERROR) {
         lxw_workbook_free(workbook);
-        return failed(keep.error());
+        return failed(lxw_strerror(keep.error()));
     }
 
     // workbook_close writes straight to path; a save that breaks off leaves a partial file there.
@@ -220,9 +221,16 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
         std::error_code ignored;
         if (std::filesystem::is_regular_file(path, ignored))
             std::filesystem::remove(path, ignored);
-        return failed(saveError);
+        return failed(lxw_strerror(saveError));
     }
     return {};
+}
+
+WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties)
+{
+    if (const std::error_code error = DeleteIfExists(path))
+        return failed("The older file could not be deleted: " + error.message());
+    return WriteRunChartWorkbook(path, properties);
 }
 
 } // namespace quorvale

@@ -3,6 +3,7 @@
 // No UI: the outcome is returned.
 #pragma once
 
+#include "result.h"
 #include "runchartrecord.h"
 
 #include <string>
@@ -18,21 +19,17 @@ struct WorkbookProperties {
     std::string comments;
 };
 
-struct WorkbookResult {
-    enum class Status {
-        Saved,
-        NotStarted, // the library could not start a workbook; nothing was written
-        Failed,     // building or saving failed; no partial file is left behind
-    };
-    Status status = Status::Saved;
-    std::string reason; // why it failed, empty when saved
-
-    bool saved() const { return status == Status::Saved; }
+// Saved, or why not; a failed save leaves no partial file behind.
+struct WorkbookResult : Result {
+    bool started = true; // false when the library could not even start a workbook
 };
 
 // Writes the workbook (OOXML, whatever the file name's ending) to path, replacing a file there.
 // The record gives the logged readings and the tolerances they are charted against.
 WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
                                      const RunChartRecord& record = {});
+
+// Deletes an older workbook at path first (a zero-byte file is left for the save to replace), then writes it.
+WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties);
 
 } // namespace quorvale

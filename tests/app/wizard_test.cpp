@@ -90,6 +90,24 @@ TEST_F(WholeWizard, ForwardHidesTheEntryWindowBehindTheOutputWindow)
     EXPECT_TRUE(platform.calls.empty());
 }
 
+TEST_F(WholeWizard, ClosingTheEntryWindowDeletesTheSheetItWroteOnce)
+{
+    click(entryControl("Check1"));
+    click(entryControl("Check2"));
+    platform.answers = {MessageAnswer::Ok};
+    click(entryControl("cmdNext"));
+    ASSERT_TRUE(QFile::exists(sheetPath()));
+    wizard.entryWindow().close();
+    EXPECT_FALSE(QFile::exists(sheetPath()));
+
+    // A file that appears later under the name is not the wizard's to delete.
+    QFile empty(sheetPath());
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    wizard.entryWindow().close();
+    EXPECT_TRUE(QFile::exists(sheetPath()));
+}
+
 TEST_F(WholeWizard, AFullRunMakesThePdfTheCommandMakesAndTheWorkbook)
 {
     auto* part = entryControl<QLineEdit>("txtPartNumber");
@@ -115,7 +133,7 @@ TEST_F(WholeWizard, AFullRunMakesThePdfTheCommandMakesAndTheWorkbook)
     EXPECT_EQ(withoutCreationDate(readAll(pdf)), withoutCreationDate(readAll(expected)));
 
     QProcess reader;
-    reader.start("/usr/bin/python3", {QUORVALE_TEST_DATA "/../sheet/readworkbook.py", xls});
+    reader.start("/usr/bin/python3", {QUORVALE_SUPPORT_DIR "/readworkbook.py", xls});
     ASSERT_TRUE(reader.waitForFinished(60000));
     const QJsonObject properties =
         QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["properties"].toObject();

@@ -1,5 +1,6 @@
-// The data sheet: its exact bytes, its place, and what a failed write leaves behind.
+// The data sheet: its exact bytes, its place, what a failed write leaves behind, and its removal.
 #include "datasheet.h"
+#include "datasheetfile.h"
 #include "filesizelimit.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ testing::AssertionResult sameBytes(const std::string& actual, const std::string&
                                        << testing::PrintToString(expected.substr(from, 40));
 }
 
-class DataSheetFile : public testing::Test {
+class DataSheetWrite : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -87,31 +88,31 @@ TEST(DataSheet, CharactersOutsideWindows1252BecomeQuestionMarks)
     EXPECT_NE(text.find("Customer Name : Br\xE9nholt \x80\r\n"), std::string::npos);
 }
 
-TEST_F(DataSheetFile, WritesTheSheetAndReplacesAnEarlierOneCompletely)
+TEST_F(DataSheetWrite, WritesTheSheetAndReplacesAnEarlierOneCompletely)
 {
     const std::string path = DataSheetPath(m_dir.string());
-    ASSERT_FALSE(WriteDataSheet(DefaultRunChartRecord(), path));
+    ASSERT_TRUE(WriteDataSheet(DefaultRunChartRecord(), path));
     EXPECT_TRUE(sameBytes(readBytes(path), readBytes(QUORVALE_TEST_DATA "/golden/default-datasheet.txt")));
 
-    ASSERT_FALSE(WriteDataSheet(RunChartRecord{}, path));
+    ASSERT_TRUE(WriteDataSheet(RunChartRecord{}, path));
     EXPECT_TRUE(sameBytes(readBytes(path), DataSheetText(RunChartRecord{})));
 }
 
-TEST_F(DataSheetFile, FailureGivesTheReasonAndLeavesNoFile)
+TEST_F(DataSheetWrite, FailureGivesTheReasonAndLeavesNoFile)
 {
     // A folder that is a regular file.
     std::ofstream(m_dir / "file") << "x";
     const std::string throughFile = DataSheetPath((m_dir / "file").string());
     const auto notDirectory = WriteDataSheet(DefaultRunChartRecord(), throughFile);
-    ASSERT_TRUE(notDirectory);
-    EXPECT_EQ(*notDirectory, "Not a directory");
+    ASSERT_FALSE(notDirectory);
+    EXPECT_EQ(notDirectory.reason, "Not a directory");
 
     // A directory where the sheet should be: refused, and the directory is left alone.
     const std::string path = DataSheetPath(m_dir.string());
     fs::create_directory(path);
     const auto isDirectory = WriteDataSheet(DefaultRunChartRecord(), path);
-    ASSERT_TRUE(isDirectory);
-    EXPECT_EQ(*isDirectory, "Is a directory");
+    ASSERT_FALSE(isDirectory);
+    EXPECT_EQ(isDirectory.reason, "Is a directory");
     EXPECT_TRUE(fs::is_directory(path));
 }
 
@@ -119,20 +120,40 @@ TEST(DataSheetDevice, FullDiskIsReportedAndTheDeviceKept)
 {
     if (!fs::is_character_file("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
-    const auto reason = WriteDataSheet(DefaultRunChartRecord(), "/dev/full");
-    ASSERT_TRUE(reason);
-    EXPECT_EQ(*reason, "No space left on device");
+    const Result full = WriteDataSheet(DefaultRunChartRecord(), "/dev/full");
+    ASSERT_FALSE(full);
+    EXPECT_EQ(full.reason, "No space left on device");
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
 }
 
-TEST_F(DataSheetFile, FileSizeLimitRemovesTheTruncatedSheet)
+TEST_F(DataSheetWrite, FileSizeLimitRemovesTheTruncatedSheet)
 {
     const std::string path = DataSheetPath(m_dir.string());
-    ASSERT_FALSE(WriteDataSheet(DefaultRunChartRecord(), path)); // an earlier sheet is there
+    ASSERT_TRUE(WriteDataSheet(DefaultRunChartRecord(), path)); // an earlier sheet is there
 
     EXPECT_TRUE(test::HoldsUnderFileSizeLimit(100, [&] {
-        const auto reason = WriteDataSheet(DefaultRunChartRecord(), path);
-        return reason && *reason == "File too large";
+        const Result full = WriteDataSheet(DefaultRunChartRecord(), path);
+        return !full && full.reason == "File too large";
     }));
     EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(DataSheetWrite, TheOwnerRemovesWhatItWroteOnceButNotAnEmptyFile)
+{
+    DataSheetFile sheet(DataSheetPath(m_dir.string()));
+    EXPECT_FALSE(sheet.remove()); // nothing written yet: nothing to do
+    ASSERT_TRUE(sheet.write(DefaultRunChartRecord()));
+    EXPECT_FALSE(sheet.remove());
+    EXPECT_FALSE(fs::exists(sheet.path()));
+
+    std::ofstream(sheet.path()) << "another program's file";
+    EXPECT_FALSE(sheet.remove());
+    EXPECT_TRUE(fs::exists(sheet.path()));
+
+    // An empty file under the name is left for the next write to replace.
+    fs::resize_file(sheet.path(), 0);
+    ASSERT_TRUE(sheet.write(DefaultRunChartRecord()));
+    fs::resize_file(sheet.path(), 0);
+    EXPECT_FALSE(sheet.remove());
+    EXPECT_TRUE(fs::exists(sheet.path()));
 }

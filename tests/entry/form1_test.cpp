@@ -1,6 +1,6 @@
 // The entry window: its controls, the format flags, the forward, Cancel and close paths.
 #include "datasheet.h"
-#include "flags.h"
+#include "datasheetfile.h"
 #include "form1.h"
 #include "scriptedplatform.h"
 
@@ -29,7 +29,7 @@ QByteArray readAll(const QString& path)
 
 class EntryWindow : public testing::Test {
 protected:
-    EntryWindow() : m_form(m_platform, m_dir.path()) {}
+    EntryWindow() : m_sheet(DataSheetPath(m_dir.path().toStdString())), m_form(m_platform, m_sheet) {}
 
     template <typename T = QWidget>
     T* control(const char* name)
@@ -38,11 +38,12 @@ protected:
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    QString sheetPath() const { return QString::fromStdString(m_form.dataSheetPath()); }
+    QString sheetPath() const { return QString::fromStdString(m_sheet.path()); }
     void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
 
     QTemporaryDir m_dir;
     ScriptedPlatform m_platform;
+    DataSheetFile m_sheet;
     Form1 m_form;
     QSignalSpy m_forward{&m_form, &Form1::forwardRequested};
 };
@@ -112,19 +113,19 @@ TEST_F(EntryWindow, TabRunsThroughTheControlsInTabIndexOrder)
 
 TEST_F(EntryWindow, ChecksBoxesFollowTheFlags)
 {
-    EXPECT_EQ(PdfChosen, True);
-    EXPECT_EQ(ExcelChosen, True);
+    EXPECT_TRUE(m_form.formats().PdfChosen);
+    EXPECT_TRUE(m_form.formats().ExcelChosen);
     EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
     EXPECT_TRUE(control<QCheckBox>("Check2")->isChecked());
 
     click("Check1");
-    EXPECT_EQ(PdfChosen, False);
-    EXPECT_EQ(ExcelChosen, True);
+    EXPECT_FALSE(m_form.formats().PdfChosen);
+    EXPECT_TRUE(m_form.formats().ExcelChosen);
     click("Check2");
-    EXPECT_EQ(ExcelChosen, False);
+    EXPECT_FALSE(m_form.formats().ExcelChosen);
     click("Check1");
-    EXPECT_EQ(PdfChosen, True);
-    EXPECT_EQ(ExcelChosen, False);
+    EXPECT_TRUE(m_form.formats().PdfChosen);
+    EXPECT_FALSE(m_form.formats().ExcelChosen);
 }
 
 TEST_F(EntryWindow, NextWithTheDefaultsWritesTheGoldenSheetAndGoesOn)
@@ -185,18 +186,11 @@ TEST_F(EntryWindow, CancelEndsAtOnceAndLeavesTheSheet)
     EXPECT_TRUE(QFile::exists(sheetPath()));
 }
 
-TEST_F(EntryWindow, ClosingDeletesTheSheetButNotAnEmptyFile)
+TEST_F(EntryWindow, ClosingTellsTheOwnerOfTheSheet)
 {
-    click("cmdNext");
-    ASSERT_TRUE(QFile::exists(sheetPath()));
+    QSignalSpy unloaded(&m_form, &Form1::unloaded);
     m_form.close();
-    EXPECT_FALSE(QFile::exists(sheetPath()));
-
-    QFile empty(sheetPath());
-    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    m_form.close();
-    EXPECT_TRUE(QFile::exists(sheetPath()));
+    EXPECT_EQ(unloaded.count(), 1);
 }
 
 TEST_F(EntryWindow, HelpAsksForTheHelpWindow)
@@ -216,7 +210,8 @@ TEST(EntryWindowFailure, UnwritableSheetIsReportedAndStopsTheForwardButton)
     file.close();
 
     ScriptedPlatform platform;
-    Form1 form(platform, dir.filePath("file"));
+    DataSheetFile sheet(DataSheetPath(dir.filePath("file").toStdString()));
+    Form1 form(platform, sheet);
     QSignalSpy forward(&form, &Form1::forwardRequested);
     platform.answers = {MessageAnswer::Ok};
     QTest::mouseClick(form.findChild<QWidget*>("Check1"), Qt::LeftButton);

@@ -1,6 +1,5 @@
 // The output window on its own: its controls and defaults, Browse, and what Finish makes and asks.
 #include "datasheet.h"
-#include "flags.h"
 #include "frmpdf.h"
 #include "maker.h"
 #include "pdfarguments.h"
@@ -40,8 +39,6 @@ protected:
         ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
         sheet.write("Part # : 1234\r\nCustomer Name : Halden\r\n");
         sheet.close();
-        PdfChosen = True;
-        ExcelChosen = True;
     }
 
     void TearDown() override { delete window.data(); }
@@ -49,7 +46,8 @@ protected:
     // Loads the window with the flags as they stand, shown and active like after the entry window's Next.
     void open()
     {
-        window = new frmPDF(platform, folder.path(), &entry, [] { return std::string("20260102030405"); });
+        window = new frmPDF(platform, formats, QString::fromStdString(DataSheetPath(folder.path().toStdString())),
+                            &entry, [] { return std::string("20260102030405"); });
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -74,6 +72,7 @@ protected:
     QTemporaryDir folder;
     ScriptedPlatform platform;
     QWidget entry;
+    OutputFormats formats;
     QPointer<frmPDF> window;
 };
 
@@ -198,7 +197,7 @@ TEST_F(OutputWindow, BrowseAsksOnceAndDerivesBothNames)
 
 TEST_F(OutputWindow, WithoutExcelTheFrameIsDisabledYetBrowseNamesBoth)
 {
-    ExcelChosen = False;
+    formats.ExcelChosen = false;
     open();
     EXPECT_FALSE(child("Frame2")->isEnabled());
     EXPECT_TRUE(child("Frame1")->isEnabled());
@@ -229,7 +228,7 @@ TEST_F(OutputWindow, FinishWithoutNamesWarnsOnceAndMakesNothing)
 
 TEST_F(OutputWindow, OnlyExcelWithoutNamesDoesNothingVisible)
 {
-    PdfChosen = False;
+    formats.PdfChosen = false;
     open();
     click("btnConvert");
     EXPECT_TRUE(platform.calls.empty());
@@ -237,7 +236,7 @@ TEST_F(OutputWindow, OnlyExcelWithoutNamesDoesNothingVisible)
 
 TEST_F(OutputWindow, OnlyExcelMakesTheWorkbookAndOpensItOnYes)
 {
-    PdfChosen = False;
+    formats.PdfChosen = false;
     open();
     browse("bracket.pdf");
     platform.answers = {MessageAnswer::Yes};

@@ -42,7 +42,7 @@ protected:
     {
         const std::string file = path("runchart.xls");
         const WorkbookResult result = WriteRunChartWorkbook(file, properties);
-        EXPECT_TRUE(result.saved()) << result.reason;
+        EXPECT_TRUE(result) << result.reason;
         return ReadWorkbook(file);
     }
 
@@ -178,7 +178,8 @@ TEST_F(RunChartWorkbook, FailsWhereNoFileCanBeWritten)
 
     for (const std::string& target : {throughFile, directory, path("missing/runchart.xls")}) {
         const WorkbookResult result = WriteRunChartWorkbook(target, {});
-        EXPECT_EQ(result.status, WorkbookResult::Status::Failed) << target;
+        EXPECT_FALSE(result) << target;
+        EXPECT_TRUE(result.started);
         EXPECT_FALSE(result.reason.empty());
     }
     EXPECT_TRUE(std::filesystem::is_directory(directory));
@@ -189,7 +190,9 @@ TEST_F(RunChartWorkbook, AFullDeviceFailsAndIsLeftAlone)
 {
     if (!std::filesystem::is_character_file("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
-    EXPECT_EQ(WriteRunChartWorkbook("/dev/full", {}).status, WorkbookResult::Status::Failed);
+    const WorkbookResult full = WriteRunChartWorkbook("/dev/full", {});
+    EXPECT_FALSE(full);
+    EXPECT_TRUE(full.started);
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
@@ -198,7 +201,8 @@ TEST_F(RunChartWorkbook, ASaveThatBreaksOffLeavesNoPartialFile)
 {
     const std::string file = path("runchart.xls");
     EXPECT_TRUE(test::HoldsUnderFileSizeLimit(2048, [&] {
-        return WriteRunChartWorkbook(file, {}).status == WorkbookResult::Status::Failed;
+        const WorkbookResult limited = WriteRunChartWorkbook(file, {});
+            return !limited && limited.started;
     })) << "the save did not report the failure";
     EXPECT_FALSE(std::filesystem::exists(file));
 }

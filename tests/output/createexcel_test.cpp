@@ -1,11 +1,13 @@
-// CreateExcel through the scripted platform: the older file, the completion prompt and its answers,
-// and the warning after a failed save.
-#include "createexcel.h"
+// The output window's workbook through the scripted platform: the older file, the completion prompt
+// and its answers, and the warning after a failed save.
 #include "filesizelimit.h"
+#include "frmpdf.h"
 #include "scriptedplatform.h"
 #include "workbookreader.h"
 
 #include <QJsonArray>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,15 +22,22 @@ namespace {
 using Kind = ScriptedPlatform::Call::Kind;
 
 const QString Done = QStringLiteral("RunChart --- EXCEL --- file is done.\r\rDo you want to open the file?");
-const QString Unable = QStringLiteral("Unable to Create Excel File.");
+const QString Unable = QStringLiteral("Unable to Create Excel File.\r");
 
 class CreateExcelTest : public testing::Test {
 protected:
     QString file(const QString& name) const { return m_dir.filePath(name); }
 
-    void create(const QString& outputfile)
+    // Finish in an output window with only the workbook chosen, its name and properties as given.
+    void create(const QString& outputfile,
+                const QStringList& properties = {"Title", "Subject", "Author", "Keywords", "Comments"})
     {
-        CreateExcel(m_platform, nullptr, outputfile, "Title", "Subject", "Author", "Keywords", "Comments");
+        frmPDF window(m_platform, OutputFormats{/*PdfChosen*/ false, /*ExcelChosen*/ true}, {}, nullptr);
+        window.findChild<QLineEdit*>("txtXlsOutputFile")->setText(outputfile);
+        const char* boxes[] = {"txtXlsTitle", "txtXlsSubject", "txtXlsAuthor", "txtXlsKeywords", "txtXlsComments"};
+        for (int i = 0; i < 5; ++i)
+            window.findChild<QLineEdit*>(boxes[i])->setText(properties.value(i));
+        window.findChild<QPushButton*>("btnConvert")->click();
     }
 
     std::vector<Kind> kinds() const
@@ -39,11 +48,12 @@ protected:
         return found;
     }
 
-    void expectOnlyTheWarning() const
+    // The warning, with the library's reason on its second line.
+    void expectOnlyTheWarning(const QString& reason) const
     {
         ASSERT_EQ(kinds(), std::vector<Kind>{Kind::Message});
         const Message& message = m_platform.calls[0].message;
-        EXPECT_EQ(message.text, Unable);
+        EXPECT_EQ(message.text, Unable + reason);
         EXPECT_EQ(message.title, "Quorvale v1.0");
         EXPECT_EQ(message.icon, MessageIcon::Warning);
         EXPECT_EQ(message.buttons, MessageButtons::Ok);
@@ -64,7 +74,7 @@ TEST_F(CreateExcelTest, YesOpensTheWorkbookAndEndsTheProgram)
 {
     const QString outputfile = file(QString::fromUtf8("Prüfung 4.xls"));
     m_platform.answers = {MessageAnswer::Yes};
-    CreateExcel(m_platform, nullptr, outputfile, QString::fromUtf8("Lauf Ä"), "", QString::fromUtf8("Łukasz"), "", "");
+    create(outputfile, {QString::fromUtf8("Lauf Ä"), "", QString::fromUtf8("Łukasz"), "", ""});
 
     ASSERT_EQ(kinds(), (std::vector<Kind>{Kind::Message, Kind::OpenDocument, Kind::EndProgram}));
     const Message& prompt = m_platform.calls[0].message;
@@ -124,7 +134,7 @@ TEST_F(CreateExcelTest, AFailedSaveWarnsAndKeepsTheProgramRunning)
     const QString throughFile = file("plain/runchart.xls");
     m_platform.answers = {MessageAnswer::Ok};
     create(throughFile);
-    expectOnlyTheWarning();
+    expectOnlyTheWarning("Error creating output xlsx file. Usually a permissions error.");
     EXPECT_FALSE(std::filesystem::exists(throughFile.toStdString()));
 }
 
@@ -134,7 +144,7 @@ TEST_F(CreateExcelTest, ADirectoryInThePlaceOfTheFileIsAFailedSave)
     std::filesystem::create_directory(directory);
     m_platform.answers = {MessageAnswer::Ok};
     create(file("taken.xls"));
-    expectOnlyTheWarning();
+    expectOnlyTheWarning("Error creating output xlsx file. Usually a permissions error.");
     EXPECT_TRUE(std::filesystem::is_directory(directory));
 }
 
@@ -146,7 +156,7 @@ TEST_F(CreateExcelTest, ASaveThatBreaksOffLeavesNeitherFile)
     EXPECT_TRUE(test::HoldsUnderFileSizeLimit(2048, [&] {
         m_platform.answers = {MessageAnswer::Ok};
         create(file("runchart.xls"));
-        return kinds() == std::vector<Kind>{Kind::Message} && m_platform.calls[0].message.text == Unable;
+        return kinds() == std::vector<Kind>{Kind::Message} && m_platform.calls[0].message.text.startsWith(Unable);
     })) << "the failed save was not reported by the warning alone";
     EXPECT_FALSE(std::filesystem::exists(older));
 }

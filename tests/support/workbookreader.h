@@ -16,7 +16,7 @@ namespace quorvale::test {
 // Debian's python3: a python3 earlier on PATH may lack openpyxl.
 inline QJsonObject ReadWorkbook(const std::string& path)
 {
-    const std::string command = "/usr/bin/python3 '" QUORVALE_TEST_DATA "/readworkbook.py' '" + path + "' 2>&1";
+    const std::string command = "/usr/bin/python3 '" QUORVALE_SUPPORT_DIR "/readworkbook.py' '" + path + "' 2>&1";
     QByteArray output;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[4096];
