@@ -37,7 +37,8 @@ void Wizard::showHelp()
 void Wizard::showOutput(const OutputFormats& formats)
 {
     m_form1.hide();
-    m_frmPDF = new frmPDF(m_platform, formats, QFile::decodeName(m_dataSheet.path().c_str()), &m_form1);
+    m_frmPDF =
+        new frmPDF(m_platform, formats, m_form1.record(), QFile::decodeName(m_dataSheet.path().c_str()), &m_form1);
     QObject::connect(m_frmPDF, &frmPDF::unloaded, &m_form1, [this] { removeDataSheet(); });
     m_frmPDF->show();
 }

@@ -98,11 +98,11 @@ std::string ansi(const QLineEdit* box)
 
 } // namespace
 
-frmPDF::frmPDF(Platform& platform, OutputFormats formats, const QString& dataSheetPath, QWidget* entryWindow,
-               PdfWriter::Clock clock)
+frmPDF::frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, const QString& dataSheetPath,
+               QWidget* entryWindow, PdfWriter::Clock clock)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_platform(platform), m_formats(formats), m_entryWindow(entryWindow),
+      m_platform(platform), m_formats(formats), m_record(std::move(record)), m_entryWindow(entryWindow),
       m_writer([this](const std::string& description) { reportPdfFailure(description); }, std::move(clock))
 {
     setObjectName(QStringLiteral("frmPDF"));
@@ -281,16 +281,17 @@ void frmPDF::convertPdf()
 void frmPDF::CreateExcel()
 {
     const QString outputfile = txtXlsOutputFile->text();
-    const WorkbookResult result =
-        SaveRunChartWorkbook(nativePath(outputfile),
-                             {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
-                              txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
-                              txtXlsComments->text().toStdString()});
+    const WorkbookResult result = SaveRunChartWorkbook(
+        nativePath(outputfile),
+        {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(), txtXlsAuthor->text().toStdString(),
+         txtXlsKeywords->text().toStdString(), txtXlsComments->text().toStdString()},
+        m_record);
     if (!result) {
         // The reason goes on a line of its own below the familiar text.
-        const QString text = QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
-        m_platform.showMessage(this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok,
-                                      MessageAnswer::Ok});
+        const QString text =
+            QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
+        m_platform.showMessage(
+            this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         // Without a workbook at all the program ends; after a failed save the user may pick another name.
         if (!result.started)
             m_platform.endProgram();

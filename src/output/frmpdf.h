@@ -3,6 +3,7 @@
 
 #include "outputformats.h"
 #include "pdfwriter.h"
+#include "runchartrecord.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -22,8 +23,9 @@ class frmPDF final : public QWidget {
 
 public:
     // The window deletes itself when it is unloaded. entryWindow is shown again by Back and unloaded by Cancel.
-    frmPDF(Platform& platform, OutputFormats formats, const QString& dataSheetPath, QWidget* entryWindow,
-           PdfWriter::Clock clock = PdfWriter::localTimestamp);
+    // record is what the entry window held when the user went on: the workbook charts its readings.
+    frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, const QString& dataSheetPath,
+           QWidget* entryWindow, PdfWriter::Clock clock = PdfWriter::localTimestamp);
 
     // The common Save As and Open dialogs; Filter is "description|pattern|...". Both return the chosen
     // full path, or an empty text when the user cancels.
@@ -56,6 +58,7 @@ private:
 
     Platform& m_platform;
     const OutputFormats m_formats;
+    const RunChartRecord m_record;
     QPointer<QWidget> m_entryWindow;
     PdfWriter m_writer;
     bool m_unloading = false;

@@ -226,11 +226,12 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
     return {};
 }
 
-WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties)
+WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
+                                    const RunChartRecord& record)
 {
     if (const std::error_code error = DeleteIfExists(path))
         return failed("The older file could not be deleted: " + error.message());
-    return WriteRunChartWorkbook(path, properties);
+    return WriteRunChartWorkbook(path, properties, record);
 }
 
 } // namespace quorvale

@@ -30,6 +30,7 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
                                      const RunChartRecord& record = {});
 
 // Deletes an older workbook at path first (a zero-byte file is left for the save to replace), then writes it.
-WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties);
+WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
+                                    const RunChartRecord& record);
 
 } // namespace quorvale

@@ -46,7 +46,7 @@ protected:
     // Loads the window with the flags as they stand, shown and active like after the entry window's Next.
     void open()
     {
-        window = new frmPDF(platform, formats, QString::fromStdString(DataSheetPath(folder.path().toStdString())),
+        window = new frmPDF(platform, formats, {}, QString::fromStdString(DataSheetPath(folder.path().toStdString())),
                             &entry, [] { return std::string("20260102030405"); });
         window->show();
         window->activateWindow();
