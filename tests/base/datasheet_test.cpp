@@ -29,9 +29,9 @@ testing::AssertionResult sameBytes(const std::string& actual, const std::string&
     while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
         ++at;
     const std::size_t from = at < 20 ? 0 : at - 20;
-    return testing::AssertionFailure() << "first difference at offset " << at << "\n  actual:   "
-                                       << testing::PrintToString(actual.substr(from, 40)) << "\n  expected: "
-                                       << testing::PrintToString(expected.substr(from, 40));
+    return testing::AssertionFailure() << "first difference at offset " << at
+                                       << "\n  actual:   " << testing::PrintToString(actual.substr(from, 40))
+                                       << "\n  expected: " << testing::PrintToString(expected.substr(from, 40));
 }
 
 class DataSheetWrite : public testing::Test {
@@ -54,6 +54,20 @@ TEST(DataSheet, DefaultRecordGivesTheThirtyLineSheet)
     const std::string golden = readBytes(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
     ASSERT_EQ(golden.size(), 608u);
     EXPECT_TRUE(sameBytes(DataSheetText(DefaultRunChartRecord()), golden));
+}
+
+TEST(DataSheet, LoggedReadingsFollowTheCommentsAfterAnEmptyLine)
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    record.Readings = {{7 * 60, "0.004"}, {13 * 60 + 5, "-0.006"}, {0, "+.5"}};
+    const std::string golden = readBytes(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
+    EXPECT_TRUE(sameBytes(DataSheetText(record),
+                          golden + "\r\nReadings :\r\n7:00 AM\t0.004\r\n1:05 PM\t-0.006\r\n12:00 AM\t+.5\r\n"));
+
+    // Comments without a final line break still leave the readings an empty line of their own.
+    record.Comments = "last";
+    record.Readings.resize(1);
+    EXPECT_TRUE(DataSheetText(record).ends_with("Comments :\r\nlast\r\n\r\nReadings :\r\n7:00 AM\t0.004\r\n"));
 }
 
 TEST(DataSheet, PathIsTheFolderJoinedAsItIs)
@@ -81,7 +95,7 @@ TEST(DataSheet, FieldsAreWrittenVerbatimAndEmptyOnesLeaveTheirLabels)
 TEST(DataSheet, CharactersOutsideWindows1252BecomeQuestionMarks)
 {
     RunChartRecord record;
-    record.PartNumber = "R24 \xE4\xB8\xAD";          // 中
+    record.PartNumber = "R24 \xE4\xB8\xAD";               // 中
     record.CustomerName = "Br\xC3\xA9nholt \xE2\x82\xAC"; // é €
     const std::string text = DataSheetText(record);
     EXPECT_NE(text.find("Part Number : R24 ?\r\n"), std::string::npos);

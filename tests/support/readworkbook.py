@@ -68,6 +68,7 @@ def chart_summary(xml):
     for ser in line.findall("c:ser", NS) if line is not None else []:
         marker = ser.find("c:marker/c:symbol", NS)
         series.append({
+            "name": ser.findtext("c:tx/c:strRef/c:f", namespaces=NS),
             "categories": ser.findtext("c:cat/c:numRef/c:f", namespaces=NS),
             "values": ser.findtext("c:val/c:numRef/c:f", namespaces=NS),
             "marker": marker.get("val") if marker is not None else None,
