@@ -175,7 +175,8 @@ void ReadingsGrid::updateActions()
 {
     const bool logged = !showsSamples();
     m_edit->setEnabled(logged && currentItem());
-    m_remove->setEnabled(logged && !selectedItems().isEmpty());
+    // Asked at every change of the selection: selectedItems() would walk a thousand rows each time.
+    m_remove->setEnabled(logged && selectionModel()->hasSelection());
     m_restore->setEnabled(logged);
 }
 
@@ -278,10 +279,9 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
         updateActions();
         return;
     }
-    // The first reading logged replaces the samples.
-    for (int i = topLevelItemCount() - 1; i >= 0; --i)
-        if (topLevelItem(i)->data(TimeColumn, SampleRole).toBool())
-            delete takeTopLevelItem(i);
+    // The first reading logged replaces the samples, which lie above it.
+    while (showsSamples())
+        delete takeTopLevelItem(0);
     setCurrentItem(pending, ValueColumn);
     scrollToItem(pending);
     updateActions();
