@@ -144,6 +144,7 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
     m_hint = new QLabel(viewport());
     m_hint->setObjectName(QStringLiteral("lblReadingHint"));
     m_hint->setFrameShape(QFrame::Box);
+    m_hint->setWordWrap(true);
     m_hint->setAutoFillBackground(true);
     m_hint->setForegroundRole(QPalette::ToolTipText);
     m_hint->setBackgroundRole(QPalette::ToolTipBase);
@@ -253,13 +254,14 @@ void ReadingsGrid::keyPressEvent(QKeyEvent* event)
 
 void ReadingsGrid::showHint(QLineEdit& editor, const QString& why)
 {
+    // As wide as the grid, wrapped if need be, below the cell or above it on the last visible row.
     m_hint->setText(why);
-    m_hint->adjustSize();
-    // Below the cell, or above it on the last visible row.
-    QPoint at = editor.geometry().bottomLeft() + QPoint(0, 1);
-    if (at.y() + m_hint->height() > viewport()->height())
-        at.setY(editor.geometry().top() - m_hint->height() - 1);
-    m_hint->move(at);
+    const int width = viewport()->width();
+    m_hint->setFixedSize(width, m_hint->heightForWidth(width));
+    int top = editor.geometry().bottom() + 1;
+    if (top + m_hint->height() > viewport()->height())
+        top = editor.geometry().top() - m_hint->height() - 1;
+    m_hint->move(0, top);
     m_hint->show();
     m_hint->raise();
     connect(&editor, &QLineEdit::textEdited, m_hint, &QWidget::hide, Qt::UniqueConnection);
