@@ -138,14 +138,22 @@ bool skipString(std::string_view pdf, std::size_t& pos)
 }
 
 // Every string in the stream is whole and followed by " Tj"; nothing outside strings is a delimiter of them.
-std::string checkContent(std::string_view content)
+// A string after "T* " is a row: its text, without the CR LF that ends it, goes to rows when given.
+std::string checkContent(std::string_view content, std::vector<std::string>* rows)
 {
     std::size_t pos = 0;
     while (pos < content.size()) {
         const char c = content[pos];
         if (c == '(') {
+            const std::size_t start = pos;
             if (!skipString(content, pos) || !expect(content, pos, " Tj\r"))
                 return "a string in a content stream is broken at stream byte " + std::to_string(pos);
+            if (rows && start >= 4 && content.substr(start - 4, 4) == "\rT* ") {
+                std::string_view text = content.substr(start + 1, pos - start - 6);
+                if (text.ends_with("\r\n"))
+                    text.remove_suffix(2);
+                rows->emplace_back(text);
+            }
         } else if (c == ')' || c == '\\') {
             return "a stray delimiter in a content stream at stream byte " + std::to_string(pos);
         } else {
@@ -167,7 +175,10 @@ std::string checkInfo(std::string_view pdf, std::size_t pos)
     return expect(pdf, pos, ">>\rendobj\r") ? std::string() : "the information dictionary does not end";
 }
 
-std::string checkPage(std::string_view pdf, const std::vector<std::int64_t>& offsets, std::int64_t page)
+// The page's object, its stream with the length its length object gives, which follows the stream at
+// once, and the page's number in the footer, the last thing the stream positions.
+std::string checkPage(std::string_view pdf, const std::vector<std::int64_t>& offsets, std::int64_t page,
+                      std::vector<std::string>* rows)
 {
     const std::int64_t pageObject = 3 * page + 4;
     const std::int64_t streamObject = pageObject + 1;
@@ -190,9 +201,16 @@ std::string checkPage(std::string_view pdf, const std::vector<std::int64_t>& off
     const std::string_view content = pdf.substr(pos, static_cast<std::size_t>(length));
     std::size_t end = pos + content.size();
     if (content.size() != static_cast<std::size_t>(length) || !content.ends_with("ET\r") ||
-        !expect(pdf, end, "endstream\r"))
+        !expect(pdf, end, "endstream\rendobj\r"))
         return "the length of stream " + std::to_string(streamObject) + " does not match its bytes";
-    return checkContent(content);
+    if (end != static_cast<std::size_t>(offsets[lengthObject]))
+        return "length object " + std::to_string(lengthObject) + " does not follow its stream";
+
+    const std::size_t footer = content.rfind("\r1 0 0 1 ");
+    if (footer == std::string_view::npos ||
+        content.find("(" + std::to_string(page) + ") Tj\r", footer) == std::string_view::npos)
+        return "the footer of page " + std::to_string(page) + " does not show its number";
+    return checkContent(content, rows);
 }
 
 } // namespace
@@ -219,8 +237,10 @@ Txt2PdfCase decodeTxt2PdfCase(std::string_view data)
     return result;
 }
 
-std::string checkPdf(std::string_view pdf)
+std::string checkPdf(std::string_view pdf, std::vector<std::vector<std::string>>* pageRows)
 {
+    if (pageRows)
+        pageRows->clear();
     if (!pdf.starts_with("%PDF-1.2\r%\xE2\xE3\xCF\xD3\r") || !pdf.ends_with("\r%%EOF\r"))
         return "the header or the end of file is wrong";
     const std::size_t startxref = pdf.rfind("\rstartxref\r");
@@ -247,6 +267,15 @@ std::string checkPdf(std::string_view pdf)
         if (!expect(pdf, at, std::to_string(object) + " 0 obj\r"))
             return "cross-reference entry " + std::to_string(object) + " does not point at its object";
     }
+    // File order: 1, 4, 5, 6, then three objects per page, then 2 and 3.
+    std::vector<std::int64_t> order = {1};
+    for (std::int64_t object = 4; object < size; ++object)
+        order.push_back(object);
+    order.insert(order.end(), {2, 3});
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        if (offsets[static_cast<std::size_t>(order[i - 1])] >= offsets[static_cast<std::size_t>(order[i])])
+            return "object " + std::to_string(order[i]) + " is out of the file order";
+    }
     const std::string trailer = "trailer\r<<\r/Size " + std::to_string(size) + "\r/Root 2 0 R\r/Info 1 0 R\r>>\r" +
                                 "startxref\r" + std::to_string(xrefStart) + "\r%%EOF\r";
     if (pdf.substr(pos) != trailer)
@@ -257,7 +286,8 @@ std::string checkPdf(std::string_view pdf)
     const std::int64_t pages = (size - 7) / 3;
     std::string kids;
     for (std::int64_t page = 1; page <= pages; ++page) {
-        if (std::string problem = checkPage(pdf, offsets, page); !problem.empty())
+        std::vector<std::string>* rows = pageRows ? &pageRows->emplace_back() : nullptr;
+        if (std::string problem = checkPage(pdf, offsets, page, rows); !problem.empty())
             return problem;
         kids += std::to_string(3 * page + 4) + " 0 R ";
     }
@@ -265,6 +295,13 @@ std::string checkPdf(std::string_view pdf)
     if (!expect(pdf, pos, "3 0 obj\r<<\r/Type /Pages\r/Count " + std::to_string(pages) + "\r") ||
         pdf.find("\r/Kids [ " + kids + "]\r>>\rendobj\r", pos) == std::string_view::npos)
         return "the pages tree does not list the pages";
+    // No stream outside the pages; the information values before object 4 may hold any bytes.
+    std::int64_t streams = 0;
+    for (auto at = static_cast<std::size_t>(offsets[4]);
+         (at = pdf.find(">>\rstream\r\n", at)) != std::string_view::npos; ++at)
+        ++streams;
+    if (streams != pages)
+        return "the file holds " + std::to_string(streams) + " streams for " + std::to_string(pages) + " pages";
     return {};
 }
 

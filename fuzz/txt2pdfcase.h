@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvale {
 
@@ -28,7 +29,9 @@ Txt2PdfCase decodeTxt2PdfCase(std::string_view data);
 // receives the file's bytes.
 std::string convertAndCheck(const Txt2PdfCase& fuzzCase, const std::string& folder, std::string* pdf = nullptr);
 
-// The invariants alone, for the bytes of a finished PDF.
-std::string checkPdf(std::string_view pdf);
+// The invariants alone, for the bytes of a finished PDF: the cross-reference entries, the file
+// order of the objects, the trailer, the information dictionary, every page's stream, length,
+// strings and footer, and the pages tree. pageRows, when given, receives the rows of each page.
+std::string checkPdf(std::string_view pdf, std::vector<std::vector<std::string>>* pageRows = nullptr);
 
 } // namespace quorvale

@@ -1,4 +1,5 @@
 // Quorvale: shows the entry window of the run chart wizard.
+#include "programfolder.h"
 #include "qtplatform.h"
 #include "wizard.h"
 
@@ -17,7 +18,16 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Quorvale"));
 
     quorvale::QtPlatform platform;
-    quorvale::Wizard wizard(platform, QCoreApplication::applicationDirPath());
-    wizard.start();
+    // The folder's own bytes: a name that is not UTF-8 must not turn into another place.
+    const std::optional<std::string> folder = quorvale::ProgramFolder();
+    if (!folder) {
+        platform.showMessage(nullptr, {QStringLiteral("Unable to find the program's folder."),
+                                       QStringLiteral("Quorvale v1.0"), quorvale::MessageIcon::Warning,
+                                       quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
+        return 1;
+    }
+    quorvale::Wizard wizard(platform, *folder);
+    if (!wizard.start())
+        return 0;
     return app.exec();
 }

@@ -2,15 +2,17 @@
 
 #include "datasheet.h"
 #include "frmhelp.h"
+#include "platform.h"
 
-#include <QFile>
 #include <QtGlobal>
+
+#include <filesystem>
 
 namespace quorvale {
 
-Wizard::Wizard(Platform& platform, const QString& programFolder)
-    : m_platform(platform), m_dataSheet(DataSheetPath(QFile::encodeName(programFolder).toStdString())),
-      m_form1(m_platform, m_dataSheet)
+Wizard::Wizard(Platform& platform, const std::string& programFolder)
+    : m_platform(platform), m_dataSheet(DataSheetPath(programFolder)),
+      m_lock(std::filesystem::path(m_dataSheet.path()).parent_path()), m_form1(m_platform, m_dataSheet)
 {
     QObject::connect(&m_form1, &Form1::forwardRequested, &m_form1,
                      [this](const OutputFormats& formats) { showOutput(formats); });
@@ -23,9 +25,15 @@ Wizard::~Wizard()
     delete m_frmPDF.data();
 }
 
-void Wizard::start()
+bool Wizard::start()
 {
+    if (!m_lock.acquire()) {
+        m_platform.showMessage(nullptr, {QStringLiteral("Quorvale is already running."), m_form1.windowTitle(),
+                                         MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        return false;
+    }
     m_form1.show();
+    return true;
 }
 
 void Wizard::showHelp()
@@ -37,8 +45,7 @@ void Wizard::showHelp()
 void Wizard::showOutput(const OutputFormats& formats)
 {
     m_form1.hide();
-    m_frmPDF =
-        new frmPDF(m_platform, formats, m_form1.record(), QFile::decodeName(m_dataSheet.path().c_str()), &m_form1);
+    m_frmPDF = new frmPDF(m_platform, formats, m_form1.record(), m_dataSheet.path(), &m_form1);
     QObject::connect(m_frmPDF, &frmPDF::unloaded, &m_form1, [this] { removeDataSheet(); });
     m_frmPDF->show();
 }

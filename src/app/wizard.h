@@ -5,9 +5,11 @@
 #include "datasheetfile.h"
 #include "form1.h"
 #include "frmpdf.h"
+#include "instancelock.h"
 
 #include <QPointer>
-#include <QString>
+
+#include <string>
 
 namespace quorvale {
 
@@ -15,11 +17,13 @@ class Platform;
 
 class Wizard final {
 public:
-    Wizard(Platform& platform, const QString& programFolder);
+    // programFolder is the system's bytes for the folder, whatever their encoding.
+    Wizard(Platform& platform, const std::string& programFolder);
     ~Wizard();
 
-    // Shows the start-up window, the entry window.
-    void start();
+    // Shows the start-up window, the entry window. When another running copy uses the same data
+    // sheet, says so instead and returns false: the program is to end.
+    bool start();
 
     Form1& entryWindow() { return m_form1; }
     // The output window while it is loaded, else null.
@@ -35,6 +39,7 @@ private:
 
     Platform& m_platform;
     DataSheetFile m_dataSheet;
+    InstanceLock m_lock;
     Form1 m_form1;
     QPointer<frmPDF> m_frmPDF;
 };

@@ -3,10 +3,10 @@
 #include "windows1252.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quorvale {
 
@@ -56,26 +56,66 @@ std::string DataSheetText(const RunChartRecord& r)
     return encodeWindows1252(utf8);
 }
 
+namespace {
+
+// Writes every byte to fd; the system's reason when it could not.
+int writeAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return written < 0 ? errno : EIO;
+        done += static_cast<std::size_t>(written);
+    }
+    return 0;
+}
+
+// Opens a fresh file at path for the sheet. Whatever the name held is unlinked first, so a symbolic
+// link planted there is replaced, never written through; O_EXCL refuses one planted in between.
+// A device, pipe or socket at the name is written into as it is and kept.
+int openSheet(const std::string& path, bool& created)
+{
+    struct stat status {};
+    const bool exists = ::lstat(path.c_str(), &status) == 0;
+    created = !exists || S_ISREG(status.st_mode) || S_ISLNK(status.st_mode);
+    if (!created) {
+        if (S_ISDIR(status.st_mode)) {
+            errno = EISDIR;
+            return -1;
+        }
+        // Non-blocking, so that a pipe without a reader is refused rather than waited on.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0)
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return fd;
+    }
+    if (exists && ::unlink(path.c_str()) != 0)
+        return -1;
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
+} // namespace
+
 Result WriteDataSheet(const RunChartRecord& record, const std::string& path)
 {
     const std::string bytes = DataSheetText(record);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    bool created = false;
+    const int fd = openSheet(path, created);
+    if (fd < 0)
         return Result::failure(std::strerror(errno));
 
-    errno = 0;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed)
+    const int writeError = writeAll(fd, bytes);
+    const int closeError = ::close(fd) == 0 ? 0 : errno;
+    const int error = writeError != 0 ? writeError : closeError;
+    if (error == 0)
         return {};
-
-    const int error = writeError != 0 ? writeError : errno;
-    // Remove the partial sheet, but never a device such as /dev/full that merely refused the bytes.
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored))
-        std::filesystem::remove(path, ignored);
-    return Result::failure(std::strerror(error != 0 ? error : EIO));
+    // Remove the partial sheet this write made, but never a device such as /dev/full that merely refused the bytes.
+    if (created)
+        ::unlink(path.c_str());
+    return Result::failure(std::strerror(error));
 }
 
 } // namespace quorvale

@@ -15,7 +15,8 @@ std::string DataSheetPath(const std::string& programFolder);
 // The bytes of the data sheet for a record; logged readings follow the comments.
 std::string DataSheetText(const RunChartRecord& record);
 
-// Writes the data sheet, replacing any file at the path. A failed write leaves no file behind.
+// Writes the data sheet as a new file that replaces whatever is at the path (a symbolic link there is
+// replaced, not followed); a device there is written into and kept. A failed write leaves no file behind.
 Result WriteDataSheet(const RunChartRecord& record, const std::string& path);
 
 } // namespace quorvale

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "datasheetfile.h"
+#include "onelinevalidator.h"
 #include "platform.h"
 #include "readingsgrid.h"
 #include "runcharticon.h"
@@ -229,6 +230,7 @@ QLineEdit* Form1::addTextBox(QWidget* parent, const char* name, std::string RunC
     auto* box = new QLineEdit(QString::fromStdString(defaults.*field), parent);
     place(box, name, twips);
     box->setMaxLength(std::numeric_limits<int>::max());
+    box->setValidator(new OneLineValidator(box));
     box->setFont(textBoxFont());
     box->setCursorPosition(0);
     setTextColour(box, QPalette::Text, colour);

@@ -2,6 +2,7 @@
 
 #include "focuslineedit.h"
 #include "maker.h"
+#include "onelinevalidator.h"
 #include "outputnames.h"
 #include "pdfarguments.h"
 #include "platform.h"
@@ -13,9 +14,12 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+
+#include <utility>
 
 #include "frmpdf_icon.xpm"
 
@@ -58,12 +62,13 @@ QLineEdit* addTextBox(QWidget* parent, const QString& name, const QString& text,
     return box;
 }
 
-// A text box with its label, both placed in twips inside their frame.
+// A property text box, kept on one line, with its label, both placed in twips inside their frame.
 QLineEdit* addLabelledBox(QWidget* frame, const QString& caption, QPoint labelAt, const QString& name,
                           const QString& text, QRect at, FocusLineEdit::OnFocus onFocus)
 {
     addLabel(frame, caption, labelAt.x(), labelAt.y());
     QLineEdit* box = addTextBox(frame, name, text, onFocus);
+    box->setValidator(new OneLineValidator(box));
     place(box, at.x(), at.y(), at.width(), at.height());
     return box;
 }
@@ -98,11 +103,11 @@ std::string ansi(const QLineEdit* box)
 
 } // namespace
 
-frmPDF::frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, const QString& dataSheetPath,
-               QWidget* entryWindow, PdfWriter::Clock clock)
+frmPDF::frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, std::string dataSheetPath, QWidget* entryWindow,
+               PdfWriter::Clock clock)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_platform(platform), m_formats(formats), m_record(std::move(record)), m_entryWindow(entryWindow),
+      m_platform(platform), m_formats(formats), m_record(std::move(record)), m_dataSheetPath(std::move(dataSheetPath)), m_entryWindow(entryWindow),
       m_writer([this](const std::string& description) { reportPdfFailure(description); }, std::move(clock))
 {
     setObjectName(QStringLiteral("frmPDF"));
@@ -113,7 +118,7 @@ frmPDF::frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record,
     setFixedSize(pixels(this, 6285), pixels(this, 7575));
 
     buildPdfFrame();
-    txtFilename->setText(dataSheetPath);
+    txtFilename->setText(QFile::decodeName(m_dataSheetPath.c_str()));
     buildExcelFrame();
     buildButtons();
     setTabOrder();
@@ -243,31 +248,61 @@ void frmPDF::browse()
     if (chosen.isEmpty())
         return;
     const OutputNames names = outputNames(chosen);
+    if (!confirmReplacing(names, chosen))
+        return;
     txtOutputFile->setText(names.pdf);
     txtXlsOutputFile->setText(names.xls);
 }
 
+bool frmPDF::confirmReplacing(const OutputNames& names, const QString& chosen)
+{
+    // The dialog asked about the name it returned; Finish would also replace the derived names.
+    QStringList existing;
+    const auto collect = [&](bool written, const QString& path) {
+        if (written && path != chosen && QFileInfo::exists(path))
+            existing << QFileInfo(path).fileName();
+    };
+    collect(m_formats.PdfChosen, names.pdf);
+    collect(m_formats.ExcelChosen, names.xls);
+    if (existing.isEmpty())
+        return true;
+    const QString text =
+        existing.join(QLatin1Char('\n')) + QStringLiteral(" already exists.\nDo you want to replace it?");
+    return m_platform.showMessage(this, {text, QStringLiteral("Save PDF As"), MessageIcon::Warning,
+                                         MessageButtons::YesNo, MessageAnswer::No}) == MessageAnswer::Yes;
+}
+
 void frmPDF::finish()
 {
-    if (m_formats.PdfChosen)
-        convertPdf();
-    if (m_formats.ExcelChosen && !txtXlsOutputFile->text().isEmpty())
-        CreateExcel();
+    // One warning per Finish, however many of the chosen outputs have no name.
+    bool warned = false;
+    const auto warnUnnamed = [&] {
+        if (!std::exchange(warned, true))
+            m_platform.showMessage(this, {QStringLiteral("Please specify RunChart file name."), windowTitle(),
+                                          MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+    };
+    if (m_formats.PdfChosen) {
+        if (txtFilename->text().isEmpty() || txtOutputFile->text().isEmpty())
+            warnUnnamed();
+        else
+            convertPdf();
+    }
+    if (m_formats.ExcelChosen) {
+        if (txtXlsOutputFile->text().isEmpty())
+            warnUnnamed();
+        else
+            CreateExcel();
+    }
 }
 
 void frmPDF::convertPdf()
 {
-    if (txtFilename->text().isEmpty() || txtOutputFile->text().isEmpty()) {
-        m_platform.showMessage(this, {QStringLiteral("Please specify RunChart file name."), windowTitle(),
-                                      MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
-        return;
-    }
     const PdfLayout layout = pdfLayout(cmbFont->currentText(), cmbFontSize->currentText(), cmbRotation->currentText(),
                                        cmbPageSize->currentText());
-    const bool written = m_writer.ConvertToPDF(nativePath(txtFilename->text()), nativePath(txtOutputFile->text()),
-                                               ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject),
-                                               ansi(txtTitle), encodeWindows1252(layout.FontName.toStdString()),
-                                               layout.FontSize, layout.Rotation, layout.pwidth, layout.pheight);
+    const bool written = m_writer.ConvertToPDF(m_dataSheetPath, nativePath(txtOutputFile->text()), ansi(txtAuthor),
+                                               ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle),
+                                               encodeWindows1252(layout.FontName.toStdString()), layout.FontSize,
+                                               layout.Rotation, layout.pwidth, layout.pheight);
     // A failure has been shown already; offering to open a broken file would only mislead.
     if (!written)
         return;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "outputformats.h"
+#include "outputnames.h"
 #include "pdfwriter.h"
 #include "runchartrecord.h"
 
@@ -23,9 +24,10 @@ class frmPDF final : public QWidget {
 
 public:
     // The window deletes itself when it is unloaded. entryWindow is shown again by Back and unloaded by Cancel.
+    // dataSheetPath is the system's bytes for the path, whatever their encoding.
     // record is what the entry window held when the user went on: the workbook charts its readings.
-    frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, const QString& dataSheetPath,
-           QWidget* entryWindow, PdfWriter::Clock clock = PdfWriter::localTimestamp);
+    frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, std::string dataSheetPath, QWidget* entryWindow,
+           PdfWriter::Clock clock = PdfWriter::localTimestamp);
 
     // The common Save As and Open dialogs; Filter is "description|pattern|...". Both return the chosen
     // full path, or an empty text when the user cancels.
@@ -53,12 +55,15 @@ private:
     void back();
     void cancel();
     void browse();
+    // Asks before the derived names replace existing files; false when the user says No.
+    bool confirmReplacing(const OutputNames& names, const QString& chosen);
     void unload();
     void reportPdfFailure(const std::string& description);
 
     Platform& m_platform;
     const OutputFormats m_formats;
     const RunChartRecord m_record;
+    const std::string m_dataSheetPath; // txtFilename shows it as text, which need not keep every byte
     QPointer<QWidget> m_entryWindow;
     PdfWriter m_writer;
     bool m_unloading = false;

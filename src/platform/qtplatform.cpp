@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -45,18 +46,54 @@ class ConfirmingSaveDialog final : public QFileDialog {
 public:
     using QFileDialog::QFileDialog;
 
+    // The name typed with a double quote in it, once confirmed; empty otherwise.
+    QString quotedFile() const { return m_quotedFile; }
+
     void accept() override
     {
-        const QStringList files = selectedFiles();
-        if (!files.isEmpty() && !QFileInfo::exists(files.first())) {
+        const QString quoted = typedWithQuote();
+        const QString file = quoted.isEmpty() ? selectedFiles().value(0) : quoted;
+        if (!file.isEmpty() && !QFileInfo::exists(file)) {
             const auto answer = QMessageBox::question(
                 this, windowTitle(),
-                tr("%1 does not exist.\nDo you want to create it?").arg(QFileInfo(files.first()).fileName()));
+                tr("%1 does not exist.\nDo you want to create it?").arg(QFileInfo(file).fileName()));
             if (answer != QMessageBox::Yes)
                 return;
         }
-        QFileDialog::accept();
+        if (quoted.isEmpty()) {
+            QFileDialog::accept();
+            return;
+        }
+        // Qt's own accept would read the quotes as a list of names and save elsewhere.
+        const QFileInfo info(quoted);
+        if (info.isDir()) {
+            setDirectory(quoted);
+            return;
+        }
+        if (info.exists() &&
+            QMessageBox::warning(this, windowTitle(),
+                                 tr("%1 already exists.\nDo you want to replace it?").arg(info.fileName()),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return;
+        m_quotedFile = quoted;
+        QDialog::accept();
     }
+
+private:
+    // The full path of a typed name that holds a double quote, with the default suffix as Qt adds it.
+    QString typedWithQuote() const
+    {
+        const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit ? edit->text() : QString();
+        if (!typed.contains(u'"'))
+            return {};
+        QString path = directory().absoluteFilePath(typed);
+        if (!defaultSuffix().isEmpty() && !QFileInfo(path).fileName().contains(u'.'))
+            path += u'.' + defaultSuffix();
+        return path;
+    }
+
+    QString m_quotedFile;
 };
 
 // Some window managers leave no window active once a modal window closes; the owner takes the keyboard back.
@@ -110,7 +147,8 @@ QString QtPlatform::saveFileName(QWidget* owner, const FileDialogRequest& reques
     ConfirmingSaveDialog dialog(owner);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    return runDialog(dialog, request);
+    const QString chosen = runDialog(dialog, request);
+    return dialog.quotedFile().isEmpty() ? chosen : dialog.quotedFile();
 }
 
 QString QtPlatform::openFileName(QWidget* owner, const FileDialogRequest& request)

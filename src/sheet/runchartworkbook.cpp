@@ -5,6 +5,7 @@
 #include "maker.h"
 #include "readingssummary.h"
 #include "sheetlayout.h"
+#include "xmltext.h"
 
 #include <xlsxwriter.h>
 
@@ -163,6 +164,8 @@ lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, First
 
 lxw_error setProperties(lxw_workbook* workbook, WorkbookProperties texts)
 {
+    for (std::string* text : {&texts.title, &texts.subject, &texts.author, &texts.keywords, &texts.comments})
+        *text = XmlText(*text);
     lxw_doc_properties properties{};
     properties.title = texts.title.data();
     properties.subject = texts.subject.data();

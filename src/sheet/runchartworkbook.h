@@ -10,7 +10,8 @@
 
 namespace quorvale {
 
-// Document properties, UTF-8; an empty text gives an empty property.
+// Document properties, UTF-8; an empty text gives an empty property. A character that XML cannot hold
+// is written as "?".
 struct WorkbookProperties {
     std::string title;
     std::string subject;

@@ -1,15 +1,16 @@
 // The whole wizard through its windows: forward, Back, Cancel, the close box and a full run to the outputs.
 #include "datasheet.h"
+#include "readall.h"
 #include "readingsgrid.h"
 #include "scriptedplatform.h"
 #include "wizard.h"
+#include "workbookreader.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QProcess>
@@ -19,15 +20,15 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace quorvale;
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::readAll;
 
 // The creation date is the only part of a PDF that depends on when it was made.
 QByteArray withoutCreationDate(const QByteArray& pdf)
@@ -41,7 +42,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        wizard.start();
+        ASSERT_TRUE(wizard.start());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&wizard.entryWindow()));
     }
 
@@ -78,7 +79,7 @@ protected:
 
     QTemporaryDir folder;
     ScriptedPlatform platform;
-    Wizard wizard{platform, folder.path()};
+    Wizard wizard{platform, QFile::encodeName(folder.path()).toStdString()};
 };
 
 TEST_F(WholeWizard, ForwardHidesTheEntryWindowBehindTheOutputWindow)
@@ -133,11 +134,7 @@ TEST_F(WholeWizard, AFullRunMakesThePdfTheCommandMakesAndTheWorkbook)
     ASSERT_TRUE(readAll(pdf).startsWith("%PDF-1.2"));
     EXPECT_EQ(withoutCreationDate(readAll(pdf)), withoutCreationDate(readAll(expected)));
 
-    QProcess reader;
-    reader.start("/usr/bin/python3", {QUORVALE_SUPPORT_DIR "/readworkbook.py", xls});
-    ASSERT_TRUE(reader.waitForFinished(60000));
-    const QJsonObject properties =
-        QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["properties"].toObject();
+    const QJsonObject properties = test::ReadWorkbook(xls.toStdString())["properties"].toObject();
     EXPECT_EQ(properties["title"].toString(), "Bracket run");
     EXPECT_EQ(properties["comments"].toString(), "Excel Comments");
 }
@@ -239,6 +236,49 @@ TEST_F(WholeWizard, TheCloseBoxDoesWhatCancelDoes)
     wizard.outputWindow()->close();
     settle();
     expectCancelled(wizard, platform, sheetPath());
+}
+
+TEST_F(WholeWizard, ASecondCopyOnTheSameDataSheetSaysSoAndEnds)
+{
+    ScriptedPlatform secondPlatform;
+    secondPlatform.answers = {MessageAnswer::Ok};
+    {
+        Wizard second{secondPlatform, QFile::encodeName(folder.path()).toStdString()};
+        EXPECT_FALSE(second.start());
+        EXPECT_FALSE(second.entryWindow().isVisible());
+    }
+    ASSERT_EQ(secondPlatform.calls.size(), 1u);
+    const Message said = secondPlatform.messages().at(0);
+    EXPECT_EQ(said.text, "Quorvale is already running.");
+    EXPECT_EQ(said.title, "Quorvale v1.0");
+    EXPECT_EQ(said.buttons, MessageButtons::Ok);
+
+    forward(); // the first copy goes on as before
+}
+
+// The folder's bytes reach the data sheet and the conversion unchanged, though they are not UTF-8.
+TEST(WizardFolder, AFolderNameThatIsNotUtf8KeepsTheDataSheetInIt)
+{
+    QTemporaryDir base;
+    const std::string folder = QFile::encodeName(base.path()).toStdString() + "/runs-\xff\xfe";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    ScriptedPlatform platform;
+    Wizard wizard{platform, folder};
+    ASSERT_TRUE(wizard.start());
+    QTest::mouseClick(wizard.entryWindow().findChild<QPushButton*>("cmdNext"), Qt::LeftButton);
+    ASSERT_NE(wizard.outputWindow(), nullptr);
+    const std::string sheet = folder + "/tempchart.txt";
+    EXPECT_EQ(access(sheet.c_str(), F_OK), 0);
+
+    const QString pdf = base.filePath("bracket.pdf");
+    platform.fileNames = {pdf};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>("btnSave"), Qt::LeftButton);
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>("btnConvert"), Qt::LeftButton);
+    ASSERT_EQ(platform.messages().size(), 2u);
+    EXPECT_TRUE(platform.messages()[0].text.startsWith("RunChart --- PDF --- file is done."));
+    EXPECT_TRUE(readAll(pdf).startsWith("%PDF-1.2"));
+    std::filesystem::remove_all(folder); // Qt's own clean-up cannot name it
 }
 
 TEST_F(WholeWizard, HelpAndBackLeaveTheEntryWindowAsItWasForTheNextForward)

@@ -2,56 +2,35 @@
 #include "datasheet.h"
 #include "datasheetfile.h"
 #include "filesizelimit.h"
+#include "tempdir.h"
+#include "testfiles.h"
+#include "unwritableplaces.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sys/stat.h>
 
 using namespace quorvale;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// On a mismatch, names the first differing offset and shows the bytes around it.
-testing::AssertionResult sameBytes(const std::string& actual, const std::string& expected)
-{
-    if (actual == expected)
-        return testing::AssertionSuccess();
-    std::size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-        ++at;
-    const std::size_t from = at < 20 ? 0 : at - 20;
-    return testing::AssertionFailure() << "first difference at offset " << at
-                                       << "\n  actual:   " << testing::PrintToString(actual.substr(from, 40))
-                                       << "\n  expected: " << testing::PrintToString(expected.substr(from, 40));
-}
+using test::readFile;
+using test::sameBytes;
 
 class DataSheetWrite : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("quorvale-datasheet-" + std::to_string(getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    fs::path m_dir;
+    const test::TempDir m_folder;
+    const fs::path m_dir = m_folder.path();
 };
 
 } // namespace
 
 TEST(DataSheet, DefaultRecordGivesTheThirtyLineSheet)
 {
-    const std::string golden = readBytes(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
+    const std::string golden = readFile(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
     ASSERT_EQ(golden.size(), 608u);
     EXPECT_TRUE(sameBytes(DataSheetText(DefaultRunChartRecord()), golden));
 }
@@ -60,7 +39,7 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsAfterAnEmptyLine)
 {
     RunChartRecord record = DefaultRunChartRecord();
     record.Readings = {{7 * 60, "0.004"}, {13 * 60 + 5, "-0.006"}, {0, "+.5"}};
-    const std::string golden = readBytes(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
+    const std::string golden = readFile(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
     EXPECT_TRUE(sameBytes(DataSheetText(record),
                           golden + "\r\nReadings :\r\n7:00 AM\t0.004\r\n1:05 PM\t-0.006\r\n12:00 AM\t+.5\r\n"));
 
@@ -106,38 +85,49 @@ TEST_F(DataSheetWrite, WritesTheSheetAndReplacesAnEarlierOneCompletely)
 {
     const std::string path = DataSheetPath(m_dir.string());
     ASSERT_TRUE(WriteDataSheet(DefaultRunChartRecord(), path));
-    EXPECT_TRUE(sameBytes(readBytes(path), readBytes(QUORVALE_TEST_DATA "/golden/default-datasheet.txt")));
+    EXPECT_TRUE(sameBytes(readFile(path), readFile(QUORVALE_TEST_DATA "/golden/default-datasheet.txt")));
 
     ASSERT_TRUE(WriteDataSheet(RunChartRecord{}, path));
-    EXPECT_TRUE(sameBytes(readBytes(path), DataSheetText(RunChartRecord{})));
+    EXPECT_TRUE(sameBytes(readFile(path), DataSheetText(RunChartRecord{})));
 }
 
+// A folder that is a regular file, a directory where the sheet should be, a missing folder, a full disk.
 TEST_F(DataSheetWrite, FailureGivesTheReasonAndLeavesNoFile)
 {
-    // A folder that is a regular file.
-    std::ofstream(m_dir / "file") << "x";
-    const std::string throughFile = DataSheetPath((m_dir / "file").string());
-    const auto notDirectory = WriteDataSheet(DefaultRunChartRecord(), throughFile);
-    ASSERT_FALSE(notDirectory);
-    EXPECT_EQ(notDirectory.reason, "Not a directory");
-
-    // A directory where the sheet should be: refused, and the directory is left alone.
-    const std::string path = DataSheetPath(m_dir.string());
-    fs::create_directory(path);
-    const auto isDirectory = WriteDataSheet(DefaultRunChartRecord(), path);
-    ASSERT_FALSE(isDirectory);
-    EXPECT_EQ(isDirectory.reason, "Is a directory");
-    EXPECT_TRUE(fs::is_directory(path));
+    for (const test::UnwritablePlace& place : test::unwritablePlaces(m_folder.path())) {
+        const Result written = WriteDataSheet(DefaultRunChartRecord(), place.path);
+        EXPECT_FALSE(written) << place.path;
+        EXPECT_EQ(written.reason, place.reason);
+        EXPECT_TRUE(test::leftAlone(place));
+    }
 }
 
-TEST(DataSheetDevice, FullDiskIsReportedAndTheDeviceKept)
+TEST_F(DataSheetWrite, ALinkPlantedAtTheNameIsReplacedNotWrittenThrough)
 {
-    if (!fs::is_character_file("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
-    const Result full = WriteDataSheet(DefaultRunChartRecord(), "/dev/full");
-    ASSERT_FALSE(full);
-    EXPECT_EQ(full.reason, "No space left on device");
-    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+    const std::string path = DataSheetPath(m_dir.string());
+    std::ofstream(m_dir / "victim") << "someone else's file";
+    fs::create_symlink(m_dir / "victim", path);
+    ASSERT_TRUE(WriteDataSheet(DefaultRunChartRecord(), path));
+    EXPECT_FALSE(fs::is_symlink(path));
+    EXPECT_EQ(readFile(path), DataSheetText(DefaultRunChartRecord()));
+    EXPECT_EQ(readFile((m_dir / "victim").string()), "someone else's file");
+
+    // A dangling link would otherwise create its target.
+    fs::remove(path);
+    fs::create_symlink(m_dir / "created", path);
+    ASSERT_TRUE(WriteDataSheet(DefaultRunChartRecord(), path));
+    EXPECT_FALSE(fs::exists(m_dir / "created"));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
+}
+
+TEST_F(DataSheetWrite, APipeWithoutReaderIsRefusedAtOnceAndKept)
+{
+    const std::string path = DataSheetPath(m_dir.string());
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    const Result refused = WriteDataSheet(DefaultRunChartRecord(), path);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.reason, "No such device or address");
+    EXPECT_TRUE(fs::is_fifo(path));
 }
 
 TEST_F(DataSheetWrite, FileSizeLimitRemovesTheTruncatedSheet)

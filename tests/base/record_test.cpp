@@ -1,5 +1,6 @@
 // The std-only pieces every subsystem shares: the file-exists test and Windows-1252 text.
 #include "fileexists.h"
+#include "tempdir.h"
 #include "windows1252.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +13,8 @@ namespace fs = std::filesystem;
 
 TEST(FileExists, CountsOnlyFilesLongerThanZeroBytes)
 {
-    const fs::path dir = fs::temp_directory_path() / "quorvale-fileexists";
-    fs::remove_all(dir);
+    const test::TempDir folder;
+    const fs::path dir = folder.path();
     fs::create_directories(dir / "folder");
     std::ofstream(dir / "empty").close();
     std::ofstream(dir / "full") << "x";
@@ -24,13 +25,12 @@ TEST(FileExists, CountsOnlyFilesLongerThanZeroBytes)
     EXPECT_FALSE(FileExists((dir / "folder").string()));
     EXPECT_FALSE(FileExists((dir / "full" / "below-a-file").string()));
     EXPECT_FALSE(FileExists(""));
-    fs::remove_all(dir);
 }
 
 TEST(FileExists, DeleteIfExistsRemovesOnlyWhatCounts)
 {
-    const fs::path dir = fs::temp_directory_path() / "quorvale-deleteifexists";
-    fs::remove_all(dir);
+    const test::TempDir folder;
+    const fs::path dir = folder.path();
     fs::create_directories(dir / "folder" / "inside");
     std::ofstream(dir / "empty").close();
     std::ofstream(dir / "full") << "x";
@@ -42,7 +42,6 @@ TEST(FileExists, DeleteIfExistsRemovesOnlyWhatCounts)
     EXPECT_FALSE(DeleteIfExists((dir / "missing").string()));
     EXPECT_FALSE(DeleteIfExists((dir / "folder").string())); // a folder is no file
     EXPECT_TRUE(fs::exists(dir / "folder" / "inside"));
-    fs::remove_all(dir);
 }
 
 TEST(Windows1252, KeepsEveryCharacterOfTheCodePageAndMarksTheRest)

@@ -2,12 +2,14 @@
 #include "datasheet.h"
 #include "datasheetfile.h"
 #include "form1.h"
+#include "readall.h"
 #include "scriptedplatform.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,11 +23,7 @@ using namespace quorvale;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::readAll;
 
 class EntryWindow : public testing::Test {
 protected:
@@ -146,6 +144,28 @@ TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)
     EXPECT_EQ(m_form.record().Comments, "one\r\ntwo");
     const QByteArray sheet = readAll(sheetPath());
     EXPECT_TRUE(sheet.contains("Part Number : X-1\r\n\r\n"));
+    EXPECT_TRUE(sheet.endsWith("Comments :\r\none\r\ntwo\r\n"));
+}
+
+TEST_F(EntryWindow, PastedLineBreaksBecomeBlanksInOneLineBoxesOnly)
+{
+    QApplication::clipboard()->setText("R24\r\nG198\nrev\rB");
+    auto* part = control<QLineEdit>("txtPartNumber");
+    part->clear();
+    QTest::keyClick(part, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(part->text(), "R24 G198 rev B");
+    EXPECT_EQ(part->cursorPosition(), part->text().size());
+    QTest::keyClicks(part, "!");
+    EXPECT_EQ(part->text(), "R24 G198 rev B!");
+    control<QLineEdit>("txtCustomerName")->setText("Halden\nWorks");
+
+    auto* comments = control<QPlainTextEdit>("txtComments");
+    comments->clear();
+    QApplication::clipboard()->setText("one\ntwo");
+    QTest::keyClick(comments, Qt::Key_V, Qt::ControlModifier);
+    click("cmdNext");
+    const QByteArray sheet = readAll(sheetPath());
+    EXPECT_TRUE(sheet.contains("Part Number : R24 G198 rev B!\r\n\r\nCustomer Name : Halden Works\r\n\r\n"));
     EXPECT_TRUE(sheet.endsWith("Comments :\r\none\r\ntwo\r\n"));
 }
 

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -21,7 +22,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        wizard.start();
+        ASSERT_TRUE(wizard.start());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&entry()));
     }
 
@@ -47,7 +48,7 @@ protected:
 
     QTemporaryDir folder;
     ScriptedPlatform platform;
-    Wizard wizard{platform, folder.path()};
+    Wizard wizard{platform, QFile::encodeName(folder.path()).toStdString()};
 };
 
 TEST_F(HelpRound, HelpHidesTheEntryWindowAndAClickBringsItBackIntact)

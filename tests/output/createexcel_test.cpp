@@ -3,6 +3,7 @@
 #include "filesizelimit.h"
 #include "frmpdf.h"
 #include "scriptedplatform.h"
+#include "testfiles.h"
 #include "workbookreader.h"
 
 #include <QJsonArray>
@@ -14,7 +15,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace quorvale {
 namespace {
@@ -63,13 +63,6 @@ protected:
     ScriptedPlatform m_platform;
 };
 
-std::string contents(const std::filesystem::path& path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
-
 TEST_F(CreateExcelTest, YesOpensTheWorkbookAndEndsTheProgram)
 {
     const QString outputfile = file(QString::fromUtf8("Prüfung 4.xls"));
@@ -111,7 +104,7 @@ TEST_F(CreateExcelTest, AnOlderFileIsDeletedFirst)
 
     m_platform.answers = {MessageAnswer::No};
     create(file("runchart.xls"));
-    EXPECT_EQ(contents(otherName), "an older file");
+    EXPECT_EQ(test::readFile(otherName), "an older file");
     EXPECT_EQ(test::ReadWorkbook(older)["sheets"].toArray(), QJsonArray({"Sheet1"}));
 }
 

@@ -3,10 +3,13 @@
 #include "frmpdf.h"
 #include "maker.h"
 #include "pdfarguments.h"
+#include "readall.h"
 #include "scriptedplatform.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -24,11 +27,7 @@ using Kind = ScriptedPlatform::Call::Kind;
 const QString PdfDone = QStringLiteral("RunChart --- PDF --- file is done.\r\rDo you want to open the file?");
 const QString ExcelDone = QStringLiteral("RunChart --- EXCEL --- file is done.\r\rDo you want to open the file?");
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::readAll;
 
 class OutputWindow : public testing::Test {
 protected:
@@ -46,8 +45,8 @@ protected:
     // Loads the window with the flags as they stand, shown and active like after the entry window's Next.
     void open()
     {
-        window = new frmPDF(platform, formats, {}, QString::fromStdString(DataSheetPath(folder.path().toStdString())),
-                            &entry, [] { return std::string("20260102030405"); });
+        window = new frmPDF(platform, formats, {}, DataSheetPath(folder.path().toStdString()), &entry,
+                            [] { return std::string("20260102030405"); });
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -212,26 +211,103 @@ TEST_F(OutputWindow, WithoutExcelTheFrameIsDisabledYetBrowseNamesBoth)
     EXPECT_EQ(platform.messages()[0].text, PdfDone);
 }
 
+// Finish without a name for a chosen output: one warning, nothing made.
+void expectNameWarnings(const ScriptedPlatform& platform, std::size_t count, const QString& folder)
+{
+    ASSERT_EQ(platform.calls.size(), count);
+    for (const Message& warning : platform.messages()) {
+        EXPECT_EQ(warning.text, "Please specify RunChart file name.");
+        EXPECT_EQ(warning.title, "Quorvale");
+        EXPECT_EQ(warning.icon, MessageIcon::Warning);
+        EXPECT_EQ(warning.buttons, MessageButtons::Ok);
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"tempchart.txt"});
+}
+
 TEST_F(OutputWindow, FinishWithoutNamesWarnsOnceAndMakesNothing)
 {
     open();
     platform.answers = {MessageAnswer::Ok};
     click("btnConvert");
-    ASSERT_EQ(platform.calls.size(), 1u);
-    const Message warning = platform.messages().at(0);
-    EXPECT_EQ(warning.text, "Please specify RunChart file name.");
-    EXPECT_EQ(warning.title, "Quorvale");
-    EXPECT_EQ(warning.icon, MessageIcon::Warning);
-    EXPECT_EQ(warning.buttons, MessageButtons::Ok);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"tempchart.txt"});
+    expectNameWarnings(platform, 1, folder.path());
 }
 
-TEST_F(OutputWindow, OnlyExcelWithoutNamesDoesNothingVisible)
+TEST_F(OutputWindow, OnlyExcelWithoutNamesWarnsOnEachFinish)
 {
     formats.PdfChosen = false;
     open();
+    platform.answers = {MessageAnswer::Ok, MessageAnswer::Ok};
     click("btnConvert");
-    EXPECT_TRUE(platform.calls.empty());
+    click("btnConvert");
+    expectNameWarnings(platform, 2, folder.path());
+}
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("older");
+}
+
+// The derived names replace files the Save As dialog never asked about: Browse asks once, naming them.
+TEST_F(OutputWindow, BrowseAsksBeforeTheDerivedNamesReplaceFiles)
+{
+    open();
+    touch(folder.filePath("budget.pdf"));
+    touch(folder.filePath("budget.xls"));
+    touch(folder.filePath("data.pdf"));
+    touch(folder.filePath("data.xls"));
+    touch(folder.filePath("data.txt"));
+
+    platform.answers = {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Yes};
+    browse("budget.pdf"); // the dialog asked about budget.pdf itself
+    browse("data.txt");   // No: the names stay
+    ASSERT_EQ(platform.messages().size(), 2u);
+    const Message asked = platform.messages()[0];
+    EXPECT_EQ(asked.text, "budget.xls already exists.\nDo you want to replace it?");
+    EXPECT_EQ(asked.title, "Save PDF As");
+    EXPECT_EQ(asked.icon, MessageIcon::Warning);
+    EXPECT_EQ(asked.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(asked.defaultButton, MessageAnswer::No);
+    EXPECT_EQ(platform.messages()[1].text, "data.pdf\ndata.xls already exists.\nDo you want to replace it?");
+    EXPECT_EQ(text("txtOutputFile"), folder.filePath("budget.pdf"));
+    EXPECT_EQ(text("txtXlsOutputFile"), folder.filePath("budget.xls"));
+
+    browse("data.txt"); // Yes
+    EXPECT_EQ(text("txtOutputFile"), folder.filePath("data.pdf"));
+    EXPECT_EQ(text("txtXlsOutputFile"), folder.filePath("data.xls"));
+    browse("fresh.pdf"); // nothing to replace: nothing asked
+    EXPECT_EQ(platform.messages().size(), 3u);
+    EXPECT_EQ(text("txtOutputFile"), folder.filePath("fresh.pdf"));
+}
+
+TEST_F(OutputWindow, BrowseAsksOnlyAboutTheOutputsFinishWouldWrite)
+{
+    formats.ExcelChosen = false;
+    open();
+    touch(folder.filePath("data.xls"));
+    browse("data.pdf");
+    EXPECT_TRUE(platform.messages().empty());
+    EXPECT_EQ(text("txtXlsOutputFile"), folder.filePath("data.xls"));
+}
+
+// Property boxes keep to one line; the output names are paths and keep every character.
+TEST_F(OutputWindow, PropertyBoxesTurnLineBreaksIntoBlanks)
+{
+    open();
+    QApplication::clipboard()->setText("Run\r\nchart\n4");
+    for (const char* name : {"txtTitle", "txtXlsComments"}) {
+        auto* box = child<QLineEdit>(name);
+        box->clear();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), "Run chart 4") << name;
+    }
+    child<QLineEdit>("txtAuthor")->setText(QStringLiteral("A\u2028B\u2029C"));
+    EXPECT_EQ(text("txtAuthor"), "A B C");
+
+    platform.fileNames = {"/runs/odd\nname.pdf"};
+    click("btnSave");
+    EXPECT_EQ(text("txtOutputFile"), "/runs/odd\nname.pdf");
 }
 
 TEST_F(OutputWindow, OnlyExcelMakesTheWorkbookAndOpensItOnYes)

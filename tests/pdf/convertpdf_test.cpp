@@ -1,13 +1,10 @@
 // Whole conversions: golden files, every offered combination checked by qpdf, the readers'
-// view of text and information, failures, and a document of many pages.
-#include "filesizelimit.h"
+// view of text and information, refused input, and a document of many pages.
 #include "pdftestsupport.h"
 #include "pdfwriter.h"
 #include "windows1252.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace quorvale {
 namespace {
@@ -28,14 +25,8 @@ protected:
                                      "PDF Keywords", "Quorvale v1.0", "PDF Title", font, size, rotation, width,
                                      height);
     }
-    static bool qpdfAccepts(const std::string& pdf)
-    {
-        std::string output;
-        return test::runCommand("qpdf --check '" + pdf + "' 2>&1", &output) == 0 &&
-               output.find("WARNING") == std::string::npos;
-    }
-
-    std::string m_folder = test::makeTempDir();
+    test::TempDir m_dir;
+    std::string m_folder = m_dir.path();
     std::vector<std::string> m_messages;
     PdfWriter m_writer{[this](const std::string& message) { m_messages.push_back(message); },
                        [] { return std::string("20030312101500"); }};
@@ -88,7 +79,7 @@ TEST_F(ConvertToPdf, EveryOfferedCombinationFollowsTheLayoutRules)
                     const std::string pdf = readFile(path);
                     test::PdfPages pages;
                     ASSERT_TRUE(test::checkStructure(pdf, &pages));
-                    EXPECT_TRUE(qpdfAccepts(path));
+                    EXPECT_TRUE(test::passesQpdf(path));
 
                     const int heightPoints = static_cast<int>(page.height * 72);
                     const int maxlines = heightPoints == 792 ? capacity.lines792 : capacity.lines1008;
@@ -135,7 +126,7 @@ TEST_F(ConvertToPdf, ReadersGetTheTextAndInformationBack)
     const std::string output = m_folder + "/info.pdf";
     ASSERT_TRUE(m_writer.ConvertToPDF(DataSheet, output, encodeWindows1252(typed), "c)", "k(", "s\\",
                                       encodeWindows1252(typed + " title"), "Courier", 12, 0, 8.5F, 11));
-    EXPECT_TRUE(qpdfAccepts(output));
+    EXPECT_TRUE(test::passesQpdf(output));
     std::string info;
     ASSERT_EQ(test::runCommand("pdfinfo -enc UTF-8 '" + output + "'", &info), 0);
     EXPECT_NE(info.find("\nAuthor:          " + typed + "\n"), std::string::npos) << info;
@@ -173,7 +164,7 @@ TEST_F(ConvertToPdf, ManyPagesGrowTheTables)
     EXPECT_EQ(pages.rows.size(), 1701U);
     EXPECT_EQ(pages.rows.back(), std::vector<std::string>{"\fpage \\(1701\\)"});
     EXPECT_NE(pdf.find("\r/Count 1701\r"), std::string::npos);
-    EXPECT_TRUE(qpdfAccepts(output));
+    EXPECT_TRUE(test::passesQpdf(output));
 }
 
 TEST_F(ConvertToPdf, MissingOrEmptyInputIsReportedAndNothingIsWritten)
@@ -206,38 +197,6 @@ TEST_F(ConvertToPdf, AnOlderOutputIsReplacedAndTheInputNeverOverwritten)
     test::writeFile(m_folder + "/in.txt", "keep me\r\n");
     EXPECT_FALSE(convert(m_folder + "/in.txt", m_folder + "/./in.txt"));
     EXPECT_EQ(readFile(m_folder + "/in.txt"), "keep me\r\n");
-}
-
-TEST_F(ConvertToPdf, WriteFailuresAreReportedAndLeaveNoFile)
-{
-    test::writeFile(m_folder + "/file", "x");
-    std::filesystem::create_directory(m_folder + "/folder");
-    const std::string big = m_folder + "/big.txt";
-    test::writeFile(big, std::string(100000, 'x'));
-
-    EXPECT_FALSE(convert(DataSheet, m_folder + "/file/out.pdf"));
-    EXPECT_FALSE(convert(DataSheet, m_folder + "/folder"));
-    EXPECT_FALSE(convert(big, "/dev/full"));
-    EXPECT_FALSE(convert(DataSheet, m_folder + "/missing/out.pdf"));
-    ASSERT_EQ(m_messages.size(), 4U);
-    EXPECT_EQ(m_messages[0], "Cannot open '" + m_folder + "/file/out.pdf' for writing: Not a directory");
-    EXPECT_EQ(m_messages[1], "Cannot open '" + m_folder + "/folder' for writing: Is a directory");
-    EXPECT_EQ(m_messages[2], "Cannot write '/dev/full': No space left on device");
-    EXPECT_EQ(m_messages[3], "Cannot open '" + m_folder + "/missing/out.pdf' for writing: No such file or directory");
-    EXPECT_TRUE(std::filesystem::is_directory(m_folder + "/folder"));
-    EXPECT_TRUE(std::filesystem::is_empty(m_folder + "/folder"));
-}
-
-TEST_F(ConvertToPdf, AFileSizeLimitStopsTheConversionAndRemovesThePart)
-{
-    const std::string big = m_folder + "/big.txt";
-    test::writeFile(big, std::string(300000, 'x'));
-    const std::string output = m_folder + "/limited.pdf";
-    EXPECT_TRUE(test::HoldsUnderFileSizeLimit(100000, [&] {
-        const bool converted = convert(big, output);
-        return !converted && m_messages.size() == 1 && m_messages[0] == "Cannot write '" + output + "': File too large";
-    }));
-    EXPECT_FALSE(std::filesystem::exists(output));
 }
 
 } // namespace

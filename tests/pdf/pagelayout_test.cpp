@@ -140,9 +140,9 @@ TEST(PageLayout, CutsAfterTheLastBreakCharacterInTheSecondHalf)
 
 std::vector<std::string> readLines(const std::string& bytes)
 {
-    const std::string folder = test::makeTempDir();
-    test::writeFile(folder + "/in.txt", bytes);
-    LineReader reader(folder + "/in.txt");
+    const test::TempDir folder;
+    test::writeFile(folder.path() + "/in.txt", bytes);
+    LineReader reader(folder.path() + "/in.txt");
     std::vector<std::string> lines;
     std::string_view line;
     while (reader.next(line))
@@ -184,12 +184,12 @@ TEST(LineReader, LinesAcrossManyBufferEdgesComeOutWhole)
 std::vector<std::vector<std::string>> layOut(const std::string& input, int maxchars, int maxlines,
                                              std::string* pdf = nullptr)
 {
-    const std::string folder = test::makeTempDir();
+    const test::TempDir folder;
     PdfWriterState state;
     initpdf(state, "Courier", 12, 0, 8.5F, 11);
     state.maxchars = maxchars;
     state.maxlines = maxlines;
-    state.infile = folder + "/in.txt";
+    state.infile = folder.path() + "/in.txt";
     test::writeFile(state.infile, input);
     MemorySink sink;
     PdfDocument document(state, sink);
@@ -253,7 +253,8 @@ TEST(PageLayout, NumbersIgnoreACommaDecimalLocale)
     EXPECT_EQ(state.maxchars, 77);
     MemorySink sink;
     PdfDocument document(state, sink);
-    state.infile = test::makeTempDir() + "/in.txt";
+    const test::TempDir folder;
+    state.infile = folder.path() + "/in.txt";
     test::writeFile(state.infile, std::string(5000, 'x'));
     document.startpdf();
     document.writeinfo("20030312101500");

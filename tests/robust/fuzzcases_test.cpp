@@ -13,7 +13,8 @@ namespace {
 
 TEST(FuzzCases, SeedsAndCrashInputsConvertCleanly)
 {
-    const std::string folder = makeTempDir();
+    const TempDir dir;
+    const std::string folder = dir.path();
     int cases = 0;
     for (const char* kept : {"corpus", "crashes"}) {
         const std::filesystem::path dir = std::filesystem::path(QUORVALE_FUZZ_DIR) / kept;
@@ -32,7 +33,8 @@ TEST(FuzzCases, SeedsAndCrashInputsConvertCleanly)
 // Random bytes through the fuzzer's decoding, with a fixed seed: parameters, values and text.
 TEST(FuzzCases, FuzzLikeInputsPassQpdf)
 {
-    const std::string folder = makeTempDir();
+    const TempDir dir;
+    const std::string folder = dir.path();
     std::uint64_t state = 20261207;
     int checked = 0;
     for (int sample = 0; sample < 40; ++sample) {

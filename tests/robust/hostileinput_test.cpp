@@ -63,7 +63,8 @@ protected:
         }
     }
 
-    const std::string m_folder = makeTempDir();
+    const TempDir m_dir;
+    const std::string m_folder = m_dir.path();
 };
 
 TEST_F(HostileInput, OddBytesAndLineEnds)

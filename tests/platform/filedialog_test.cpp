@@ -1,8 +1,8 @@
 // The real Save As and Open dialogs: default suffix, the create and overwrite prompts, long paths, filters.
 #include "filefilter.h"
 #include "qtplatform.h"
+#include "whenup.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
@@ -12,23 +12,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace quorvale;
 
-// Runs step on the next modal window of type T as soon as it is up, from inside its event loop.
-template <typename T> void whenUp(std::function<void(T*)> step)
-{
-    QTimer::singleShot(10, [step] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget()))
-            step(modal);
-        else
-            whenUp<T>(step);
-    });
-}
+using test::whenUp;
 
 // Presses the dialog's Save or Open button, as the user does.
 void confirm(QFileDialog* dialog)
@@ -107,6 +97,47 @@ TEST_F(SaveDialog, AnExistingFileIsReplacedOnlyAfterAsking)
     });
     EXPECT_EQ(save(), folder.filePath("old.pdf"));
     EXPECT_TRUE(asked.contains("already exists")) << asked.toStdString();
+}
+
+// Qt's widget dialog reads double quotes as a list of names; a typed name is one name.
+TEST_F(SaveDialog, ANameWithADoubleQuoteIsTakenWhole)
+{
+    QStringList asked;
+    const auto typeConfirmed = [&](const QString& name, QMessageBox::StandardButton reply) {
+        whenUp<QFileDialog>([&, name, reply](QFileDialog* dialog) {
+            whenUp<QMessageBox>([&, reply](QMessageBox* box) {
+                asked << box->text();
+                answer(box, reply);
+            });
+            typeAndSave(dialog, name);
+        });
+        return save();
+    };
+    EXPECT_EQ(typeConfirmed("we\"ird.pdf", QMessageBox::Yes), folder.filePath("we\"ird.pdf"));
+    EXPECT_EQ(typeConfirmed("\"quoted\"", QMessageBox::Yes), folder.filePath("\"quoted\".pdf"));
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_EQ(asked[0], "we\"ird.pdf does not exist.\nDo you want to create it?");
+
+    QFile existing(folder.filePath("we\"ird.pdf"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    bool stillOpenAfterNo = false;
+    whenUp<QFileDialog>([&](QFileDialog* dialog) {
+        whenUp<QMessageBox>([&, dialog](QMessageBox* box) {
+            asked << box->text();
+            answer(box, QMessageBox::No);
+            QTimer::singleShot(10, [&, dialog] {
+                stillOpenAfterNo = dialog->isVisible();
+                dialog->reject();
+            });
+        });
+        typeAndSave(dialog, "we\"ird.pdf");
+    });
+    EXPECT_TRUE(save().isEmpty());
+    EXPECT_TRUE(stillOpenAfterNo);
+    ASSERT_EQ(asked.size(), 3);
+    EXPECT_EQ(asked[2], "we\"ird.pdf already exists.\nDo you want to replace it?");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"we\"ird.pdf"});
 }
 
 TEST_F(SaveDialog, CancelGivesNothing)

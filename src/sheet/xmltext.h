@@ -1,0 +1,13 @@
+// Text that a workbook's XML parts can carry: readers refuse a whole file over one control character.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvale {
+
+// The UTF-8 text with each character that XML 1.0 cannot hold (controls other than TAB, LF and CR,
+// U+FFFE, U+FFFF, and every byte that is not part of a well-formed UTF-8 sequence) written as "?".
+std::string XmlText(std::string_view utf8);
+
+} // namespace quorvale
