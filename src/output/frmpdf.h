@@ -26,8 +26,8 @@ public:
     // The window deletes itself when it is unloaded. entryWindow is shown again by Back and unloaded by Cancel.
     // dataSheetPath is the system's bytes for the path, whatever their encoding.
     // record is what the entry window held when the user went on: the workbook charts its readings.
-    frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, std::string dataSheetPath, QWidget* entryWindow,
-           PdfWriter::Clock clock = PdfWriter::localTimestamp);
+    frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, std::string dataSheetPath,
+           QWidget* entryWindow, PdfWriter::Clock clock = PdfWriter::localTimestamp);
 
     // The common Save As and Open dialogs; Filter is "description|pattern|...". Both return the chosen
     // full path, or an empty text when the user cancels.
