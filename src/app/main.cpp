@@ -1,6 +1,7 @@
 // Quorvale: shows the entry window of the run chart wizard.
 #include "programfolder.h"
 #include "qtplatform.h"
+#include "replacefile.h"
 #include "wizard.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     // A file-size limit then fails the write with a reported reason, and the partial file is
     // removed, instead of the signal killing the program halfway through a document.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Interrupted while it writes an output, the program leaves the older file and no partial one.
+    quorvale::RemoveTemporaryOnSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvale"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

@@ -317,17 +317,17 @@ void frmPDF::convertPdf()
 void frmPDF::CreateExcel()
 {
     const QString outputfile = txtXlsOutputFile->text();
-    const WorkbookResult result = SaveRunChartWorkbook(
-        nativePath(outputfile),
-        {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(), txtXlsAuthor->text().toStdString(),
-         txtXlsKeywords->text().toStdString(), txtXlsComments->text().toStdString()},
-        m_record);
+    const WorkbookResult result =
+        WriteRunChartWorkbook(nativePath(outputfile),
+                              {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
+                               txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
+                               txtXlsComments->text().toStdString()},
+                              m_record);
     if (!result) {
         // The reason goes on a line of its own below the familiar text.
-        const QString text =
-            QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
-        m_platform.showMessage(
-            this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        const QString text = QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
+        m_platform.showMessage(this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok,
+                                      MessageAnswer::Ok});
         // Without a workbook at all the program ends; after a failed save the user may pick another name.
         if (!result.started)
             m_platform.endProgram();

@@ -1,8 +1,6 @@
 #include "bytesink.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <filesystem>
 #include <system_error>
 #include <unistd.h>
 
@@ -17,24 +15,12 @@ namespace {
 
 } // namespace
 
-FileSink::FileSink(std::string path) : m_path(std::move(path)) {}
-
-FileSink::~FileSink()
-{
-    if (m_file >= 0)
-        ::close(m_file);
-}
+FileSink::FileSink(std::string path) : m_path(std::move(path)), m_file(m_path) {}
 
 void FileSink::append(std::string_view bytes)
 {
-    if (m_file < 0) {
-        m_file = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-        if (m_file < 0)
-            fail(errno, "Cannot open '" + m_path + "' for writing");
-        m_touched = true;
-    }
     while (!bytes.empty()) {
-        const ssize_t written = ::write(m_file, bytes.data(), bytes.size());
+        const ssize_t written = ::write(m_file.descriptor(), bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
@@ -45,23 +31,7 @@ void FileSink::append(std::string_view bytes)
 
 void FileSink::close()
 {
-    const int file = m_file;
-    m_file = -1;
-    if (file >= 0 && ::close(file) != 0)
-        fail(errno, "Cannot write '" + m_path + "'");
-}
-
-void FileSink::discard() noexcept
-{
-    if (m_file >= 0) {
-        ::close(m_file);
-        m_file = -1;
-    }
-    if (!m_touched)
-        return;
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(m_path, ignored))
-        std::filesystem::remove(m_path, ignored);
+    m_file.commit();
 }
 
 void MemorySink::append(std::string_view bytes)

@@ -1,6 +1,8 @@
 // Where the PDF bytes go: a file appended to chunk by chunk, or memory for tests.
 #pragma once
 
+#include "replacefile.h"
+
 #include <string>
 #include <string_view>
 
@@ -13,25 +15,22 @@ public:
     virtual void append(std::string_view bytes) = 0;
 };
 
-// Creates the file at the first chunk and keeps it open for appending until close(): opening and
-// closing it again for every chunk costs more system calls than the chunk's write itself.
+// Writes the document beside the output file and puts it in place only when close() has seen it
+// complete, so the older file stays whole after any failure. The file stays open for appending:
+// opening and closing it again for every chunk costs more system calls than the chunk's write.
 class FileSink final : public ByteSink {
 public:
+    // Creates the file that will replace path; throws what ReplacementFile throws.
     explicit FileSink(std::string path);
-    ~FileSink() override;
-    FileSink(const FileSink&) = delete;
-    FileSink& operator=(const FileSink&) = delete;
 
     void append(std::string_view bytes) override;
-    // Closes the file after the last chunk; throws std::system_error with the reason on failure.
+    // Puts the complete document in place; throws std::system_error with the reason on failure.
+    // Without close(), destroying the sink leaves the older file as it was.
     void close();
-    // Closes and removes what this sink wrote, after a failed conversion.
-    void discard() noexcept;
 
 private:
     std::string m_path;
-    int m_file = -1;
-    bool m_touched = false;
+    ReplacementFile m_file;
 };
 
 class MemorySink final : public ByteSink {

@@ -16,14 +16,7 @@ namespace quorvale {
 
 namespace {
 
-// Deletes an older output file, so every append goes to the new document.
-void removeOlderOutput(const std::string& outputfile)
-{
-    if (const std::error_code error = DeleteIfExists(outputfile))
-        throw std::system_error(error, "Cannot delete '" + outputfile + "'");
-}
-
-// Deleting the output first would destroy the very text that is to be converted.
+// Writing over the very text that is being converted would lose it.
 void refuseSameFile(const std::string& filename, const std::string& outputfile)
 {
     std::error_code error;
@@ -35,22 +28,21 @@ void refuseSameFile(const std::string& filename, const std::string& outputfile)
 
 PdfWriter::PdfWriter(Reporter report, Clock clock) : m_report(std::move(report)), m_clock(std::move(clock)) {}
 
-bool PdfWriter::ConvertToPDF(const std::string& filename, const std::string& outputfile,
-                             const std::string& TextAuthor, const std::string& TextCreator,
-                             const std::string& TextKeywords, const std::string& TextSubject,
-                             const std::string& TextTitle, const std::string& FontName, std::int16_t FontSize,
-                             std::int16_t Rotation, float pwidth, float pheight)
+bool PdfWriter::ConvertToPDF(const std::string& filename, const std::string& outputfile, const std::string& TextAuthor,
+                             const std::string& TextCreator, const std::string& TextKeywords,
+                             const std::string& TextSubject, const std::string& TextTitle, const std::string& FontName,
+                             std::int16_t FontSize, std::int16_t Rotation, float pwidth, float pheight)
 {
     if (!FileExists(filename)) {
         m_report("File '" + filename + "' does not exist.");
         return false;
     }
-    FileSink sink(outputfile);
     try {
         PdfWriterState state;
         initpdf(state, FontName, FontSize, Rotation, pwidth, pheight);
         refuseSameFile(filename, outputfile);
-        removeOlderOutput(outputfile);
+        // The older output stays as it was until the new document is complete.
+        FileSink sink(outputfile);
         state.author = TextAuthor;
         state.creator = TextCreator;
         state.keywords = TextKeywords;
@@ -67,7 +59,6 @@ bool PdfWriter::ConvertToPDF(const std::string& filename, const std::string& out
         sink.close();
         return true;
     } catch (const std::exception& failure) {
-        sink.discard();
         m_report(failure.what());
         return false;
     }

@@ -1,6 +1,7 @@
 // quorvale-txt2pdf: converts a text file into a PDF document from the command line.
 #include "maker.h"
 #include "pdfwriter.h"
+#include "replacefile.h"
 #include "windows1252.h"
 
 #include <charconv>
@@ -111,14 +112,14 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Past a file-size limit a write then fails and is reported, and the partial file is removed.
+    // Past a file-size limit a write then fails and is reported, and the partial file is removed;
+    // an interrupted conversion removes its partial file too.
     std::signal(SIGXFSZ, SIG_IGN);
-    quorvale::PdfWriter writer([](const std::string& description) {
-        std::cerr << "quorvale-txt2pdf: " << description << "\n";
-    });
-    const bool converted =
-        writer.ConvertToPDF(options.files[0], options.files[1], options.author, options.creator, options.keywords,
-                            options.subject, options.title, options.font, options.size, options.rotation,
-                            options.width, options.height);
+    quorvale::RemoveTemporaryOnSignals();
+    quorvale::PdfWriter writer(
+        [](const std::string& description) { std::cerr << "quorvale-txt2pdf: " << description << "\n"; });
+    const bool converted = writer.ConvertToPDF(options.files[0], options.files[1], options.author, options.creator,
+                                               options.keywords, options.subject, options.title, options.font,
+                                               options.size, options.rotation, options.width, options.height);
     return converted ? 0 : 1;
 }

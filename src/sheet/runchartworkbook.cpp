@@ -1,9 +1,9 @@
 #include "runchartworkbook.h"
 
 #include "celltext.h"
-#include "fileexists.h"
 #include "maker.h"
 #include "readingssummary.h"
+#include "replacefile.h"
 #include "sheetlayout.h"
 #include "xmltext.h"
 
@@ -11,10 +11,9 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
+#include <exception>
 #include <optional>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace quorvale {
@@ -162,6 +161,26 @@ lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, First
     return chart;
 }
 
+// The cells and the chart: logged readings charted against their limits and summed up, or the samples.
+lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const Series& readings,
+                       const RunChartRecord& record)
+{
+    const bool logged = !record.Readings.empty();
+    const auto limits = logged ? LimitsOf(record.UpperTolerance, record.LowerTolerance) : std::nullopt;
+    FirstError keep;
+    keep(writeCells(sheet, addFormats(workbook), readings, limits));
+    lxw_chart* chart = addChart(workbook, readings.size(), logged, keep);
+    if (chart && !logged) {
+        keep(worksheet_insert_chart(sheet, ChartRow, ChartColumn, chart));
+    } else if (chart) {
+        std::vector<double> values;
+        for (const ReadingValues& reading : readings)
+            values.push_back(reading.tolerance);
+        keep(WriteReadingsSummary(workbook, sheet, chart, values, limits));
+    }
+    return keep.error();
+}
+
 lxw_error setProperties(lxw_workbook* workbook, WorkbookProperties texts)
 {
     for (std::string* text : {&texts.title, &texts.subject, &texts.author, &texts.keywords, &texts.comments})
@@ -189,52 +208,32 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
     if (!readings)
         return failed("A reading of the series is not a valid time or number.");
 
-    lxw_workbook* workbook = workbook_new(path.c_str());
-    lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook, SheetName) : nullptr;
-    if (!sheet) {
-        if (workbook)
-            lxw_workbook_free(workbook);
-        return failed("The workbook could not be started.", /*started*/ false);
-    }
-
-    // Logged readings are charted against their limits and summed up; the samples are not.
-    const bool logged = !record.Readings.empty();
-    const auto limits = logged ? LimitsOf(record.UpperTolerance, record.LowerTolerance) : std::nullopt;
-    FirstError keep;
-    keep(writeCells(sheet, addFormats(workbook), *readings, limits));
-    if (lxw_chart* chart = addChart(workbook, readings->size(), logged, keep)) {
-        if (!logged) {
-            keep(worksheet_insert_chart(sheet, ChartRow, ChartColumn, chart));
-        } else {
-            std::vector<double> values;
-            for (const ReadingValues& reading : *readings)
-                values.push_back(reading.tolerance);
-            keep(WriteReadingsSummary(workbook, sheet, chart, values, limits));
+    try {
+        // The library writes the file beside the older workbook, which stays as it was until the
+        // new one is saved completely.
+        ReplacementFile file(path);
+        lxw_workbook* workbook = workbook_new(file.path().c_str());
+        lxw_worksheet* sheet = workbook ? workbook_add_worksheet(workbook, SheetName) : nullptr;
+        if (!sheet) {
+            if (workbook)
+                lxw_workbook_free(workbook);
+            return failed("The workbook could not be started.", /*started*/ false);
         }
-    }
-    keep(setProperties(workbook, properties));
-    if (keep.error() != LXW_NO_ERROR) {
-        lxw_workbook_free(workbook);
-        return failed(lxw_strerror(keep.error()));
-    }
 
-    // workbook_close writes straight to path; a save that breaks off leaves a partial file there.
-    const lxw_error saveError = workbook_close(workbook);
-    if (saveError != LXW_NO_ERROR) {
-        std::error_code ignored;
-        if (std::filesystem::is_regular_file(path, ignored))
-            std::filesystem::remove(path, ignored);
-        return failed(lxw_strerror(saveError));
+        FirstError keep;
+        keep(writeContent(workbook, sheet, *readings, record));
+        keep(setProperties(workbook, properties));
+        if (keep.error() != LXW_NO_ERROR) {
+            lxw_workbook_free(workbook);
+            return failed(lxw_strerror(keep.error()));
+        }
+        if (const lxw_error saveError = workbook_close(workbook); saveError != LXW_NO_ERROR)
+            return failed(lxw_strerror(saveError));
+        file.commit();
+        return {};
+    } catch (const std::exception& failure) {
+        return failed(failure.what());
     }
-    return {};
-}
-
-WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
-                                    const RunChartRecord& record)
-{
-    if (const std::error_code error = DeleteIfExists(path))
-        return failed("The older file could not be deleted: " + error.message());
-    return WriteRunChartWorkbook(path, properties, record);
 }
 
 } // namespace quorvale

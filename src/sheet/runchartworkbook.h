@@ -20,18 +20,15 @@ struct WorkbookProperties {
     std::string comments;
 };
 
-// Saved, or why not; a failed save leaves no partial file behind.
+// Saved, or why not; a failed save leaves the older file as it was and no partial file behind.
 struct WorkbookResult : Result {
     bool started = true; // false when the library could not even start a workbook
 };
 
-// Writes the workbook (OOXML, whatever the file name's ending) to path, replacing a file there.
-// The record gives the logged readings and the tolerances they are charted against.
+// Writes the workbook (OOXML, whatever the file name's ending) to path, replacing a file there
+// (or the file a link at path points to) only once the new one is complete. The record gives the
+// logged readings and the tolerances they are charted against.
 WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
                                      const RunChartRecord& record = {});
-
-// Deletes an older workbook at path first (a zero-byte file is left for the save to replace), then writes it.
-WorkbookResult SaveRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
-                                    const RunChartRecord& record);
 
 } // namespace quorvale

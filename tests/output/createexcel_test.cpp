@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace quorvale {
 namespace {
@@ -94,31 +95,24 @@ TEST_F(CreateExcelTest, NoReturnsWithTheProgramRunning)
     EXPECT_GT(std::filesystem::file_size(file("runchart.xls").toStdString()), 0u);
 }
 
-// A second name for the older file shows whether it was deleted or written over in place.
-TEST_F(CreateExcelTest, AnOlderFileIsDeletedFirst)
+// A second name for the older file shows whether it was replaced as a whole or written over in
+// place; a zero-byte file is replaced like any other.
+TEST_F(CreateExcelTest, AnOlderFileIsReplacedAsAWhole)
 {
     const std::string older = file("runchart.xls").toStdString();
     const std::string otherName = file("other").toStdString();
-    std::ofstream(older) << "an older file";
-    std::filesystem::create_hard_link(older, otherName);
+    for (const std::string text : {"an older file", ""}) {
+        std::filesystem::remove(otherName);
+        std::ofstream(older) << text;
+        std::filesystem::permissions(older, std::filesystem::perms(0640));
+        std::filesystem::create_hard_link(older, otherName);
 
-    m_platform.answers = {MessageAnswer::No};
-    create(file("runchart.xls"));
-    EXPECT_EQ(test::readFile(otherName), "an older file");
-    EXPECT_EQ(test::ReadWorkbook(older)["sheets"].toArray(), QJsonArray({"Sheet1"}));
-}
-
-TEST_F(CreateExcelTest, AZeroByteFileIsLeftForTheSaveToReplace)
-{
-    const std::string older = file("runchart.xls").toStdString();
-    const std::string otherName = file("other").toStdString();
-    std::ofstream{older};
-    std::filesystem::create_hard_link(older, otherName);
-
-    m_platform.answers = {MessageAnswer::No};
-    create(file("runchart.xls"));
-    EXPECT_TRUE(std::filesystem::equivalent(older, otherName));
-    EXPECT_EQ(test::ReadWorkbook(older)["sheets"].toArray(), QJsonArray({"Sheet1"}));
+        m_platform.answers = {MessageAnswer::No};
+        create(file("runchart.xls"));
+        EXPECT_EQ(test::readFile(otherName), text);
+        EXPECT_EQ(test::ReadWorkbook(older)["sheets"].toArray(), QJsonArray({"Sheet1"}));
+        EXPECT_EQ(std::filesystem::status(older).permissions(), std::filesystem::perms(0640));
+    }
 }
 
 TEST_F(CreateExcelTest, AFailedSaveWarnsAndKeepsTheProgramRunning)
@@ -127,7 +121,7 @@ TEST_F(CreateExcelTest, AFailedSaveWarnsAndKeepsTheProgramRunning)
     const QString throughFile = file("plain/runchart.xls");
     m_platform.answers = {MessageAnswer::Ok};
     create(throughFile);
-    expectOnlyTheWarning("Error creating output xlsx file. Usually a permissions error.");
+    expectOnlyTheWarning("Cannot open '" + throughFile + "' for writing: Not a directory");
     EXPECT_FALSE(std::filesystem::exists(throughFile.toStdString()));
 }
 
@@ -137,12 +131,23 @@ TEST_F(CreateExcelTest, ADirectoryInThePlaceOfTheFileIsAFailedSave)
     std::filesystem::create_directory(directory);
     m_platform.answers = {MessageAnswer::Ok};
     create(file("taken.xls"));
-    expectOnlyTheWarning("Error creating output xlsx file. Usually a permissions error.");
+    expectOnlyTheWarning("Cannot open '" + file("taken.xls") + "' for writing: Is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(directory));
 }
 
-// The older file is gone before the save breaks off at the file-size limit; nothing may remain.
-TEST_F(CreateExcelTest, ASaveThatBreaksOffLeavesNeitherFile)
+// Opening a named pipe would wait for a reader and freeze the window.
+TEST_F(CreateExcelTest, ANamedPipeInThePlaceOfTheFileIsRefused)
+{
+    const QString pipe = file("pipe.xls");
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    m_platform.answers = {MessageAnswer::Ok};
+    create(pipe);
+    expectOnlyTheWarning("Cannot open '" + pipe + "' for writing: it is a named pipe, not a regular file");
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe.toStdString()));
+}
+
+// The save breaks off at the file-size limit: the older file stays, and nothing else.
+TEST_F(CreateExcelTest, ASaveThatBreaksOffLeavesTheOlderFile)
 {
     const std::string older = file("runchart.xls").toStdString();
     std::ofstream(older) << "an older file";
@@ -151,7 +156,8 @@ TEST_F(CreateExcelTest, ASaveThatBreaksOffLeavesNeitherFile)
         create(file("runchart.xls"));
         return kinds() == std::vector<Kind>{Kind::Message} && m_platform.calls[0].message.text.startsWith(Unable);
     })) << "the failed save was not reported by the warning alone";
-    EXPECT_FALSE(std::filesystem::exists(older));
+    EXPECT_EQ(test::readFile(older), "an older file");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path().toStdString()), {}), 1);
 }
 
 } // namespace

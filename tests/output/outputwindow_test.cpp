@@ -19,6 +19,9 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 namespace {
 
 using namespace quorvale;
@@ -382,6 +385,25 @@ TEST_F(OutputWindow, AFailedConversionIsReportedWithoutTheOpenPromptAndTheWorkbo
     EXPECT_EQ(messages[0].buttons, MessageButtons::Ok);
     EXPECT_EQ(messages[1].text, ExcelDone);
     EXPECT_FALSE(QFile::exists(folder.filePath("bracket.pdf")));
+}
+
+// A named pipe would have frozen the window waiting for a reader: it is refused, and the window stays.
+TEST_F(OutputWindow, ANamedPipeAsThePdfIsRefusedAndTheWorkbookFollows)
+{
+    open();
+    browse("bracket.pdf");
+    const QString pipe = folder.filePath("bracket.pdf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    platform.answers = {MessageAnswer::Ok, MessageAnswer::No};
+    click("btnConvert");
+
+    const auto messages = platform.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text, "Cannot open '" + pipe + "' for writing: it is a named pipe, not a regular file");
+    EXPECT_EQ(messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(messages[1].text, ExcelDone);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(std::filesystem::is_fifo(QFile::encodeName(pipe).toStdString()));
 }
 
 // Every item of the lists gives the numbers the writer is called with.

@@ -22,8 +22,7 @@ protected:
                  std::int16_t size = 10, std::int16_t rotation = 0, float width = 8.5F, float height = 11)
     {
         return m_writer.ConvertToPDF(input, output, "Orvin Kellaway", "http://www.quorvale.example/runchart",
-                                     "PDF Keywords", "Quorvale v1.0", "PDF Title", font, size, rotation, width,
-                                     height);
+                                     "PDF Keywords", "Quorvale v1.0", "PDF Title", font, size, rotation, width, height);
     }
     test::TempDir m_dir;
     std::string m_folder = m_dir.path();
@@ -70,12 +69,12 @@ TEST_F(ConvertToPdf, EveryOfferedCombinationFollowsTheLayoutRules)
             for (const Page& page : sizes) {
                 for (const std::int16_t rotation : {0, 90, 180, 270}) {
                     const std::string name = std::string(fonts[font]) + "-" + std::to_string(capacity.size) + "-" +
-                                             std::to_string(page.points) + "x" +
-                                             std::to_string(int(page.height * 72)) + "-" + std::to_string(rotation);
+                                             std::to_string(page.points) + "x" + std::to_string(int(page.height * 72)) +
+                                             "-" + std::to_string(rotation);
                     SCOPED_TRACE(name);
                     const std::string path = m_folder + "/" + name + ".pdf";
-                    ASSERT_TRUE(convert(DataSheet, path, fonts[font], capacity.size, rotation, page.width,
-                                        page.height));
+                    ASSERT_TRUE(
+                        convert(DataSheet, path, fonts[font], capacity.size, rotation, page.width, page.height));
                     const std::string pdf = readFile(path);
                     test::PdfPages pages;
                     ASSERT_TRUE(test::checkStructure(pdf, &pages));
@@ -83,9 +82,8 @@ TEST_F(ConvertToPdf, EveryOfferedCombinationFollowsTheLayoutRules)
 
                     const int heightPoints = static_cast<int>(page.height * 72);
                     const int maxlines = heightPoints == 792 ? capacity.lines792 : capacity.lines1008;
-                    const int charsByFont[2][3] = {
-                        {capacity.courier612, capacity.other612, capacity.arial612},
-                        {capacity.courier1008, capacity.other1008, capacity.arial1008}};
+                    const int charsByFont[2][3] = {{capacity.courier612, capacity.other612, capacity.arial612},
+                                                   {capacity.courier1008, capacity.other1008, capacity.arial1008}};
                     const auto maxchars = static_cast<std::size_t>(charsByFont[page.points == 1008][font]);
                     const std::string size = std::to_string(capacity.size);
                     const std::string opening = "stream\r\nBT\r/F1 " + size + " Tf\r1 0 0 1 50 " +

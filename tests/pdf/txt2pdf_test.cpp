@@ -39,8 +39,7 @@ TEST_F(Txt2Pdf, DefaultsAndOptionsGiveTheOutputWindowsDocuments)
 {
     ASSERT_EQ(run("'" + DataSheet + "' '" + m_folder + "/a.pdf'"), 0);
     EXPECT_EQ(withoutTimestamp(readFile(m_folder + "/a.pdf")), readFile(Golden + "datasheet-default.pdf"));
-    ASSERT_EQ(run("--font Courier --size 20 --rotation 90 --page 8.5x14 '" + DataSheet + "' '" + m_folder +
-                  "/b.pdf'"),
+    ASSERT_EQ(run("--font Courier --size 20 --rotation 90 --page 8.5x14 '" + DataSheet + "' '" + m_folder + "/b.pdf'"),
               0);
     EXPECT_EQ(withoutTimestamp(readFile(m_folder + "/b.pdf")), readFile(Golden + "datasheet-courier20.pdf"));
     EXPECT_EQ(m_errors, "");
@@ -48,8 +47,8 @@ TEST_F(Txt2Pdf, DefaultsAndOptionsGiveTheOutputWindowsDocuments)
 
 TEST_F(Txt2Pdf, InformationGivenInUtf8ReachesTheReaders)
 {
-    ASSERT_EQ(run("--title 'Maß (1) “ok” €' --author A --creator C --keywords K --subject S '" + DataSheet +
-                  "' '" + m_folder + "/i.pdf'"),
+    ASSERT_EQ(run("--title 'Maß (1) “ok” €' --author A --creator C --keywords K --subject S '" + DataSheet + "' '" +
+                  m_folder + "/i.pdf'"),
               0);
     std::string info;
     ASSERT_EQ(runCommand("pdfinfo -enc UTF-8 '" + m_folder + "/i.pdf'", &info), 0);

@@ -91,14 +91,14 @@ TEST_F(Faults, InputMissingOrUnreadable)
     failsWith(unreadable, m_folder + "/out.pdf", std::strerror(EACCES));
 }
 
-// A path through a regular file, a directory in the file's place, a missing folder, a full device.
+// A path through a regular file, a directory in the file's place, a missing folder.
 TEST_F(Faults, OutputCannotBeWritten)
 {
     for (const UnwritablePlace& place : unwritablePlaces(m_folder)) {
-        const std::string failed = place.kind == UnwritablePlace::Kind::FullDevice
-                                       ? "Cannot write '" + place.path + "': "
-                                       : "Cannot open '" + place.path + "' for writing: ";
-        failsWith(m_input, place.path, failed + place.reason, /*exact*/ true);
+        if (place.kind == UnwritablePlace::Kind::FullDevice)
+            continue; // a device is refused before anything is written (below)
+        failsWith(m_input, place.path, "Cannot open '" + place.path + "' for writing: " + place.reason,
+                  /*exact*/ true);
         EXPECT_TRUE(leftAlone(place));
     }
     failsWith(m_input, m_input + "/out.pdf", std::strerror(ENOTDIR));
@@ -108,13 +108,20 @@ TEST_F(Faults, OutputCannotBeWritten)
     EXPECT_EQ(readFile(m_folder + "/full.pdf/keep.txt"), "keep");
 }
 
-TEST_F(Faults, OlderOutputCannotBeDeleted)
+TEST_F(Faults, OutputDeviceIsRefused)
+{
+    failsWith(m_input, "/dev/full", "Cannot open '/dev/full' for writing: it is a device, not a regular file");
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));
+}
+
+TEST_F(Faults, OlderOutputCannotBeReplaced)
 {
     const std::string undeletable = undeletableFile();
     if (undeletable.empty())
         GTEST_SKIP() << "no read-only kernel file to write over";
     const std::string before = readFile(undeletable);
-    failsWith(m_input, undeletable, "Cannot delete '" + undeletable + "'");
+    // Nothing can be created beside a kernel file.
+    failsWith(m_input, undeletable, "Cannot open '" + undeletable + "' for writing: ");
     EXPECT_EQ(readFile(undeletable), before);
 }
 

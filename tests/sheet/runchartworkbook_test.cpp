@@ -1,5 +1,7 @@
 // What an independent reader finds in the saved workbook, and how a failed save ends.
+#include "childprocess.h"
 #include "filesizelimit.h"
+#include "replacefile.h"
 #include "runchartworkbook.h"
 #include "unwritableplaces.h"
 #include "workbookreader.h"
@@ -9,8 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <thread>
 
 namespace quorvale {
 namespace {
@@ -204,6 +210,43 @@ TEST_F(RunChartWorkbook, ASaveThatBreaksOffLeavesNoPartialFile)
         return !limited && limited.started;
     })) << "the save did not report the failure";
     EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(RunChartWorkbook, ALinkStaysALinkAndItsFileReceivesTheWorkbook)
+{
+    std::filesystem::create_directory(path("runs"));
+    std::ofstream(path("runs/bracket.xls")) << "an older file";
+    std::filesystem::create_symlink("runs/bracket.xls", path("link.xls"));
+    ASSERT_TRUE(WriteRunChartWorkbook(path("link.xls"), {}));
+    EXPECT_TRUE(std::filesystem::is_symlink(path("link.xls")));
+    EXPECT_EQ(ReadWorkbook(path("runs/bracket.xls"))["sheets"].toArray(), QJsonArray({"Sheet1"}));
+}
+
+// A child saving over and over is ended by each signal wherever it has got to: the name always
+// holds a complete workbook, and no temporary file stays behind.
+TEST_F(RunChartWorkbook, ASignalDuringASaveLeavesACompleteWorkbook)
+{
+    const std::string file = path("runchart.xls");
+    ASSERT_TRUE(WriteRunChartWorkbook(file, {}));
+    // The library's own scratch files go where the test can clear them up: a signal between their
+    // creation and unlinking would leave one in the system's folder.
+    const std::string scratch = path("scratch");
+    std::filesystem::create_directory(scratch);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const pid_t child = test::StartChild([&] {
+            ::setenv("TMPDIR", scratch.c_str(), 1);
+            RemoveTemporaryOnSignals();
+            for (;;)
+                WriteRunChartWorkbook(file, {});
+        });
+        ASSERT_NE(child, -1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ::kill(child, signal);
+        EXPECT_TRUE(test::EndedBy(test::WaitFor(child), signal));
+        EXPECT_EQ(ReadWorkbook(file)["sheets"].toArray(), QJsonArray({"Sheet1"}));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path().toStdString()), {}), 2);
+    }
 }
 
 } // namespace

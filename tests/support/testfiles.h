@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 namespace quorvale::test {
@@ -11,6 +12,8 @@ namespace quorvale::test {
 // The file's bytes; empty when it cannot be read.
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
+// The names of the entries of a folder.
+std::set<std::string> namesIn(const std::string& folder);
 
 // Runs a shell command; returns its exit status (-1 when it did not exit) and, when asked, its standard output.
 int runCommand(const std::string& command, std::string* output = nullptr);
