@@ -59,7 +59,7 @@ void Wizard::showHelp()
 void Wizard::showOutput(const OutputFormats& formats)
 {
     m_form1.hide();
-    m_frmPDF = new frmPDF(m_platform, formats, m_dataSheet.path(), &m_form1);
+    m_frmPDF = new frmPDF(m_platform, formats, m_form1.record(), m_dataSheet.path(), &m_form1);
     QObject::connect(m_frmPDF, &frmPDF::unloaded, &m_form1, [this] { removeDataSheet(); });
     m_frmPDF->show();
 }

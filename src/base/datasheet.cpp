@@ -47,6 +47,11 @@ std::string DataSheetText(const RunChartRecord& r)
     std::string utf8;
     for (const std::string& step : steps)
         utf8 += step;
+    if (!r.Readings.empty()) {
+        utf8 += std::string(CrLf) + "Readings :" + CrLf;
+        for (const Reading& reading : r.Readings)
+            utf8 += TimeOfDayText(reading.minuteOfDay) + Tab + reading.value + CrLf;
+    }
     return encodeWindows1252(utf8);
 }
 

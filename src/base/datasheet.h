@@ -12,7 +12,7 @@ namespace quorvale {
 // The data sheet's place: the program's folder followed by "/tempchart.txt", joined as they are.
 std::string DataSheetPath(const std::string& programFolder);
 
-// The bytes of the data sheet for a record.
+// The bytes of the data sheet for a record; logged readings follow the comments.
 std::string DataSheetText(const RunChartRecord& record);
 
 // Writes the data sheet as a new file that replaces whatever is at the path (a symbolic link there is

@@ -24,6 +24,7 @@ RunChartRecord DefaultRunChartRecord()
         .Sheet = "1",
         .SheetOf = "18",
         .Comments = "The two holes on left \r\nside of the part are \r\npending till further notice.\r\n",
+        .Readings = {},
     };
 }
 

@@ -1,7 +1,11 @@
-// The run chart record: the nineteen free-text fields of the entry window, held as UTF-8.
+// The run chart record: the nineteen free-text fields of the entry window, held as UTF-8, and the
+// readings logged in its grid.
 #pragma once
 
+#include "reading.h"
+
 #include <string>
+#include <vector>
 
 namespace quorvale {
 
@@ -25,6 +29,8 @@ struct RunChartRecord {
     std::string Sheet;
     std::string SheetOf;
     std::string Comments; // line breaks are CR LF pairs
+    // In the order logged; empty while the grid shows its sample rows, which no output uses.
+    std::vector<Reading> Readings;
 };
 
 // What the entry window's text boxes hold when it opens.

@@ -17,7 +17,6 @@
 #include <QTextDocument>
 #include <QWindow>
 #include <QPushButton>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <limits>
@@ -201,7 +200,7 @@ void Form1::buildFeatureFields()
     auto* label13 = addLabel(this, "Label13", "Please Log Date and Clock it Below :", {2760, 2400, 2655, 255});
     setTextColour(label13, QPalette::WindowText, Navy);
 
-    m_lv1 = new QTreeWidget(this);
+    m_lv1 = new ReadingsGrid(this);
     place(m_lv1, "lv1", {2760, 2640, GridWidthTwips, 3495});
     m_tabIndices.emplace_back(12, m_lv1);
 }
@@ -253,7 +252,7 @@ void Form1::SetListView()
 
 void Form1::FillListView()
 {
-    fillReadingsGrid(*m_lv1);
+    m_lv1->restoreSamples();
 }
 
 bool Form1::SetData()
@@ -264,6 +263,7 @@ bool Form1::SetData()
     QString comments = m_txtComments->document()->toRawText();
     comments.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     m_record.Comments = comments.toStdString();
+    m_record.Readings = m_lv1->readings();
 
     const Result written = m_dataSheet.write(m_record);
     if (!written) {

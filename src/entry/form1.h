@@ -16,12 +16,12 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QTreeWidget;
 
 namespace quorvale {
 
 class DataSheetFile;
 class Platform;
+class ReadingsGrid;
 
 class Form1 final : public QWidget {
     Q_OBJECT
@@ -73,7 +73,7 @@ private:
     std::vector<std::pair<QLineEdit*, std::string RunChartRecord::*>> m_textBoxes;
     std::vector<std::pair<int, QWidget*>> m_tabIndices;
     QPlainTextEdit* m_txtComments = nullptr;
-    QTreeWidget* m_lv1 = nullptr;
+    ReadingsGrid* m_lv1 = nullptr;
     QCheckBox* m_check1 = nullptr;
     QCheckBox* m_check2 = nullptr;
 };

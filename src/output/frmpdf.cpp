@@ -104,11 +104,12 @@ std::string ansi(const QLineEdit* box)
 
 } // namespace
 
-frmPDF::frmPDF(Platform& platform, OutputFormats formats, std::string dataSheetPath, QWidget* entryWindow,
-               PdfWriter::Clock clock)
+frmPDF::frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, std::string dataSheetPath,
+               QWidget* entryWindow, PdfWriter::Clock clock)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_platform(platform), m_formats(formats), m_dataSheetPath(std::move(dataSheetPath)), m_entryWindow(entryWindow),
+      m_platform(platform), m_formats(formats), m_record(std::move(record)), m_dataSheetPath(std::move(dataSheetPath)),
+      m_entryWindow(entryWindow),
       m_writer([this](const std::string& description) { reportPdfFailure(description); }, std::move(clock))
 {
     setObjectName(QStringLiteral("frmPDF"));
@@ -323,7 +324,8 @@ void frmPDF::CreateExcel()
         WriteRunChartWorkbook(nativePath(outputfile),
                               {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
                                txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
-                               txtXlsComments->text().toStdString()});
+                               txtXlsComments->text().toStdString()},
+                              m_record);
     if (!result) {
         // The reason goes on a line of its own below the familiar text.
         const QString text =

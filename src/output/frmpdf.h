@@ -4,6 +4,7 @@
 #include "outputformats.h"
 #include "outputnames.h"
 #include "pdfwriter.h"
+#include "runchartrecord.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -24,8 +25,9 @@ class frmPDF final : public QWidget {
 public:
     // The window deletes itself when it is unloaded. entryWindow is shown again by Back and unloaded by Cancel.
     // dataSheetPath is the system's bytes for the path, whatever their encoding.
-    frmPDF(Platform& platform, OutputFormats formats, std::string dataSheetPath, QWidget* entryWindow,
-           PdfWriter::Clock clock = PdfWriter::localTimestamp);
+    // record is what the entry window held when the user went on: the workbook charts its readings.
+    frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, std::string dataSheetPath,
+           QWidget* entryWindow, PdfWriter::Clock clock = PdfWriter::localTimestamp);
 
     // The common Save As and Open dialogs; Filter is "description|pattern|...". Both return the chosen
     // full path, or an empty text when the user cancels.
@@ -62,6 +64,7 @@ private:
 
     Platform& m_platform;
     const OutputFormats m_formats;
+    const RunChartRecord m_record;
     const std::string m_dataSheetPath; // txtFilename shows it as text, which need not keep every byte
     QPointer<QWidget> m_entryWindow;
     PdfWriter m_writer;

@@ -2,7 +2,9 @@
 
 #include "celltext.h"
 #include "maker.h"
+#include "readingssummary.h"
 #include "replacefile.h"
+#include "sheetlayout.h"
 #include "xmltext.h"
 
 #include <xlsxwriter.h>
@@ -12,18 +14,19 @@
 #include <exception>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace quorvale {
 
 namespace {
 
-struct Reading {
+struct SampleReading {
     std::string_view time;
     std::string_view tolerance;
 };
 
-// Rows 3 to 16 of columns A and B, as a user would type them.
-constexpr std::array<Reading, 14> Readings{{
+// Rows 3 to 16 of columns A and B while no reading is logged, as a user would type them.
+constexpr std::array<SampleReading, 14> SampleReadings{{
     {"1:20 PM", "0.02"},
     {"1:40 PM", "0.04"},
     {"2:00 PM", "0.01"},
@@ -40,33 +43,20 @@ constexpr std::array<Reading, 14> Readings{{
     {"7:40 PM", "0.08"},
 }};
 
-// Zero-based rows and columns of the cells written.
-constexpr lxw_row_t HeaderRow = 1;
-constexpr lxw_row_t FirstReadingRow = 2;
-constexpr lxw_col_t TimeColumn = 0;
-constexpr lxw_col_t ToleranceColumn = 1;
 constexpr lxw_col_t CaptionColumn = 5;
 constexpr lxw_row_t CaptionRow = 3;
 constexpr lxw_row_t LinkRow = 5;
-// A18: below the readings, clear of the caption cells and of the link text running on from F6.
+// A18: below the samples, clear of the caption cells and of the link text running on from F6.
 constexpr lxw_row_t ChartRow = 17;
 constexpr lxw_col_t ChartColumn = 0;
-
-constexpr char SheetName[] = "Sheet1";
-constexpr char Categories[] = "=Sheet1!$A$3:$A$16";
-constexpr char Values[] = "=Sheet1!$B$3:$B$16";
-constexpr char TimeFormat[] = "h:mm AM/PM";
-
-constexpr lxw_color_t HeaderFill = 0x00CCFF;  // RGB(0, 204, 255)
-constexpr lxw_color_t ReadingFill = 0xFFCC00; // RGB(255, 204, 0)
-constexpr lxw_color_t CaptionRed = 0xFF0000;  // RGB(255, 0, 0)
 
 struct Formats {
     lxw_format* header;
     lxw_format* time;
     lxw_format* tolerance;
-    lxw_format* caption; // F4, F6: bold and red
-    lxw_format* bold;    // the empty F5 between them
+    lxw_format* outOfTolerance; // a logged reading outside its limits
+    lxw_format* caption;        // F4, F6: bold and red
+    lxw_format* bold;           // the empty F5 between them
     lxw_format* link;
 };
 
@@ -74,68 +64,53 @@ struct ReadingValues {
     double time;
     double tolerance;
 };
+using Series = std::vector<ReadingValues>;
 
-// Keeps the first failure of a run of library calls.
-class FirstError {
-public:
-    void operator()(lxw_error result)
-    {
-        if (m_error == LXW_NO_ERROR)
-            m_error = result;
-    }
-    lxw_error error() const { return m_error; }
-
-private:
-    lxw_error m_error = LXW_NO_ERROR;
-};
-
-std::optional<std::array<ReadingValues, Readings.size()>> parseReadings()
+// The series the sheet and the chart hold: the logged readings, or the samples while none are.
+std::optional<Series> seriesOf(const std::vector<Reading>& logged)
 {
-    std::array<ReadingValues, Readings.size()> values{};
-    for (std::size_t i = 0; i < Readings.size(); ++i) {
-        const auto time = ParseTimeOfDay(Readings[i].time);
-        const auto tolerance = ParseDecimal(Readings[i].tolerance);
+    Series series;
+    for (const Reading& reading : logged) {
+        const auto value = ReadingNumber(reading.value);
+        if (!value)
+            return std::nullopt;
+        series.push_back({reading.minuteOfDay / (24.0 * 60.0), *value});
+    }
+    if (!logged.empty())
+        return series;
+
+    for (const SampleReading& sample : SampleReadings) {
+        const auto time = ParseTimeOfDay(sample.time);
+        const auto tolerance = ParseDecimal(sample.tolerance);
         if (!time || !tolerance)
             return std::nullopt;
-        values[i] = {*time, *tolerance};
+        series.push_back({*time, *tolerance});
     }
-    return values;
-}
-
-lxw_format* filled(lxw_workbook* workbook, lxw_color_t colour)
-{
-    lxw_format* format = workbook_add_format(workbook);
-    format_set_pattern(format, LXW_PATTERN_SOLID);
-    format_set_bg_color(format, colour);
-    return format;
-}
-
-lxw_format* bold(lxw_workbook* workbook)
-{
-    lxw_format* format = workbook_add_format(workbook);
-    format_set_bold(format);
-    return format;
+    return series;
 }
 
 Formats addFormats(lxw_workbook* workbook)
 {
     Formats formats{};
-    formats.header = filled(workbook, HeaderFill);
-    formats.time = filled(workbook, ReadingFill);
+    formats.header = Filled(workbook, HeaderFill);
+    formats.time = Filled(workbook, ReadingFill);
     format_set_num_format(formats.time, TimeFormat);
-    formats.tolerance = filled(workbook, ReadingFill);
-    formats.caption = bold(workbook);
+    formats.tolerance = Filled(workbook, ReadingFill);
+    formats.caption = Bold(workbook);
     format_set_font_color(formats.caption, CaptionRed);
-    formats.bold = bold(workbook);
+    formats.bold = Bold(workbook);
     // Underlined so the red, bold cell still reads as a link.
-    formats.link = bold(workbook);
+    formats.link = Bold(workbook);
     format_set_font_color(formats.link, CaptionRed);
     format_set_underline(formats.link, LXW_UNDERLINE_SINGLE);
+    formats.outOfTolerance = Filled(workbook, ReadingFill);
+    format_set_bold(formats.outOfTolerance);
+    format_set_font_color(formats.outOfTolerance, CaptionRed);
     return formats;
 }
 
-lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats,
-                     const std::array<ReadingValues, Readings.size()>& readings)
+lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats, const Series& readings,
+                     const std::optional<ToleranceLimits>& limits)
 {
     FirstError keep;
     keep(worksheet_write_string(sheet, HeaderRow, TimeColumn, "Date/Time", formats.header));
@@ -143,7 +118,10 @@ lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats,
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const auto row = static_cast<lxw_row_t>(FirstReadingRow + i);
         keep(worksheet_write_number(sheet, row, TimeColumn, readings[i].time, formats.time));
-        keep(worksheet_write_number(sheet, row, ToleranceColumn, readings[i].tolerance, formats.tolerance));
+        const double value = readings[i].tolerance;
+        const bool outside = limits && limits->outside(value);
+        keep(worksheet_write_number(sheet, row, ToleranceColumn, value,
+                                    outside ? formats.outOfTolerance : formats.tolerance));
     }
 
     const std::string url(MakerUrl);
@@ -153,15 +131,19 @@ lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats,
     return keep.error();
 }
 
-lxw_error addChart(lxw_workbook* workbook, lxw_worksheet* sheet)
+// The readings' line; logged readings name it by their heading, beside the lines of their limits.
+lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, FirstError& keep)
 {
     lxw_chart* chart = workbook_add_chart(workbook, LXW_CHART_LINE);
-    lxw_chart_series* series = chart ? chart_add_series(chart, Categories, Values) : nullptr;
-    if (!series)
-        return LXW_ERROR_MEMORY_MALLOC_FAILED;
+    lxw_chart_series* series =
+        chart ? chart_add_series(chart, ReadingsRange('A', rows).c_str(), ReadingsRange('B', rows).c_str()) : nullptr;
+    if (!series) {
+        keep(LXW_ERROR_MEMORY_MALLOC_FAILED);
+        return nullptr;
+    }
     // An explicit marker, so that every spreadsheet program draws one at each point.
     chart_series_set_marker_type(series, LXW_CHART_MARKER_DIAMOND);
-    chart_series_set_name(series, "Tolerance");
+    chart_series_set_name(series, logged ? HeadingCell('B').c_str() : "Tolerance");
 
     std::string title = "Quorvale Demo - " + std::string(MakerHostAndPath);
     std::replace(title.begin(), title.end(), '/', '-');
@@ -175,7 +157,27 @@ lxw_error addChart(lxw_workbook* workbook, lxw_worksheet* sheet)
         chart_axis_major_gridlines_set_visible(axis, LXW_TRUE);
         chart_axis_minor_gridlines_set_visible(axis, LXW_FALSE);
     }
-    return worksheet_insert_chart(sheet, ChartRow, ChartColumn, chart);
+    return chart;
+}
+
+// The cells and the chart: logged readings charted against their limits and summed up, or the samples.
+lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const Series& readings,
+                       const RunChartRecord& record)
+{
+    const bool logged = !record.Readings.empty();
+    const auto limits = logged ? LimitsOf(record.UpperTolerance, record.LowerTolerance) : std::nullopt;
+    FirstError keep;
+    keep(writeCells(sheet, addFormats(workbook), readings, limits));
+    lxw_chart* chart = addChart(workbook, readings.size(), logged, keep);
+    if (chart && !logged) {
+        keep(worksheet_insert_chart(sheet, ChartRow, ChartColumn, chart));
+    } else if (chart) {
+        std::vector<double> values;
+        for (const ReadingValues& reading : readings)
+            values.push_back(reading.tolerance);
+        keep(WriteReadingsSummary(workbook, sheet, chart, values, limits));
+    }
+    return keep.error();
 }
 
 lxw_error setProperties(lxw_workbook* workbook, WorkbookProperties texts)
@@ -198,9 +200,10 @@ WorkbookResult failed(std::string reason, bool started = true)
 
 } // namespace
 
-WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties)
+WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
+                                     const RunChartRecord& record)
 {
-    const auto readings = parseReadings();
+    const auto readings = seriesOf(record.Readings);
     if (!readings)
         return failed("A reading of the series is not a valid time or number.");
 
@@ -217,8 +220,7 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
         }
 
         FirstError keep;
-        keep(writeCells(sheet, addFormats(workbook), *readings));
-        keep(addChart(workbook, sheet));
+        keep(writeContent(workbook, sheet, *readings, record));
         keep(setProperties(workbook, properties));
         if (keep.error() != LXW_NO_ERROR) {
             lxw_workbook_free(workbook);

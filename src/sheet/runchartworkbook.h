@@ -1,8 +1,10 @@
-// Writes the run chart workbook: the fixed series of times and tolerances with its fills, the caption
-// and link cells, the embedded line chart and the document properties. No UI: the outcome is returned.
+// Writes the run chart workbook: the logged readings (or the sample series while none are logged)
+// with their fills, the caption and link cells, the embedded line chart and the document properties.
+// No UI: the outcome is returned.
 #pragma once
 
 #include "result.h"
+#include "runchartrecord.h"
 
 #include <string>
 
@@ -24,7 +26,9 @@ struct WorkbookResult : Result {
 };
 
 // Writes the workbook (OOXML, whatever the file name's ending) to path, replacing a file there
-// (or the file a link at path points to) only once the new one is complete.
-WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties);
+// (or the file a link at path points to) only once the new one is complete. The record gives the
+// logged readings and the tolerances they are charted against.
+WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
+                                     const RunChartRecord& record = {});
 
 } // namespace quorvale

@@ -1,6 +1,7 @@
 // The whole wizard through its windows: forward, Back, Cancel, the close box and a full run to the outputs.
 #include "datasheet.h"
 #include "readall.h"
+#include "readingsgrid.h"
 #include "scriptedplatform.h"
 #include "wizard.h"
 #include "workbookreader.h"
@@ -136,6 +137,43 @@ TEST_F(WholeWizard, AFullRunMakesThePdfTheCommandMakesAndTheWorkbook)
     const QJsonObject properties = test::ReadWorkbook(xls.toStdString())["properties"].toObject();
     EXPECT_EQ(properties["title"].toString(), "Bracket run");
     EXPECT_EQ(properties["comments"].toString(), "Excel Comments");
+}
+
+// A gauge types into whatever has the focus: each reading's characters, then Enter.
+TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook)
+{
+    auto* grid = entryControl<ReadingsGrid>("lv1");
+    grid->setClock([] { return QTime(7, 30); });
+    wizard.entryWindow().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&wizard.entryWindow()));
+    grid->setFocus();
+    for (const QString value : {"0.004", "-0,006"}) {
+        for (const QChar c : value + '\r')
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        settle();
+    }
+    forward();
+
+    const QByteArray sheet = readAll(sheetPath());
+    EXPECT_TRUE(sheet.endsWith("\r\n\r\nReadings :\r\n7:30 AM\t0.004\r\n7:30 AM\t-0.006\r\n"));
+
+    const QString pdf = folder.filePath("bracket.pdf");
+    const QString xls = folder.filePath("bracket.xls");
+    platform.fileNames = {pdf};
+    click(outputControl("btnSave"));
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    click(outputControl("btnConvert"));
+    EXPECT_TRUE(readAll(pdf).contains("T* (Readings :"));
+    EXPECT_TRUE(readAll(pdf).contains("T* (7:30 AM\t-0.006"));
+
+    QProcess reader;
+    reader.start("/usr/bin/python3", {QUORVALE_SUPPORT_DIR "/readworkbook.py", xls});
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    const QJsonObject cells = QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["cells"].toObject();
+    EXPECT_EQ(cells["B3"]["value"].toDouble(), 0.004);
+    EXPECT_EQ(cells["B4"]["value"].toDouble(), -0.006);
+    EXPECT_EQ(cells["G8"]["value"].toInt(), 2);
+    EXPECT_TRUE(cells["B5"].isUndefined());
 }
 
 TEST_F(WholeWizard, OnlyPdfLeavesTheExcelFrameDisabled)

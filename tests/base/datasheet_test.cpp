@@ -35,6 +35,20 @@ TEST(DataSheet, DefaultRecordGivesTheThirtyLineSheet)
     EXPECT_TRUE(sameBytes(DataSheetText(DefaultRunChartRecord()), golden));
 }
 
+TEST(DataSheet, LoggedReadingsFollowTheCommentsAfterAnEmptyLine)
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    record.Readings = {{7 * 60, "0.004"}, {13 * 60 + 5, "-0.006"}, {0, "+.5"}};
+    const std::string golden = readFile(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
+    EXPECT_TRUE(sameBytes(DataSheetText(record),
+                          golden + "\r\nReadings :\r\n7:00 AM\t0.004\r\n1:05 PM\t-0.006\r\n12:00 AM\t+.5\r\n"));
+
+    // Comments without a final line break still leave the readings an empty line of their own.
+    record.Comments = "last";
+    record.Readings.resize(1);
+    EXPECT_TRUE(DataSheetText(record).ends_with("Comments :\r\nlast\r\n\r\nReadings :\r\n7:00 AM\t0.004\r\n"));
+}
+
 TEST(DataSheet, PathIsTheFolderJoinedAsItIs)
 {
     EXPECT_EQ(DataSheetPath("/opt/quorvale"), "/opt/quorvale/tempchart.txt");

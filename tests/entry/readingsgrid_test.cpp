@@ -1,11 +1,24 @@
-// The readings grid: its fourteen fixed rows and its column widths at two screen resolutions.
+// The readings grid: its fourteen sample rows, its column widths at two screen resolutions, and
+// logging, editing and removing readings with the keyboard, the mouse and the context menu.
 #include "readingsgrid.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 using namespace quorvale;
+
+namespace quorvale {
+void PrintTo(const Reading& reading, std::ostream* out)
+{
+    *out << reading.minuteOfDay << " \"" << reading.value << '"';
+}
+} // namespace quorvale
 
 TEST(ReadingsGrid, ColumnWidthsFollowTheScreensPixelSize)
 {
@@ -39,4 +52,229 @@ TEST(ReadingsGrid, FillingTwiceStillGivesTheFourteenReadings)
     EXPECT_EQ(grid.topLevelItem(13)->text(0), "5:40 PM");
     for (int row = 0; row < 14; ++row)
         EXPECT_EQ(grid.topLevelItem(row)->text(1), "0.02") << row;
+}
+
+namespace {
+
+// A shown grid with a clock the test sets; keys go where a user's would.
+class LoggingGrid : public testing::Test {
+protected:
+    LoggingGrid()
+    {
+        setUpReadingsGrid(m_grid, 4815, 15);
+        m_grid.restoreSamples();
+        m_grid.setClock([this] { return m_now; });
+        m_grid.show();
+        m_grid.activateWindow();
+        m_grid.setFocus();
+    }
+
+    QLineEdit* editor() const { return m_grid.findChild<QLineEdit*>(); }
+    // The hint under the editor, while it shows.
+    QString hint() const
+    {
+        const auto* label = m_grid.findChild<QLabel*>(QStringLiteral("lblReadingHint"));
+        return label && label->isVisible() ? label->text() : QString();
+    }
+
+    // Types text into the open editor and presses a key there; the commit is queued, so let it run.
+    void typeIntoEditor(const QString& text, Qt::Key key = Qt::Key_Return)
+    {
+        QLineEdit* box = editor();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, key);
+        settle();
+    }
+
+    // Runs the queued commit and deletes the closed editor.
+    static void settle()
+    {
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // A gauge's input: the value's first character reaches the grid, which opens the editor.
+    void logReading(const QString& value)
+    {
+        QTest::keyClicks(&m_grid, value.left(1));
+        typeIntoEditor(value.mid(1));
+    }
+
+    std::vector<Reading> expected(std::initializer_list<Reading> readings) { return readings; }
+    QString cell(int row, int column) const { return m_grid.topLevelItem(row)->text(column); }
+    QAction* action(const char* name) const { return m_grid.findChild<QAction*>(QLatin1String(name)); }
+
+    ReadingsGrid m_grid;
+    QTime m_now{9, 5};
+};
+
+} // namespace
+
+TEST_F(LoggingGrid, StartsWithTheGreySamplesWhichAreNoReadings)
+{
+    EXPECT_TRUE(m_grid.showsSamples());
+    EXPECT_TRUE(m_grid.readings().empty());
+    ASSERT_EQ(m_grid.topLevelItemCount(), 14);
+    EXPECT_EQ(m_grid.topLevelItem(0)->foreground(0).color(), QColor(128, 128, 128));
+    EXPECT_EQ(m_grid.topLevelItem(13)->foreground(1).color(), QColor(128, 128, 128));
+    // Samples cannot be edited or removed; only adding is offered.
+    EXPECT_TRUE(action("actAddReading")->isEnabled());
+    for (const char* name : {"actEdit", "actRemoveReading", "actRestoreSamples"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    m_grid.setCurrentItem(m_grid.topLevelItem(2), 1);
+    QTest::keyClick(&m_grid, Qt::Key_F2);
+    EXPECT_EQ(editor(), nullptr);
+    QTest::keyClick(&m_grid, Qt::Key_Delete);
+    EXPECT_EQ(m_grid.topLevelItemCount(), 14);
+}
+
+TEST_F(LoggingGrid, TypingANumberAndEnterLogsOneReadingThatReplacesTheSamples)
+{
+    logReading(QStringLiteral("0.013"));
+    EXPECT_FALSE(m_grid.showsSamples());
+    ASSERT_EQ(m_grid.topLevelItemCount(), 1);
+    EXPECT_EQ(cell(0, 0), "9:05 AM");
+    EXPECT_EQ(cell(0, 1), "0.013");
+    EXPECT_NE(m_grid.topLevelItem(0)->foreground(0).color(), QColor(128, 128, 128));
+    EXPECT_EQ(m_grid.readings(), expected({{9 * 60 + 5, "0.013"}}));
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_TRUE(m_grid.hasFocus());
+}
+
+TEST_F(LoggingGrid, ReadingsInARowAreKeptInTheOrderLoggedEachWithItsTime)
+{
+    const QString typed[] = {"0.02", "-0,005", "+.5", "7 "};
+    for (const QString& value : typed) {
+        logReading(value);
+        m_now = m_now.addSecs(20 * 60 + 7);
+    }
+    // The comma becomes a point; the sign stays as typed; blanks go.
+    EXPECT_EQ(m_grid.readings(), expected({{545, "0.02"}, {565, "-0.005"}, {585, "+.5"}, {605, "7"}}));
+    EXPECT_EQ(cell(3, 0), "10:05 AM");
+    EXPECT_EQ(m_grid.currentItem(), m_grid.topLevelItem(3));
+
+    // Noon and midnight in the twelve-hour texts.
+    m_now = QTime(12, 0);
+    logReading(QStringLiteral("1"));
+    m_now = QTime(0, 7);
+    logReading(QStringLiteral("2"));
+    EXPECT_EQ(cell(4, 0), "12:00 PM");
+    EXPECT_EQ(cell(5, 0), "12:07 AM");
+}
+
+TEST_F(LoggingGrid, ANonNumberKeepsTheEditorOpenWithAHint)
+{
+    logReading(QStringLiteral("0.0x2"));
+    QLineEdit* box = editor();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "0.0x2");
+    EXPECT_EQ(hint(), "Type the reading as a number, for example 0.02.");
+    EXPECT_TRUE(m_grid.showsSamples());
+
+    // Corrected, the same reading is logged; the hint goes as soon as the text changes.
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("0"));
+    EXPECT_TRUE(hint().isEmpty());
+    typeIntoEditor(QStringLiteral(".02"));
+    EXPECT_EQ(m_grid.readings(), expected({{545, "0.02"}}));
+
+    // Several marks, a sign inside, or nothing but a sign are no numbers either.
+    for (const QString& bad :
+         {QStringLiteral("1.2.3"), QStringLiteral("1-2"), QStringLiteral("-"), QStringLiteral("1e3")}) {
+        logReading(bad);
+        ASSERT_NE(editor(), nullptr) << bad.toStdString();
+        QTest::keyClick(editor(), Qt::Key_Escape);
+        settle();
+    }
+    EXPECT_EQ(m_grid.readings(), expected({{545, "0.02"}}));
+}
+
+TEST_F(LoggingGrid, EscapeAbandonsANewReadingAndKeepsTheSamples)
+{
+    QTest::keyClicks(&m_grid, QStringLiteral("5"));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(m_grid.topLevelItemCount(), 15);
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(m_grid.topLevelItemCount(), 14);
+    EXPECT_TRUE(m_grid.showsSamples());
+}
+
+TEST_F(LoggingGrid, EditsATimeOrAValueInPlace)
+{
+    logReading(QStringLiteral("0.01"));
+    logReading(QStringLiteral("0.02"));
+
+    // F2 edits the selected cell: the value of the second reading.
+    m_grid.setCurrentItem(m_grid.topLevelItem(1), 1);
+    QTest::keyClick(&m_grid, Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    editor()->selectAll();
+    typeIntoEditor(QStringLiteral("0,025"));
+    EXPECT_EQ(cell(1, 1), "0.025");
+
+    // A time in 24-hour form is kept and shown as the grid shows times.
+    m_grid.setCurrentItem(m_grid.topLevelItem(0), 0);
+    action("actEdit")->trigger();
+    ASSERT_NE(editor(), nullptr);
+    editor()->selectAll();
+    typeIntoEditor(QStringLiteral("13:40"));
+    EXPECT_EQ(cell(0, 0), "1:40 PM");
+
+    // A double click opens the time too; what is no time is refused with a hint.
+    const QRect timeCell = m_grid.visualItemRect(m_grid.topLevelItem(1));
+    QTest::mouseClick(m_grid.viewport(), Qt::LeftButton, {}, timeCell.topLeft() + QPoint(5, 5));
+    QTest::mouseDClick(m_grid.viewport(), Qt::LeftButton, {}, timeCell.topLeft() + QPoint(5, 5));
+    ASSERT_NE(editor(), nullptr);
+    editor()->selectAll();
+    typeIntoEditor(QStringLiteral("25:00"));
+    EXPECT_EQ(hint(), "Type the time as 1:20 PM or 13:20.");
+    editor()->selectAll();
+    typeIntoEditor(QStringLiteral("7:05 am"));
+    EXPECT_EQ(m_grid.readings(), expected({{13 * 60 + 40, "0.01"}, {7 * 60 + 5, "0.025"}}));
+}
+
+TEST_F(LoggingGrid, DeleteRemovesTheSelectedReadingsAndTheLastOneBringsTheSamplesBack)
+{
+    for (const QString value : {"1", "2", "3", "4"})
+        logReading(value);
+    m_grid.clearSelection();
+    m_grid.topLevelItem(1)->setSelected(true);
+    m_grid.topLevelItem(3)->setSelected(true);
+    QTest::keyClick(&m_grid, Qt::Key_Delete);
+    EXPECT_EQ(m_grid.readings(), expected({{545, "1"}, {545, "3"}}));
+
+    m_grid.selectAll();
+    ASSERT_TRUE(action("actRemoveReading")->isEnabled());
+    action("actRemoveReading")->trigger();
+    EXPECT_TRUE(m_grid.showsSamples());
+    EXPECT_EQ(m_grid.topLevelItemCount(), 14);
+}
+
+TEST_F(LoggingGrid, RestoreGivesBackTheUntouchedGridAndAddReadingStartsOne)
+{
+    logReading(QStringLiteral("0.5"));
+    ASSERT_TRUE(action("actRestoreSamples")->isEnabled());
+    action("actRestoreSamples")->trigger();
+    EXPECT_TRUE(m_grid.showsSamples());
+    EXPECT_TRUE(m_grid.readings().empty());
+    EXPECT_EQ(cell(0, 0), "1:20 PM");
+    EXPECT_FALSE(action("actRestoreSamples")->isEnabled());
+
+    action("actAddReading")->trigger();
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_TRUE(editor()->text().isEmpty());
+    typeIntoEditor(QStringLiteral("0.25"));
+    EXPECT_EQ(m_grid.readings(), expected({{545, "0.25"}}));
+}
+
+TEST_F(LoggingGrid, AThousandReadingsAreAllKept)
+{
+    for (int i = 0; i < 1000; ++i)
+        logReading(QString::number(i));
+    const std::vector<Reading> readings = m_grid.readings();
+    ASSERT_EQ(readings.size(), 1000u);
+    EXPECT_EQ(readings[999].value, "999");
+    EXPECT_EQ(m_grid.currentItem(), m_grid.topLevelItem(999));
 }

@@ -33,7 +33,7 @@ protected:
     void create(const QString& outputfile,
                 const QStringList& properties = {"Title", "Subject", "Author", "Keywords", "Comments"})
     {
-        frmPDF window(m_platform, OutputFormats{/*PdfChosen*/ false, /*ExcelChosen*/ true}, {}, nullptr);
+        frmPDF window(m_platform, OutputFormats{/*PdfChosen*/ false, /*ExcelChosen*/ true}, {}, {}, nullptr);
         window.findChild<QLineEdit*>("txtXlsOutputFile")->setText(outputfile);
         const char* boxes[] = {"txtXlsTitle", "txtXlsSubject", "txtXlsAuthor", "txtXlsKeywords", "txtXlsComments"};
         for (int i = 0; i < 5; ++i)

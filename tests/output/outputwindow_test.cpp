@@ -48,7 +48,7 @@ protected:
     // Loads the window with the flags as they stand, shown and active like after the entry window's Next.
     void open()
     {
-        window = new frmPDF(platform, formats, DataSheetPath(folder.path().toStdString()), &entry,
+        window = new frmPDF(platform, formats, {}, DataSheetPath(folder.path().toStdString()), &entry,
                             [] { return std::string("20260102030405"); });
         window->show();
         window->activateWindow();

@@ -68,10 +68,12 @@ def chart_summary(xml):
     for ser in line.findall("c:ser", NS) if line is not None else []:
         marker = ser.find("c:marker/c:symbol", NS)
         series.append({
+            # A cell reference, or the name itself.
+            "name": (ser.findtext("c:tx/c:strRef/c:f", namespaces=NS)
+                     or ser.findtext("c:tx/c:v", namespaces=NS)),
             "categories": ser.findtext("c:cat/c:numRef/c:f", namespaces=NS),
             "values": ser.findtext("c:val/c:numRef/c:f", namespaces=NS),
             "marker": marker.get("val") if marker is not None else None,
-            "name": ser.findtext("c:tx/c:v", namespaces=NS),
         })
     shown = line.find("c:marker", NS) if line is not None else None
     return {

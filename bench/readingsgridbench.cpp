@@ -1,0 +1,76 @@
+// Times logging readings the way a gauge does (the value's keys, then Enter) into a shown readings
+// grid: milliseconds per reading over the first and the last hundred of N, and their ratio, which
+// stays near 1 when a long run costs no more per reading than a short one.
+//   quorvale-readingsgrid-bench [N]
+#include "readingsgrid.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void logReading(quorvale::ReadingsGrid& grid, const QString& value)
+{
+    QTest::keyClick(&grid, value.front().toLatin1());
+    QWidget* editor = QApplication::focusWidget();
+    for (const QChar c : value.mid(1))
+        QTest::keyClick(editor, c.toLatin1());
+    QTest::keyClick(editor, Qt::Key_Return);
+    // Let the commit, the repaint and the closed editor's deletion happen, as between two readings.
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
+    if (count < 200) {
+        std::fprintf(stderr, "usage: %s [N >= 200]\n", argv[0]);
+        return 2;
+    }
+
+    quorvale::ReadingsGrid grid;
+    quorvale::setUpReadingsGrid(grid, 4815, 15);
+    grid.restoreSamples();
+    grid.resize(321, 233);
+    grid.show();
+    grid.activateWindow();
+    grid.setFocus();
+    if (!QTest::qWaitForWindowActive(&grid)) {
+        std::fprintf(stderr, "the grid's window did not become active\n");
+        return 1;
+    }
+
+    double first = 0;
+    double last = 0;
+    QElapsedTimer timer;
+    for (int i = 0; i < count; ++i) {
+        if (i == 0 || i == count - 100)
+            timer.start();
+        logReading(grid, QStringLiteral("0.0%1").arg(i % 50, 2, 10, QLatin1Char('0')));
+        if (i == 99)
+            first = timer.nsecsElapsed() / 1e6 / 100;
+        if (i == count - 1)
+            last = timer.nsecsElapsed() / 1e6 / 100;
+    }
+    timer.start();
+    const auto readings = grid.readings();
+    const double collect = timer.nsecsElapsed() / 1e6;
+    if (static_cast<int>(readings.size()) != count) {
+        std::fprintf(stderr, "logged %zu readings of %d\n", readings.size(), count);
+        return 1;
+    }
+    std::printf("readings grid: %d readings; first 100 %.2f ms each, last 100 %.2f ms each, last/first %.2f; "
+                "handing all to the record %.2f ms\n",
+                count, first, last, last / first, collect);
+    return 0;
+}

@@ -1,0 +1,97 @@
+#include "readingssummary.h"
+
+#include "sheetlayout.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace quorvale {
+
+namespace {
+
+// Zero-based columns and rows.
+constexpr lxw_col_t UpperColumn = 2;
+constexpr lxw_col_t LowerColumn = 3;
+constexpr lxw_col_t MedianColumn = 4;
+constexpr lxw_col_t LabelColumn = 5;
+constexpr lxw_col_t FigureColumn = 6;
+constexpr lxw_row_t FirstSummaryRow = 7;
+// F14: right of the readings, however many there are, and below the summary.
+constexpr lxw_row_t ChartRow = 13;
+constexpr lxw_col_t ChartColumn = 5;
+
+constexpr lxw_color_t LimitColour = 0xC00000;
+constexpr lxw_color_t MedianColour = 0x00B050;
+
+// One column repeating a figure on every reading's row under its heading, and its line in the chart.
+lxw_error addLevel(lxw_worksheet* sheet, lxw_chart* chart, lxw_format* heading, lxw_col_t column, const char* title,
+                   double level, std::size_t rows, lxw_color_t colour)
+{
+    FirstError keep;
+    keep(worksheet_write_string(sheet, HeaderRow, column, title, heading));
+    for (std::size_t i = 0; i < rows; ++i)
+        keep(worksheet_write_number(sheet, static_cast<lxw_row_t>(FirstReadingRow + i), column, level, nullptr));
+
+    const char letter = static_cast<char>('A' + column);
+    lxw_chart_series* series =
+        chart_add_series(chart, ReadingsRange('A', rows).c_str(), ReadingsRange(letter, rows).c_str());
+    if (!series)
+        return LXW_ERROR_MEMORY_MALLOC_FAILED;
+    chart_series_set_name(series, HeadingCell(letter).c_str());
+    chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
+    lxw_chart_line line{};
+    line.color = colour;
+    line.width = 1.5;
+    line.dash_type = column == MedianColumn ? LXW_CHART_LINE_DASH_DASH : LXW_CHART_LINE_DASH_SOLID;
+    chart_series_set_line(series, &line);
+    return keep.error();
+}
+
+} // namespace
+
+lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw_chart* chart,
+                               const std::vector<double>& values, const std::optional<ToleranceLimits>& limits)
+{
+    const std::size_t rows = values.size();
+    const double median = Median(values);
+    lxw_format* heading = Filled(workbook, HeaderFill);
+    lxw_format* label = Bold(workbook);
+    lxw_format* cpkFormat = workbook_add_format(workbook);
+    format_set_num_format(cpkFormat, "0.00");
+
+    FirstError keep;
+    if (limits) {
+        keep(addLevel(sheet, chart, heading, UpperColumn, "Upper Tolerance", limits->upper, rows, LimitColour));
+        keep(addLevel(sheet, chart, heading, LowerColumn, "Lower Tolerance", limits->lower, rows, LimitColour));
+    }
+    keep(addLevel(sheet, chart, heading, MedianColumn, "Median", median, rows, MedianColour));
+
+    const char* const labels[] = {"Readings", "Out of tolerance", "Median", "Cpk", "Signals"};
+    for (std::size_t i = 0; i < std::size(labels); ++i)
+        keep(worksheet_write_string(sheet, static_cast<lxw_row_t>(FirstSummaryRow + i), LabelColumn, labels[i], label));
+    keep(worksheet_write_number(sheet, FirstSummaryRow, FigureColumn, static_cast<double>(rows), nullptr));
+    if (limits) {
+        const auto outside = std::count_if(values.begin(), values.end(), [&](double v) { return limits->outside(v); });
+        keep(worksheet_write_number(sheet, FirstSummaryRow + 1, FigureColumn, static_cast<double>(outside), nullptr));
+    }
+    keep(worksheet_write_number(sheet, FirstSummaryRow + 2, FigureColumn, median, nullptr));
+    if (const auto cpk = Cpk(values, limits))
+        keep(worksheet_write_number(sheet, FirstSummaryRow + 3, FigureColumn, *cpk, cpkFormat));
+    const std::string signals = SignalsText(RunSignals(values, median));
+    keep(worksheet_write_string(sheet, FirstSummaryRow + 4, FigureColumn, signals.c_str(), nullptr));
+
+    // Readings below the nominal would otherwise carry the times across the middle of the chart.
+    chart_axis_set_label_position(chart->x_axis, LXW_CHART_AXIS_LABEL_POSITION_LOW);
+    // Wide enough for the headings and the summary's labels; printed one page wide, the chart beside the readings.
+    worksheet_set_landscape(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    keep(worksheet_set_column(sheet, UpperColumn, LowerColumn, 16, nullptr));
+    keep(worksheet_set_column(sheet, LabelColumn, LabelColumn, 16, nullptr));
+    lxw_chart_options placement{};
+    placement.x_scale = 1.5;
+    placement.y_scale = 1.25;
+    keep(worksheet_insert_chart_opt(sheet, ChartRow, ChartColumn, chart, &placement));
+    return keep.error();
+}
+
+} // namespace quorvale

@@ -1,0 +1,199 @@
+// The workbook for readings logged in the grid: every cell of the worked example, the summary
+// without numeric limits, and the untouched record still giving the sample workbook.
+#include "runchartworkbook.h"
+#include "workbookreader.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+namespace quorvale {
+namespace {
+
+using test::ReadWorkbook;
+
+const QString HeaderFill = QStringLiteral("FF00CCFF");
+const QString ReadingFill = QStringLiteral("FFFFCC00");
+const QString Red = QStringLiteral("FFFF0000");
+
+// The README's example: the default record (tolerances 0.02 and 0.02) and eight readings that
+// climb out of tolerance at 10:00 AM.
+RunChartRecord workedExample()
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    const char* values[] = {"0.004", "-0.006", "-0.002", "0.003", "0.009", "0.015", "0.022", "0.011"};
+    for (int i = 0; i < 8; ++i)
+        record.Readings.push_back({7 * 60 + 30 * i, values[i]});
+    return record;
+}
+
+class LoggedReadings : public testing::Test {
+protected:
+    QJsonObject written(const RunChartRecord& record)
+    {
+        const std::string file = m_dir.filePath(QStringLiteral("runchart.xls")).toStdString();
+        const WorkbookResult result = WriteRunChartWorkbook(file, {"T", "S", "A", "K", "C"}, record);
+        EXPECT_TRUE(result) << result.reason;
+        return ReadWorkbook(file);
+    }
+
+    QTemporaryDir m_dir;
+};
+
+std::set<QString> nonEmpty(const QJsonObject& workbook)
+{
+    std::set<QString> cells;
+    for (const QJsonValue cell : workbook["non_empty"].toArray())
+        cells.insert(cell.toString());
+    return cells;
+}
+
+// Neither a value nor a style: the reader lists no such cell.
+bool isEmpty(const QJsonObject& cells, const char* cell)
+{
+    return !cells.contains(QLatin1String(cell)) || cells[QLatin1String(cell)]["value"].isNull();
+}
+
+void expectNumber(const QJsonObject& cells, const QString& cell, double value, const char* format = "General")
+{
+    SCOPED_TRACE(cell.toStdString());
+    EXPECT_TRUE(cells[cell]["type"] == "float" || cells[cell]["type"] == "int");
+    EXPECT_DOUBLE_EQ(cells[cell]["value"].toDouble(), value);
+    EXPECT_EQ(cells[cell]["number_format"].toString(), format);
+}
+
+TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
+{
+    const QJsonObject workbook = written(workedExample());
+    const QJsonObject cells = workbook["cells"].toObject();
+
+    const char* headings[] = {"Date/Time", "Tolerance", "Upper Tolerance", "Lower Tolerance", "Median"};
+    for (int column = 0; column < 5; ++column) {
+        const QString cell = QChar('A' + column) + QStringLiteral("2");
+        EXPECT_EQ(cells[cell]["value"].toString(), headings[column]);
+        EXPECT_EQ(cells[cell]["fill_rgb"].toString(), HeaderFill) << cell.toStdString();
+    }
+
+    const double values[] = {0.004, -0.006, -0.002, 0.003, 0.009, 0.015, 0.022, 0.011};
+    const double median = 0.0065;
+    for (int i = 0; i < 8; ++i) {
+        const QString row = QString::number(3 + i);
+        SCOPED_TRACE(row.toStdString());
+        const QJsonObject time = cells["A" + row].toObject();
+        const int minutes = 7 * 60 + 30 * i;
+        EXPECT_EQ(time["type"].toString(), "time");
+        EXPECT_DOUBLE_EQ(time["raw"].toString().toDouble(), minutes / 1440.0);
+        EXPECT_EQ(time["number_format"].toString(), "h:mm AM/PM");
+        EXPECT_EQ(time["fill_rgb"].toString(), ReadingFill);
+
+        expectNumber(cells, "B" + row, values[i]);
+        EXPECT_EQ(cells["B" + row]["fill_rgb"].toString(), ReadingFill);
+        // Only 0.022, at 10:00 AM, lies outside -0.02 to 0.02.
+        const bool outside = i == 6;
+        EXPECT_EQ(cells["B" + row]["bold"].toBool(), outside);
+        EXPECT_EQ(cells["B" + row]["font_rgb"].toString(), outside ? Red : QString());
+
+        expectNumber(cells, "C" + row, 0.02);
+        expectNumber(cells, "D" + row, -0.02);
+        expectNumber(cells, "E" + row, median);
+    }
+
+    EXPECT_EQ(cells["F4"]["value"].toString(), "Quorvale Demo ");
+    EXPECT_EQ(cells["F6"]["value"].toString(), "http://www.quorvale.example/runchart");
+    const char* labels[] = {"Readings", "Out of tolerance", "Median", "Cpk", "Signals"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(cells[QStringLiteral("F%1").arg(8 + i)]["value"].toString(), labels[i]);
+    expectNumber(cells, "G8", 8);
+    expectNumber(cells, "G9", 1);
+    expectNumber(cells, "G10", median);
+    // Mean 0.007, sample deviation sqrt(584e-6 / 7): min(0.013, 0.027) / (3 x 0.0091339) = 0.4744.
+    expectNumber(cells, "G11", 0.013 / (3 * std::sqrt(584e-6 / 7)), "0.00");
+    EXPECT_NEAR(cells["G11"]["value"].toDouble(), 0.4744, 5e-5);
+    EXPECT_EQ(cells["G12"]["value"].toString(), "Trend: readings 2-7 rising");
+
+    std::set<QString> expected{"F4", "F6", "F8", "F9", "F10", "F11", "F12", "G8", "G9", "G10", "G11", "G12"};
+    for (int row = 2; row <= 10; ++row)
+        for (const char column : {'A', 'B', 'C', 'D', 'E'})
+            expected.insert(QStringLiteral("%1%2").arg(QChar(column)).arg(row));
+    EXPECT_EQ(nonEmpty(workbook), expected);
+}
+
+TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsAndMedian)
+{
+    const QJsonObject workbook = written(workedExample());
+    ASSERT_EQ(workbook["charts"].toArray().size(), 1);
+    const QJsonObject chart = workbook["charts"][0].toObject();
+    const QJsonArray series = chart["series"].toArray();
+    ASSERT_EQ(series.size(), 4);
+    const char* columns = "BCDE";
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(series[i]["name"].toString(), QStringLiteral("Sheet1!$%1$2").arg(QChar(columns[i])));
+        EXPECT_EQ(series[i]["categories"].toString(), "Sheet1!$A$3:$A$10");
+        EXPECT_EQ(series[i]["values"].toString(), QStringLiteral("Sheet1!$%1$3:$%1$10").arg(QChar(columns[i])));
+        EXPECT_EQ(series[i]["marker"].toString(), i == 0 ? "diamond" : "none");
+    }
+    EXPECT_EQ(chart["title"].toString(), "Quorvale Demo - www.quorvale.example-runchart");
+    EXPECT_EQ(chart["category_axis"]["title"].toString(), "Date/Time");
+    EXPECT_EQ(chart["value_axis"]["title"].toString(), "Tolerance");
+    EXPECT_TRUE(chart["category_axis"]["major_gridlines"].toBool());
+    EXPECT_TRUE(chart["value_axis"]["major_gridlines"].toBool());
+    EXPECT_FALSE(chart["data_table"].toBool());
+
+    // Right of the readings' columns and below the summary, however many readings there are.
+    const QJsonArray from = workbook["embedded_charts"][0]["from"].toArray();
+    EXPECT_EQ(from, QJsonArray({5, 13}));
+}
+
+TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
+{
+    RunChartRecord record = workedExample();
+    record.UpperTolerance = "+/- 0.02";
+    const QJsonObject workbook = written(record);
+    const QJsonObject cells = workbook["cells"].toObject();
+
+    for (const char* cell : {"C2", "D2", "C3", "D10", "G9", "G11"})
+        EXPECT_TRUE(isEmpty(cells, cell)) << cell;
+    EXPECT_EQ(cells["E2"]["value"].toString(), "Median");
+    expectNumber(cells, "G8", 8);
+    expectNumber(cells, "G10", 0.0065);
+    // Nothing is out of tolerance without limits.
+    EXPECT_FALSE(cells["B9"]["bold"].toBool());
+    const QJsonArray series = workbook["charts"][0]["series"].toArray();
+    ASSERT_EQ(series.size(), 2);
+    EXPECT_EQ(series[1]["name"].toString(), "Sheet1!$E$2");
+}
+
+TEST_F(LoggedReadings, OneReadingHasNoCpkAndNoSignals)
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    record.Readings = {{13 * 60 + 20, "+0.01"}};
+    const QJsonObject cells = written(record)["cells"].toObject();
+    expectNumber(cells, "B3", 0.01);
+    expectNumber(cells, "G8", 1);
+    expectNumber(cells, "G9", 0);
+    expectNumber(cells, "G10", 0.01);
+    EXPECT_TRUE(isEmpty(cells, "G11"));
+    EXPECT_EQ(cells["G12"]["value"].toString(), "None");
+}
+
+TEST_F(LoggedReadings, ARecordWithoutReadingsGivesTheSampleWorkbook)
+{
+    EXPECT_EQ(written(DefaultRunChartRecord()), written({}));
+    EXPECT_TRUE(isEmpty(written(DefaultRunChartRecord())["cells"].toObject(), "C2"));
+}
+
+TEST_F(LoggedReadings, AReadingThatIsNoNumberFailsTheWorkbook)
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    record.Readings = {{0, "abc"}};
+    const std::string file = m_dir.filePath(QStringLiteral("bad.xls")).toStdString();
+    EXPECT_FALSE(WriteRunChartWorkbook(file, {}, record));
+}
+
+} // namespace
+} // namespace quorvale
