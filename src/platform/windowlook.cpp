@@ -1,5 +1,6 @@
 #include "windowlook.h"
 
+#include <QFontDatabase>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -10,8 +11,16 @@ namespace quorvale {
 
 QFont windowFont()
 {
+    // Only the installed ones: each new size or weight of a missing family costs Qt a fontconfig
+    // search before it falls back to the next.
+    static const QStringList families = [] {
+        const QStringList installed = QFontDatabase::families();
+        QStringList wanted{QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+        wanted.removeIf([&](const QString& family) { return !installed.contains(family, Qt::CaseInsensitive); });
+        return wanted;
+    }();
     QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies(families);
     font.setPointSizeF(8.25);
     return font;
 }
