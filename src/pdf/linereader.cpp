@@ -128,19 +128,20 @@ bool LineReader::wholeTextIsUtf8()
     const off_t start = ::lseek(m_file, 0, SEEK_CUR);
     if (start < 0)
         fail(errno, "Cannot read " + m_name);
-    m_utf8 = true;
-    while (m_valid && fill()) {
+    std::size_t carried = 0;
+    Utf8Check check;
+    while (check.valid) {
+        const std::size_t got = readBlock(m_buffer.data() + carried, ReadSize);
+        const bool last = got < ReadSize;
+        check = checkUtf8(m_buffer.data(), carried + got, last);
+        if (last)
+            break;
+        carried = carried + got - check.consumed;
+        std::memmove(m_buffer.data(), m_buffer.data() + check.consumed, carried);
     }
-    const bool valid = m_valid;
     if (::lseek(m_file, start, SEEK_SET) < 0)
         fail(errno, "Cannot read " + m_name);
-    m_begin = m_end = m_undecoded = m_rawEnd = 0;
-    m_atStart = true;
-    m_atEof = false;
-    m_blockOffset = 0;
-    m_firstReplaced = -1;
-    m_summary = {};
-    return valid;
+    return check.valid;
 }
 
 std::size_t LineReader::readBlock(char* into, std::size_t size)
@@ -168,7 +169,8 @@ bool LineReader::fill()
     m_atEof = got < ReadSize;
     const std::size_t size = carried + got;
     m_begin = 0;
-    m_searched = false;
+    for (NextByte* next : {&m_cr, &m_lf, &m_formFeed, &m_tab})
+        next->searched = false;
     if (!m_utf8) {
         m_end = m_undecoded = m_rawEnd = size;
         return size > 0;
@@ -179,7 +181,6 @@ bool LineReader::fill()
     m_end = block.written;
     m_undecoded = start + block.consumed;
     m_rawEnd = size;
-    m_valid = m_valid && block.valid;
     if (block.replaced > 0) {
         if (m_summary.replaced == 0)
             m_firstReplaced = m_blockOffset + static_cast<std::int64_t>(block.firstReplaced);
@@ -188,18 +189,17 @@ bool LineReader::fill()
     return m_end > 0 || !m_atEof;
 }
 
+std::size_t LineReader::search(NextByte& next)
+{
+    const auto* found = static_cast<const char*>(std::memchr(m_buffer.data() + m_begin, next.byte, m_end - m_begin));
+    next.at = found ? static_cast<std::size_t>(found - m_buffer.data()) : m_end;
+    next.searched = true;
+    return next.at;
+}
+
 std::size_t LineReader::lineEnd()
 {
-    const auto find = [this](char byte) {
-        const auto* found = static_cast<const char*>(std::memchr(m_buffer.data() + m_begin, byte, m_end - m_begin));
-        return found ? static_cast<std::size_t>(found - m_buffer.data()) : m_end;
-    };
-    if (!m_searched || m_nextCr < m_begin)
-        m_nextCr = find('\r');
-    if (m_anyLineEnd && (!m_searched || m_nextLf < m_begin))
-        m_nextLf = find('\n');
-    m_searched = true;
-    return m_anyLineEnd ? std::min(m_nextCr, m_nextLf) : m_nextCr;
+    return m_anyLineEnd ? std::min(nextOf(m_cr), nextOf(m_lf)) : nextOf(m_cr);
 }
 
 bool LineReader::next(Piece& piece)
@@ -222,6 +222,8 @@ bool LineReader::next(Piece& piece)
     }
     const std::size_t end = lineEnd();
     piece.text = std::string_view(m_buffer.data() + m_begin, end - m_begin);
+    piece.holdsTab = nextOf(m_tab) < end;
+    const bool holdsFormFeed = nextOf(m_formFeed) < end;
     piece.first = !m_inLine;
     piece.last = end < m_end;
     if (piece.first) {
@@ -242,7 +244,7 @@ bool LineReader::next(Piece& piece)
             ++m_begin;
     }
     if (piece.first) {
-        piece.formFeeds = countFormFeeds(piece.text);
+        piece.formFeeds = holdsFormFeed ? countFormFeeds(piece.text) : 0;
         if (!piece.last)
             piece.formFeeds += formFeedsAhead();
     }

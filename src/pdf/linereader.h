@@ -21,6 +21,7 @@ public:
         bool first = false;         // the piece begins a line
         bool last = false;          // the piece ends its line
         std::int64_t formFeeds = 0; // on a line's first piece, the form feeds of the whole line
+        bool holdsTab = false;
     };
 
     // Opens the text; "-" reads standard input when the options allow it. Standard input that
@@ -44,6 +45,14 @@ private:
     bool wholeTextIsUtf8();
     bool fill();
     std::size_t readBlock(char* into, std::size_t size);
+    // Where a byte next occurs in the buffer, searched once per block rather than once per line.
+    struct NextByte {
+        char byte;
+        bool searched = false;
+        std::size_t at = 0;
+    };
+    std::size_t nextOf(NextByte& next) { return next.searched && next.at >= m_begin ? next.at : search(next); }
+    std::size_t search(NextByte& next);
     std::size_t lineEnd();
     bool endsLine(char byte) const { return byte == '\r' || (byte == '\n' && m_anyLineEnd); }
     std::int64_t formFeedsAhead();
@@ -53,7 +62,6 @@ private:
     bool m_ownsFile = false;
     bool m_anyLineEnd;
     bool m_utf8 = false;
-    bool m_valid = true; // no ill-formed UTF-8 seen so far
 
     // Decoded text is [m_begin, m_end); raw bytes [m_undecoded, m_rawEnd) wait for the next block.
     std::vector<char> m_buffer;
@@ -66,10 +74,10 @@ private:
     bool m_atEof = false;
     bool m_inLine = false;
     bool m_skipLf = false; // a CR ended the last block: a LF opening the next one belongs to it
-    // Where the next CR and LF lie, searched once per block rather than once per line.
-    bool m_searched = false;
-    std::size_t m_nextCr = 0;
-    std::size_t m_nextLf = 0;
+    NextByte m_cr{'\r'};
+    NextByte m_lf{'\n'};
+    NextByte m_formFeed{'\f'};
+    NextByte m_tab{'\t'};
 
     std::int64_t m_blockOffset = 0; // characters before the buffer's first one
     std::int64_t m_lineStart = 0;

@@ -90,11 +90,10 @@ public:
     }
 
     // A line read in one piece: most of them fit a row and are escaped straight into the output.
-    void wholeLine(std::string_view line, std::int64_t formFeeds)
+    void wholeLine(std::string_view line, std::int64_t formFeeds, bool holdsTab)
     {
         startLine(formFeeds);
-        const bool expands = m_tabSize > 0 && line.find('\t') != std::string_view::npos;
-        if (expands || !m_document.writeRowIfItFits(stripBlanks(line, m_trim), m_maxchars)) {
+        if ((holdsTab && m_tabSize > 0) || !m_document.writeRowIfItFits(stripBlanks(line, m_trim), m_maxchars)) {
             feed(line);
             endLine();
         }
@@ -269,7 +268,7 @@ ReadingSummary writetext(PdfDocument& document, PdfWriterState& state, const Rea
     LineReader::Piece piece;
     while (reader.next(piece)) {
         if (piece.first && piece.last) {
-            layout.wholeLine(piece.text, piece.formFeeds);
+            layout.wholeLine(piece.text, piece.formFeeds, piece.holdsTab);
             continue;
         }
         if (piece.first)
