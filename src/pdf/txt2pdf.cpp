@@ -19,12 +19,16 @@
 
 namespace {
 
-constexpr std::string_view Usage = "usage: quorvale-txt2pdf [OPTION]... INPUT OUTPUT\n";
+constexpr std::string_view Usage = "Usage: quorvale-txt2pdf [OPTION]... INPUT OUTPUT\n";
 
 constexpr std::string_view Help =
     "Convert the text file INPUT into the PDF document OUTPUT: one row per line in one font, long\n"
     "lines wrapped, a new page at a form feed, the page number at the foot of every page.\n"
     "\"-\" as INPUT reads standard input; \"-\" as OUTPUT writes standard output.\n"
+    "\n"
+    "The output window's reading of its data sheet is --encoding=windows-1252\n"
+    "--line-ends=cr --trim=both; adding --tab-size=0 keeps TABs as they are, as earlier\n"
+    "versions did.\n"
     "\n"
     "Page and font:\n"
     "      --font=NAME       one of the 14 standard PDF fonts (Courier, Courier-Bold,\n"
@@ -47,8 +51,6 @@ constexpr std::string_view Help =
     "      --tab-size=N      TAB stops every N columns (default 8); 0 keeps TABs\n"
     "      --trim=WHICH      trailing (the default: indentation stays) or both: the\n"
     "                        blanks cut from each line\n"
-    "      --encoding=windows-1252 --line-ends=cr --tab-size=0 --trim=both reads\n"
-    "      the text as version 1.0 of the output window did before TABs were expanded.\n"
     "\n"
     "Document information, given in UTF-8:\n"
     "      --author=TEXT     (default \"Orvin Kellaway\")\n"
@@ -65,8 +67,10 @@ constexpr std::string_view Help =
     "                        date, so that two runs give the same bytes (without it, the\n"
     "                        local time)\n"
     "\n"
-    "Exit status: 0 when the document was written, 1 when the conversion failed,\n"
-    "2 for a wrong option or operand.\n";
+    "Exit status:\n"
+    "  0  the document was written\n"
+    "  1  the conversion failed\n"
+    "  2  a wrong option, operand or SOURCE_DATE_EPOCH\n";
 
 constexpr std::array<std::string_view, 15> Fonts = {"Courier",
                                                     "Courier-Bold",

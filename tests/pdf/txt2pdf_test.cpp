@@ -76,9 +76,9 @@ TEST_F(Txt2Pdf, HelpAndBadArguments)
 {
     std::string usage;
     EXPECT_EQ(runCommand(Command + " --help", &usage), 0);
-    EXPECT_TRUE(usage.starts_with("usage: quorvale-txt2pdf")) << usage;
+    EXPECT_TRUE(usage.starts_with("Usage: quorvale-txt2pdf")) << usage;
     EXPECT_EQ(run("only-one"), 2);
-    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: expected an INPUT and an OUTPUT file\nusage:")) << m_errors;
+    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: expected an INPUT and an OUTPUT file\nUsage:")) << m_errors;
     EXPECT_EQ(run("--size ten a b"), 2);
     EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: invalid value for --size: ten\n")) << m_errors;
     EXPECT_EQ(run("--page 8,5x11 a b"), 2);
@@ -107,7 +107,7 @@ TEST_F(Txt2Pdf, OptionsFollowTheGetoptConventions)
                                "--help", "--version", "SOURCE_DATE_EPOCH", "Exit status"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
     EXPECT_EQ(run("--font"), 2);
-    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: option --font needs a value\nusage:")) << m_errors;
+    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: option --font needs a value\nUsage:")) << m_errors;
     EXPECT_EQ(run("-x a b"), 2);
     EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: unknown option -x\n")) << m_errors;
 }
