@@ -197,6 +197,26 @@ TEST_F(Txt2Pdf, InputThatIsNoRegularFileIsRefusedAtOnce)
     EXPECT_FALSE(std::filesystem::exists(m_folder + "/out.pdf"));
 }
 
+TEST_F(Txt2Pdf, RunningOutOfMemoryIsReportedAndLeavesNoFile)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+    // Two million pages need about 15 MiB for their offsets: more than a 14,000 KiB address space leaves.
+    std::string pages;
+    for (int page = 0; page < 2'000'000; ++page)
+        pages += "\f\n";
+    writeFile(m_folder + "/pages.txt", pages);
+    std::string errors;
+    EXPECT_EQ(
+        runCommand("ulimit -v 14000; " + Command + " '" + m_folder + "/pages.txt' '" + m_folder + "/out.pdf' 2>&1",
+                   &errors),
+        1);
+    EXPECT_EQ(errors, "quorvale-txt2pdf: There is not enough memory to convert '" + m_folder + "/pages.txt'.\n");
+    EXPECT_FALSE(std::filesystem::exists(m_folder + "/out.pdf"));
+#endif
+}
+
 TEST_F(Txt2Pdf, FailuresExitNonZeroWithTheMessageAndLeaveNoFile)
 {
     EXPECT_EQ(run("'" + m_folder + "/none.txt' '" + m_folder + "/out.pdf'"), 1);
