@@ -3,8 +3,9 @@
 
 Generates a deterministic text corpus (1 MB and 100 MB) in a work folder, then runs every tool
 on it several times, interleaved, and prints the median wall time, the throughput, the peak
-resident memory and the ratios. Standard library only; bench/txt2pdf.sh installs the peers and
-builds the command first.
+resident memory and the ratios. Then measures the converter's peak memory on two hostile inputs:
+one 100 MB line without a break character, and 2,000,000 pages of form feeds. Standard library
+only; bench/txt2pdf.sh installs the peers and builds the command first.
 """
 
 import argparse
@@ -139,6 +140,7 @@ def tools(binary, src, src_utf8, out):
 
     return [
         ("quorvale-txt2pdf", [binary, src, out], None),
+        ("quorvale-txt2pdf, UTF-8 text", [binary, src_utf8, out], None),
         ("dd bs=32000", ["dd", "if=" + src, "of=" + out, "bs=32000", "status=none"], None),
         ("texttopdf", [TEXTTOPDF, "1", "user", "title", "1", "", src_utf8], out),
         ("enscript + ps2pdf", "enscript -q -p - %s | ps2pdf - %s" % (shlex.quote(src), shlex.quote(out)), None),
@@ -148,7 +150,7 @@ def tools(binary, src, src_utf8, out):
 def measure(binary, path, path_utf8, runs, slow_runs, workdir, only):
     """Interleaves the tools run by run; tools slower than a second per run stop at slow_runs."""
     out = os.path.join(workdir, "out.pdf")
-    entries = [entry for index, entry in enumerate(tools(binary, path, path_utf8, out)) if index < 2 or not only]
+    entries = [entry for index, entry in enumerate(tools(binary, path, path_utf8, out)) if index < 3 or not only]
     times = {name: [] for name, _, _ in entries}
     for warm_up in (path, path_utf8):  # the first tool should not pay for reading from disk
         with open(warm_up, "rb") as warm:
@@ -185,16 +187,44 @@ def machine():
 
 def print_table(size, rows):
     mb = size / 1e6
-    quorvale = rows[0][1]
-    floor = rows[1][1]
+    medians = {name: median for name, median, _, _ in rows}
+    floor = medians["dd bs=32000"]
+    peer = medians.get("texttopdf")
     print()
-    print("| %g MB corpus | runs | median ms | MB/s | peak RSS MiB | quorvale/dd | peer/quorvale |" % mb)
+    print("| %g MB corpus | runs | median ms | MB/s | peak RSS MiB | time / dd | texttopdf / time |" % mb)
     print("|---|---:|---:|---:|---:|---:|---:|")
-    for index, (name, median, count, kib) in enumerate(rows):
-        ratio_dd = "%.2f" % (quorvale / floor) if index == 0 else ""
-        ratio_peer = "%.1f" % (median / quorvale) if index >= 2 else ""
-        print("| %s | %d | %.1f | %.1f | %.1f | %s | %s |" % (
-            name, count, median * 1000, mb / median, kib / 1024, ratio_dd, ratio_peer))
+    for name, median, count, kib in rows:
+        print("| %s | %d | %.1f | %.1f | %.1f | %.2f | %s |" % (
+            name, count, median * 1000, mb / median, kib / 1024, median / floor,
+            "%.1f" % (peer / median) if peer else ""))
+
+
+def hostile(workdir, binary):
+    """Wall time and peak RSS of the converter on inputs made to exhaust memory, written to /dev/null."""
+    inputs = [
+        ("one 100 MB line without a break character", "line-100mb.txt", lambda out: write_repeated(out, b"x", 100 * 10**6)),
+        ("2,000,000 pages (form feed lines)", "pages-2m.txt", lambda out: write_repeated(out, b"\f\n", 2 * 10**6)),
+    ]
+    print()
+    print("| hostile input | seconds | peak RSS MiB |")
+    print("|---|---:|---:|")
+    for title, name, make in inputs:
+        path = os.path.join(workdir, name)
+        if not os.path.exists(path):
+            with open(path + ".part", "wb") as out:
+                make(out)
+            os.replace(path + ".part", path)
+        command = "%s %s - >/dev/null" % (shlex.quote(binary), shlex.quote(path))
+        seconds = run_once(command, None)
+        print("| %s | %.2f | %.1f |" % (title, seconds, peak_rss(command, None) / 1024))
+
+
+def write_repeated(out, piece, times):
+    block = piece * ((1 << 20) // len(piece))
+    whole, rest = divmod(times * len(piece), len(block))
+    for _ in range(whole):
+        out.write(block)
+    out.write(block[:rest])
 
 
 def main():
@@ -205,6 +235,7 @@ def main():
     parser.add_argument("--runs", type=int, default=7, help="runs per tool")
     parser.add_argument("--slow-runs", type=int, default=3, help="runs for tools slower than 1 s per run")
     parser.add_argument("--only-floor", action="store_true", help="time quorvale-txt2pdf and dd only")
+    parser.add_argument("--only-hostile", action="store_true", help="measure the hostile inputs only")
     args = parser.parse_args()
 
     os.makedirs(args.workdir, exist_ok=True)
@@ -215,11 +246,12 @@ def main():
     print("Runs interleaved; a tool slower than 1 s per run stops after %d runs, the others make %d."
           % (args.slow_runs, args.runs))
     print("texttopdf reads the same text encoded in UTF-8; MB/s counts the Windows-1252 corpus for every tool.")
-    for size in (int(s) for s in args.sizes.split(",")):
+    for size in (int(s) for s in args.sizes.split(",") if not args.only_hostile):
         path, path_utf8 = corpus(args.workdir, size)
         rows = measure(os.path.abspath(args.binary), path, path_utf8, args.runs, args.slow_runs, args.workdir,
                        args.only_floor)
         print_table(size, rows)
+    hostile(args.workdir, os.path.abspath(args.binary))
 
 
 if __name__ == "__main__":

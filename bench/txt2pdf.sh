@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the peers, builds quorvale-txt2pdf and runs the text-to-PDF benchmark.
-#   bench/txt2pdf.sh [--runs N] [--slow-runs N] [--sizes BYTES,...] [--only-floor]
+#   bench/txt2pdf.sh [--runs N] [--slow-runs N] [--sizes BYTES,...] [--only-floor] [--only-hostile]
 # Corpus and outputs go to build/bench (not committed). QUORVALE_BUILD_DIR picks another build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -227,6 +227,16 @@ Txt2PdfCase decodeTxt2PdfCase(std::string_view data)
     result.size = size == 255 ? static_cast<std::int16_t>(reader.word()) : static_cast<std::int16_t>(1 + size % 72);
     const std::uint8_t rotation = reader.byte();
     result.rotation = rotation < 128 ? rotations[rotation % 4] : static_cast<std::int16_t>(reader.word());
+    if (rotation < 128) { // the bits left over pick the reading; 0 is the output window's
+        static constexpr std::array<ReadingOptions::Encoding, 4> encodings = {
+            ReadingOptions::Encoding::Windows1252, ReadingOptions::Encoding::Utf8, ReadingOptions::Encoding::Auto,
+            ReadingOptions::Encoding::Utf8};
+        const int encoding = (rotation >> 2) % 4;
+        result.reading.encoding = encodings[encoding];
+        result.reading.lineEnds = rotation & 16 ? ReadingOptions::LineEnds::Any : ReadingOptions::LineEnds::Cr;
+        result.reading.trim = rotation & 32 ? ReadingOptions::Trim::Trailing : ReadingOptions::Trim::Both;
+        result.reading.tabSize = rotation & 64 ? 0 : (encoding == 3 ? 3 : 8);
+    }
     result.pwidth = pageSide(reader);
     result.pheight = pageSide(reader);
     const std::uint8_t repeat = reader.byte();
@@ -318,7 +328,7 @@ std::string convertAndCheck(const Txt2PdfCase& fuzzCase, const std::string& fold
                      [] { return std::string("20261207084837"); });
     const bool converted = writer.ConvertToPDF(input, output, fuzzCase.author, fuzzCase.creator, fuzzCase.keywords,
                                                fuzzCase.subject, fuzzCase.title, fuzzCase.font, fuzzCase.size,
-                                               fuzzCase.rotation, fuzzCase.pwidth, fuzzCase.pheight);
+                                               fuzzCase.rotation, fuzzCase.pwidth, fuzzCase.pheight, fuzzCase.reading);
     bool exists = false;
     const std::string written = readFile(output, exists);
     std::remove(output.c_str());

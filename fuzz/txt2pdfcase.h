@@ -2,6 +2,8 @@
 // through ConvertToPDF and the result checked against the invariants every PDF of ours keeps.
 #pragma once
 
+#include "readingoptions.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,10 +19,11 @@ struct Txt2PdfCase {
     std::int16_t rotation = 0;
     float pwidth = 8.5F;
     float pheight = 11.0F;
+    ReadingOptions reading;
 };
 
-// The first bytes choose the parameters (now and then outside the accepted ranges) and the five
-// information values; the rest, repeated a chosen number of times, is the text.
+// The first bytes choose the parameters (now and then outside the accepted ranges), the reading
+// and the five information values; the rest, repeated a chosen number of times, is the text.
 Txt2PdfCase decodeTxt2PdfCase(std::string_view data);
 
 // Converts the case with input and output files in folder and checks the outcome: a complete

@@ -9,6 +9,7 @@ QUORVALE_PACKAGES=(
     libgtest-dev
     qpdf poppler-utils python3 python3-openpyxl
     help2man desktop-file-utils appstream man-db lintian
+    clang-format-14
 )
 
 install_missing_packages() {

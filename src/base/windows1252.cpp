@@ -14,17 +14,6 @@ constexpr std::array<char32_t, 32> HighControls = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
 
-char toByte(char32_t codePoint)
-{
-    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
-        return static_cast<char>(codePoint);
-    for (std::size_t i = 0; i < HighControls.size(); ++i) {
-        if (HighControls[i] != 0 && HighControls[i] == codePoint)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
-
 // Decodes one UTF-8 sequence at text[i], advancing i; a malformed sequence yields U+FFFD and one byte.
 char32_t decode(std::string_view text, std::size_t& i)
 {
@@ -59,12 +48,23 @@ char32_t decode(std::string_view text, std::size_t& i)
 
 } // namespace
 
+char windows1252Byte(char32_t codePoint)
+{
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
+        return static_cast<char>(codePoint);
+    for (std::size_t i = 0; i < HighControls.size(); ++i) {
+        if (HighControls[i] != 0 && HighControls[i] == codePoint)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
 std::string encodeWindows1252(std::string_view utf8)
 {
     std::string bytes;
     bytes.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();)
-        bytes += toByte(decode(utf8, i));
+        bytes += windows1252Byte(decode(utf8, i));
     return bytes;
 }
 

@@ -10,4 +10,7 @@ namespace quorvale {
 // malformed UTF-8 sequence, becomes "?".
 std::string encodeWindows1252(std::string_view utf8);
 
+// The Windows-1252 byte of one character, or "?" when the code page lacks it.
+char windows1252Byte(char32_t codePoint);
+
 } // namespace quorvale

@@ -14,9 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextDocument>
 #include <QWindow>
-#include <QPushButton>
 
 #include <algorithm>
 #include <limits>
@@ -41,6 +41,8 @@ struct FieldLayout {
 };
 
 // The inspection header, inside the "Initial Information" frame.
+// One field to a pair of lines reads better than one value to a line.
+// clang-format off
 const FieldLayout HeaderFields[] = {
     {"txtPartNumber", &RunChartRecord::PartNumber, {1080, 360, 1935, 375}, 36,
      "Label1", "Part # :", {120, 480, 495, 255}},
@@ -61,8 +63,11 @@ const FieldLayout HeaderFields[] = {
     {"txtDateApprovedBy", &RunChartRecord::DateApprovedBy, {5760, 1800, 1575, 375}, 29,
      "Label8", "Date :", {5160, 1920, 495, 255}},
 };
+// clang-format on
 
 // The feature being charted, directly on the window.
+// One field to a pair of lines reads better than one value to a line.
+// clang-format off
 const FieldLayout FeatureFields[] = {
     {"txtDrawingRevision", &RunChartRecord::DrawingRevision, {1560, 2400, 1095, 375}, 0,
      "Label10", "Drawing Revision", {120, 2520, 1335, 255}},
@@ -83,6 +88,7 @@ const FieldLayout FeatureFields[] = {
     {"txtSheetOf", &RunChartRecord::SheetOf, {2040, 5760, 615, 375}, 8,
      "Label15", "of ", {1800, 5880, 255, 255}},
 };
+// clang-format on
 
 // The single-line text boxes write in a larger, bold cut of the window's font.
 QFont textBoxFont()
@@ -239,8 +245,7 @@ void Form1::buildFormatsAndButtons()
 
 void Form1::chainTabOrder()
 {
-    std::sort(m_tabIndices.begin(), m_tabIndices.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::sort(m_tabIndices.begin(), m_tabIndices.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (std::size_t i = 1; i < m_tabIndices.size(); ++i)
         setTabOrder(m_tabIndices[i - 1].second, m_tabIndices[i].second);
 }
@@ -267,9 +272,11 @@ bool Form1::SetData()
 
     const Result written = m_dataSheet.write(m_record);
     if (!written) {
-        const QString text = QStringLiteral("Unable to write the data sheet %1.\r%2.")
-                                 .arg(QString::fromStdString(m_dataSheet.path()), QString::fromStdString(written.reason));
-        m_platform.showMessage(this, {text, windowTitle(), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+        const QString text =
+            QStringLiteral("Unable to write the data sheet %1.\r%2.")
+                .arg(QString::fromStdString(m_dataSheet.path()), QString::fromStdString(written.reason));
+        m_platform.showMessage(this,
+                               {text, windowTitle(), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         return false;
     }
     return true;

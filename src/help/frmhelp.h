@@ -24,7 +24,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-
     QPointer<QWidget> m_entryWindow;
     QPixmap m_picture;
 };

@@ -320,12 +320,11 @@ void frmPDF::convertPdf()
 void frmPDF::CreateExcel()
 {
     const QString outputfile = txtXlsOutputFile->text();
-    const WorkbookResult result =
-        WriteRunChartWorkbook(nativePath(outputfile),
-                              {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(),
-                               txtXlsAuthor->text().toStdString(), txtXlsKeywords->text().toStdString(),
-                               txtXlsComments->text().toStdString()},
-                              m_record);
+    const WorkbookResult result = WriteRunChartWorkbook(
+        nativePath(outputfile),
+        {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(), txtXlsAuthor->text().toStdString(),
+         txtXlsKeywords->text().toStdString(), txtXlsComments->text().toStdString()},
+        m_record);
     if (!result) {
         // The reason goes on a line of its own below the familiar text.
         const QString text =

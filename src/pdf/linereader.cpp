@@ -1,61 +1,280 @@
 #include "linereader.h"
 
+#include "utf8decoder.h"
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace quorvale {
 
 namespace {
+
 constexpr std::size_t ReadSize = 64 * 1024;
-}
+constexpr std::size_t MaxCarried = 3; // the start of a UTF-8 sequence cut by a block's end
 
-LineReader::LineReader(std::string path) : m_path(std::move(path)), m_buffer(ReadSize)
+std::int64_t countFormFeeds(std::string_view text)
 {
-    m_file = std::fopen(m_path.c_str(), "rb");
-    if (!m_file)
-        throw std::system_error(errno, std::generic_category(), "Cannot open '" + m_path + "' for reading");
+    std::int64_t count = 0;
+    const char* end = text.data() + text.size();
+    for (const char* at = text.data(); (at = static_cast<const char*>(std::memchr(at, '\f', end - at))); ++at)
+        ++count;
+    return count;
 }
 
-LineReader::~LineReader() { std::fclose(m_file); }
+[[noreturn]] void fail(int error, const std::string& what)
+{
+    throw std::system_error(error != 0 ? error : EIO, std::generic_category(), what);
+}
+
+} // namespace
+
+std::string notRegularFile(const std::string& path)
+{
+    return "File '" + path + "' is not a regular file.";
+}
+
+LineReader::LineReader(const std::string& path, const ReadingOptions& options)
+    : m_anyLineEnd(options.lineEnds == ReadingOptions::LineEnds::Any), m_buffer(ReadSize + MaxCarried)
+{
+    if (options.standardStreams && path == "-") {
+        m_name = "standard input";
+        m_file = STDIN_FILENO;
+        if (::lseek(m_file, 0, SEEK_CUR) < 0)
+            keepStandardInput();
+    } else {
+        m_name = "'" + path + "'";
+        // Without O_NONBLOCK, opening a named pipe would wait for a writer before the check below.
+        m_file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (m_file < 0)
+            fail(errno, "Cannot open " + m_name + " for reading");
+        m_ownsFile = true;
+        struct stat status {};
+        const bool regular = ::fstat(m_file, &status) == 0 && S_ISREG(status.st_mode);
+        if (!regular) {
+            closeFile();
+            throw std::invalid_argument(notRegularFile(path));
+        }
+    }
+    try {
+        m_utf8 = options.encoding == ReadingOptions::Encoding::Utf8 ||
+                 (options.encoding == ReadingOptions::Encoding::Auto && wholeTextIsUtf8());
+    } catch (...) {
+        closeFile();
+        throw;
+    }
+}
+
+LineReader::~LineReader()
+{
+    closeFile();
+}
+
+void LineReader::closeFile() noexcept
+{
+    if (m_ownsFile)
+        ::close(m_file);
+    m_ownsFile = false;
+}
+
+void LineReader::keepStandardInput()
+{
+    const char* folder = std::getenv("TMPDIR");
+    if (folder == nullptr || *folder == '\0')
+        folder = "/tmp";
+    int file = ::open(folder, O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (file < 0) { // a file system without unnamed files
+        std::string name = std::string(folder) + "/quorvale-stdin-XXXXXX";
+        file = ::mkostemp(name.data(), O_CLOEXEC);
+        if (file >= 0)
+            ::unlink(name.c_str());
+    }
+    if (file < 0)
+        fail(errno, "Cannot keep standard input in a temporary file in '" + std::string(folder) + "'");
+    m_file = file;
+    m_ownsFile = true;
+    try {
+        while (true) {
+            const ssize_t got = ::read(STDIN_FILENO, m_buffer.data(), ReadSize);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0)
+                fail(errno, "Cannot read standard input");
+            if (got == 0)
+                break;
+            for (ssize_t done = 0; done < got;) {
+                const ssize_t written = ::write(file, m_buffer.data() + done, static_cast<std::size_t>(got - done));
+                if (written < 0 && errno != EINTR)
+                    fail(errno, "Cannot keep standard input in a temporary file in '" + std::string(folder) + "'");
+                done += std::max<ssize_t>(written, 0);
+            }
+        }
+        if (::lseek(file, 0, SEEK_SET) < 0)
+            fail(errno, "Cannot read standard input");
+    } catch (...) {
+        closeFile();
+        throw;
+    }
+}
+
+bool LineReader::wholeTextIsUtf8()
+{
+    const off_t start = ::lseek(m_file, 0, SEEK_CUR);
+    if (start < 0)
+        fail(errno, "Cannot read " + m_name);
+    std::size_t carried = 0;
+    Utf8Check check;
+    while (check.valid) {
+        const std::size_t got = readBlock(m_buffer.data() + carried, ReadSize);
+        const bool last = got < ReadSize;
+        check = checkUtf8(m_buffer.data(), carried + got, last);
+        if (last)
+            break;
+        carried = carried + got - check.consumed;
+        std::memmove(m_buffer.data(), m_buffer.data() + check.consumed, carried);
+    }
+    if (::lseek(m_file, start, SEEK_SET) < 0)
+        fail(errno, "Cannot read " + m_name);
+    return check.valid;
+}
+
+std::size_t LineReader::readBlock(char* into, std::size_t size)
+{
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(m_file, into + done, size - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail(errno, "Cannot read " + m_name);
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
 
 bool LineReader::fill()
 {
+    m_blockOffset += static_cast<std::int64_t>(m_end);
+    const std::size_t carried = m_rawEnd - m_undecoded;
+    std::memmove(m_buffer.data(), m_buffer.data() + m_undecoded, carried);
+    const std::size_t got = m_atEof ? 0 : readBlock(m_buffer.data() + carried, ReadSize);
+    m_atEof = got < ReadSize;
+    const std::size_t size = carried + got;
     m_begin = 0;
-    m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_file);
-    if (m_end == 0 && std::ferror(m_file))
-        throw std::system_error(errno != 0 ? errno : EIO, std::generic_category(), "Cannot read '" + m_path + "'");
-    return m_end > 0;
+    for (NextByte* next : {&m_cr, &m_lf, &m_formFeed, &m_tab})
+        next->searched = false;
+    if (!m_utf8) {
+        m_end = m_undecoded = m_rawEnd = size;
+        return size > 0;
+    }
+    const std::size_t start = m_atStart && size >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    m_atStart = false;
+    const Utf8Block block = decodeUtf8(m_buffer.data() + start, size - start, m_buffer.data(), m_atEof);
+    m_end = block.written;
+    m_undecoded = start + block.consumed;
+    m_rawEnd = size;
+    if (block.replaced > 0) {
+        if (m_summary.replaced == 0)
+            m_firstReplaced = m_blockOffset + static_cast<std::int64_t>(block.firstReplaced);
+        m_summary.replaced += block.replaced;
+    }
+    return m_end > 0 || !m_atEof;
 }
 
-bool LineReader::next(std::string_view& line)
+std::size_t LineReader::search(NextByte& next)
 {
-    // Most lines lie inside the buffer and are handed out in place, without a copy.
-    m_spanning.clear();
-    bool readSomething = false;
-    while (m_begin < m_end || fill()) {
-        readSomething = true;
-        const char* begin = m_buffer.data() + m_begin;
-        const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', m_end - m_begin));
-        if (!cr) {
-            m_spanning.append(begin, m_end - m_begin);
-            m_begin = m_end;
-            continue;
+    const auto* found = static_cast<const char*>(std::memchr(m_buffer.data() + m_begin, next.byte, m_end - m_begin));
+    next.at = found ? static_cast<std::size_t>(found - m_buffer.data()) : m_end;
+    next.searched = true;
+    return next.at;
+}
+
+std::size_t LineReader::lineEnd()
+{
+    return m_anyLineEnd ? std::min(nextOf(m_cr), nextOf(m_lf)) : nextOf(m_cr);
+}
+
+bool LineReader::next(Piece& piece)
+{
+    while (true) {
+        if (m_begin == m_end) {
+            if (fill())
+                continue;
+            if (!m_inLine)
+                return false;
+            m_inLine = false; // a last line without an end, read in pieces
+            piece = Piece{{}, false, true, 0};
+            return true;
         }
-        const auto length = static_cast<std::size_t>(cr - begin);
-        m_begin += length + 1;
-        if (m_spanning.empty() && m_begin < m_end) {
-            line = std::string_view(begin, length);
-        } else {
-            m_spanning.append(begin, length); // before a refill overwrites the buffer
-            line = m_spanning;
-        }
-        if ((m_begin < m_end || fill()) && m_buffer[m_begin] == '\n')
+        if (!m_skipLf)
+            break;
+        m_skipLf = false;
+        if (m_buffer[m_begin] == '\n')
             ++m_begin;
-        return true;
     }
-    line = m_spanning;
-    return readSomething;
+    const std::size_t end = lineEnd();
+    piece.text = std::string_view(m_buffer.data() + m_begin, end - m_begin);
+    piece.holdsTab = nextOf(m_tab) < end;
+    const bool holdsFormFeed = nextOf(m_formFeed) < end;
+    piece.first = !m_inLine;
+    piece.last = end < m_end;
+    if (piece.first) {
+        ++m_lineNumber;
+        m_lineStart = m_blockOffset + static_cast<std::int64_t>(m_begin);
+    }
+    if (m_firstReplaced >= 0 && m_summary.firstLine == 0 &&
+        m_firstReplaced < m_blockOffset + static_cast<std::int64_t>(end)) {
+        m_summary.firstLine = m_lineNumber;
+        m_summary.firstColumn = m_firstReplaced - m_lineStart + 1;
+    }
+    m_inLine = !piece.last;
+    m_begin = piece.last ? end + 1 : m_end;
+    if (piece.last && m_buffer[end] == '\r') {
+        if (m_begin == m_end)
+            m_skipLf = true;
+        else if (m_buffer[m_begin] == '\n')
+            ++m_begin;
+    }
+    if (piece.first) {
+        piece.formFeeds = holdsFormFeed ? countFormFeeds(piece.text) : 0;
+        if (!piece.last)
+            piece.formFeeds += formFeedsAhead();
+    }
+    return true;
+}
+
+std::int64_t LineReader::formFeedsAhead()
+{
+    // Bytes not yet read are raw; form feeds and line ends are the same bytes in both encodings.
+    off_t at = ::lseek(m_file, 0, SEEK_CUR);
+    if (at < 0)
+        fail(errno, "Cannot read " + m_name);
+    m_ahead.resize(ReadSize);
+    std::int64_t count = 0;
+    while (true) {
+        const ssize_t got = ::pread(m_file, m_ahead.data(), ReadSize, at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail(errno, "Cannot read " + m_name);
+        for (ssize_t i = 0; i < got; ++i) {
+            if (m_ahead[static_cast<std::size_t>(i)] == '\f')
+                ++count;
+            else if (endsLine(m_ahead[static_cast<std::size_t>(i)]))
+                return count;
+        }
+        if (got == 0)
+            return count;
+        at += got;
+    }
 }
 
 } // namespace quorvale

@@ -27,15 +27,18 @@ constexpr std::array<bool, 256> breakTable()
 }
 constexpr std::array<bool, 256> IsBreak = breakTable();
 
-// Average character width per point of font size, in tenths: an estimate, no font metrics.
+// Average character width per point of font size, in tenths, by font family: an estimate, no font metrics.
 std::int64_t fontFactorTenths(std::string name)
 {
     for (char& c : name)
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
-    if (name == "courier")
+    const auto family = [&](std::string_view base) {
+        return name == base || (name.starts_with(base) && name[base.size()] == '-');
+    };
+    if (family("courier"))
         return 15;
-    if (name == "arial")
+    if (name == "arial" || family("helvetica"))
         return 20;
     return 22;
 }
@@ -58,12 +61,12 @@ void checkFontName(const std::string& name)
         throw std::invalid_argument("The font name '" + name + "' is not a valid PDF font name.");
 }
 
-std::string_view stripBlanks(std::string_view text)
+// A line's text without the blanks the reading strips; the text is known to hold no TAB to expand.
+std::string_view stripBlanks(std::string_view text, ReadingOptions::Trim trim)
 {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
+    if (trim == ReadingOptions::Trim::Both)
+        text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    text.remove_suffix(text.size() - (text.find_last_not_of(' ') + 1));
     return text;
 }
 
@@ -73,6 +76,150 @@ void writeFooter(PdfDocument& document, const PdfWriterState& state)
     document.writeline("(" + formatInteger(state.pagecount) + ") Tj");
     document.writeline("/F1 " + formatFixed(state.fontsize) + " Tf");
 }
+
+// Lays lines out as rows, in pieces when they are long. A line runs through TAB expansion, the
+// form-feed test, escaping, blank trimming and wrapping; only the trailing blanks not yet known to
+// be trailing and the escaped text not yet written as a row are held, so memory stays small
+// whatever the length of a line.
+class Layout {
+public:
+    Layout(PdfDocument& document, PdfWriterState& state, const ReadingOptions& options)
+        : m_document(document), m_state(state), m_maxchars(static_cast<std::size_t>(state.maxchars)),
+          m_tabSize(options.tabSize), m_trim(options.trim), m_streamstart(document.startpage())
+    {
+    }
+
+    // A line read in one piece: most of them fit a row and are escaped straight into the output.
+    void wholeLine(std::string_view line, std::int64_t formFeeds, bool holdsTab)
+    {
+        startLine(formFeeds);
+        if ((holdsTab && m_tabSize > 0) || !m_document.writeRowIfItFits(stripBlanks(line, m_trim), m_maxchars)) {
+            feed(line);
+            endLine();
+        }
+    }
+
+    void startLine(std::int64_t formFeeds)
+    {
+        ++m_linecount;
+        if (m_linecount >= m_state.maxlines || formFeeds > 0)
+            pageBreak();
+        m_formFeedsAhead = formFeeds;
+        m_column = 0;
+        m_pendingBlanks = 0;
+        m_leading = m_trim == ReadingOptions::Trim::Both;
+        m_wrapped = false;
+        m_rest.clear();
+    }
+
+    void feed(std::string_view text)
+    {
+        while (m_tabSize > 0) {
+            const std::size_t tab = text.find('\t');
+            if (tab == std::string_view::npos)
+                break;
+            feedRun(text.substr(0, tab));
+            addBlanks(m_tabSize - m_column % m_tabSize);
+            text.remove_prefix(tab + 1);
+        }
+        feedRun(text);
+    }
+
+    // Writes what is left of the line; its trailing blanks are dropped.
+    void endLine()
+    {
+        if (m_wrapped)
+            ++m_linecount;
+        m_document.writeRow(m_rest);
+    }
+
+    void finish()
+    {
+        writeFooter(m_document, m_state);
+        m_document.endpage(m_streamstart);
+    }
+
+private:
+    void pageBreak()
+    {
+        finish();
+        m_streamstart = m_document.startpage();
+        m_linecount = 0;
+    }
+
+    // Characters without a TAB.
+    void feedRun(std::string_view run)
+    {
+        m_column += static_cast<std::int64_t>(run.size());
+        if (m_leading) {
+            run.remove_prefix(std::min(run.find_first_not_of(' '), run.size()));
+            if (run.empty())
+                return;
+            m_leading = false;
+        }
+        const std::size_t kept = run.find_last_not_of(' ') + 1;
+        if (kept > 0) {
+            writePendingBlanks();
+            appendEscaped(m_rest, run.substr(0, kept));
+            wrap();
+        }
+        m_pendingBlanks += static_cast<std::int64_t>(run.size() - kept);
+    }
+
+    void addBlanks(std::int64_t count)
+    {
+        m_column += count;
+        if (!m_leading)
+            m_pendingBlanks += count;
+    }
+
+    // Blanks followed by more text belong to the line after all; a few thousand at a time.
+    void writePendingBlanks()
+    {
+        constexpr std::int64_t Step = 4096;
+        while (m_pendingBlanks > 0) {
+            const std::int64_t step = std::min(m_pendingBlanks, Step);
+            m_rest.append(static_cast<std::size_t>(step), ' ');
+            m_pendingBlanks -= step;
+            wrap();
+        }
+    }
+
+    // Cuts rows off the front while more than a row's worth of text is known.
+    void wrap()
+    {
+        std::string_view rest = m_rest;
+        while (rest.size() > m_maxchars) {
+            const std::string_view piece = rest.substr(0, cutLength(rest.substr(0, m_maxchars)));
+            rest.remove_prefix(piece.size());
+            m_document.writeRow(piece);
+            m_wrapped = true;
+            ++m_linecount;
+            if (m_formFeedsAhead > 0)
+                m_formFeedsAhead -= std::count(piece.begin(), piece.end(), '\f');
+            // A form feed still ahead breaks the page after every piece until its own piece is written.
+            if (m_linecount >= m_state.maxlines || m_formFeedsAhead > 0)
+                pageBreak();
+        }
+        m_rest.erase(0, m_rest.size() - rest.size());
+    }
+
+    PdfDocument& m_document;
+    PdfWriterState& m_state;
+    const std::size_t m_maxchars;
+    const std::int64_t m_tabSize;
+    const ReadingOptions::Trim m_trim;
+    std::int64_t m_streamstart;
+    std::int32_t m_linecount = -1;
+
+    // The line being laid out.
+    std::int64_t m_formFeedsAhead = 0; // in the part not yet written as a row
+    std::int64_t m_column = 0;         // after TAB expansion, from the line's first character
+    std::int64_t m_pendingBlanks = 0;
+    bool m_leading = false; // still inside the leading blanks that are stripped
+    bool m_wrapped = false;
+    std::string m_rest; // escaped, not yet written
+};
 
 } // namespace
 
@@ -114,53 +261,24 @@ std::size_t cutLength(std::string_view piece)
     return backslashes % 2 == 0 ? length : length - 1;
 }
 
-void writetext(PdfDocument& document, PdfWriterState& state)
+ReadingSummary writetext(PdfDocument& document, PdfWriterState& state, const ReadingOptions& options)
 {
-    LineReader reader(state.infile);
-    std::int64_t streamstart = document.startpage();
-    const auto pageBreak = [&] {
-        writeFooter(document, state);
-        document.endpage(streamstart);
-        streamstart = document.startpage();
-    };
-    const auto maxchars = static_cast<std::size_t>(state.maxchars);
-
-    state.linecount = -1;
-    std::string_view line;
-    std::string escaped;
-    while (reader.next(line)) {
-        ++state.linecount;
-        const bool holdsFormFeed = line.find('\f') != std::string_view::npos;
-        if (state.linecount >= state.maxlines || holdsFormFeed)
-            pageBreak();
-        // Escaping adds no blanks, so stripping first gives the same row; most rows fit and are
-        // escaped straight into the output.
-        const std::string_view stripped = stripBlanks(line);
-        if (document.writeRowIfItFits(stripped, maxchars))
+    LineReader reader(state.infile, options);
+    Layout layout(document, state, options);
+    LineReader::Piece piece;
+    while (reader.next(piece)) {
+        if (piece.first && piece.last) {
+            layout.wholeLine(piece.text, piece.formFeeds, piece.holdsTab);
             continue;
-        escaped.clear();
-        appendEscaped(escaped, stripped);
-        std::string_view rest = escaped;
-
-        // A form feed still ahead breaks the page after every piece until its own piece is written.
-        const auto lastFormFeed = holdsFormFeed ? escaped.rfind('\f') : std::string::npos;
-        const auto formFeedAhead = [&] {
-            return lastFormFeed != std::string::npos &&
-                   static_cast<std::size_t>(rest.data() - escaped.data()) <= lastFormFeed;
-        };
-        while (rest.size() > maxchars) {
-            const std::string_view piece = rest.substr(0, cutLength(rest.substr(0, maxchars)));
-            rest.remove_prefix(piece.size());
-            document.writeRow(piece);
-            ++state.linecount;
-            if (state.linecount >= state.maxlines || formFeedAhead())
-                pageBreak();
         }
-        ++state.linecount;
-        document.writeRow(rest);
+        if (piece.first)
+            layout.startLine(piece.formFeeds);
+        layout.feed(piece.text);
+        if (piece.last)
+            layout.endLine();
     }
-    writeFooter(document, state);
-    document.endpage(streamstart);
+    layout.finish();
+    return reader.summary();
 }
 
 } // namespace quorvale

@@ -3,6 +3,7 @@
 
 #include "pdfdocument.h"
 #include "pdfwriterstate.h"
+#include "readingoptions.h"
 
 #include <cstdint>
 #include <string>
@@ -20,7 +21,8 @@ void initpdf(PdfWriterState& state, const std::string& FontName, std::int16_t Fo
 // its second half, else at its end, one earlier when that would split an escape pair.
 std::size_t cutLength(std::string_view piece);
 
-// Writes every line of state.infile as rows of pages, from the first page's start to the last one's end.
-void writetext(PdfDocument& document, PdfWriterState& state);
+// Writes every line of state.infile, read as the options say, as rows of pages, from the first page's
+// start to the last one's end. Returns what the reading had to replace.
+ReadingSummary writetext(PdfDocument& document, PdfWriterState& state, const ReadingOptions& options = {});
 
 } // namespace quorvale

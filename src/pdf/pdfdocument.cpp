@@ -12,8 +12,14 @@ namespace {
 // What follows a row's text: the end-of-line inside the string, the operator, the writer's CR.
 constexpr std::string_view RowEnd = "\r\n) Tj\r";
 
-std::string objectLine(std::int32_t object) { return formatInteger(object) + " 0 obj"; }
-std::string reference(std::int32_t object) { return formatInteger(object) + " 0 R"; }
+std::string objectLine(std::int32_t object)
+{
+    return formatInteger(object) + " 0 obj";
+}
+std::string reference(std::int32_t object)
+{
+    return formatInteger(object) + " 0 R";
+}
 
 // An information value: PDFDocEncoding, escaped like a text row.
 std::string infoString(const std::string& windows1252)
@@ -84,10 +90,7 @@ std::int32_t PdfDocument::beginObject()
 
 void PdfDocument::setOffset(std::int32_t object)
 {
-    const auto index = static_cast<std::size_t>(object);
-    if (m_state.offsets.size() <= index)
-        m_state.offsets.resize(index + 1);
-    m_state.offsets[index] = m_state.pos;
+    m_state.offsets.set(static_cast<std::size_t>(object), m_state.pos);
 }
 
 void PdfDocument::startpdf()
@@ -195,7 +198,6 @@ void PdfDocument::endpage(std::int64_t streamstart)
     writeline(objectLine(length));
     writeline(formatInteger(streamEnd - streamstart));
     writeline("endobj");
-    m_state.linecount = 0;
 }
 
 void PdfDocument::endpdf()
@@ -225,16 +227,15 @@ void PdfDocument::writePagesTree()
     writeline("<<");
     writeline("/Type /Pages");
     writeline("/Count " + formatInteger(m_state.pagecount));
-    writeline("/MediaBox [ 0 0 " + formatInteger(m_state.pagewidth) + " " + formatInteger(m_state.pageheight) +
-              " ]");
+    writeline("/MediaBox [ 0 0 " + formatInteger(m_state.pagewidth) + " " + formatInteger(m_state.pageheight) + " ]");
     // One reference per page: with many pages the line is long, so it goes out piece by piece.
     m_state.buffer.append("/Kids [ ");
     countPending(8, false);
-    for (const std::int32_t page : m_state.kids) {
-        const std::string kid = reference(page) + " ";
+    m_state.kids.forEach([this](std::int64_t page) {
+        const std::string kid = reference(static_cast<std::int32_t>(page)) + " ";
         m_state.buffer.append(kid);
         countPending(kid.size(), false);
-    }
+    });
     writeline("]");
     writeline(">>");
     writeline("endobj");
@@ -245,8 +246,12 @@ void PdfDocument::writeXref()
     writeline("xref");
     writeline("0 " + formatInteger(m_state.objcount + 1));
     writeline("0000000000 65535 f ");
-    for (std::int32_t object = 1; object <= m_state.objcount; ++object)
-        writeline(formatOffset(m_state.offsets[static_cast<std::size_t>(object)]) + " 00000 n ");
+    std::int32_t object = 0;
+    m_state.offsets.forEach([&](std::int64_t offset) {
+        if (object > 0 && object <= m_state.objcount)
+            writeline(formatOffset(offset) + " 00000 n ");
+        ++object;
+    });
 }
 
 void PdfDocument::writeTrailer(std::int64_t xrefStart)

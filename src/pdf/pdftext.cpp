@@ -105,38 +105,42 @@ std::size_t firstMarkedByte(std::uint64_t mask)
 
 void appendEscaped(std::string& out, std::string_view text)
 {
-    // Text rarely holds these characters: look at eight bytes at a time and jump to the next one.
-    std::size_t start = 0;
+    // Room for the worst case, trimmed at the end. Text rarely holds these characters: eight bytes
+    // at a time are copied whole, and the copy resumes after each marked byte and its backslash.
+    const std::size_t start = out.size();
+    out.resize(start + 2 * text.size());
+    char* to = out.data() + start;
     std::size_t i = 0;
-    const auto escapeAt = [&](std::size_t at) {
-        out.append(text.data() + start, at - start);
-        out += '\\';
-        start = at; // the character itself follows its backslash
-    };
     while (text.size() - i >= 8) {
         std::uint64_t word = 0;
         std::memcpy(&word, text.data() + i, sizeof word);
+        std::memcpy(to, &word, sizeof word);
         const std::uint64_t marked = escapedBytes(word);
         if (marked == 0) {
             i += 8;
+            to += 8;
             continue;
         }
-        i += firstMarkedByte(marked);
-        escapeAt(i++);
+        const std::size_t first = firstMarkedByte(marked);
+        to[first] = '\\';
+        to[first + 1] = text[i + first];
+        to += first + 2;
+        i += first + 1;
     }
     for (; i < text.size(); ++i) {
         if (text[i] == '\\' || text[i] == '(' || text[i] == ')')
-            escapeAt(i);
+            *to++ = '\\';
+        *to++ = text[i];
     }
-    out.append(text.data() + start, text.size() - start);
+    out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
 namespace {
 
 // PDFDocEncoding codes of Windows-1252 bytes 0x80..0x9F; 0 where either side has no such character.
 constexpr std::array<unsigned char, 32> HighCharacters = {
-    0xA0, 0,    0x91, 0x86, 0x8C, 0x83, 0x81, 0x82, 0x1A, 0x8B, 0x97, 0x88, 0x96, 0,    0x99, 0,
-    0,    0x8F, 0x90, 0x8D, 0x8E, 0x80, 0x85, 0x84, 0x1F, 0x92, 0x9D, 0x89, 0x9C, 0,    0x9E, 0x98,
+    0xA0, 0,    0x91, 0x86, 0x8C, 0x83, 0x81, 0x82, 0x1A, 0x8B, 0x97, 0x88, 0x96, 0, 0x99, 0,
+    0,    0x8F, 0x90, 0x8D, 0x8E, 0x80, 0x85, 0x84, 0x1F, 0x92, 0x9D, 0x89, 0x9C, 0, 0x9E, 0x98,
 };
 
 } // namespace

@@ -2,15 +2,19 @@
 
 #include "bytesink.h"
 #include "fileexists.h"
+#include "linereader.h"
 #include "pagelayout.h"
 #include "pdfdocument.h"
 #include "pdfwriterstate.h"
 
 #include <array>
+#include <cerrno>
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <new>
 #include <system_error>
+#include <unistd.h>
 
 namespace quorvale {
 
@@ -24,6 +28,43 @@ void refuseSameFile(const std::string& filename, const std::string& outputfile)
         throw std::invalid_argument("The PDF file '" + outputfile + "' is the text file being converted.");
 }
 
+// Standard output, written as it comes; nothing to remove after a failure.
+class StandardOutputSink final : public ByteSink {
+public:
+    void append(std::string_view bytes) override
+    {
+        while (!bytes.empty()) {
+            const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                throw std::system_error(written < 0 ? errno : EIO, std::generic_category(),
+                                        "Cannot write standard output");
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+    }
+};
+
+std::string missingInput(const std::string& filename)
+{
+    std::error_code ignored;
+    const auto status = std::filesystem::status(filename, ignored);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+        return notRegularFile(filename);
+    return "File '" + filename + "' does not exist.";
+}
+
+ReadingSummary writeDocument(PdfWriterState& state, ByteSink& sink, const ReadingOptions& reading,
+                             const std::string& timestamp)
+{
+    PdfDocument document(state, sink);
+    document.startpdf();
+    document.writeinfo(timestamp);
+    const ReadingSummary summary = writetext(document, state, reading);
+    document.endpdf();
+    return summary;
+}
+
 } // namespace
 
 PdfWriter::PdfWriter(Reporter report, Clock clock) : m_report(std::move(report)), m_clock(std::move(clock)) {}
@@ -31,33 +72,40 @@ PdfWriter::PdfWriter(Reporter report, Clock clock) : m_report(std::move(report))
 bool PdfWriter::ConvertToPDF(const std::string& filename, const std::string& outputfile, const std::string& TextAuthor,
                              const std::string& TextCreator, const std::string& TextKeywords,
                              const std::string& TextSubject, const std::string& TextTitle, const std::string& FontName,
-                             std::int16_t FontSize, std::int16_t Rotation, float pwidth, float pheight)
+                             std::int16_t FontSize, std::int16_t Rotation, float pwidth, float pheight,
+                             const ReadingOptions& reading)
 {
-    if (!FileExists(filename)) {
-        m_report("File '" + filename + "' does not exist.");
+    m_lastReading = {};
+    const bool fromStandardInput = reading.standardStreams && filename == "-";
+    const bool toStandardOutput = reading.standardStreams && outputfile == "-";
+    if (!fromStandardInput && !FileExists(filename)) {
+        m_report(missingInput(filename));
         return false;
     }
     try {
         PdfWriterState state;
         initpdf(state, FontName, FontSize, Rotation, pwidth, pheight);
-        refuseSameFile(filename, outputfile);
-        // The older output stays as it was until the new document is complete.
-        FileSink sink(outputfile);
         state.author = TextAuthor;
         state.creator = TextCreator;
         state.keywords = TextKeywords;
         state.subject = TextSubject;
         state.title = TextTitle;
         state.infile = filename;
-        state.outfile = outputfile;
-
-        PdfDocument document(state, sink);
-        document.startpdf();
-        document.writeinfo(m_clock());
-        writetext(document, state);
-        document.endpdf();
+        if (toStandardOutput) {
+            StandardOutputSink out;
+            m_lastReading = writeDocument(state, out, reading, m_clock());
+            return true;
+        }
+        if (!fromStandardInput)
+            refuseSameFile(filename, outputfile);
+        // The older output stays as it was until the new document is complete.
+        FileSink sink(outputfile);
+        m_lastReading = writeDocument(state, sink, reading, m_clock());
         sink.close();
         return true;
+    } catch (const std::bad_alloc&) {
+        m_report("There is not enough memory to convert '" + filename + "'.");
+        return false;
     } catch (const std::exception& failure) {
         m_report(failure.what());
         return false;

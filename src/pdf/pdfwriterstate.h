@@ -1,20 +1,21 @@
-// The writer's state for one conversion: geometry, capacities, object table and the pending output.
+// The writer's state for one conversion, private to the PDF writer: geometry, capacities, object table and the pending
+// output.
 #pragma once
+
+#include "numberlist.h"
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace quorvale {
 
 struct PdfWriterState {
     std::int64_t pos = 0; // bytes written so far, pending ones included: the offset of the next line
     std::int32_t pagecount = 0;
-    std::int32_t linecount = 0;
     std::int32_t pageheight = 0;
     std::int32_t pagewidth = 0;
-    std::vector<std::int64_t> offsets; // offsets[n] is where object n begins; [0] is unused
-    std::vector<std::int32_t> kids;    // kids[k - 1] is the page object of page k
+    NumberList offsets; // offsets.at(n) is where object n begins; [0] is unused
+    NumberList kids;    // kids.at(k - 1) is the page object of page k
     std::int32_t maxlines = 0;
     std::int32_t objcount = 0;
     std::int32_t pagesobj = 0;
@@ -34,7 +35,6 @@ struct PdfWriterState {
     double footerx = 0;
     std::int32_t footery = 0;
     std::string infile;
-    std::string outfile;
     std::int32_t maxchars = 0;
     std::string buffer;
 };

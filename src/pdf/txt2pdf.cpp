@@ -4,29 +4,90 @@
 #include "replacefile.h"
 #include "windows1252.h"
 
+#include <getopt.h>
+
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
+#include <ctime>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace {
 
-constexpr std::string_view Usage = "Usage: quorvale-txt2pdf [OPTION]... INPUT OUTPUT\n"
-                                   "  or:  quorvale-txt2pdf --help | --version\n"
-                                   "Converts the text file INPUT into the PDF document OUTPUT.\n"
-                                   "\n"
-                                   "Options:\n"
-                                   "  --font NAME     base font: Courier, Times-Roman or Arial (default Times-Roman)\n"
-                                   "  --size PT       font size in points (default 10)\n"
-                                   "  --rotation DEG  page rotation in degrees: 0, 90, 180 or 270 (default 0)\n"
-                                   "  --page WxH      page width and height in inches (default 8.5x11)\n"
-                                   "  --author T, --creator T, --keywords T, --subject T, --title T\n"
-                                   "                  document information, given in UTF-8\n"
-                                   "  -h, --help      shows this help and exits\n"
-                                   "  --version       shows the version and exits\n";
+constexpr std::string_view Usage = "Usage: quorvale-txt2pdf [OPTION]... INPUT OUTPUT\n";
+
+constexpr std::string_view Help =
+    "Convert the text file INPUT into the PDF document OUTPUT: one row per line in one font, long\n"
+    "lines wrapped, a new page at a form feed, the page number at the foot of every page.\n"
+    "\"-\" as INPUT reads standard input; \"-\" as OUTPUT writes standard output.\n"
+    "\n"
+    "The output window's reading of its data sheet is --encoding=windows-1252\n"
+    "--line-ends=cr --trim=both; adding --tab-size=0 keeps TABs as they are, as earlier\n"
+    "versions did.\n"
+    "\n"
+    "Page and font:\n"
+    "      --font=NAME       one of the 14 standard PDF fonts (Courier, Courier-Bold,\n"
+    "                        Courier-Oblique, Courier-BoldOblique, Helvetica,\n"
+    "                        Helvetica-Bold, Helvetica-Oblique, Helvetica-BoldOblique,\n"
+    "                        Times-Roman, Times-Bold, Times-Italic, Times-BoldItalic,\n"
+    "                        Symbol, ZapfDingbats) or Arial, in any case\n"
+    "                        (default Times-Roman)\n"
+    "      --size=PT         font size in points (default 10)\n"
+    "      --rotation=DEG    page rotation: 0, 90, 180 or 270 (default 0)\n"
+    "      --page=WxH        page width and height in inches (default 8.5x11)\n"
+    "\n"
+    "Reading the text:\n"
+    "      --encoding=ENC    auto, utf-8 or windows-1252 (default auto: utf-8 when the\n"
+    "                        whole text is valid UTF-8, windows-1252 otherwise); a\n"
+    "                        character that Windows-1252 lacks is written as '?' and\n"
+    "                        counted on standard error\n"
+    "      --line-ends=ENDS  any (the default: CR LF, CR and LF each end a line) or cr\n"
+    "                        (CR or CR LF ends a line, a lone LF is a character)\n"
+    "      --tab-size=N      TAB stops every N columns (default 8); 0 keeps TABs\n"
+    "      --trim=WHICH      trailing (the default: indentation stays) or both: the\n"
+    "                        blanks cut from each line\n"
+    "\n"
+    "Document information, given in UTF-8:\n"
+    "      --author=TEXT     (default \"Orvin Kellaway\")\n"
+    "      --creator=TEXT    (default the maker's address)\n"
+    "      --keywords=TEXT   (default \"PDF Keywords\")\n"
+    "      --subject=TEXT    (default \"Quorvale v1.0\")\n"
+    "      --title=TEXT      (default \"PDF Title\")\n"
+    "\n"
+    "  -h, --help            show this help and exit\n"
+    "      --version         show the version and exit\n"
+    "\n"
+    "Environment:\n"
+    "  SOURCE_DATE_EPOCH     seconds since 1970-01-01 00:00 UTC: the document's creation\n"
+    "                        date, so that two runs give the same bytes (without it, the\n"
+    "                        local time)\n"
+    "\n"
+    "Exit status:\n"
+    "  0  the document was written\n"
+    "  1  the conversion failed\n"
+    "  2  a wrong option, operand or SOURCE_DATE_EPOCH\n";
+
+constexpr std::array<std::string_view, 15> Fonts = {"Courier",
+                                                    "Courier-Bold",
+                                                    "Courier-Oblique",
+                                                    "Courier-BoldOblique",
+                                                    "Helvetica",
+                                                    "Helvetica-Bold",
+                                                    "Helvetica-Oblique",
+                                                    "Helvetica-BoldOblique",
+                                                    "Times-Roman",
+                                                    "Times-Bold",
+                                                    "Times-Italic",
+                                                    "Times-BoldItalic",
+                                                    "Symbol",
+                                                    "ZapfDingbats",
+                                                    "Arial"};
 
 struct Options {
     std::string font = "Times-Roman";
@@ -39,7 +100,8 @@ struct Options {
     std::string keywords = "PDF Keywords";
     std::string subject = "Quorvale v1.0";
     std::string title = "PDF Title";
-    std::vector<std::string> files;
+    quorvale::ReadingOptions reading{quorvale::ReadingOptions::Encoding::Auto, quorvale::ReadingOptions::LineEnds::Any,
+                                     8, quorvale::ReadingOptions::Trim::Trailing, /*standardStreams*/ true};
 };
 
 template <typename Number> bool parseNumber(std::string_view text, Number& value)
@@ -55,77 +117,226 @@ bool parsePage(std::string_view text, Options& options)
            parseNumber(text.substr(x + 1), options.height);
 }
 
-// Fills options from the arguments; returns a message when they are not valid.
-std::string parseArguments(const std::vector<std::string_view>& arguments, Options& options)
+bool sameIgnoringCase(std::string_view a, std::string_view b)
 {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view argument = arguments[i];
-        if (!argument.starts_with("--")) {
-            options.files.emplace_back(argument);
-            continue;
-        }
-        if (i + 1 == arguments.size())
-            return "option " + std::string(argument) + " needs a value";
-        const std::string_view value = arguments[++i];
-        const auto bad = [&] { return "invalid value for " + std::string(argument) + ": " + std::string(value); };
-        if (argument == "--font")
-            options.font = value;
-        else if (argument == "--size") {
-            if (!parseNumber(value, options.size))
-                return bad();
-        } else if (argument == "--rotation") {
-            if (!parseNumber(value, options.rotation))
-                return bad();
-        } else if (argument == "--page") {
-            if (!parsePage(value, options))
-                return bad();
-        } else if (argument == "--author")
-            options.author = quorvale::encodeWindows1252(value);
-        else if (argument == "--creator")
-            options.creator = quorvale::encodeWindows1252(value);
-        else if (argument == "--keywords")
-            options.keywords = quorvale::encodeWindows1252(value);
-        else if (argument == "--subject")
-            options.subject = quorvale::encodeWindows1252(value);
-        else if (argument == "--title")
-            options.title = quorvale::encodeWindows1252(value);
-        else
-            return "unknown option " + std::string(argument);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The font in its standard spelling; none for a name that is not offered.
+std::optional<std::string> standardFont(std::string_view name)
+{
+    for (const std::string_view font : Fonts) {
+        if (sameIgnoringCase(name, font))
+            return std::string(font);
     }
-    if (options.files.size() != 2)
-        return "expected an INPUT and an OUTPUT file";
+    return std::nullopt;
+}
+
+// Picks the value's position in choices; false when it is none of them.
+template <typename Value, std::size_t N>
+bool choose(std::string_view text, const std::array<std::pair<std::string_view, Value>, N>& choices, Value& value)
+{
+    for (const auto& [name, choice] : choices) {
+        if (text == name) {
+            value = choice;
+            return true;
+        }
+    }
+    return false;
+}
+
+enum Option : int {
+    Font = 256,
+    Size,
+    Rotation,
+    Page,
+    Author,
+    Creator,
+    Keywords,
+    Subject,
+    Title,
+    Encoding,
+    LineEnds,
+    TabSize,
+    Trim,
+    Version
+};
+
+constexpr std::array<option, 17> LongOptions = {{
+    {"font", required_argument, nullptr, Font},
+    {"size", required_argument, nullptr, Size},
+    {"rotation", required_argument, nullptr, Rotation},
+    {"page", required_argument, nullptr, Page},
+    {"author", required_argument, nullptr, Author},
+    {"creator", required_argument, nullptr, Creator},
+    {"keywords", required_argument, nullptr, Keywords},
+    {"subject", required_argument, nullptr, Subject},
+    {"title", required_argument, nullptr, Title},
+    {"encoding", required_argument, nullptr, Encoding},
+    {"line-ends", required_argument, nullptr, LineEnds},
+    {"tab-size", required_argument, nullptr, TabSize},
+    {"trim", required_argument, nullptr, Trim},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, Version},
+    {nullptr, 0, nullptr, 0},
+}};
+
+// Takes one option's value into options; returns a message when it is not valid.
+std::string takeOption(int option, std::string_view value, Options& options)
+{
+    using quorvale::ReadingOptions;
+    bool valid = true;
+    switch (option) {
+    case Font:
+        if (const auto font = standardFont(value))
+            options.font = *font;
+        else
+            return "unknown font " + std::string(value) +
+                   "; use Courier, Courier-Bold, Courier-Oblique, Courier-BoldOblique, Helvetica, "
+                   "Helvetica-Bold, Helvetica-Oblique, Helvetica-BoldOblique, Times-Roman, Times-Bold, "
+                   "Times-Italic, Times-BoldItalic, Symbol, ZapfDingbats or Arial";
+        break;
+    case Size:
+        valid = parseNumber(value, options.size);
+        break;
+    case Rotation:
+        valid = parseNumber(value, options.rotation) && options.rotation >= 0 && options.rotation % 90 == 0 &&
+                options.rotation < 360;
+        break;
+    case Page:
+        valid = parsePage(value, options);
+        break;
+    case Author:
+        options.author = quorvale::encodeWindows1252(value);
+        break;
+    case Creator:
+        options.creator = quorvale::encodeWindows1252(value);
+        break;
+    case Keywords:
+        options.keywords = quorvale::encodeWindows1252(value);
+        break;
+    case Subject:
+        options.subject = quorvale::encodeWindows1252(value);
+        break;
+    case Title:
+        options.title = quorvale::encodeWindows1252(value);
+        break;
+    case Encoding:
+        valid = choose(value,
+                       std::array<std::pair<std::string_view, ReadingOptions::Encoding>, 3>{
+                           {{"auto", ReadingOptions::Encoding::Auto},
+                            {"utf-8", ReadingOptions::Encoding::Utf8},
+                            {"windows-1252", ReadingOptions::Encoding::Windows1252}}},
+                       options.reading.encoding);
+        break;
+    case LineEnds:
+        valid = choose(value,
+                       std::array<std::pair<std::string_view, ReadingOptions::LineEnds>, 2>{
+                           {{"any", ReadingOptions::LineEnds::Any}, {"cr", ReadingOptions::LineEnds::Cr}}},
+                       options.reading.lineEnds);
+        break;
+    case TabSize:
+        valid = parseNumber(value, options.reading.tabSize) && options.reading.tabSize >= 0;
+        break;
+    case Trim:
+        valid = choose(value,
+                       std::array<std::pair<std::string_view, ReadingOptions::Trim>, 2>{
+                           {{"both", ReadingOptions::Trim::Both}, {"trailing", ReadingOptions::Trim::Trailing}}},
+                       options.reading.trim);
+        break;
+    default:
+        break;
+    }
+    if (!valid)
+        return "invalid value for --" + std::string(LongOptions[static_cast<std::size_t>(option - Font)].name) + ": " +
+               std::string(value);
     return {};
+}
+
+// The creation date that SOURCE_DATE_EPOCH sets, as 14 digits in UTC; empty when it is not set.
+// Ends the program with a message when it is set to anything but a non-negative integer.
+std::string sourceDateTimestamp()
+{
+    const char* value = std::getenv("SOURCE_DATE_EPOCH");
+    if (value == nullptr)
+        return {};
+    std::int64_t seconds = -1;
+    std::tm utc{};
+    std::array<char, 16> digits{};
+    if (parseNumber(std::string_view(value), seconds) && seconds >= 0) {
+        const auto moment = static_cast<std::time_t>(seconds);
+        if (gmtime_r(&moment, &utc) != nullptr && utc.tm_year + 1900 <= 9999)
+            std::strftime(digits.data(), digits.size(), "%Y%m%d%H%M%S", &utc);
+    }
+    if (digits[0] == '\0') {
+        std::cerr << "quorvale-txt2pdf: SOURCE_DATE_EPOCH must be a whole number of seconds since "
+                     "1970-01-01 00:00 UTC (up to the year 9999), not '"
+                  << value << "'\n";
+        std::exit(2);
+    }
+    return digits.data();
+}
+
+[[noreturn]] void usageError(const std::string& problem)
+{
+    std::cerr << "quorvale-txt2pdf: " << problem << "\n" << Usage << "Try 'quorvale-txt2pdf --help' for more.\n";
+    std::exit(2);
+}
+
+void tellReplacements(const quorvale::ReadingSummary& reading)
+{
+    if (reading.replaced == 0)
+        return;
+    const std::string where =
+        "line " + std::to_string(reading.firstLine) + ", column " + std::to_string(reading.firstColumn);
+    if (reading.replaced == 1)
+        std::cerr << "quorvale-txt2pdf: 1 character is not in Windows-1252 and was written as '?' (at " << where
+                  << ")\n";
+    else
+        std::cerr << "quorvale-txt2pdf: " << reading.replaced
+                  << " characters are not in Windows-1252 and were written as '?' (first at " << where << ")\n";
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    for (const std::string_view argument : arguments) {
-        if (argument == "--help" || argument == "-h") {
-            std::cout << Usage;
+    Options options;
+    opterr = 0;
+    int option = 0;
+    while ((option = getopt_long(argc, argv, ":h", LongOptions.data(), nullptr)) != -1) {
+        if (option == 'h') {
+            std::cout << Usage << Help;
             return 0;
         }
-        if (argument == "--version") {
+        if (option == Version) {
             std::cout << "quorvale-txt2pdf " QUORVALE_VERSION "\n";
             return 0;
         }
+        if (option == ':')
+            usageError("option " + std::string(argv[optind - 1]) + " needs a value");
+        if (option == '?')
+            usageError("unknown option " +
+                       (optopt != 0 ? "-" + std::string(1, static_cast<char>(optopt)) : std::string(argv[optind - 1])));
+        if (const std::string problem = takeOption(option, optarg, options); !problem.empty())
+            usageError(problem);
     }
-    Options options;
-    if (const std::string problem = parseArguments(arguments, options); !problem.empty()) {
-        std::cerr << "quorvale-txt2pdf: " << problem << "\n" << Usage;
-        return 2;
-    }
+    if (argc - optind != 2)
+        usageError("expected an INPUT and an OUTPUT file");
+    const std::string fixedTimestamp = sourceDateTimestamp();
 
     // Past a file-size limit a write then fails and is reported, and the partial file is removed;
     // an interrupted conversion removes its partial file too.
     std::signal(SIGXFSZ, SIG_IGN);
-    quorvale::RemoveTemporaryOnSignals();
     quorvale::PdfWriter writer(
-        [](const std::string& description) { std::cerr << "quorvale-txt2pdf: " << description << "\n"; });
-    const bool converted = writer.ConvertToPDF(options.files[0], options.files[1], options.author, options.creator,
-                                               options.keywords, options.subject, options.title, options.font,
-                                               options.size, options.rotation, options.width, options.height);
+        [](const std::string& description) { std::cerr << "quorvale-txt2pdf: " << description << "\n"; },
+        [&fixedTimestamp] { return fixedTimestamp.empty() ? quorvale::PdfWriter::localTimestamp() : fixedTimestamp; });
+    const bool converted = writer.ConvertToPDF(
+        argv[optind], argv[optind + 1], options.author, options.creator, options.keywords, options.subject,
+        options.title, options.font, options.size, options.rotation, options.width, options.height, options.reading);
+    if (converted)
+        tellReplacements(writer.lastReading());
     return converted ? 0 : 1;
 }

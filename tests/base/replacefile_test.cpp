@@ -2,9 +2,9 @@
 // stays whole until commit, nothing is left behind, links and permission bits are kept, and files
 // that are not regular files are refused.
 #include "childprocess.h"
+#include "replacefile.h"
 #include "tempdir.h"
 #include "testfiles.h"
-#include "replacefile.h"
 
 #include <gtest/gtest.h>
 

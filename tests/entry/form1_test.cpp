@@ -29,8 +29,7 @@ class EntryWindow : public testing::Test {
 protected:
     EntryWindow() : m_sheet(DataSheetPath(m_dir.path().toStdString())), m_form(m_platform, m_sheet) {}
 
-    template <typename T = QWidget>
-    T* control(const char* name)
+    template <typename T = QWidget> T* control(const char* name)
     {
         auto* widget = m_form.findChild<T*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
@@ -95,12 +94,14 @@ TEST_F(EntryWindow, TabRunsThroughTheControlsInTabIndexOrder)
 {
     m_form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    // clang-format off
     const QStringList expected = {
         "txtDrawingRevision", "txtRunChartRevision", "txtUpperTolerance", "txtLowerTolerance", "txtFrequency",
         "txtCheck", "txtInspectionTool", "txtSheet", "txtSheetOf", "txtComments", "Check1", "Check2", "lv1",
         "cmdNext", "txtApprovedBy", "txtDateApprovedBy", "txtOperationNumber", "txtDepartment", "txtDateInspector",
         "txtInspector", "txtDescription", "txtCustomerName", "txtPartNumber", "cmdHelp", "cmdCancel",
         "txtDrawingRevision"};
+    // clang-format on
     QStringList visited = {QApplication::focusWidget()->objectName()};
     for (qsizetype i = 1; i < expected.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

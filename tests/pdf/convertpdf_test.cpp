@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
+
 namespace quorvale {
 namespace {
 
@@ -15,6 +18,9 @@ using test::sameBytes;
 const std::string Golden = std::string(QUORVALE_TEST_DATA) + "/golden/";
 // The entry window's default data sheet, the usual input.
 const std::string DataSheet = std::string(QUORVALE_TEST_DATA) + "/../base/golden/default-datasheet.txt";
+// The reading the golden files were made with: TABs kept as they are.
+const ReadingOptions TabsKept{ReadingOptions::Encoding::Windows1252, ReadingOptions::LineEnds::Cr, 0,
+                              ReadingOptions::Trim::Both};
 
 class ConvertToPdf : public ::testing::Test {
 protected:
@@ -22,10 +28,12 @@ protected:
                  std::int16_t size = 10, std::int16_t rotation = 0, float width = 8.5F, float height = 11)
     {
         return m_writer.ConvertToPDF(input, output, "Orvin Kellaway", "http://www.quorvale.example/runchart",
-                                     "PDF Keywords", "Quorvale v1.0", "PDF Title", font, size, rotation, width, height);
+                                     "PDF Keywords", "Quorvale v1.0", "PDF Title", font, size, rotation, width, height,
+                                     m_reading);
     }
     test::TempDir m_dir;
     std::string m_folder = m_dir.path();
+    ReadingOptions m_reading; // the output window's
     std::vector<std::string> m_messages;
     PdfWriter m_writer{[this](const std::string& message) { m_messages.push_back(message); },
                        [] { return std::string("20030312101500"); }};
@@ -33,6 +41,7 @@ protected:
 
 TEST_F(ConvertToPdf, DefaultDataSheetMatchesTheGoldenFiles)
 {
+    m_reading = TabsKept;
     ASSERT_TRUE(convert(DataSheet, m_folder + "/default.pdf"));
     EXPECT_TRUE(sameBytes(readFile(m_folder + "/default.pdf"), readFile(Golden + "datasheet-default.pdf")));
     ASSERT_TRUE(convert(DataSheet, m_folder + "/courier.pdf", "Courier", 20, 90, 8.5F, 14));
@@ -56,6 +65,7 @@ std::string escapedStrippedText(const std::string& sheet)
 
 TEST_F(ConvertToPdf, EveryOfferedCombinationFollowsTheLayoutRules)
 {
+    m_reading = TabsKept;
     const std::string text = escapedStrippedText(readFile(DataSheet));
     const char* fonts[] = {"Courier", "Times-Roman", "Arial"};
     struct Page {
@@ -123,7 +133,7 @@ TEST_F(ConvertToPdf, ReadersGetTheTextAndInformationBack)
     const std::string typed = "Größe (x) \\ € – “q” ™ ‰ Œ";
     const std::string output = m_folder + "/info.pdf";
     ASSERT_TRUE(m_writer.ConvertToPDF(DataSheet, output, encodeWindows1252(typed), "c)", "k(", "s\\",
-                                      encodeWindows1252(typed + " title"), "Courier", 12, 0, 8.5F, 11));
+                                      encodeWindows1252(typed + " title"), "Courier", 12, 0, 8.5F, 11, TabsKept));
     EXPECT_TRUE(test::passesQpdf(output));
     std::string info;
     ASSERT_EQ(test::runCommand("pdfinfo -enc UTF-8 '" + output + "'", &info), 0);
@@ -146,6 +156,24 @@ TEST_F(ConvertToPdf, ReadersGetTheTextAndInformationBack)
             expected += line + "\n";
     }
     EXPECT_EQ(text, expected + "\n1\n\n\f");
+}
+
+TEST_F(ConvertToPdf, TheOutputWindowsReadingPutsTabbedLabelsApart)
+{
+    const std::string output = m_folder + "/tabs.pdf";
+    ASSERT_TRUE(convert(DataSheet, output));
+    const std::string pdf = readFile(output);
+    // Two TABs after the 19 characters of the first label reach column 32.
+    EXPECT_NE(pdf.find("T* (Inspector : SomeOne" + std::string(13, ' ') + "Inspection Date : 12 Mar 2003\r\n) Tj"),
+              std::string::npos);
+    EXPECT_NE(pdf.find("T* (Approved By : Orvin" + std::string(6, ' ') + "on : 12 Mar 2003\r\n) Tj"),
+              std::string::npos);
+    EXPECT_EQ(pdf.find('\t'), std::string::npos);
+    std::string text;
+    ASSERT_EQ(test::runCommand("pdftotext -layout '" + output + "' -", &text), 0);
+    EXPECT_TRUE(std::regex_search(text, std::regex("SomeOne +Inspection Date : 12 Mar 2003\n"))) << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex("Calipers +Sheet : 1 of 18\n"))) << text;
+    EXPECT_TRUE(m_messages.empty());
 }
 
 TEST_F(ConvertToPdf, ManyPagesGrowTheTables)
@@ -189,6 +217,7 @@ TEST_F(ConvertToPdf, BadParametersLeaveTheOlderOutputAlone)
 TEST_F(ConvertToPdf, AnOlderOutputIsReplacedAndTheInputNeverOverwritten)
 {
     test::writeFile(m_folder + "/out.pdf", std::string(100000, 'o'));
+    m_reading = TabsKept;
     ASSERT_TRUE(convert(DataSheet, m_folder + "/out.pdf"));
     EXPECT_TRUE(sameBytes(readFile(m_folder + "/out.pdf"), readFile(Golden + "datasheet-default.pdf")));
 

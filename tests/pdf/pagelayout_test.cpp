@@ -37,7 +37,13 @@ TEST(PageCapacity, MatchesTheTableForEveryOfferedChoice)
         EXPECT_EQ(state.maxchars, row.courier1008);
         initpdf(state, "arial", row.size, 0, 14, 11);
         EXPECT_EQ(state.maxchars, row.arial1008);
-        initpdf(state, "Courier-Bold", row.size, 0, 14, 11);
+        initpdf(state, "Times-Bold", row.size, 0, 14, 11);
+        EXPECT_EQ(state.maxchars, row.other1008);
+        initpdf(state, "courier-bold", row.size, 0, 14, 11); // a family's factor holds for all its faces
+        EXPECT_EQ(state.maxchars, row.courier1008);
+        initpdf(state, "Helvetica-Oblique", row.size, 0, 14, 11);
+        EXPECT_EQ(state.maxchars, row.arial1008);
+        initpdf(state, "CourierNew", row.size, 0, 14, 11);
         EXPECT_EQ(state.maxchars, row.other1008);
         EXPECT_EQ(state.pagewidth, 1008);
         EXPECT_EQ(state.pageheight, 792);
@@ -72,11 +78,11 @@ TEST(PageCapacity, RefusesValuesThatLeaveNoRoomForText)
     EXPECT_THROW(initpdf(state, "Courier", 10, 0, 8.5F, -1), std::invalid_argument);
     EXPECT_THROW(initpdf(state, "Courier", 10, 0, NAN, 11), std::invalid_argument);
     EXPECT_THROW(initpdf(state, "Courier", 10, 0, INFINITY, 11), std::invalid_argument);
-    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 8.5F, 1), std::invalid_argument);   // no row fits
-    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 0.1F, 11), std::invalid_argument);  // 1.05 characters a row
+    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 8.5F, 1), std::invalid_argument);  // no row fits
+    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 0.1F, 11), std::invalid_argument); // 1.05 characters a row
     EXPECT_NO_THROW(initpdf(state, "Courier", 10, 0, 0.2F, 1.2F));
     for (const char* font : {"", "Times Roman", "F/1", "F(1", "F\r", "F\x80"})
-        EXPECT_THROW(initpdf(state, font, 10, 0, 8.5F, 11), std::invalid_argument) << font;                     // 2.1 characters, 1 row
+        EXPECT_THROW(initpdf(state, font, 10, 0, 8.5F, 11), std::invalid_argument) << font; // 2.1 characters, 1 row
 }
 
 TEST(PdfText, NumbersInShortestDecimalForm)
@@ -138,15 +144,23 @@ TEST(PageLayout, CutsAfterTheLastBreakCharacterInTheSecondHalf)
     EXPECT_EQ(cutLength("a\\"), 1U);
 }
 
-std::vector<std::string> readLines(const std::string& bytes)
+// The lines as the reader gives them, each joined from its pieces; summary receives what it replaced.
+std::vector<std::string> readLines(const std::string& bytes, const ReadingOptions& options = {},
+                                   ReadingSummary* summary = nullptr)
 {
     const test::TempDir folder;
     test::writeFile(folder.path() + "/in.txt", bytes);
-    LineReader reader(folder.path() + "/in.txt");
+    LineReader reader(folder.path() + "/in.txt", options);
     std::vector<std::string> lines;
-    std::string_view line;
-    while (reader.next(line))
-        lines.emplace_back(line);
+    LineReader::Piece piece;
+    while (reader.next(piece)) {
+        if (piece.first)
+            lines.emplace_back();
+        EXPECT_FALSE(lines.empty());
+        lines.back().append(piece.text);
+    }
+    if (summary)
+        *summary = reader.summary();
     return lines;
 }
 
@@ -180,9 +194,63 @@ TEST(LineReader, LinesAcrossManyBufferEdgesComeOutWhole)
     EXPECT_EQ(readLines(bytes), expected);
 }
 
+ReadingOptions reading(ReadingOptions::Encoding encoding,
+                       ReadingOptions::LineEnds lineEnds = ReadingOptions::LineEnds::Any)
+{
+    ReadingOptions options;
+    options.encoding = encoding;
+    options.lineEnds = lineEnds;
+    return options;
+}
+
+TEST(LineReader, AnyLineEndOrCrAlone)
+{
+    using Lines = std::vector<std::string>;
+    const ReadingOptions any = reading(ReadingOptions::Encoding::Windows1252);
+    EXPECT_EQ(readLines("a\nb\rc\r\nd\n\re\n", any), (Lines{"a", "b", "c", "d", "", "e"}));
+    EXPECT_EQ(readLines("a\nb\rc\r\nd\n\re\n"), (Lines{"a\nb", "c", "d\n", "e\n"}));
+    EXPECT_EQ(readLines("\n\n", any), (Lines{"", ""}));
+    const std::string first(64 * 1024 - 1, 'q');
+    EXPECT_EQ(readLines(first + "\r\nnext", any), (Lines{first, "next"}));
+    EXPECT_EQ(readLines(first + "\n\rnext", any), (Lines{first, "", "next"}));
+}
+
+TEST(LineReader, Utf8BecomesWindows1252AndTheRestQuestionMarks)
+{
+    using Lines = std::vector<std::string>;
+    const ReadingOptions utf8 = reading(ReadingOptions::Encoding::Utf8);
+    const ReadingOptions automatic = reading(ReadingOptions::Encoding::Auto);
+    const std::string text = "\xC3\x98 \xC2\xB1"
+                             "0.02 \xE2\x82\xAC\n"; // Ø ±0.02 €
+    const Lines decoded{"\xD8 \xB1"
+                        "0.02 \x80"};
+    ReadingSummary summary;
+    for (const ReadingOptions& options : {utf8, automatic}) {
+        EXPECT_EQ(readLines(text, options, &summary), decoded);
+        EXPECT_EQ(readLines("\xEF\xBB\xBF" + text, options, &summary), decoded); // the byte-order mark goes
+        EXPECT_EQ(summary.replaced, 0);
+    }
+    EXPECT_EQ(readLines("\xEF\xBB\xBFx", reading(ReadingOptions::Encoding::Windows1252)), Lines{"\xEF\xBB\xBFx"});
+
+    // A character the code page lacks, then ill-formed parts: overlong, surrogate, cut short, past U+10FFFF.
+    const std::string odd = "ok\nab\xE2\x86\x92"
+                            "c \xC0\xAF \xED\xA0\x80 \xE2\x82 \xF4\x90\x80\x80.";
+    EXPECT_EQ(readLines(odd, utf8, &summary), (Lines{"ok", "ab?c ?? ??? ? ????."}));
+    EXPECT_EQ(summary.replaced, 11);
+    EXPECT_EQ(summary.firstLine, 2);
+    EXPECT_EQ(summary.firstColumn, 3);
+    EXPECT_EQ(readLines(odd, automatic, &summary), (Lines{"ok", odd.substr(3)})); // not UTF-8: bytes as they are
+    EXPECT_EQ(summary.replaced, 0);
+
+    // Sequences cut by the read buffer's edge come out whole.
+    std::string across(64 * 1024 - 1, 'a');
+    across += "\xC3\xA9\xE2\x82\xAC";
+    EXPECT_EQ(readLines(across, automatic), Lines{std::string(64 * 1024 - 1, 'a') + "\xE9\x80"});
+}
+
 // Lays the input out as a whole document with the given capacities; returns the rows of each page.
 std::vector<std::vector<std::string>> layOut(const std::string& input, int maxchars, int maxlines,
-                                             std::string* pdf = nullptr)
+                                             std::string* pdf = nullptr, const ReadingOptions& options = {})
 {
     const test::TempDir folder;
     PdfWriterState state;
@@ -195,7 +263,7 @@ std::vector<std::vector<std::string>> layOut(const std::string& input, int maxch
     PdfDocument document(state, sink);
     document.startpdf();
     document.writeinfo("20030312101500");
-    writetext(document, state);
+    writetext(document, state, options);
     document.endpdf();
     test::PdfPages pages;
     EXPECT_TRUE(test::checkStructure(sink.bytes(), &pages));
@@ -226,7 +294,10 @@ TEST(PageLayout, RowsAreEscapedStrippedAndWrapped)
     EXPECT_NE(pdf.find("14.4 TL\rT* (\r\n) Tj\r1 0 0 1 306 25 Tm\r(1) Tj\r/F1 12 Tf\rET\r"), std::string::npos);
     EXPECT_EQ(layOut("aaaa bbbb", 6, 50), (Pages{{"aaaa ", "bbbb"}}));
     EXPECT_EQ(layOut("abcdefg\r\n", 6, 50), (Pages{{"abcdef", "g"}}));
-    EXPECT_EQ(layOut("  a(b)\\c\t d  \r\n", 20, 50), (Pages{{"a\\(b\\)\\\\c\t d"}}));
+    const ReadingOptions tabsKept{ReadingOptions::Encoding::Windows1252, ReadingOptions::LineEnds::Cr, 0,
+                                  ReadingOptions::Trim::Both};
+    EXPECT_EQ(layOut("  a(b)\\c\t d  \r\n", 20, 50, nullptr, tabsKept), (Pages{{"a\\(b\\)\\\\c\t d"}}));
+    EXPECT_EQ(layOut("  a(b)\\c\t d  \r\n", 20, 50), (Pages{{"a\\(b\\)\\\\c" + std::string(9, ' ') + "d"}}));
     EXPECT_EQ(layOut("aaaaa(", 6, 50), (Pages{{"aaaaa", "\\("}}));
     EXPECT_EQ(layOut("x\ny\nz", 4, 50), (Pages{{"x\ny\n", "z"}}));
 }
@@ -235,6 +306,52 @@ TEST(PageLayout, AWrappedLineCountsOneRowMoreThanItFills)
 {
     // Two rows plus one: with four rows a page, the next line still fits, the one after breaks.
     EXPECT_EQ(layOut("aaaa bbbb\r\nc\r\nd\r\n", 6, 4), (Pages{{"aaaa ", "bbbb", "c"}, {"d"}}));
+}
+
+TEST(PageLayout, TabsReachTheNextStopBeforeEscapingTrimmingAndWrapping)
+{
+    EXPECT_EQ(layOut("a\tb\r1234567\tx\r12345678\tx\r\f\tx\r(\tx\r", 40, 50),
+              (Pages{{"a       b", "1234567 x", "12345678        x"}, {"\f       x", "\\(       x"}}));
+    EXPECT_EQ(layOut("\t x\t \r", 40, 50), (Pages{{"x"}}));
+    // The blanks a TAB leaves count toward the row's width like any others.
+    EXPECT_EQ(layOut("abcdefg\tbc\rabcdefgh\tb\r", 10, 50), (Pages{{"abcdefg bc", "abcdefgh  ", "      b"}}));
+    ReadingOptions other;
+    other.tabSize = 3;
+    EXPECT_EQ(layOut("a\tb\tc\r", 40, 50, nullptr, other), (Pages{{"a  b  c"}}));
+}
+
+TEST(PageLayout, TrailingTrimKeepsIndentation)
+{
+    ReadingOptions trailing;
+    trailing.trim = ReadingOptions::Trim::Trailing;
+    EXPECT_EQ(layOut("    code();  \r\tx\r   \r", 40, 50, nullptr, trailing),
+              (Pages{{"    code\\(\\);", "        x", ""}}));
+}
+
+TEST(PageLayout, LinesLongerThanTheReadBufferLayOutAsIfWhole)
+{
+    // No break character: rows of exactly maxchars; a wrapped line counts one row more than it fills.
+    Pages rows = layOut(std::string(150000, 'a') + "\r\nz", 1000, 51);
+    ASSERT_EQ(rows.size(), 3U);
+    EXPECT_EQ(rows[0], std::vector<std::string>(51, std::string(1000, 'a')));
+    EXPECT_EQ(rows[2].back(), "z");
+    EXPECT_EQ(rows[1].size() + rows[2].size(), 100U);
+
+    // A form feed far ahead breaks the page after every piece until its own.
+    rows = layOut(std::string(150000, 'a') + "\f" + std::string(10, 'a'), 1000, 1000);
+    ASSERT_EQ(rows.size(), 152U);
+    EXPECT_TRUE(rows[0].empty());
+    EXPECT_EQ(rows[150], std::vector<std::string>{std::string(1000, 'a')});
+    EXPECT_EQ(rows[151], std::vector<std::string>{"\f" + std::string(10, 'a')});
+
+    // Blanks: leading ones go, trailing ones go, those followed by text stay and wrap.
+    ReadingOptions any;
+    any.lineEnds = ReadingOptions::LineEnds::Any;
+    rows = layOut(std::string(70000, ' ') + "b" + std::string(70000, ' ') + "(\t" + std::string(70000, ' ') + "\n",
+                  30000, 50, nullptr, any);
+    ASSERT_EQ(rows.size(), 1U);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"b" + std::string(29999, ' '), std::string(30000, ' '),
+                                                 std::string(10001, ' ') + "\\("}));
 }
 
 // Formats numbers with a comma, the way a German desktop would if anything asked the locale.

@@ -58,6 +58,25 @@ TEST(PdfLineWriter, RefusesADocumentTheCrossReferenceTableCannotAddress)
     EXPECT_THROW(document.writeline("d"), std::length_error);
 }
 
+TEST(NumberList, KeepsEveryValueWhateverItsDistanceFromTheLast)
+{
+    NumberList list{0, 15, 0, 0, 260, -5, 9'999'999'999};
+    list.set(2, 2049);
+    list.set(9, 42); // past the end: the places between take the last value
+    EXPECT_EQ(list.values(),
+              (std::vector<std::int64_t>{0, 15, 2049, 0, 260, -5, 9'999'999'999, 9'999'999'999, 9'999'999'999, 42}));
+    NumberList many;
+    for (std::int64_t page = 0; page < 300000; ++page)
+        many.push_back(page * 3 + 7);
+    std::int64_t expected = 7;
+    bool same = many.size() == 300000;
+    many.forEach([&](std::int64_t value) {
+        same = same && value == expected;
+        expected += 3;
+    });
+    EXPECT_TRUE(same);
+}
+
 TEST(PdfStructures, HeaderIsFifteenBytes)
 {
     PdfWriterState state;
@@ -114,7 +133,6 @@ TEST(PdfStructures, PageFrameWithCrLfAfterStreamAndLengthObject)
     state.pagesobj = 3;
     state.resourcesobj = 6;
     state.rotation = 90;
-    state.linecount = 7;
     state.pos = 1000;
     MemorySink sink;
     PdfDocument document(state, sink);
@@ -132,9 +150,8 @@ TEST(PdfStructures, PageFrameWithCrLfAfterStreamAndLengthObject)
     EXPECT_EQ(state.offsets.at(7), 1000);
     EXPECT_EQ(state.offsets.at(8), 1000 + static_cast<std::int64_t>(sink.bytes().find("8 0 obj")));
     EXPECT_EQ(state.offsets.at(9), 1000 + static_cast<std::int64_t>(sink.bytes().find("9 0 obj")));
-    EXPECT_EQ(state.kids, std::vector<std::int32_t>{7});
+    EXPECT_EQ(state.kids.values(), std::vector<std::int64_t>{7});
     EXPECT_EQ(state.objcount, 9);
-    EXPECT_EQ(state.linecount, 0);
 }
 
 TEST(PdfStructures, CatalogPagesTreeXrefAndTrailer)

@@ -1,26 +1,32 @@
 // The quorvale-txt2pdf command: options, exit status, messages, and no partial output.
 #include "pdftestsupport.h"
+#include "pdfwriter.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <regex>
+#include <sys/stat.h>
 
 namespace {
 
 using quorvale::test::readFile;
 using quorvale::test::runCommand;
+using quorvale::test::writeFile;
 
 const std::string Command = std::string(QUORVALE_BIN_DIR) + "/quorvale-txt2pdf";
 const std::string Golden = std::string(QUORVALE_TEST_DATA) + "/golden/";
 const std::string DataSheet = std::string(QUORVALE_TEST_DATA) + "/../base/golden/default-datasheet.txt";
+// 12 Mar 2003 10:15:00 UTC, the golden files' creation date.
+const std::string Epoch = "SOURCE_DATE_EPOCH=1047464100 ";
 
 class Txt2Pdf : public ::testing::Test {
 protected:
     // Runs the command with its standard error captured into m_errors.
-    int run(const std::string& arguments)
+    int run(const std::string& arguments, const std::string& environment = "")
     {
-        const int status = runCommand(Command + " " + arguments + " 2>'" + m_folder + "/err' >/dev/null");
+        const int status = runCommand(environment + Command + " " + arguments + " 2>'" + m_folder + "/err' >/dev/null");
         m_errors = readFile(m_folder + "/err");
         return status;
     }
@@ -30,6 +36,14 @@ protected:
         return std::regex_replace(pdf, std::regex("D:[0-9]{14}"), "D:20030312101500");
     }
 
+    // The rows of each page of a PDF file.
+    static std::vector<std::vector<std::string>> rows(const std::string& path)
+    {
+        quorvale::test::PdfPages pages;
+        EXPECT_TRUE(quorvale::test::checkStructure(readFile(path), &pages));
+        return pages.rows;
+    }
+
     quorvale::test::TempDir m_dir;
     std::string m_folder = m_dir.path();
     std::string m_errors;
@@ -37,9 +51,11 @@ protected:
 
 TEST_F(Txt2Pdf, DefaultsAndOptionsGiveTheOutputWindowsDocuments)
 {
-    ASSERT_EQ(run("'" + DataSheet + "' '" + m_folder + "/a.pdf'"), 0);
+    const std::string tabsKept = "--encoding windows-1252 --line-ends cr --tab-size 0 --trim both ";
+    ASSERT_EQ(run(tabsKept + "'" + DataSheet + "' '" + m_folder + "/a.pdf'"), 0);
     EXPECT_EQ(withoutTimestamp(readFile(m_folder + "/a.pdf")), readFile(Golden + "datasheet-default.pdf"));
-    ASSERT_EQ(run("--font Courier --size 20 --rotation 90 --page 8.5x14 '" + DataSheet + "' '" + m_folder + "/b.pdf'"),
+    ASSERT_EQ(run(tabsKept + "--font Courier --size 20 --rotation 90 --page 8.5x14 '" + DataSheet + "' '" + m_folder +
+                  "/b.pdf'"),
               0);
     EXPECT_EQ(withoutTimestamp(readFile(m_folder + "/b.pdf")), readFile(Golden + "datasheet-courier20.pdf"));
     EXPECT_EQ(m_errors, "");
@@ -69,6 +85,137 @@ TEST_F(Txt2Pdf, HelpAndBadArguments)
     EXPECT_EQ(run("--page 8,5x11 a b"), 2);
     EXPECT_EQ(run("--colour red a b"), 2);
     EXPECT_EQ(run("a b --title"), 2);
+}
+
+TEST_F(Txt2Pdf, OptionsFollowTheGetoptConventions)
+{
+    ASSERT_EQ(run("--font=courier-bold --title --help --size=12 '" + DataSheet + "' '" + m_folder + "/f.pdf'"), 0);
+    const std::string pdf = readFile(m_folder + "/f.pdf");
+    EXPECT_NE(pdf.find("\r/BaseFont /Courier-Bold\r"), std::string::npos);
+    EXPECT_NE(pdf.find("\r/Title (--help)\r"), std::string::npos);
+    EXPECT_NE(pdf.find("\r/F1 12 Tf\r"), std::string::npos);
+
+    writeFile(m_folder + "/-h", "a file named -h\n");
+    ASSERT_EQ(runCommand("cd '" + m_folder + "' && " + Command + " -- -h dash.pdf"), 0);
+    EXPECT_EQ(rows(m_folder + "/dash.pdf"), (std::vector<std::vector<std::string>>{{"a file named -h"}}));
+
+    std::string out;
+    EXPECT_EQ(runCommand(Command + " --version", &out), 0);
+    EXPECT_EQ(out, "quorvale-txt2pdf 1.0\n");
+    EXPECT_EQ(runCommand(Command + " -h", &out), 0);
+    for (const char* option : {"--font=NAME", "--size=PT", "--rotation=DEG", "--page=WxH", "--encoding=ENC",
+                               "--line-ends=ENDS", "--tab-size=N", "--trim=WHICH", "--author=TEXT", "--title=TEXT",
+                               "--help", "--version", "SOURCE_DATE_EPOCH", "Exit status"})
+        EXPECT_NE(out.find(option), std::string::npos) << option;
+    EXPECT_EQ(run("--font"), 2);
+    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: option --font needs a value\nUsage:")) << m_errors;
+    EXPECT_EQ(run("-x a b"), 2);
+    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: unknown option -x\n")) << m_errors;
+}
+
+TEST_F(Txt2Pdf, RefusedValuesDeleteAndWriteNothing)
+{
+    const std::string output = m_folder + "/out.pdf";
+    writeFile(output, "older");
+    for (const std::string options :
+         {"--font Courier-Narrow", "--rotation 45", "--rotation 360", "--rotation -90", "--tab-size -1", "--tab-size x",
+          "--encoding latin1", "--line-ends lf", "--trim leading"}) {
+        EXPECT_EQ(run(options + " '" + DataSheet + "' '" + output + "'"), 2) << options;
+        EXPECT_EQ(readFile(output), "older");
+    }
+    EXPECT_EQ(run("--font Courier-Narrow a b"), 2);
+    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: unknown font Courier-Narrow; use Courier, Courier-Bold,"))
+        << m_errors;
+    for (const std::string epoch : {"-1", "1.5", "", "abc", "99999999999999999999", "253402300800"}) {
+        EXPECT_EQ(run("'" + DataSheet + "' '" + output + "'", "SOURCE_DATE_EPOCH='" + epoch + "' "), 2) << epoch;
+        EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: SOURCE_DATE_EPOCH must be a whole number")) << m_errors;
+        EXPECT_EQ(readFile(output), "older");
+    }
+}
+
+TEST_F(Txt2Pdf, SourceDateEpochAndStandardStreamsGiveTheSameBytes)
+{
+    const std::string options = "--encoding windows-1252 --line-ends cr --tab-size 0 --trim both ";
+    const std::string golden = readFile(Golden + "datasheet-default.pdf");
+    ASSERT_EQ(run(options + "'" + DataSheet + "' '" + m_folder + "/a.pdf'", Epoch), 0);
+    EXPECT_EQ(readFile(m_folder + "/a.pdf"), golden);
+    // Standard input from a pipe and from a file, standard output to a file.
+    ASSERT_EQ(
+        runCommand("cat '" + DataSheet + "' | " + Epoch + Command + " " + options + "- - >'" + m_folder + "/b.pdf'"),
+        0);
+    EXPECT_EQ(readFile(m_folder + "/b.pdf"), golden);
+    ASSERT_EQ(runCommand(Epoch + Command + " " + options + "- '" + m_folder + "/c.pdf' <'" + DataSheet + "'"), 0);
+    EXPECT_EQ(readFile(m_folder + "/c.pdf"), golden);
+    EXPECT_NE(runCommand("cat '" + DataSheet + "' | " + Command + " - /dev/full"), 0);
+    EXPECT_NE(runCommand(Command + " '" + DataSheet + "' - >/dev/full"), 0);
+}
+
+TEST_F(Txt2Pdf, LinuxTextReadsAsWrittenAndTheWizardsReadingStaysAvailable)
+{
+    writeFile(m_folder + "/linux.txt", "\xEF\xBB\xBF\xC3\x98 \xC2\xB1"
+                                       "0.02\n\tindented  \n\nend");
+    ASSERT_EQ(run("'" + m_folder + "/linux.txt' '" + m_folder + "/linux.pdf'"), 0);
+    EXPECT_EQ(m_errors, "");
+    EXPECT_EQ(rows(m_folder + "/linux.pdf"), (std::vector<std::vector<std::string>>{{"\xD8 \xB1"
+                                                                                     "0.02",
+                                                                                     "        indented", "", "end"}}));
+
+    writeFile(m_folder + "/arrows.txt", "ok\r\nab\xE2\x86\x92"
+                                        "c\xE2\x86\x92\xE2\x88\x9E\xF0\x9F\x99\x82\r\n");
+    ASSERT_EQ(run("'" + m_folder + "/arrows.txt' '" + m_folder + "/arrows.pdf'"), 0);
+    EXPECT_EQ(m_errors, "quorvale-txt2pdf: 4 characters are not in Windows-1252 and were written as '?' (first at "
+                        "line 2, column 3)\n");
+    EXPECT_EQ(rows(m_folder + "/arrows.pdf"), (std::vector<std::vector<std::string>>{{"ok", "ab?c???"}}));
+    writeFile(m_folder + "/one.txt", "\xE2\x86\x92");
+    ASSERT_EQ(run("--encoding utf-8 '" + m_folder + "/one.txt' '" + m_folder + "/one.pdf'"), 0);
+    EXPECT_EQ(m_errors, "quorvale-txt2pdf: 1 character is not in Windows-1252 and was written as '?' (at line 1, "
+                        "column 1)\n");
+
+    // Without --tab-size 0, the command gives the output window's document.
+    std::vector<std::string> messages;
+    quorvale::PdfWriter writer([&](const std::string& message) { messages.push_back(message); },
+                               [] { return std::string("20030312101500"); });
+    ASSERT_TRUE(writer.ConvertToPDF(DataSheet, m_folder + "/wizard.pdf", "Orvin Kellaway",
+                                    "http://www.quorvale.example/runchart", "PDF Keywords", "Quorvale v1.0",
+                                    "PDF Title", "Times-Roman", 10, 0, 8.5F, 11));
+    ASSERT_EQ(
+        run("--encoding windows-1252 --line-ends cr --trim both '" + DataSheet + "' '" + m_folder + "/command.pdf'",
+            Epoch),
+        0);
+    EXPECT_EQ(readFile(m_folder + "/command.pdf"), readFile(m_folder + "/wizard.pdf"));
+}
+
+TEST_F(Txt2Pdf, InputThatIsNoRegularFileIsRefusedAtOnce)
+{
+    const std::string fifo = m_folder + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(run("'" + fifo + "' '" + m_folder + "/out.pdf'"), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(m_errors, "quorvale-txt2pdf: File '" + fifo + "' is not a regular file.\n");
+    EXPECT_EQ(run("/dev/null '" + m_folder + "/out.pdf'"), 1);
+    EXPECT_EQ(m_errors, "quorvale-txt2pdf: File '/dev/null' is not a regular file.\n");
+    EXPECT_FALSE(std::filesystem::exists(m_folder + "/out.pdf"));
+}
+
+TEST_F(Txt2Pdf, RunningOutOfMemoryIsReportedAndLeavesNoFile)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+    // Two million pages need about 15 MiB for their offsets: more than a 14,000 KiB address space leaves.
+    std::string pages;
+    for (int page = 0; page < 2'000'000; ++page)
+        pages += "\f\n";
+    writeFile(m_folder + "/pages.txt", pages);
+    std::string errors;
+    EXPECT_EQ(
+        runCommand("ulimit -v 14000; " + Command + " '" + m_folder + "/pages.txt' '" + m_folder + "/out.pdf' 2>&1",
+                   &errors),
+        1);
+    EXPECT_EQ(errors, "quorvale-txt2pdf: There is not enough memory to convert '" + m_folder + "/pages.txt'.\n");
+    EXPECT_FALSE(std::filesystem::exists(m_folder + "/out.pdf"));
+#endif
 }
 
 // Failures of the file system, through the command too, are in tests/robust/faults_test.cpp.

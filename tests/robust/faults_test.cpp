@@ -84,7 +84,7 @@ TEST_F(Faults, InputMissingOrUnreadable)
     failsWith(m_folder + "/gone.txt", m_folder + "/out.pdf", "File '" + m_folder + "/gone.txt' does not exist.",
               /*exact*/ true);
     failsWith(m_input + "/x.txt", m_folder + "/out.pdf", "does not exist.");
-    failsWith(m_folder, m_folder + "/out.pdf", "does not exist.");
+    failsWith(m_folder, m_folder + "/out.pdf", "File '" + m_folder + "' is not a regular file.");
     const std::string unreadable = unreadableFile();
     if (unreadable.empty())
         GTEST_SKIP() << "no write-only kernel file to read from";
