@@ -6,6 +6,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${QUORVALE_BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVALE_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target quorvale-readingsgrid-bench
 exec "$build/bin/quorvale-readingsgrid-bench" "$@"
