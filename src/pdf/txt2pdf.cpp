@@ -134,6 +134,15 @@ std::optional<std::string> standardFont(std::string_view name)
     return std::nullopt;
 }
 
+// The fonts offered, for the message that refuses another: "A, B, ... or Z".
+std::string fontList()
+{
+    std::string list;
+    for (std::size_t i = 0; i < Fonts.size(); ++i)
+        list.append(i == 0 ? "" : i + 1 == Fonts.size() ? " or " : ", ").append(Fonts[i]);
+    return list;
+}
+
 // Picks the value's position in choices; false when it is none of them.
 template <typename Value, std::size_t N>
 bool choose(std::string_view text, const std::array<std::pair<std::string_view, Value>, N>& choices, Value& value)
@@ -193,10 +202,7 @@ std::string takeOption(int option, std::string_view value, Options& options)
         if (const auto font = standardFont(value))
             options.font = *font;
         else
-            return "unknown font " + std::string(value) +
-                   "; use Courier, Courier-Bold, Courier-Oblique, Courier-BoldOblique, Helvetica, "
-                   "Helvetica-Bold, Helvetica-Oblique, Helvetica-BoldOblique, Times-Roman, Times-Bold, "
-                   "Times-Italic, Times-BoldItalic, Symbol, ZapfDingbats or Arial";
+            return "unknown font " + std::string(value) + "; use " + fontList();
         break;
     case Size:
         valid = parseNumber(value, options.size);
