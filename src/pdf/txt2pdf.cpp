@@ -336,6 +336,7 @@ int main(int argc, char** argv)
     // Past a file-size limit a write then fails and is reported, and the partial file is removed;
     // an interrupted conversion removes its partial file too.
     std::signal(SIGXFSZ, SIG_IGN);
+    quorvale::RemoveTemporaryOnSignals();
     quorvale::PdfWriter writer(
         [](const std::string& description) { std::cerr << "quorvale-txt2pdf: " << description << "\n"; },
         [&fixedTimestamp] { return fixedTimestamp.empty() ? quorvale::PdfWriter::localTimestamp() : fixedTimestamp; });
