@@ -123,9 +123,9 @@ private:
     QString m_quotedFile;
 };
 
-QSettings* openSettings(const QString& file)
+std::unique_ptr<QSettings> openSettings(const QString& file)
 {
-    return file.isEmpty() ? new QSettings() : new QSettings(file, QSettings::IniFormat);
+    return file.isEmpty() ? std::make_unique<QSettings>() : std::make_unique<QSettings>(file, QSettings::IniFormat);
 }
 
 const QString SaveFolderKey = QStringLiteral("SaveAs/folder");
@@ -192,7 +192,7 @@ QString QtPlatform::openFileName(QWidget* owner, const FileDialogRequest& reques
 
 QString QtPlatform::saveFolder() const
 {
-    const std::unique_ptr<QSettings> settings(openSettings(m_settingsFile));
+    const auto settings = openSettings(m_settingsFile);
     const QString remembered = settings->value(SaveFolderKey).toString();
     if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
         return remembered;
@@ -202,7 +202,7 @@ QString QtPlatform::saveFolder() const
 
 void QtPlatform::rememberSaveFolder(const QString& file) const
 {
-    const std::unique_ptr<QSettings> settings(openSettings(m_settingsFile));
+    const auto settings = openSettings(m_settingsFile);
     settings->setValue(SaveFolderKey, QFileInfo(file).absolutePath());
 }
 
