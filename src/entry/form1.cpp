@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "datasheetfile.h"
+#include "maker.h"
 #include "onelinevalidator.h"
 #include "platform.h"
 #include "readingsgrid.h"
@@ -123,7 +124,7 @@ Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
       m_platform(platform), m_dataSheet(dataSheet), m_twipsPerPixel(twipsPerPixel(*this))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quorvale v1.0"));
+    setWindowTitle(QString::fromUtf8(ProgramTitle));
     setWindowIcon(runChartIcon());
     setFont(windowFont());
     setFixedSize(twipsToPixels(7605, m_twipsPerPixel), twipsToPixels(7380, m_twipsPerPixel));
