@@ -5,6 +5,7 @@
 #include "onelinevalidator.h"
 #include "platform.h"
 #include "readingsgrid.h"
+#include "readingstats.h"
 #include "runcharticon.h"
 #include "twips.h"
 #include "windowlook.h"
@@ -210,6 +211,11 @@ void Form1::buildFeatureFields()
     m_lv1 = new ReadingsGrid(this);
     place(m_lv1, "lv1", {2760, 2640, GridWidthTwips, 3495});
     m_tabIndices.emplace_back(12, m_lv1);
+    // The grid judges each reading by the limits the boxes give at that moment.
+    for (const char* name : {"txtCheck", "txtUpperTolerance", "txtLowerTolerance"})
+        connect(findChild<QLineEdit*>(QLatin1String(name)), &QLineEdit::textChanged, this, &Form1::updateLimits);
+    connect(m_lv1, &ReadingsGrid::readingsAreDeviationsChanged, this, &Form1::updateLimits);
+    updateLimits();
 }
 
 void Form1::buildFormatsAndButtons()
@@ -242,6 +248,15 @@ void Form1::buildFormatsAndButtons()
     connect(cmdNext, &QPushButton::clicked, this, &Form1::cmdNextClicked);
     connect(cmdHelp, &QPushButton::clicked, this, &Form1::helpRequested);
     connect(cmdCancel, &QPushButton::clicked, this, [this] { m_platform.endProgram(); });
+}
+
+void Form1::updateLimits()
+{
+    RunChartRecord limits;
+    for (const auto& [box, field] : m_textBoxes)
+        limits.*field = box->text().toStdString();
+    limits.ReadingsAreDeviations = m_lv1->readingsAreDeviations();
+    m_lv1->setLimits(RunLimits(limits), LimitDecimals(limits));
 }
 
 void Form1::chainTabOrder()

@@ -55,6 +55,8 @@ private:
     void buildFeatureFields();
     void buildFormatsAndButtons();
     void chainTabOrder();
+    // Hands the grid the limits of the Check and tolerance boxes as they now read.
+    void updateLimits();
     void cmdNextClicked();
 
     QLineEdit* addTextBox(QWidget* parent, const char* name, std::string RunChartRecord::*field, QRect twips,

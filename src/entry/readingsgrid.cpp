@@ -1,8 +1,10 @@
 #include "readingsgrid.h"
 
+#include "readingnews.h"
 #include "twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,8 +21,10 @@ constexpr int ValueColumn = 1;
 constexpr int LoggedAtRole = Qt::UserRole;      // a logged reading's Reading::loggedAt
 constexpr int UtcOffsetRole = Qt::UserRole + 1; // and its Reading::utcOffset
 constexpr int SampleRole = Qt::UserRole + 2;    // set on the sample rows
+constexpr int NumberRole = Qt::UserRole + 3;    // a logged reading's value as a number
 
 const QColor SampleGrey(128, 128, 128);
+const QColor OutsideRed(255, 0, 0);
 
 // When the reading in the time cell at index was logged; its value is left empty.
 Reading loggedAt(const QModelIndex& index)
@@ -84,7 +88,9 @@ public:
             model->setData(index, QString::fromStdString(TimeOfDayText(reading)));
             model->setData(index, QVariant::fromValue<qint64>(reading.loggedAt), LoggedAtRole);
         } else {
-            model->setData(index, QString::fromStdString(*ReadingValueText(typed)));
+            const std::string kept = *ReadingValueText(typed);
+            model->setData(index, QString::fromStdString(kept));
+            model->setData(index, *ReadingNumber(kept), NumberRole);
         }
     }
 
@@ -149,7 +155,7 @@ void fillReadingsGrid(QTreeWidget& grid)
     }
 }
 
-ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
+ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent), m_bell(&QApplication::beep)
 {
     setItemDelegate(new CellDelegate(this, [this](QLineEdit& editor, const QString& why) { showHint(editor, why); }));
     // Not a tool tip: those vanish at the next key, the release of the Enter that was refused.
@@ -161,6 +167,11 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
     m_hint->setForegroundRole(QPalette::ToolTipText);
     m_hint->setBackgroundRole(QPalette::ToolTipBase);
     m_hint->hide();
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblReadingsStatus"));
+    m_status->setTextFormat(Qt::PlainText);
+    m_status->setContentsMargins(3, 0, 3, 0);
+    m_status->setAutoFillBackground(true);
     setEditTriggers(DoubleClicked | EditKeyPressed);
     setSelectionMode(ExtendedSelection);
     setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -185,6 +196,73 @@ QAction* ReadingsGrid::addMenuAction(const char* name, const QString& text, void
     connect(action, &QAction::triggered, this, [this, run] { run(*this); });
     addAction(action);
     return action;
+}
+
+void ReadingsGrid::setLimits(std::optional<ToleranceLimits> limits, int decimals)
+{
+    m_limits = limits;
+    m_limitDecimals = decimals;
+    if (showsSamples())
+        return;
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        mark(*topLevelItem(i));
+}
+
+void ReadingsGrid::showStatus(const QString& text)
+{
+    m_status->setText(text);
+    m_status->setToolTip(text);
+}
+
+QString ReadingsGrid::status() const
+{
+    return m_status->text();
+}
+
+bool ReadingsGrid::isMarked(int row) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item && item->font(ValueColumn).bold();
+}
+
+void ReadingsGrid::mark(QTreeWidgetItem& item)
+{
+    const QVariant number = item.data(ValueColumn, NumberRole);
+    const bool outside = m_limits && number.isValid() && m_limits->outside(number.toDouble());
+    QFont bold = font();
+    bold.setBold(outside);
+    for (const int column : {TimeColumn, ValueColumn}) {
+        item.setFont(column, bold);
+        item.setData(column, Qt::ForegroundRole, outside ? QVariant(QBrush(OutsideRed)) : QVariant());
+    }
+}
+
+void ReadingsGrid::reportLogged(QTreeWidgetItem& item)
+{
+    std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(topLevelItemCount()));
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        values.push_back(topLevelItem(i)->data(ValueColumn, NumberRole).toDouble());
+    const double value = values.back();
+    const std::string news = LoggedReadingNews(values.size(), item.text(ValueColumn).toStdString(), m_limits,
+                                               m_limitDecimals, RunSignals(values, Median(values)));
+    showStatus(QString::fromStdString(news));
+    if (m_limits && m_limits->outside(value))
+        m_bell();
+}
+
+void ReadingsGrid::updateGeometries()
+{
+    QTreeWidget::updateGeometries();
+    // The status line takes the bottom of the grid's frame, under the rows and any scroll bar.
+    const int height = fontMetrics().height() + 2;
+    QMargins margins = viewportMargins();
+    if (margins.bottom() != height) {
+        margins.setBottom(height);
+        setViewportMargins(margins);
+    }
+    const QRect inside = contentsRect();
+    m_status->setGeometry(inside.left(), inside.bottom() + 1 - height, inside.width(), height);
 }
 
 void ReadingsGrid::updateActions()
@@ -267,6 +345,7 @@ void ReadingsGrid::removeSelected()
 void ReadingsGrid::restoreSamples()
 {
     m_pending = nullptr;
+    showStatus({});
     fillReadingsGrid(*this);
     updateActions();
 }
@@ -300,10 +379,14 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
 {
     m_hint->hide();
     QTreeWidgetItem* pending = std::exchange(m_pending, nullptr);
+    QTreeWidgetItem* edited = currentItem();
     // A new reading is done once its editor closes: no hopping on to another cell.
     QTreeWidget::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
-    if (!pending)
+    if (!pending) {
+        if (edited)
+            mark(*edited);
         return;
+    }
     if (pending->text(ValueColumn).isEmpty()) {
         // Abandoned, or left without a number.
         delete pending;
@@ -316,6 +399,8 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     setCurrentItem(pending, ValueColumn);
     scrollToItem(pending);
     updateActions();
+    mark(*pending);
+    reportLogged(*pending);
 }
 
 } // namespace quorvale

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "reading.h"
+#include "readingstats.h"
 
 #include <QDateTime>
 #include <QTreeWidget>
 
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -36,10 +38,23 @@ class ReadingsGrid final : public QTreeWidget {
 
 public:
     using Clock = std::function<QDateTime()>;
+    using Bell = std::function<void()>;
 
     explicit ReadingsGrid(QWidget* parent = nullptr);
     // What stamps a new reading; the local date and time unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // What sounds when a new reading lies outside its limits; the desktop's bell unless set.
+    void setBell(Bell bell) { m_bell = std::move(bell); }
+
+    // The limits readings are judged by, and how many decimals they are shown with; none without
+    // numeric tolerances. A reading outside them shows in bold red.
+    void setLimits(std::optional<ToleranceLimits> limits, int decimals);
+    bool isMarked(int row) const;
+
+    // The line under the rows: what became of the reading logged last, or another note.
+    void showStatus(const QString& text);
+    QString status() const;
 
     // The inspector's choice in the context menu: the readings are deviations from Check, not sizes.
     bool readingsAreDeviations() const;
@@ -64,21 +79,29 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void updateGeometries() override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     QAction* addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&));
     void updateActions();
+    void mark(QTreeWidgetItem& item);
+    // Says what the new reading at the end means and rings for one out of tolerance.
+    void reportLogged(QTreeWidgetItem& item);
     // Says under the editor why its text was not taken.
     void showHint(QLineEdit& editor, const QString& why);
 
     Clock m_clock = &QDateTime::currentDateTime;
+    Bell m_bell;
+    std::optional<ToleranceLimits> m_limits;
+    int m_limitDecimals = 0;
     QTreeWidgetItem* m_pending = nullptr; // the new reading being typed, not logged yet
     QAction* m_edit = nullptr;
     QAction* m_remove = nullptr;
     QAction* m_restore = nullptr;
     QAction* m_deviations = nullptr;
     QLabel* m_hint = nullptr;
+    QLabel* m_status = nullptr;
 };
 
 } // namespace quorvale
