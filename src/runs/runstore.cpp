@@ -68,6 +68,20 @@ void bindRecord(QSqlQuery& query, const RunChartRecord& record)
         query.bindValue(QLatin1Char(':') + QLatin1String(column.name), QString::fromStdString(record.*column.field));
 }
 
+const char* const InsertReadingSql = "INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
+                                     " value_number) VALUES (:id, :number, :at, :offset, :text, :value)";
+
+// Binds what the insert and the edit of a reading name; the value is a storable reading.
+void bindReading(QSqlQuery& query, RunId id, const StoredReading& stored)
+{
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    query.bindValue(QStringLiteral(":number"), stored.number);
+    query.bindValue(QStringLiteral(":at"), qint64(stored.reading.loggedAt));
+    query.bindValue(QStringLiteral(":offset"), stored.reading.utcOffset);
+    query.bindValue(QStringLiteral(":text"), QString::fromStdString(stored.reading.value));
+    query.bindValue(QStringLiteral(":value"), *ReadingNumber(stored.reading.value));
+}
+
 QString runText(RunId id)
 {
     return QStringLiteral("there is no run %1").arg(id);
@@ -176,6 +190,11 @@ Result RunStore::failure(const QString& why) const
     return Result::failure(QStringLiteral("The runs database %1: %2.").arg(m_description, why).toStdString());
 }
 
+Result RunStore::notAReading(const std::string& value) const
+{
+    return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(value)));
+}
+
 Result RunStore::failure(const QSqlQuery& query) const
 {
     return failure(SqlReason(query.lastError()));
@@ -243,7 +262,7 @@ Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, M
     numbers.clear();
     for (const std::string& value : values) {
         if (!IsStorableReading(value))
-            return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(value)));
+            return notAReading(value);
     }
     return inTransaction([&]() -> Result {
         // Counting up the run's last number locks its row until the commit: two programs logging into
@@ -258,15 +277,9 @@ Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, M
             return failure(runText(id));
         int number = reserve.value(0).toInt() - int(values.size());
         reserve.finish();
-        QSqlQuery& insert = statement("INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
-                                      " value_number) VALUES (:id, :number, :at, :offset, :text, :value)");
+        QSqlQuery& insert = statement(InsertReadingSql);
         for (const std::string& value : values) {
-            insert.bindValue(QStringLiteral(":id"), qint64(id));
-            insert.bindValue(QStringLiteral(":number"), ++number);
-            insert.bindValue(QStringLiteral(":at"), qint64(loggedAt.at));
-            insert.bindValue(QStringLiteral(":offset"), loggedAt.utcOffset);
-            insert.bindValue(QStringLiteral(":text"), QString::fromStdString(value));
-            insert.bindValue(QStringLiteral(":value"), *ReadingNumber(value));
+            bindReading(insert, id, {++number, {loggedAt.at, loggedAt.utcOffset, value}});
             if (!insert.exec())
                 return failure(insert);
             numbers.push_back(number);
@@ -294,7 +307,7 @@ Result RunStore::findReading(RunId id, int number, StoredReading& reading)
         return failure(query);
     if (!query.next())
         return failure(QStringLiteral("run %1 has no reading %2").arg(id).arg(number));
-    reading = {number, {query.value(0).toLongLong(), query.value(1).toInt()}, query.value(2).toString().toStdString()};
+    reading = {number, {query.value(0).toLongLong(), query.value(1).toInt(), query.value(2).toString().toStdString()}};
     query.finish();
     return {};
 }
@@ -310,16 +323,17 @@ Result RunStore::recordChange(RunId id, const StoredReading& old, const char* ch
     query.bindValue(QStringLiteral(":change"), QString::fromLatin1(change));
     query.bindValue(QStringLiteral(":at"), qint64(changedAt.at));
     query.bindValue(QStringLiteral(":offset"), changedAt.utcOffset);
-    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.loggedAt.at)) : QVariant());
-    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.loggedAt.utcOffset) : QVariant());
-    query.bindValue(QStringLiteral(":old_value"), hadOld ? QVariant(QString::fromStdString(old.value)) : QVariant());
+    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.reading.loggedAt)) : QVariant());
+    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.reading.utcOffset) : QVariant());
+    query.bindValue(QStringLiteral(":old_value"),
+                    hadOld ? QVariant(QString::fromStdString(old.reading.value)) : QVariant());
     return query.exec() ? Result{} : failure(query);
 }
 
 Result RunStore::editReading(RunId id, const StoredReading& edited, Moment changedAt)
 {
-    if (!IsStorableReading(edited.value))
-        return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(edited.value)));
+    if (!IsStorableReading(edited.reading.value))
+        return notAReading(edited.reading.value);
     return inTransaction([&]() -> Result {
         StoredReading old;
         if (Result found = findReading(id, edited.number, old); !found)
@@ -328,12 +342,7 @@ Result RunStore::editReading(RunId id, const StoredReading& edited, Moment chang
             return recorded;
         QSqlQuery& query = statement("UPDATE readings SET logged_at = :at, utc_offset = :offset, value_text = :text,"
                                      " value_number = :value WHERE run_id = :id AND number = :number");
-        query.bindValue(QStringLiteral(":at"), qint64(edited.loggedAt.at));
-        query.bindValue(QStringLiteral(":offset"), edited.loggedAt.utcOffset);
-        query.bindValue(QStringLiteral(":text"), QString::fromStdString(edited.value));
-        query.bindValue(QStringLiteral(":value"), *ReadingNumber(edited.value));
-        query.bindValue(QStringLiteral(":id"), qint64(id));
-        query.bindValue(QStringLiteral(":number"), edited.number);
+        bindReading(query, id, edited);
         return query.exec() ? Result{} : failure(query);
     });
 }
@@ -355,17 +364,11 @@ Result RunStore::removeReading(RunId id, int number, Moment changedAt)
 
 Result RunStore::restoreReading(RunId id, const StoredReading& reading, Moment changedAt)
 {
-    if (!IsStorableReading(reading.value))
-        return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(reading.value)));
+    if (!IsStorableReading(reading.reading.value))
+        return notAReading(reading.reading.value);
     return inTransaction([&]() -> Result {
-        QSqlQuery& insert = statement("INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
-                                      " value_number) VALUES (:id, :number, :at, :offset, :text, :value)");
-        insert.bindValue(QStringLiteral(":id"), qint64(id));
-        insert.bindValue(QStringLiteral(":number"), reading.number);
-        insert.bindValue(QStringLiteral(":at"), qint64(reading.loggedAt.at));
-        insert.bindValue(QStringLiteral(":offset"), reading.loggedAt.utcOffset);
-        insert.bindValue(QStringLiteral(":text"), QString::fromStdString(reading.value));
-        insert.bindValue(QStringLiteral(":value"), *ReadingNumber(reading.value));
+        QSqlQuery& insert = statement(InsertReadingSql);
+        bindReading(insert, id, reading);
         if (!insert.exec())
             return failure(insert);
         return recordChange(id, reading, "restored", changedAt);
@@ -413,9 +416,9 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
     if (!readings.exec())
         return failure(readings);
     while (readings.next()) {
-        run.readings.push_back({readings.value(0).toInt(),
-                                {readings.value(1).toLongLong(), readings.value(2).toInt()},
-                                readings.value(3).toString().toStdString()});
+        run.readings.push_back(
+            {readings.value(0).toInt(),
+             {readings.value(1).toLongLong(), readings.value(2).toInt(), readings.value(3).toString().toStdString()}});
     }
     readings.finish();
     return {};

@@ -24,8 +24,7 @@ using RunId = std::int64_t;
 
 struct StoredReading {
     int number = 0; // its number in the run, from 1 in the order logged; kept when others are removed
-    Moment loggedAt;
-    std::string value; // as kept: optional sign, digits, "." as the decimal mark
+    Reading reading;
 
     bool operator==(const StoredReading&) const = default;
 };
@@ -89,6 +88,7 @@ private:
     QSqlQuery& statement(const char* sql);
     Result failure(const QSqlQuery& query) const;
     Result failure(const QString& why) const;
+    Result notAReading(const std::string& value) const;
     // Runs body between BEGIN and COMMIT; rolls back when it or the commit fails.
     template <class Body> Result inTransaction(Body body);
     Result recordChange(RunId id, const StoredReading& old, const char* change, Moment changedAt);
