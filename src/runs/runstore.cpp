@@ -1,6 +1,7 @@
 #include "runstore.h"
 
 #include "reading.h"
+#include "recordcolumns.h"
 #include "runschema.h"
 #include "runsdatabase.h"
 #include "sqlerror.h"
@@ -18,33 +19,6 @@
 namespace quorvale {
 
 namespace {
-
-struct RecordColumn {
-    const char* name;
-    std::string RunChartRecord::*field;
-};
-
-const RecordColumn RecordColumns[] = {
-    {"part_number", &RunChartRecord::PartNumber},
-    {"customer_name", &RunChartRecord::CustomerName},
-    {"description", &RunChartRecord::Description},
-    {"inspector", &RunChartRecord::Inspector},
-    {"operation_number", &RunChartRecord::OperationNumber},
-    {"date_inspector", &RunChartRecord::DateInspector},
-    {"date_approved_by", &RunChartRecord::DateApprovedBy},
-    {"approved_by", &RunChartRecord::ApprovedBy},
-    {"department", &RunChartRecord::Department},
-    {"drawing_revision", &RunChartRecord::DrawingRevision},
-    {"run_chart_revision", &RunChartRecord::RunChartRevision},
-    {"upper_tolerance", &RunChartRecord::UpperTolerance},
-    {"lower_tolerance", &RunChartRecord::LowerTolerance},
-    {"frequency", &RunChartRecord::Frequency},
-    {"check_dimension", &RunChartRecord::Check},
-    {"inspection_tool", &RunChartRecord::InspectionTool},
-    {"sheet", &RunChartRecord::Sheet},
-    {"sheet_of", &RunChartRecord::SheetOf},
-    {"comments", &RunChartRecord::Comments},
-};
 
 // "a, b, c" with each column name wrapped as the pattern says ("%1", ":%1", "%1 = :%1").
 std::string recordColumns(const char* pattern)
