@@ -403,6 +403,8 @@ void ReadingsGrid::showStatus(const QString& text)
 {
     m_status->setText(text);
     m_status->setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        return;
     const int width = viewport()->width();
     m_status->setFixedSize(width, m_status->heightForWidth(width));
     m_status->move(0, viewport()->height() - m_status->height());

@@ -84,9 +84,10 @@ bool PostgresServer::runTool(const std::string& arguments) const
     return runCommand("cd / && " + user + m_bin + "/" + arguments + " >>" + m_folder + "/tools.log 2>&1") == 0;
 }
 
-std::string PostgresServer::createDatabase()
+std::string PostgresServer::createDatabase(std::string name)
 {
-    const std::string name = "runs_" + std::to_string(++m_databases);
+    if (name.empty())
+        name = "runs_" + std::to_string(++m_databases);
     if (!runTool("createdb -h " + m_folder + " -U quorvale " + name))
         ADD_FAILURE() << "cannot create the database " << name;
     return uri(name);

@@ -18,8 +18,8 @@ public:
     bool running() const { return m_running; }
     const std::string& why() const { return m_why; }
 
-    // A new empty database on the server; its connection URI.
-    std::string createDatabase();
+    // A new empty database on the server, named or numbered; its connection URI.
+    std::string createDatabase(std::string name = {});
     // The URI of a database on the server, as the given user (the server's own, quorvale, by default).
     std::string uri(const std::string& database, const std::string& user = "quorvale") const;
 
