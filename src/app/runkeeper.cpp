@@ -74,7 +74,10 @@ void RunKeeper::restore(QDate today)
         if (!saved) {
             // What the database did not take comes back into the window, marked, as it was left.
             m_form.setRecord(unsaved->record);
-            m_grid.setReadings(unsaved->readings, std::vector<int>(unsaved->readings.size(), 0));
+            std::vector<StoredReading> notKept;
+            for (const Reading& reading : unsaved->readings)
+                notKept.push_back({0, reading});
+            m_grid.setReadings(notKept);
             m_run = unsaved->run;
             m_anyUnsaved = true;
             saveUnsaved();
@@ -105,15 +108,7 @@ void RunKeeper::showRun(const StoredRun& run)
 {
     m_recordChanged.stop();
     m_form.setRecord(run.record);
-    std::vector<Reading> readings;
-    std::vector<int> numbers;
-    readings.reserve(run.readings.size());
-    numbers.reserve(run.readings.size());
-    for (const StoredReading& stored : run.readings) {
-        readings.push_back(stored.reading);
-        numbers.push_back(stored.number);
-    }
-    m_grid.setReadings(readings, numbers);
+    m_grid.setReadings(run.readings);
     m_run = run.id;
     m_recordChanged.stop();
     m_grid.showStatus({});

@@ -258,7 +258,7 @@ void ReadingsGrid::markNotSaved(int row, bool notSaved)
     }
 }
 
-void ReadingsGrid::setReadings(const std::vector<Reading>& readings, const std::vector<int>& keptNumbers)
+void ReadingsGrid::setReadings(const std::vector<StoredReading>& readings)
 {
     restoreSamples();
     if (readings.empty())
@@ -267,10 +267,14 @@ void ReadingsGrid::setReadings(const std::vector<Reading>& readings, const std::
     // Made apart and handed over at once: a run of many thousands opens without a layout per row.
     QList<QTreeWidgetItem*> items;
     items.reserve(qsizetype(readings.size()));
-    for (std::size_t i = 0; i < readings.size(); ++i) {
-        auto* item = new QTreeWidgetItem;
-        showReading(*item, readings[i]);
-        item->setData(TimeColumn, KeptNumberRole, keptNumbers.at(i));
+    for (const StoredReading& stored : readings) {
+        const Reading& reading = stored.reading;
+        auto* item = new QTreeWidgetItem(
+            QStringList{QString::fromStdString(TimeOfDayText(reading)), QString::fromStdString(reading.value)});
+        item->setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt));
+        item->setData(TimeColumn, UtcOffsetRole, reading.utcOffset);
+        item->setData(TimeColumn, KeptNumberRole, stored.number);
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
         items.append(item);
     }
     addTopLevelItems(items);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "reading.h"
+#include "runstore.h"
 
 #include <QDateTime>
 #include <QTreeWidget>
@@ -57,8 +58,9 @@ public:
     void setKeptNumber(int row, int number);
     // Marks a reading that could not be kept: italic, with a tool tip saying so.
     void markNotSaved(int row, bool notSaved);
-    // Shows these readings, kept under these numbers, instead of the grid's rows; none brings the samples.
-    void setReadings(const std::vector<Reading>& readings, const std::vector<int>& keptNumbers);
+    // Shows these readings, each kept under its number (0: not kept), instead of the grid's rows; none
+    // brings the samples.
+    void setReadings(const std::vector<StoredReading>& readings);
 
     // A new reading stamped now, its value open for typing (the start of it given).
     void addReading(const QString& typed = {});

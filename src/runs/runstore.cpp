@@ -389,6 +389,8 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
     readings.bindValue(QStringLiteral(":id"), qint64(id));
     if (!readings.exec())
         return failure(readings);
+    if (const int rows = readings.size(); rows > 0)
+        run.readings.reserve(std::size_t(rows));
     while (readings.next()) {
         run.readings.push_back(
             {readings.value(0).toInt(),

@@ -33,7 +33,7 @@ std::string serverBinaries()
 
 } // namespace
 
-PostgresServer::PostgresServer()
+PostgresServer::PostgresServer(bool flushes)
 {
     m_bin = serverBinaries();
     if (m_bin.empty()) {
@@ -54,7 +54,7 @@ PostgresServer::PostgresServer()
             return;
         }
     }
-    const std::string options = "-c listen_addresses='' -k " + m_folder + " -c fsync=off";
+    const std::string options = "-c listen_addresses='' -k " + m_folder + (flushes ? "" : " -c fsync=off");
     if (!runTool("initdb --auth=trust --username=quorvale --no-instructions -D " + m_folder + "/data")) {
         m_why = "initdb failed: " + readFile(m_folder + "/tools.log");
         return;

@@ -9,7 +9,8 @@ namespace quorvale::test {
 
 class PostgresServer final {
 public:
-    PostgresServer();
+    // A test's server does not flush to disk (nothing is lost when only its clients die); a bench's does.
+    explicit PostgresServer(bool flushes = false);
     ~PostgresServer();
     PostgresServer(const PostgresServer&) = delete;
     PostgresServer& operator=(const PostgresServer&) = delete;
