@@ -270,6 +270,7 @@ bool Form1::SetData()
     comments.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     m_record.Comments = comments.toStdString();
     m_record.Readings = m_lv1->readings();
+    m_record.ReadingsAreDeviations = m_lv1->readingsAreDeviations();
 
     const Result written = m_dataSheet.write(m_record);
     if (!written) {
