@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "datasheetfile.h"
+#include "maker.h"
 #include "onelinevalidator.h"
 #include "platform.h"
 #include "readingsgrid.h"
@@ -124,7 +125,7 @@ Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
       m_platform(platform), m_dataSheet(dataSheet), m_twipsPerPixel(twipsPerPixel(*this))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quorvale v1.0"));
+    setWindowTitle(QString::fromUtf8(ProgramTitle));
     setWindowIcon(runChartIcon());
     setFont(windowFont());
     setFixedSize(twipsToPixels(7605, m_twipsPerPixel), twipsToPixels(7380, m_twipsPerPixel));
@@ -263,6 +264,7 @@ void Form1::addRunActions()
     for (const auto& [box, field] : m_textBoxes)
         connect(box, &QLineEdit::textChanged, this, &Form1::recordEdited);
     connect(m_txtComments, &QPlainTextEdit::textChanged, this, &Form1::recordEdited);
+    connect(m_lv1, &ReadingsGrid::readingsAreDeviationsChanged, this, &Form1::recordEdited);
 }
 
 void Form1::chainTabOrder()
@@ -291,6 +293,7 @@ RunChartRecord Form1::typedRecord() const
     QString comments = m_txtComments->document()->toRawText();
     comments.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     record.Comments = comments.toStdString();
+    record.ReadingsAreDeviations = m_lv1->readingsAreDeviations();
     return record;
 }
 
@@ -301,6 +304,7 @@ void Form1::setRecord(const RunChartRecord& record)
         box->setCursorPosition(0);
     }
     m_txtComments->setPlainText(QString::fromStdString(record.Comments).remove(QLatin1Char('\r')));
+    m_lv1->setReadingsAreDeviations(record.ReadingsAreDeviations);
 }
 
 bool Form1::SetData()

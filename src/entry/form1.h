@@ -35,7 +35,7 @@ public:
     void FillListView();
 
     const RunChartRecord& record() const { return m_record; }
-    // The nineteen fields as the text boxes hold them now, without the readings.
+    // The nineteen fields as the text boxes hold them now and the deviations choice, without the readings.
     RunChartRecord typedRecord() const;
     // Fills the text boxes from a record, as when a run is opened.
     void setRecord(const RunChartRecord& record);

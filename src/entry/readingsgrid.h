@@ -49,6 +49,10 @@ public:
     // without it, nothing is asked.
     void setConfirm(Confirm confirm) { m_confirm = std::move(confirm); }
 
+    // The inspector's choice in the context menu: the readings are deviations from Check, not sizes.
+    bool readingsAreDeviations() const;
+    void setReadingsAreDeviations(bool deviations);
+
     // The readings logged, in order; empty while the grid shows its samples.
     std::vector<Reading> readings() const;
     bool showsSamples() const;
@@ -89,6 +93,10 @@ signals:
     // The grid shows its samples again: the readings it showed are no longer the run's.
     void samplesRestored();
 
+signals:
+    // The inspector switched between sizes and deviations.
+    void readingsAreDeviationsChanged();
+
 protected:
     using QTreeWidget::edit;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
@@ -120,6 +128,7 @@ private:
     QAction* m_edit = nullptr;
     QAction* m_remove = nullptr;
     QAction* m_restore = nullptr;
+    QAction* m_deviations = nullptr;
     QLabel* m_hint = nullptr;
     QLabel* m_status = nullptr;
 };

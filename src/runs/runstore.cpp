@@ -29,10 +29,11 @@ std::string recordColumns(const char* pattern)
     return parts.join(QLatin1String(", ")).toStdString();
 }
 
-const std::string CreateRunSql = "INSERT INTO runs (state, started_at, started_offset, " + recordColumns("%1") +
-                                 ") VALUES ('open', :started_at, :started_offset, " + recordColumns(":%1") +
-                                 ") RETURNING id";
-const std::string UpdateRecordSql = "UPDATE runs SET " + recordColumns("%1 = :%1") + " WHERE id = :id";
+const std::string CreateRunSql = "INSERT INTO runs (state, started_at, started_offset, readings_are_deviations, " +
+                                 recordColumns("%1") + ") VALUES ('open', :started_at, :started_offset, :deviations, " +
+                                 recordColumns(":%1") + ") RETURNING id";
+const std::string UpdateRecordSql =
+    "UPDATE runs SET readings_are_deviations = :deviations, " + recordColumns("%1 = :%1") + " WHERE id = :id";
 const std::string LoadRunSql = "SELECT state, started_at, started_offset, readings_are_deviations, " +
                                recordColumns("%1") + " FROM runs WHERE id = :id";
 
@@ -40,6 +41,7 @@ void bindRecord(QSqlQuery& query, const RunChartRecord& record)
 {
     for (const RecordColumn& column : RecordColumns)
         query.bindValue(QLatin1Char(':') + QLatin1String(column.name), QString::fromStdString(record.*column.field));
+    query.bindValue(QStringLiteral(":deviations"), record.ReadingsAreDeviations);
 }
 
 const char* const InsertReadingSql = "INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
@@ -211,16 +213,6 @@ Result RunStore::updateRecord(RunId id, const RunChartRecord& record)
     return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
 }
 
-Result RunStore::setReadingsAreDeviations(RunId id, bool deviations)
-{
-    QSqlQuery& query = statement("UPDATE runs SET readings_are_deviations = :deviations WHERE id = :id");
-    query.bindValue(QStringLiteral(":deviations"), deviations);
-    query.bindValue(QStringLiteral(":id"), qint64(id));
-    if (!query.exec())
-        return failure(query);
-    return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
-}
-
 Result RunStore::finish(RunId id)
 {
     QSqlQuery& query = statement("UPDATE runs SET state = 'finished' WHERE id = :id");
@@ -378,7 +370,7 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
     run.id = id;
     run.finished = query.value(0).toString() == QLatin1String("finished");
     run.started = {query.value(1).toLongLong(), query.value(2).toInt()};
-    run.readingsAreDeviations = query.value(3).toBool();
+    run.record.ReadingsAreDeviations = query.value(3).toBool();
     int field = 4;
     for (const RecordColumn& column : RecordColumns)
         run.record.*column.field = query.value(field++).toString().toStdString();

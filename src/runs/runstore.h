@@ -40,9 +40,8 @@ struct RunSummary {
 
 struct StoredRun {
     RunId id = 0;
-    RunChartRecord record; // the nineteen fields; its Readings are not used
+    RunChartRecord record; // the nineteen fields and the deviations choice; its Readings are not used
     bool finished = false;
-    bool readingsAreDeviations = false;
     Moment started;
     std::vector<StoredReading> readings; // in the order logged
 };
@@ -59,10 +58,9 @@ public:
     // The file's path or the server, without its password: what messages call the database.
     const QString& description() const { return m_description; }
 
-    // A new open run with the record's fields.
+    // A new open run with the record's fields and its choice of deviations.
     Result createRun(const RunChartRecord& record, Moment started, RunId& id);
     Result updateRecord(RunId id, const RunChartRecord& record);
-    Result setReadingsAreDeviations(RunId id, bool deviations);
     // A finished run takes readings again, and is then open until it is finished again.
     Result finish(RunId id);
 

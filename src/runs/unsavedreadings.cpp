@@ -25,6 +25,7 @@ QString WriteUnsavedJournal(const QString& path, const UnsavedReadings& unsaved)
     QJsonObject record;
     for (const RecordColumn& column : RecordColumns)
         record.insert(QLatin1String(column.name), QString::fromStdString(unsaved.record.*column.field));
+    record.insert(QStringLiteral("readings_are_deviations"), unsaved.record.ReadingsAreDeviations);
     QJsonArray readings;
     for (const Reading& reading : unsaved.readings)
         readings.append(QJsonObject{{QStringLiteral("at"), qint64(reading.loggedAt)},
@@ -55,6 +56,7 @@ std::optional<UnsavedReadings> ReadUnsavedJournal(const QString& path)
     const QJsonObject record = journal.value(QStringLiteral("record")).toObject();
     for (const RecordColumn& column : RecordColumns)
         unsaved.record.*column.field = record.value(QLatin1String(column.name)).toString().toStdString();
+    unsaved.record.ReadingsAreDeviations = record.value(QStringLiteral("readings_are_deviations")).toBool();
     for (const QJsonValue& value : journal.value(QStringLiteral("readings")).toArray()) {
         const QJsonObject reading = value.toObject();
         unsaved.readings.push_back({reading.value(QStringLiteral("at")).toInteger(),

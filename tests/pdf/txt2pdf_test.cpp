@@ -172,12 +172,8 @@ TEST_F(Txt2Pdf, LinuxTextReadsAsWrittenAndTheWizardsReadingStaysAvailable)
                         "column 1)\n");
 
     // Without --tab-size 0, the command gives the output window's document.
-    std::vector<std::string> messages;
-    quorvale::PdfWriter writer([&](const std::string& message) { messages.push_back(message); },
-                               [] { return std::string("20030312101500"); });
-    ASSERT_TRUE(writer.ConvertToPDF(DataSheet, m_folder + "/wizard.pdf", "Orvin Kellaway",
-                                    "http://www.quorvale.example/runchart", "PDF Keywords", "Quorvale v1.0",
-                                    "PDF Title", "Times-Roman", 10, 0, 8.5F, 11));
+    quorvale::PdfWriter writer([] { return std::string("20030312101500"); });
+    ASSERT_TRUE(writer.ConvertToPDF(quorvale::PdfJob(DataSheet, m_folder + "/wizard.pdf", {}, {})));
     ASSERT_EQ(
         run("--encoding windows-1252 --line-ends cr --trim both '" + DataSheet + "' '" + m_folder + "/command.pdf'",
             Epoch),
@@ -224,6 +220,27 @@ TEST_F(Txt2Pdf, RefusedParametersExitNonZeroWithTheMessageAndLeaveNoFile)
     EXPECT_EQ(run("--size 0 '" + DataSheet + "' '" + m_folder + "/out.pdf'"), 1);
     EXPECT_EQ(m_errors, "quorvale-txt2pdf: The font size must be at least 1 point.\n");
     EXPECT_FALSE(std::filesystem::exists(m_folder + "/out.pdf"));
+}
+
+} // namespace
+
+namespace {
+
+// What a reader finds on the pages, without line ends, page breaks or the page number.
+std::string shownText(const std::string& pdf)
+{
+    std::string text;
+    EXPECT_EQ(runCommand("pdftotext -nopgbrk '" + pdf + "' -", &text), 0);
+    std::erase_if(text, [](char c) { return c == '\n' || c == '\f'; });
+    return text;
+}
+
+TEST_F(Txt2Pdf, LongRowsOfAProportionalFontStayOnThePage)
+{
+    const std::string capitals(300, 'W');
+    writeFile(m_folder + "/capitals.txt", capitals + "\n");
+    ASSERT_EQ(run("--size=14 '" + m_folder + "/capitals.txt' '" + m_folder + "/capitals.pdf'"), 0);
+    EXPECT_EQ(shownText(m_folder + "/capitals.pdf"), capitals + "1");
 }
 
 } // namespace

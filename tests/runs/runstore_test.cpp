@@ -83,17 +83,17 @@ TEST_P(RunStoreTest, KeepsTheRecordAndTheRunsState)
     expectSameRecord(run.record, record);
     EXPECT_EQ(run.started, (Moment{1'796'000'000, -18000}));
     EXPECT_FALSE(run.finished);
-    EXPECT_FALSE(run.readingsAreDeviations);
+    EXPECT_FALSE(run.record.ReadingsAreDeviations);
 
     RunChartRecord edited = record;
     edited.Check = "25.000";
     edited.Comments.clear();
+    edited.ReadingsAreDeviations = true;
     ASSERT_TRUE(m_store->updateRecord(id, edited));
-    ASSERT_TRUE(m_store->setReadingsAreDeviations(id, true));
     ASSERT_TRUE(m_store->finish(id));
     run = load(id);
     expectSameRecord(run.record, edited);
-    EXPECT_TRUE(run.readingsAreDeviations);
+    EXPECT_TRUE(run.record.ReadingsAreDeviations);
     EXPECT_TRUE(run.finished);
 
     // A finished run that takes a reading is open again.
