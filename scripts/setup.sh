@@ -4,7 +4,7 @@
 # Everything the build, the program, its package and the test suite need on a fresh Debian 12.
 QUORVALE_PACKAGES=(
     g++ cmake pkg-config
-    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
+    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2 fonts-urw-base35
     libqt6sql6-sqlite libqt6sql6-psql postgresql
     libxlsxwriter-dev
     libgtest-dev

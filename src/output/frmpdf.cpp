@@ -287,17 +287,27 @@ void frmPDF::finish()
             m_platform.showMessage(this, {QStringLiteral("Please specify RunChart file name."), windowTitle(),
                                           MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
     };
+    // Said before the first output is made: opening the workbook may end the program at once.
+    bool announced = false;
+    const auto announce = [&] {
+        if (!std::exchange(announced, true))
+            emit finishing();
+    };
     if (m_formats.PdfChosen) {
         if (txtFilename->text().isEmpty() || txtOutputFile->text().isEmpty())
             warnUnnamed();
-        else
+        else {
+            announce();
             convertPdf();
+        }
     }
     if (m_formats.ExcelChosen) {
         if (txtXlsOutputFile->text().isEmpty())
             warnUnnamed();
-        else
+        else {
+            announce();
             CreateExcel();
+        }
     }
 }
 

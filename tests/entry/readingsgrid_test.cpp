@@ -351,7 +351,7 @@ TEST_F(LoggingGrid, AReadingOutsideItsLimitsIsMarkedSaidAndRung)
     EXPECT_EQ(rings, 2);
 
     // Back to the samples, the line is empty again.
-    action("actRestoreSamples")->trigger();
+    m_grid.restoreSamples();
     EXPECT_TRUE(m_grid.status().isEmpty());
 }
 
@@ -362,7 +362,7 @@ TEST_F(LoggingGrid, TheLineUnderTheGridNamesASignalAsItComes)
     EXPECT_EQ(m_grid.status(), "Reading 5 (4) logged.");
     logReading(QStringLiteral("6"));
     EXPECT_EQ(m_grid.status(), "Reading 6 (6) logged. Trend: readings 2-6 rising.");
-    const QLabel* line = m_grid.findChild<QLabel*>(QStringLiteral("lblReadingsStatus"));
+    const QLabel* line = m_grid.findChild<QLabel*>(QStringLiteral("lblRunStatus"));
     ASSERT_NE(line, nullptr);
     EXPECT_TRUE(line->isVisible());
     // Under the rows, inside the grid.
