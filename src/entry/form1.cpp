@@ -339,7 +339,8 @@ bool Form1::SetData()
 
 void Form1::cmdNextClicked()
 {
-    if (!SetData())
+    // Alt+N leaves a reading being typed open in the grid: it is the run's as much as one confirmed.
+    if (!m_lv1->finishEditing() || !SetData())
         return;
     if (m_formats.any()) {
         emit forwardRequested(m_formats);

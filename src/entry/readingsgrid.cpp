@@ -365,6 +365,21 @@ void ReadingsGrid::addReading(const QString& typed)
         editor->setText(typed);
 }
 
+bool ReadingsGrid::finishEditing()
+{
+    auto* editor = qobject_cast<QLineEdit*>(indexWidget(currentIndex()));
+    if (state() != EditingState || !editor)
+        return true;
+    if (!editor->hasAcceptableInput()) {
+        showHint(*editor, static_cast<const CellValidator*>(editor->validator())->refusal(editor->text()));
+        editor->setFocus();
+        return false;
+    }
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
 void ReadingsGrid::editCurrent()
 {
     if (currentIndex().isValid())

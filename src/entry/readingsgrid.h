@@ -78,6 +78,9 @@ public:
 
     // A new reading stamped now, its value open for typing (the start of it given).
     void addReading(const QString& typed = {});
+    // Takes what is typed into an open cell as Enter would, so that leaving the page by a key loses
+    // nothing; false, with the hint, when the text is no time or reading and the cell stays open.
+    bool finishEditing();
     // Opens the current cell of a logged reading for editing.
     void editCurrent();
     // Removes the selected readings; removing the last one brings the samples back.
