@@ -4,7 +4,7 @@
 # Everything the build, the program, its package and the test suite need on a fresh Debian 12.
 QUORVALE_PACKAGES=(
     g++ cmake pkg-config
-    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
+    qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6serialport6 fonts-dejavu-core fonts-liberation2
     libxlsxwriter-dev
     libgtest-dev
     qpdf poppler-utils python3 python3-openpyxl

@@ -1,0 +1,52 @@
+#include "gaugeportfailure.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvale {
+
+namespace {
+
+std::string groupOf(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return "dialout";
+    if (const group* owner = ::getgrgid(status.st_gid))
+        return owner->gr_name;
+    return std::to_string(status.st_gid);
+}
+
+} // namespace
+
+std::string GaugeOpenFailure(const std::string& path)
+{
+    // Non-blocking: a port waiting for its carrier would otherwise hold the program here.
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    switch (errno) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return "there is no such device (is the gauge plugged in?)";
+    case EBUSY:
+        return "another program is using it";
+    case EACCES:
+    case EPERM: {
+        const std::string group = groupOf(path);
+        return "permission denied; the user needs to be in the group \"" + group + "\" (sudo usermod -aG " + group +
+               " $USER, then log in again)";
+    }
+    default:
+        return std::strerror(errno);
+    }
+}
+
+} // namespace quorvale
