@@ -1,5 +1,7 @@
 // Quorvale: shows the entry window of the run chart wizard.
 #include "datasheetfile.h"
+#include "gaugeconnection.h"
+#include "gaugesettings.h"
 #include "programfolder.h"
 #include "qtplatform.h"
 #include "replacefile.h"
@@ -7,6 +9,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QSettings>
 
 #include <csignal>
 #include <cstdio>
@@ -15,9 +18,10 @@
 
 namespace {
 
-// The program takes no arguments but --help and --version. Read without a display, so that both
-// work on a build machine; returns the exit status when the program is not to start.
-std::optional<int> readCommandLine(int argc, char** argv)
+// The program takes no arguments but its options. Read without a display, so that --help and
+// --version work on a build machine; returns the exit status when the program is not to start. A
+// gauge named with --gauge is put into gauge over the remembered settings.
+std::optional<int> readCommandLine(int argc, char** argv, quorvale::GaugeSettings& gauge)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
@@ -29,6 +33,13 @@ std::optional<int> readCommandLine(int argc, char** argv)
                                   QStringLiteral("Displays this help and exits."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption gaugeOption(
+        QStringLiteral("gauge"),
+        QStringLiteral("Starts with the serial gauge on PORT connected (for example /dev/ttyUSB0 or "
+                       "/dev/ttyUSB0:19200; the speed in baud, 1200 to 115200, else the one set in the Gauge "
+                       "dialog, 9600 at first). Its readings are logged as if typed."),
+        QStringLiteral("PORT[:SPEED]"));
+    parser.addOption(gaugeOption);
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "quorvale: %s\n", qPrintable(parser.errorText()));
         return 2;
@@ -40,6 +51,17 @@ std::optional<int> readCommandLine(int argc, char** argv)
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "quorvale: unexpected argument '%s'\n", qPrintable(parser.positionalArguments().first()));
         return 2;
+    }
+    if (parser.isSet(gaugeOption)) {
+        const auto named = quorvale::GaugeFromCommandLine(parser.value(gaugeOption), gauge);
+        if (!named) {
+            std::fprintf(stderr,
+                         "quorvale: --gauge %s: the speed is one of 1200, 2400, 4800, 9600, 19200, 38400, "
+                         "57600 and 115200\n",
+                         qPrintable(parser.value(gaugeOption)));
+            return 2;
+        }
+        gauge = *named;
     }
     return std::nullopt;
 }
@@ -56,8 +78,13 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quorvale"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvale"));
+    quorvale::GaugeSettings gauge;
+    {
+        QSettings settings;
+        gauge = quorvale::LoadGaugeSettings(settings);
+    }
     if (argc > 1) {
-        if (const auto status = readCommandLine(argc, argv))
+        if (const auto status = readCommandLine(argc, argv, gauge))
             return *status;
     }
 
@@ -78,5 +105,7 @@ int main(int argc, char** argv)
     quorvale::Wizard wizard(platform, *folder, userFolder);
     if (!wizard.start())
         return 0;
+    if (!gauge.port.isEmpty())
+        wizard.entryWindow().gauge().start(gauge);
     return app.exec();
 }

@@ -1,6 +1,9 @@
 #include "form1.h"
 
 #include "datasheetfile.h"
+#include "gaugeconnection.h"
+#include "gaugedialog.h"
+#include "gaugesettings.h"
 #include "onelinevalidator.h"
 #include "platform.h"
 #include "readingsgrid.h"
@@ -8,6 +11,7 @@
 #include "twips.h"
 #include "windowlook.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -15,6 +19,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTextDocument>
 #include <QWindow>
 
@@ -28,6 +33,7 @@ namespace {
 const QColor Navy(0, 0, 128);
 const QColor Maroon(128, 0, 0);
 constexpr int GridWidthTwips = 4815;
+constexpr QRect GridTwips(2760, 2640, GridWidthTwips, 3495);
 
 // One record field: its text box and the label beside it, in twips.
 struct FieldLayout {
@@ -132,6 +138,7 @@ Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
     buildFeatureFields();
     buildFormatsAndButtons();
     chainTabOrder();
+    connectGauge();
 
     SetListView();
     FillListView();
@@ -207,7 +214,7 @@ void Form1::buildFeatureFields()
     setTextColour(label13, QPalette::WindowText, Navy);
 
     m_lv1 = new ReadingsGrid(this);
-    place(m_lv1, "lv1", {2760, 2640, GridWidthTwips, 3495});
+    place(m_lv1, "lv1", GridTwips);
     m_tabIndices.emplace_back(12, m_lv1);
 }
 
@@ -241,6 +248,55 @@ void Form1::buildFormatsAndButtons()
     connect(cmdNext, &QPushButton::clicked, this, &Form1::cmdNextClicked);
     connect(cmdHelp, &QPushButton::clicked, this, &Form1::helpRequested);
     connect(cmdCancel, &QPushButton::clicked, this, [this] { m_platform.endProgram(); });
+}
+
+void Form1::connectGauge()
+{
+    m_gauge = new GaugeConnection(this);
+    m_lblGridStatus = new QLabel(this);
+    m_lblGridStatus->setObjectName(QStringLiteral("lblGridStatus"));
+    m_lblGridStatus->hide();
+    connect(m_gauge, &GaugeConnection::noteChanged, this, &Form1::showGridStatus);
+    connect(m_gauge, &GaugeConnection::readingReceived, this, [this](const QString& value) {
+        if (!m_lv1->logAsTyped(value))
+            showGridStatus(QStringLiteral("Gauge reading %1 dropped: %2 readings wait for the editor to close.")
+                               .arg(value)
+                               .arg(ReadingsGrid::MaxWaiting));
+    });
+
+    // Reached by their keys anywhere in the window, and from the grid's context menu.
+    auto* gaugeAction = new QAction(QStringLiteral("Gauge..."), m_lv1);
+    gaugeAction->setObjectName(QStringLiteral("actGauge"));
+    gaugeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(gaugeAction, &QAction::triggered, this, &Form1::openGaugeDialog);
+    auto* requestAction = new QAction(QStringLiteral("Request Gauge Reading"), m_lv1);
+    requestAction->setObjectName(QStringLiteral("actRequestReading"));
+    requestAction->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(requestAction, &QAction::triggered, m_gauge, &GaugeConnection::sendRequest);
+    for (QAction* action : {gaugeAction, requestAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        m_lv1->addAction(action);
+    }
+}
+
+void Form1::openGaugeDialog()
+{
+    GaugeDialog dialog(*m_gauge, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QSettings settings;
+    SaveGaugeSettings(settings, dialog.settings());
+}
+
+void Form1::showGridStatus(const QString& text)
+{
+    const QRect grid = twipsRect(GridTwips.x(), GridTwips.y(), GridTwips.width(), GridTwips.height(), m_twipsPerPixel);
+    const int lineHeight = text.isEmpty() ? 0 : m_lblGridStatus->fontMetrics().height() + 2;
+    m_lv1->setGeometry(grid.adjusted(0, 0, 0, -lineHeight));
+    m_lblGridStatus->setGeometry(grid.left(), grid.bottom() + 1 - lineHeight, grid.width(), lineHeight);
+    m_lblGridStatus->setText(m_lblGridStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, grid.width()));
+    m_lblGridStatus->setToolTip(text);
+    m_lblGridStatus->setVisible(!text.isEmpty());
 }
 
 void Form1::chainTabOrder()

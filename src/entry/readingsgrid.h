@@ -8,6 +8,7 @@
 #include <QTime>
 #include <QTreeWidget>
 
+#include <deque>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -47,6 +48,11 @@ public:
 
     // A new reading stamped now, its value open for typing (the start of it given).
     void addReading(const QString& typed = {});
+    // Logs the value as if it were typed into a new reading and entered, stamped now; the focus stays
+    // where it is. While an editor is open, the value waits and is logged as soon as the editor
+    // closes, in the order of arrival. False when MaxWaiting values wait already: it is not taken.
+    bool logAsTyped(const QString& value);
+    static constexpr std::size_t MaxWaiting = 1000;
     // Opens the current cell of a logged reading for editing.
     void editCurrent();
     // Removes the selected readings; removing the last one brings the samples back.
@@ -59,6 +65,13 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    struct Waiting {
+        QString value;
+        QTime stamp;
+    };
+
+    void openReading(const QString& typed, QTime now);
+    void logWaiting();
     QAction* addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&));
     void updateActions();
     // Says under the editor why its text was not taken.
@@ -70,6 +83,8 @@ private:
     QAction* m_remove = nullptr;
     QAction* m_restore = nullptr;
     QLabel* m_hint = nullptr;
+    std::deque<Waiting> m_waiting; // values to log as typed once no editor is open
+    bool m_loggingWaiting = false;
 };
 
 } // namespace quorvale
