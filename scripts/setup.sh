@@ -5,6 +5,7 @@
 QUORVALE_PACKAGES=(
     g++ cmake pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6serialport6 fonts-dejavu-core fonts-liberation2
+    libqt6sql6-sqlite libqt6sql6-psql postgresql
     libxlsxwriter-dev
     libgtest-dev
     qpdf poppler-utils python3 python3-openpyxl

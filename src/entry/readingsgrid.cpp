@@ -19,10 +19,17 @@ namespace {
 
 constexpr int TimeColumn = 0;
 constexpr int ValueColumn = 1;
-constexpr int MinuteRole = Qt::UserRole;     // a logged reading's time of day, in minutes
-constexpr int SampleRole = Qt::UserRole + 1; // set on the sample rows
+constexpr int LoggedAtRole = Qt::UserRole;      // a logged reading's Reading::loggedAt
+constexpr int UtcOffsetRole = Qt::UserRole + 1; // and its Reading::utcOffset
+constexpr int SampleRole = Qt::UserRole + 2;    // set on the sample rows
 
 const QColor SampleGrey(128, 128, 128);
+
+// When the reading in the time cell at index was logged; its value is left empty.
+Reading loggedAt(const QModelIndex& index)
+{
+    return {index.data(LoggedAtRole).toLongLong(), index.data(UtcOffsetRole).toInt(), {}};
+}
 
 // Accepts a time or a reading as the inspector may type it; anything else stays open for correction
 // rather than being refused key by key, so a gauge's input is never lost.
@@ -40,7 +47,7 @@ public:
 
     QString refusal() const
     {
-        return m_column == TimeColumn ? QStringLiteral("Type the time as 1:20 PM or 13:20.")
+        return m_column == TimeColumn ? QStringLiteral("Type the time as 13:20, 13:20:05 or 1:20 PM.")
                                       : QStringLiteral("Type the reading as a number, for example 0.02.");
     }
 
@@ -71,9 +78,10 @@ public:
             return;
         const std::string typed = box->text().toStdString();
         if (index.column() == TimeColumn) {
-            const int minute = *ParseClockTime(typed);
-            model->setData(index, QString::fromStdString(TimeOfDayText(minute)));
-            model->setData(index, minute, MinuteRole);
+            // The reading keeps its day; only its time of day changes.
+            const Reading reading = AtSecondOfDay(loggedAt(index), *ParseClockTime(typed));
+            model->setData(index, QString::fromStdString(TimeOfDayText(reading)));
+            model->setData(index, QVariant::fromValue<qint64>(reading.loggedAt), LoggedAtRole);
         } else {
             model->setData(index, QString::fromStdString(*ReadingValueText(typed)));
         }
@@ -197,8 +205,11 @@ std::vector<Reading> ReadingsGrid::readings() const
     logged.reserve(static_cast<std::size_t>(topLevelItemCount()));
     for (int i = 0; i < topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = topLevelItem(i);
-        if (item != m_pending)
-            logged.push_back({item->data(TimeColumn, MinuteRole).toInt(), item->text(ValueColumn).toStdString()});
+        if (item != m_pending) {
+            Reading reading = loggedAt(indexFromItem(item, TimeColumn));
+            reading.value = item->text(ValueColumn).toStdString();
+            logged.push_back(std::move(reading));
+        }
     }
     return logged;
 }
@@ -208,13 +219,14 @@ void ReadingsGrid::addReading(const QString& typed)
     openReading(typed, m_clock());
 }
 
-void ReadingsGrid::openReading(const QString& typed, QTime now)
+void ReadingsGrid::openReading(const QString& typed, const QDateTime& now)
 {
     if (m_pending)
         return;
-    const int minute = now.hour() * 60 + now.minute();
-    m_pending = new QTreeWidgetItem(this, {QString::fromStdString(TimeOfDayText(minute)), QString()});
-    m_pending->setData(TimeColumn, MinuteRole, minute);
+    const Reading stamp{now.toSecsSinceEpoch(), now.offsetFromUtc(), {}};
+    m_pending = new QTreeWidgetItem(this, {QString::fromStdString(TimeOfDayText(stamp)), QString()});
+    m_pending->setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(stamp.loggedAt));
+    m_pending->setData(TimeColumn, UtcOffsetRole, stamp.utcOffset);
     m_pending->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
     setCurrentItem(m_pending, ValueColumn);
     scrollToItem(m_pending);

@@ -1,11 +1,11 @@
 // The readings grid: a two-column report of the run's readings, time of day against value. It opens
-// with grey sample rows; typing a number logs a reading stamped with the time of day, and the first
+// with grey sample rows; typing a number logs a reading stamped with the date and time, and the first
 // reading logged replaces the samples.
 #pragma once
 
 #include "reading.h"
 
-#include <QTime>
+#include <QDateTime>
 #include <QTreeWidget>
 
 #include <deque>
@@ -36,10 +36,10 @@ class ReadingsGrid final : public QTreeWidget {
     Q_OBJECT
 
 public:
-    using Clock = std::function<QTime()>;
+    using Clock = std::function<QDateTime()>;
 
     explicit ReadingsGrid(QWidget* parent = nullptr);
-    // What stamps a new reading; the local time of day unless set.
+    // What stamps a new reading; the local date and time unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     // The readings logged, in order; empty while the grid shows its samples.
@@ -67,17 +67,17 @@ protected:
 private:
     struct Waiting {
         QString value;
-        QTime stamp;
+        QDateTime stamp;
     };
 
-    void openReading(const QString& typed, QTime now);
+    void openReading(const QString& typed, const QDateTime& now);
     void logWaiting();
     QAction* addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&));
     void updateActions();
     // Says under the editor why its text was not taken.
     void showHint(QLineEdit& editor, const QString& why);
 
-    Clock m_clock = &QTime::currentTime;
+    Clock m_clock = &QDateTime::currentDateTime;
     QTreeWidgetItem* m_pending = nullptr; // the new reading being typed, not logged yet
     QAction* m_edit = nullptr;
     QAction* m_remove = nullptr;

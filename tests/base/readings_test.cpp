@@ -21,22 +21,41 @@ bool operator==(const RunSignal& a, const RunSignal& b)
 }
 } // namespace quorvale
 
-TEST(ReadingText, TimesOfDayInBothFormsAndBack)
+TEST(ReadingText, DatesAndTimesWhereTheReadingWasLogged)
 {
-    EXPECT_EQ(TimeOfDayText(0), "12:00 AM");
-    EXPECT_EQ(TimeOfDayText(7 * 60 + 5), "7:05 AM");
-    EXPECT_EQ(TimeOfDayText(12 * 60), "12:00 PM");
-    EXPECT_EQ(TimeOfDayText(23 * 60 + 59), "11:59 PM");
+    // 2026-12-07 13:28:05 UTC, logged one hour east of UTC.
+    const Reading reading{1796650085, 3600, "0.02"};
+    EXPECT_EQ(SecondOfDay(reading), 14 * 3600 + 28 * 60 + 5);
+    EXPECT_EQ(TimeOfDayText(reading), "14:28:05");
+    EXPECT_EQ(DateTimeText(reading), "2026-12-07 14:28:05");
+    // West of UTC the same moment is still the day before; times before 1970 count back.
+    EXPECT_EQ(DateTimeText({1796601600, -3600, ""}), "2026-12-06 23:00:00");
+    EXPECT_EQ(DateTimeText({-1, 0, ""}), "1969-12-31 23:59:59");
+    EXPECT_EQ(DateTimeText({951782400, 0, ""}), "2000-02-29 00:00:00");
 
-    EXPECT_EQ(ParseClockTime("1:20 PM"), 13 * 60 + 20);
-    EXPECT_EQ(ParseClockTime(" 1:20 pm "), 13 * 60 + 20);
-    EXPECT_EQ(ParseClockTime("12:30 AM"), 30);
-    EXPECT_EQ(ParseClockTime("12:00 PM"), 12 * 60);
-    EXPECT_EQ(ParseClockTime("13:20"), 13 * 60 + 20);
-    EXPECT_EQ(ParseClockTime("07:05"), 7 * 60 + 5);
+    // A new time of day keeps the reading's own day, in its own offset.
+    const Reading earlier = AtSecondOfDay(reading, 30);
+    EXPECT_EQ(DateTimeText(earlier), "2026-12-07 00:00:30");
+    EXPECT_EQ(earlier.utcOffset, 3600);
+    EXPECT_EQ(earlier.value, "0.02");
+    EXPECT_EQ(DateTimeText(AtSecondOfDay(reading, 86399)), "2026-12-07 23:59:59");
+}
+
+TEST(ReadingText, ClockTimesInBothForms)
+{
+    EXPECT_EQ(ParseClockTime("1:20 PM"), (13 * 60 + 20) * 60);
+    EXPECT_EQ(ParseClockTime(" 1:20 pm "), (13 * 60 + 20) * 60);
+    EXPECT_EQ(ParseClockTime("1:20:07 PM"), (13 * 60 + 20) * 60 + 7);
+    EXPECT_EQ(ParseClockTime("12:30 AM"), 30 * 60);
+    EXPECT_EQ(ParseClockTime("12:00 PM"), 12 * 3600);
+    EXPECT_EQ(ParseClockTime("13:20"), (13 * 60 + 20) * 60);
+    EXPECT_EQ(ParseClockTime("14:28:05"), (14 * 60 + 28) * 60 + 5);
+    EXPECT_EQ(ParseClockTime("07:05"), (7 * 60 + 5) * 60);
     EXPECT_EQ(ParseClockTime("0:00"), 0);
-    for (const char* text : {"", "13", "24:00", "13:20 PM", "0:20 AM", "1:60", "1:2", "1:200", "-1:20", "+1:20",
-                             "1:20 XM", "1:20 P", "a:20", "1.20", ":20"})
+    EXPECT_EQ(ParseClockTime("23:59:59"), 86399);
+    for (const char* text :
+         {"", "13", "24:00", "13:20 PM", "0:20 AM", "1:60", "1:2", "1:200", "-1:20", "+1:20", "1:20 XM", "1:20 P",
+          "a:20", "1.20", ":20", "13:20:60", "13:20:", "13:20:5", "13:20:05:01"})
         EXPECT_FALSE(ParseClockTime(text)) << '"' << text << '"';
 }
 

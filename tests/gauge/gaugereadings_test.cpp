@@ -76,7 +76,7 @@ protected:
     DataSheetFile m_sheet{DataSheetPath(m_dir.path().toStdString())};
     Form1 m_form{m_platform, m_sheet};
     ReadingsGrid* m_grid = m_form.findChild<ReadingsGrid*>(QStringLiteral("lv1"));
-    QTime m_now{9, 0};
+    QDateTime m_now{QDate(2026, 12, 7), QTime(9, 0), Qt::UTC};
 };
 
 } // namespace
@@ -136,18 +136,22 @@ TEST_F(GaugeInEntryWindow, AReadingWaitsWhileTheEditorIsOpenAndKeepsItsTimeOfArr
     connectGauge();
     m_grid->setFocus();
     QTest::keyClick(m_grid, '0');
-    m_now = QTime(10, 0);
+    const QDateTime arrival = m_now.addSecs(3600);
+    m_now = arrival;
     m_gauge.send("01A+00025.013\r01A+00025.014\r");
     QTest::qWait(500);
     EXPECT_TRUE(m_grid->showsSamples());
 
-    m_now = QTime(11, 0);
+    const QDateTime typed = m_now.addSecs(-3600);
+    m_now = arrival.addSecs(3600);
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr);
     QTest::keyClicks(editor, ".5");
     QTest::keyClick(editor, Qt::Key_Return);
     waitForReadings(3);
-    EXPECT_EQ(m_grid->readings(), (std::vector<Reading>{{9 * 60, "0.5"}, {10 * 60, "25.013"}, {10 * 60, "25.014"}}));
+    EXPECT_EQ(m_grid->readings(), (std::vector<Reading>{{typed.toSecsSinceEpoch(), 0, "0.5"},
+                                                        {arrival.toSecsSinceEpoch(), 0, "25.013"},
+                                                        {arrival.toSecsSinceEpoch(), 0, "25.014"}}));
 }
 
 TEST_F(GaugeInEntryWindow, TheDialogTestsTheSettingsAndKeepsThemOnOk)

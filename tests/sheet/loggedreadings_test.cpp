@@ -27,7 +27,7 @@ RunChartRecord workedExample()
     RunChartRecord record = DefaultRunChartRecord();
     const char* values[] = {"0.004", "-0.006", "-0.002", "0.003", "0.009", "0.015", "0.022", "0.011"};
     for (int i = 0; i < 8; ++i)
-        record.Readings.push_back({7 * 60 + 30 * i, values[i]});
+        record.Readings.push_back({(7 * 60 + 30 * i) * 60, 0, values[i]});
     return record;
 }
 
@@ -171,7 +171,7 @@ TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
 TEST_F(LoggedReadings, OneReadingHasNoCpkAndNoSignals)
 {
     RunChartRecord record = DefaultRunChartRecord();
-    record.Readings = {{13 * 60 + 20, "+0.01"}};
+    record.Readings = {{(13 * 60 + 20) * 60, 0, "+0.01"}};
     const QJsonObject cells = written(record)["cells"].toObject();
     expectNumber(cells, "B3", 0.01);
     expectNumber(cells, "G8", 1);
@@ -190,7 +190,7 @@ TEST_F(LoggedReadings, ARecordWithoutReadingsGivesTheSampleWorkbook)
 TEST_F(LoggedReadings, AReadingThatIsNoNumberFailsTheWorkbook)
 {
     RunChartRecord record = DefaultRunChartRecord();
-    record.Readings = {{0, "abc"}};
+    record.Readings = {{0, 0, "abc"}};
     const std::string file = m_dir.filePath(QStringLiteral("bad.xls")).toStdString();
     EXPECT_FALSE(WriteRunChartWorkbook(file, {}, record));
 }
