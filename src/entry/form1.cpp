@@ -255,6 +255,8 @@ void Form1::connectGauge()
     m_gauge = new GaugeConnection(this);
     m_lblGridStatus = new QLabel(this);
     m_lblGridStatus->setObjectName(QStringLiteral("lblGridStatus"));
+    m_lblGridStatus->setWordWrap(true);
+    m_lblGridStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblGridStatus->hide();
     connect(m_gauge, &GaugeConnection::noteChanged, this, &Form1::showGridStatus);
     connect(m_gauge, &GaugeConnection::readingReceived, this, [this](const QString& value) {
@@ -290,12 +292,16 @@ void Form1::openGaugeDialog()
 
 void Form1::showGridStatus(const QString& text)
 {
+    // Wrapped, up to three lines: a reason names the group to join, which must not be cut off.
     const QRect grid = twipsRect(GridTwips.x(), GridTwips.y(), GridTwips.width(), GridTwips.height(), m_twipsPerPixel);
-    const int lineHeight = text.isEmpty() ? 0 : m_lblGridStatus->fontMetrics().height() + 2;
-    m_lv1->setGeometry(grid.adjusted(0, 0, 0, -lineHeight));
-    m_lblGridStatus->setGeometry(grid.left(), grid.bottom() + 1 - lineHeight, grid.width(), lineHeight);
-    m_lblGridStatus->setText(m_lblGridStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, grid.width()));
+    m_lblGridStatus->setText(text);
     m_lblGridStatus->setToolTip(text);
+    const int height = text.isEmpty() ? 0
+                                      : std::min(m_lblGridStatus->heightForWidth(grid.width()),
+                                                 3 * m_lblGridStatus->fontMetrics().lineSpacing()) +
+                                            2;
+    m_lv1->setGeometry(grid.adjusted(0, 0, 0, -height));
+    m_lblGridStatus->setGeometry(grid.left(), grid.bottom() + 1 - height, grid.width(), height);
     m_lblGridStatus->setVisible(!text.isEmpty());
 }
 

@@ -41,7 +41,7 @@ std::string GaugeOpenFailure(const std::string& path)
     case EACCES:
     case EPERM: {
         const std::string group = groupOf(path);
-        return "permission denied; the user needs to be in the group \"" + group + "\" (sudo usermod -aG " + group +
+        return "permission denied (join the group \"" + group + "\": sudo usermod -aG " + group +
                " $USER, then log in again)";
     }
     default:

@@ -127,8 +127,8 @@ TEST(GaugePortFailure, SaysWhyThePortCannotBeOpened)
         if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
             ::_exit(3);
         const std::string reason = GaugeOpenFailure(gauge.devicePath());
-        ::_exit(reason == "permission denied; the user needs to be in the group \"" + group + "\" (sudo usermod -aG " +
-                              group + " $USER, then log in again)"
+        ::_exit(reason == "permission denied (join the group \"" + group + "\": sudo usermod -aG " + group +
+                              " $USER, then log in again)"
                     ? 0
                     : 1);
     }
