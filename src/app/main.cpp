@@ -2,6 +2,7 @@
 #include "datasheetfile.h"
 #include "gaugeconnection.h"
 #include "gaugesettings.h"
+#include "maker.h"
 #include "programfolder.h"
 #include "qtplatform.h"
 #include "replacefile.h"
@@ -96,7 +97,7 @@ int main(int argc, char** argv)
     const std::optional<std::string> folder = quorvale::ProgramFolder();
     if (!folder) {
         platform.showMessage(nullptr, {QStringLiteral("Unable to find the program's folder."),
-                                       QStringLiteral("Quorvale v1.0"), quorvale::MessageIcon::Warning,
+                                       QString::fromUtf8(quorvale::ProgramTitle), quorvale::MessageIcon::Warning,
                                        quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
         return 1;
     }

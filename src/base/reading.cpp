@@ -165,3 +165,13 @@ std::optional<double> ReadingNumber(std::string_view typed)
 }
 
 } // namespace quorvale
+
+namespace quorvale {
+
+bool ReadingInRange(std::string_view kept)
+{
+    const auto number = ReadingNumber(kept);
+    return number && std::abs(*number) <= LargestReading;
+}
+
+} // namespace quorvale

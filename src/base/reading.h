@@ -37,6 +37,12 @@ std::optional<int> ParseClockTime(std::string_view text);
 // the mark written as "."; blanks around it are dropped. Nothing when it is no number.
 std::optional<std::string> ReadingValueText(std::string_view typed);
 
+// The largest size a reading may have, either way: what the statistics of a run can always hold.
+constexpr double LargestReading = 1e9;
+
+// Whether a kept reading lies within ±LargestReading.
+bool ReadingInRange(std::string_view kept);
+
 // The number a kept reading (or a tolerance typed the same way) stands for.
 std::optional<double> ReadingNumber(std::string_view typed);
 

@@ -40,15 +40,19 @@ public:
     State validate(QString& input, int&) const override
     {
         const std::string text = input.toStdString();
-        const bool valid =
-            m_column == TimeColumn ? ParseClockTime(text).has_value() : ReadingValueText(text).has_value();
-        return valid ? Acceptable : Intermediate;
+        if (m_column == TimeColumn)
+            return ParseClockTime(text) ? Acceptable : Intermediate;
+        const auto value = ReadingValueText(text);
+        return value && ReadingInRange(*value) ? Acceptable : Intermediate;
     }
 
-    QString refusal() const
+    QString refusal(const QString& input) const
     {
-        return m_column == TimeColumn ? QStringLiteral("Type the time as 13:20, 13:20:05 or 1:20 PM.")
-                                      : QStringLiteral("Type the reading as a number, for example 0.02.");
+        if (m_column == TimeColumn)
+            return QStringLiteral("Type the time as 13:20, 13:20:05 or 1:20 PM.");
+        if (ReadingValueText(input.toStdString()))
+            return QStringLiteral("The reading is too large: type a number between -1000000000 and 1000000000.");
+        return QStringLiteral("Type the reading as a number, for example 0.02.");
     }
 
 private:
@@ -94,7 +98,7 @@ protected:
         if (box && event->type() == QEvent::KeyPress && !box->hasAcceptableInput()) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-                m_refuse(*box, static_cast<const CellValidator*>(box->validator())->refusal());
+                m_refuse(*box, static_cast<const CellValidator*>(box->validator())->refusal(box->text()));
                 return true;
             }
         }
@@ -169,6 +173,9 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
                              [](ReadingsGrid& grid) { grid.removeSelected(); });
     m_restore = addMenuAction("actRestoreSamples", QStringLiteral("Restore Sample Readings"),
                               [](ReadingsGrid& grid) { grid.restoreSamples(); });
+    m_deviations = addMenuAction("actReadingsAreDeviations", QStringLiteral("Readings Are Deviations From Check"),
+                                 [](ReadingsGrid& grid) { emit grid.readingsAreDeviationsChanged(); });
+    m_deviations->setCheckable(true);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &ReadingsGrid::updateActions);
     connect(this, &QTreeWidget::currentItemChanged, this, &ReadingsGrid::updateActions);
     updateActions();
@@ -190,6 +197,16 @@ void ReadingsGrid::updateActions()
     // Asked at every change of the selection: selectedItems() would walk a thousand rows each time.
     m_remove->setEnabled(logged && selectionModel()->hasSelection());
     m_restore->setEnabled(logged);
+}
+
+bool ReadingsGrid::readingsAreDeviations() const
+{
+    return m_deviations->isChecked();
+}
+
+void ReadingsGrid::setReadingsAreDeviations(bool deviations)
+{
+    m_deviations->setChecked(deviations);
 }
 
 bool ReadingsGrid::showsSamples() const

@@ -42,6 +42,10 @@ public:
     // What stamps a new reading; the local date and time unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
+    // The inspector's choice in the context menu: the readings are deviations from Check, not sizes.
+    bool readingsAreDeviations() const;
+    void setReadingsAreDeviations(bool deviations);
+
     // The readings logged, in order; empty while the grid shows its samples.
     std::vector<Reading> readings() const;
     bool showsSamples() const;
@@ -59,6 +63,10 @@ public:
     void removeSelected();
     // Back to the untouched grid: the sample rows.
     void restoreSamples();
+
+signals:
+    // The inspector switched between sizes and deviations.
+    void readingsAreDeviationsChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -82,6 +90,7 @@ private:
     QAction* m_edit = nullptr;
     QAction* m_remove = nullptr;
     QAction* m_restore = nullptr;
+    QAction* m_deviations = nullptr;
     QLabel* m_hint = nullptr;
     std::deque<Waiting> m_waiting; // values to log as typed once no editor is open
     bool m_loggingWaiting = false;

@@ -146,7 +146,7 @@ lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const Serie
                        const RunChartRecord& record)
 {
     const bool logged = !record.Readings.empty();
-    const auto limits = logged ? LimitsOf(record.UpperTolerance, record.LowerTolerance) : std::nullopt;
+    const auto limits = logged ? RunLimits(record) : std::nullopt;
     FirstError keep;
     keep(writeCells(sheet, addFormats(workbook), readings, limits));
     lxw_chart* chart = addChart(workbook, readings.size(), logged, keep);
@@ -156,7 +156,7 @@ lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const Serie
         std::vector<double> values;
         for (const ReadingValues& reading : readings)
             values.push_back(reading.tolerance);
-        keep(WriteReadingsSummary(workbook, sheet, chart, values, limits));
+        keep(WriteReadingsSummary(workbook, sheet, chart, values, limits, MostDecimals(record.Readings)));
     }
     return keep.error();
 }

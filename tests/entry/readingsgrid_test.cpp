@@ -196,6 +196,31 @@ TEST_F(LoggingGrid, ANonNumberKeepsTheEditorOpenWithAHint)
         settle();
     }
     EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "0.02")}));
+
+    // A number beyond a billion either way is refused with its own hint.
+    logReading(QStringLiteral("-1000000000.5"));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(hint(), "The reading is too large: type a number between -1000000000 and 1000000000.");
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    settle();
+    logReading(QStringLiteral("-1000000000"));
+    EXPECT_EQ(m_grid.readings().back().value, "-1000000000");
+}
+
+TEST_F(LoggingGrid, TheContextMenuSwitchesBetweenSizesAndDeviations)
+{
+    QAction* deviations = action("actReadingsAreDeviations");
+    ASSERT_NE(deviations, nullptr);
+    EXPECT_EQ(deviations->text(), "Readings Are Deviations From Check");
+    EXPECT_TRUE(deviations->isCheckable());
+    EXPECT_FALSE(m_grid.readingsAreDeviations());
+    int changes = 0;
+    QObject::connect(&m_grid, &ReadingsGrid::readingsAreDeviationsChanged, [&] { ++changes; });
+    deviations->trigger();
+    EXPECT_TRUE(m_grid.readingsAreDeviations());
+    EXPECT_EQ(changes, 1);
+    m_grid.setReadingsAreDeviations(false);
+    EXPECT_FALSE(deviations->isChecked());
 }
 
 TEST_F(LoggingGrid, EscapeAbandonsANewReadingAndKeepsTheSamples)

@@ -109,9 +109,8 @@ TEST_F(ReplaceOutput, FailuresLeaveTheOlderOutputAsItWas)
 {
     writeFile(m_input, longSheet(300000, 'x'));
     EXPECT_TRUE(HoldsUnderFileSizeLimit(100000, [&] {
-        std::vector<std::string> messages;
-        return !convertDefault(m_input, m_output, messages) && messages.size() == 1 &&
-               messages.front() == "Cannot write '" + m_output + "': File too large";
+        const Result converted = convertDefault(m_input, m_output);
+        return !converted && converted.reason == "Cannot write '" + m_output + "': File too large";
     }));
     olderOutputIsIntact();
 
@@ -132,12 +131,11 @@ TEST_F(ReplaceOutput, ASignalInTheMiddleOfConvertToPdfLeavesTheOlderOutput)
         SCOPED_TRACE(signal);
         const pid_t child = StartChild([&] {
             RemoveTemporaryOnSignals();
-            PdfWriter writer([](const std::string&) {},
-                             [signal] {
-                                 ::raise(signal);
-                                 return std::string("20261207084837");
-                             });
-            writer.ConvertToPDF(m_input, m_output, "A", "C", "K", "S", "T", "Courier", 10, 0, 8.5F, 11);
+            PdfWriter writer([signal] {
+                ::raise(signal);
+                return std::string("20261207084837");
+            });
+            writer.ConvertToPDF(PdfJob(m_input, m_output, {"A", "C", "K", "S", "T"}, {"Courier", 10, 0, 8.5F, 11}));
         });
         ASSERT_NE(child, -1);
         EXPECT_TRUE(EndedBy(WaitFor(child), signal));
@@ -210,9 +208,9 @@ TEST_F(ReplaceOutput, ANamedPipeAsOutputIsRefusedAtOnce)
     EXPECT_EQ(status, 1);
     EXPECT_EQ(said, "quorvale-txt2pdf: " + refusal + "\n");
 
-    std::vector<std::string> messages;
-    EXPECT_FALSE(convertDefault(m_input, pipe, messages));
-    EXPECT_EQ(messages, std::vector<std::string>{refusal});
+    const Result converted = convertDefault(m_input, pipe);
+    EXPECT_FALSE(converted);
+    EXPECT_EQ(converted.reason, refusal);
     EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
