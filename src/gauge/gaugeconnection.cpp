@@ -1,6 +1,7 @@
 #include "gaugeconnection.h"
 
 #include "gaugeportfailure.h"
+#include "reading.h"
 
 #include <QFile>
 
@@ -108,11 +109,17 @@ void GaugeConnection::take(const GaugeLine& line)
     }
     m_lastLine = QString::fromUtf8(line.text.data(), static_cast<qsizetype>(line.text.size()));
     emit lineReceived(m_lastLine);
+    const std::string shown = GaugeLineForNote(line.text);
     if (const auto value = GaugeReadingValue(line.text)) {
-        emit readingReceived(QString::fromStdString(*value));
+        // The grid takes no reading beyond what the run's statistics can hold, typed or not.
+        if (ReadingInRange(*value))
+            emit readingReceived(QString::fromStdString(*value));
+        else
+            emit noteChanged(QStringLiteral("Gauge sent \"%1\": beyond %2 either way, not logged.")
+                                 .arg(noteText(shown))
+                                 .arg(LargestReading, 0, 'f', 0));
         return;
     }
-    const std::string shown = GaugeLineForNote(line.text);
     if (!shown.empty())
         emit noteChanged(QStringLiteral("Gauge sent \"%1\": not a reading.").arg(noteText(shown)));
 }

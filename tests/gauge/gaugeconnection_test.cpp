@@ -57,6 +57,10 @@ TEST_F(GaugeOnPty, HandsOnReadingsAndSaysWhatItDoesNotTake)
     EXPECT_TRUE(m_notes.contains({QStringLiteral("Gauge sent \"ERR 3\": not a reading.")}));
     EXPECT_EQ(m_connection.lastLine(), "-0,002");
 
+    EXPECT_EQ(readingsAfter("01A+1000000000.001\r-1000000000\r", 1), QStringList{"-1000000000"});
+    EXPECT_TRUE(m_notes.contains(
+        {QStringLiteral("Gauge sent \"01A+1000000000.001\": beyond 1000000000 either way, not logged.")}));
+
     EXPECT_EQ(readingsAfter(std::string(300, '9') + "\r1.5\r", 1), QStringList{"1.5"});
     EXPECT_TRUE(m_notes.contains({QStringLiteral("Gauge sent a line longer than 256 bytes: dropped.")}));
 
