@@ -6,6 +6,7 @@
 #include "programfolder.h"
 #include "qtplatform.h"
 #include "replacefile.h"
+#include "runsdatabase.h"
 #include "wizard.h"
 
 #include <QApplication>
@@ -22,7 +23,7 @@ namespace {
 // The program takes no arguments but its options. Read without a display, so that --help and
 // --version work on a build machine; returns the exit status when the program is not to start. A
 // gauge named with --gauge is put into gauge over the remembered settings.
-std::optional<int> readCommandLine(int argc, char** argv, quorvale::GaugeSettings& gauge)
+std::optional<int> readCommandLine(int argc, char** argv, QString& database, quorvale::GaugeSettings& gauge)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
@@ -34,6 +35,13 @@ std::optional<int> readCommandLine(int argc, char** argv, quorvale::GaugeSetting
                                   QStringLiteral("Displays this help and exits."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption databaseOption(
+        QStringLiteral("database"),
+        QStringLiteral("Keeps the runs in <database>: a postgresql:// connection URI, or the path of a SQLite file "
+                       "(otherwise QUORVALE_DATABASE, the setting Runs/database, or "
+                       "~/.local/share/quorvale/runs.sqlite)."),
+        QStringLiteral("database"));
+    parser.addOption(databaseOption);
     const QCommandLineOption gaugeOption(
         QStringLiteral("gauge"),
         QStringLiteral("Starts with the serial gauge on PORT connected (for example /dev/ttyUSB0 or "
@@ -49,6 +57,11 @@ std::optional<int> readCommandLine(int argc, char** argv, quorvale::GaugeSetting
         parser.showHelp(0);
     if (parser.isSet(version))
         parser.showVersion();
+    database = parser.value(databaseOption);
+    if (parser.isSet(databaseOption) && database.isEmpty()) {
+        std::fprintf(stderr, "quorvale: --database needs a database\n");
+        return 2;
+    }
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "quorvale: unexpected argument '%s'\n", qPrintable(parser.positionalArguments().first()));
         return 2;
@@ -84,8 +97,9 @@ int main(int argc, char** argv)
         QSettings settings;
         gauge = quorvale::LoadGaugeSettings(settings);
     }
+    QString databaseOption;
     if (argc > 1) {
-        if (const auto status = readCommandLine(argc, argv, gauge))
+        if (const auto status = readCommandLine(argc, argv, databaseOption, gauge))
             return *status;
     }
 
@@ -103,7 +117,11 @@ int main(int argc, char** argv)
     }
     const std::string userFolder = quorvale::UserDataSheetFolder(std::getenv("XDG_RUNTIME_DIR"),
                                                                  std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
-    quorvale::Wizard wizard(platform, *folder, userFolder);
+    const QString userDatabase = quorvale::DefaultRunsDatabasePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    const QString database =
+        quorvale::ChooseRunsDatabase(databaseOption, qEnvironmentVariable("QUORVALE_DATABASE"),
+                                     QSettings().value(QStringLiteral("Runs/database")).toString(), userDatabase);
+    quorvale::Wizard wizard(platform, *folder, userFolder, database, userDatabase);
     if (!wizard.start())
         return 0;
     if (!gauge.port.isEmpty())
