@@ -70,10 +70,12 @@ void GaugeConnection::tryOpen()
     // A gauge that went away stays "disconnected" while it is being tried again.
     if (m_disconnected)
         return;
-    std::string reason = GaugeOpenFailure(QFile::encodeName(m_settings.port).toStdString());
-    if (reason.empty())
-        reason = m_port.errorString().toStdString();
-    setState(named("cannot be opened") + QStringLiteral(": %1.").arg(noteText(reason)));
+    QString reason = noteText(GaugeOpenFailure(QFile::encodeName(m_settings.port).toStdString()));
+    // The user may open it, yet it did not open: it is held (locked or opened exclusively).
+    if (reason.isEmpty())
+        reason = m_port.error() == QSerialPort::PermissionError ? QStringLiteral("another program is using it")
+                                                                : m_port.errorString();
+    setState(named("cannot be opened") + QStringLiteral(": %1.").arg(reason));
 }
 
 void GaugeConnection::portFailed(QSerialPort::SerialPortError error)

@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,19 +24,12 @@ std::string groupOf(const std::string& path)
 
 std::string GaugeOpenFailure(const std::string& path)
 {
-    // Non-blocking: a port waiting for its carrier would otherwise hold the program here.
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
+    if (::access(path.c_str(), R_OK | W_OK) == 0)
         return {};
-    }
     switch (errno) {
     case ENOENT:
-    case ENODEV:
-    case ENXIO:
+    case ENOTDIR:
         return "there is no such device (is the gauge plugged in?)";
-    case EBUSY:
-        return "another program is using it";
     case EACCES:
     case EPERM: {
         const std::string group = groupOf(path);

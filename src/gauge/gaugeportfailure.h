@@ -5,9 +5,9 @@
 
 namespace quorvale {
 
-// Opens the device as a serial port is opened, to learn the system's reason, and says it: no such
-// device, in use, or, for permission, the group the user needs (the device's own, usually "dialout").
-// Empty when the device opens after all.
+// What the device's name tells without opening it (which would disturb a device another program
+// uses): there is no such device, or the user may not open it and needs its group (usually
+// "dialout"). Empty when neither holds.
 std::string GaugeOpenFailure(const std::string& path);
 
 } // namespace quorvale

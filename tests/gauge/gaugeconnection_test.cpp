@@ -117,6 +117,15 @@ TEST(GaugePortFailure, SaysWhyThePortCannotBeOpened)
     EXPECT_EQ(connection.state(),
               "Gauge " + settings.port + " cannot be opened: there is no such device (is the gauge plugged in?).");
 
+    // Held by another program.
+    PseudoGauge held(dir.filePath("held"));
+    settings.port = held.path();
+    GaugeConnection first;
+    first.start(settings);
+    ASSERT_TRUE(first.isConnected()) << first.state().toStdString();
+    connection.start(settings);
+    EXPECT_EQ(connection.state(), "Gauge " + settings.port + " cannot be opened: another program is using it.");
+
     // Permission, as a user who may not open the terminal (root may open anything): the reason names
     // the terminal's group.
     if (::geteuid() != 0)
