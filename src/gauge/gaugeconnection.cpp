@@ -135,10 +135,19 @@ void GaugeConnection::dropUnended()
 
 void GaugeConnection::sendRequest()
 {
-    if (m_port.isOpen() && !m_settings.request.isEmpty()) {
-        m_port.write(GaugeRequestBytes(m_settings.request));
-        m_port.flush();
+    // F5 pressed in vain says why nothing comes.
+    if (m_settings.port.isEmpty() || m_settings.request.isEmpty()) {
+        emit noteChanged(m_settings.port.isEmpty() ? QStringLiteral("No gauge is set up (Gauge..., Ctrl+G).")
+                                                   : QStringLiteral("The gauge has no request string to send "
+                                                                    "(Gauge..., Ctrl+G)."));
+        return;
     }
+    if (!m_port.isOpen()) {
+        emit noteChanged(m_state);
+        return;
+    }
+    m_port.write(GaugeRequestBytes(m_settings.request));
+    m_port.flush();
 }
 
 void GaugeConnection::setState(const QString& state)

@@ -35,7 +35,8 @@ public:
     // The last complete line received, as it came.
     const QString& lastLine() const { return m_lastLine; }
 
-    // Sends the request string to a gauge that answers one; nothing without one.
+    // Sends the request string to a gauge that answers one; without a gauge, a string or the port open,
+    // notes why nothing is sent.
     void sendRequest();
 
 signals:

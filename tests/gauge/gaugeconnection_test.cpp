@@ -73,6 +73,12 @@ TEST_F(GaugeOnPty, HandsOnReadingsAndSaysWhatItDoesNotTake)
 
 TEST_F(GaugeOnPty, SendsTheRequestOnAskingAndEveryInterval)
 {
+    m_connection.sendRequest();
+    EXPECT_EQ(m_notes.last().front(), "No gauge is set up (Gauge..., Ctrl+G).");
+    connectGauge();
+    m_connection.sendRequest();
+    EXPECT_EQ(m_notes.last().front(), "The gauge has no request string to send (Gauge..., Ctrl+G).");
+
     GaugeSettings settings;
     settings.request = QStringLiteral("?\\r");
     settings.requestInterval = 1;
