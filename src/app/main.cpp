@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -48,11 +47,8 @@ std::optional<int> readCommandLine(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    // A file-size limit then fails the write with a reported reason, and the partial file is
-    // removed, instead of the signal killing the program halfway through a document.
-    std::signal(SIGXFSZ, SIG_IGN);
     // Interrupted while it writes an output, the program leaves the older file and no partial one.
-    quorvale::RemoveTemporaryOnSignals();
+    quorvale::SetUpOutputSignals();
     QCoreApplication::setApplicationName(QStringLiteral("Quorvale"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvale"));

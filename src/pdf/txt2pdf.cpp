@@ -1,7 +1,8 @@
 // quorvale-txt2pdf: converts a text file into a PDF document from the command line.
+#include "commandstreams.h"
 #include "maker.h"
 #include "pdfwriter.h"
-#include "replacefile.h"
+#include "removeonsignal.h"
 #include "windows1252.h"
 
 #include <getopt.h>
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
@@ -25,7 +25,8 @@ constexpr std::string_view Usage = "Usage: quorvale-txt2pdf [OPTION]... INPUT OU
 constexpr std::string_view Help =
     "Convert the text file INPUT into the PDF document OUTPUT: one row per line in one font, long\n"
     "lines wrapped, a new page at a form feed, the page number at the foot of every page.\n"
-    "\"-\" as INPUT reads standard input; \"-\" as OUTPUT writes standard output.\n"
+    "\"-\" as INPUT reads standard input; \"-\" as OUTPUT writes standard output, as do\n"
+    "/dev/stdout and the names of open descriptors under /dev/fd and /proc/self/fd.\n"
     "\n"
     "The output window's reading of its data sheet is --encoding=windows-1252\n"
     "--line-ends=cr --trim=both; adding --tab-size=0 keeps TABs as they are, as earlier\n"
@@ -38,9 +39,10 @@ constexpr std::string_view Help =
     "                        Times-Roman, Times-Bold, Times-Italic, Times-BoldItalic,\n"
     "                        Symbol, ZapfDingbats) or Arial, in any case\n"
     "                        (default Times-Roman)\n"
-    "      --size=PT         font size in points (default 10)\n"
+    "      --size=PT         font size in points, at least 1 (default 10)\n"
     "      --rotation=DEG    page rotation: 0, 90, 180 or 270 (default 0)\n"
-    "      --page=WxH        page width and height in inches (default 8.5x11)\n"
+    "      --page=WxH        page width and height in inches, each more than 0 and\n"
+    "                        at most 200 (default 8.5x11)\n"
     "\n"
     "Reading the text:\n"
     "      --encoding=ENC    auto, utf-8 or windows-1252 (default auto: utf-8 when the\n"
@@ -49,7 +51,8 @@ constexpr std::string_view Help =
     "                        counted on standard error\n"
     "      --line-ends=ENDS  any (the default: CR LF, CR and LF each end a line) or cr\n"
     "                        (CR or CR LF ends a line, a lone LF is a character)\n"
-    "      --tab-size=N      TAB stops every N columns (default 8); 0 keeps TABs\n"
+    "      --tab-size=N      TAB stops every N columns, up to 64 (default 8); 0 keeps\n"
+    "                        TABs\n"
     "      --trim=WHICH      trailing (the default: indentation stays) or both: the\n"
     "                        blanks cut from each line\n"
     "\n"
@@ -113,8 +116,9 @@ template <typename Number> bool parseNumber(std::string_view text, Number& value
 bool parsePage(std::string_view text, Options& options)
 {
     const auto x = text.find('x');
+    const auto side = [](float inches) { return inches > 0 && inches <= 200; };
     return x != std::string_view::npos && parseNumber(text.substr(0, x), options.width) &&
-           parseNumber(text.substr(x + 1), options.height);
+           parseNumber(text.substr(x + 1), options.height) && side(options.width) && side(options.height);
 }
 
 bool sameIgnoringCase(std::string_view a, std::string_view b)
@@ -205,7 +209,7 @@ std::string takeOption(int option, std::string_view value, Options& options)
             return "unknown font " + std::string(value) + "; use " + fontList();
         break;
     case Size:
-        valid = parseNumber(value, options.size);
+        valid = parseNumber(value, options.size) && options.size >= 1;
         break;
     case Rotation:
         valid = parseNumber(value, options.rotation) && options.rotation >= 0 && options.rotation % 90 == 0 &&
@@ -244,7 +248,9 @@ std::string takeOption(int option, std::string_view value, Options& options)
                        options.reading.lineEnds);
         break;
     case TabSize:
-        valid = parseNumber(value, options.reading.tabSize) && options.reading.tabSize >= 0;
+        // Wider stops only make blank pages out of a few TABs.
+        valid = parseNumber(value, options.reading.tabSize) && options.reading.tabSize >= 0 &&
+                options.reading.tabSize <= 64;
         break;
     case Trim:
         valid = choose(value,
@@ -309,6 +315,7 @@ void tellReplacements(const quorvale::ReadingSummary& reading)
 
 int main(int argc, char** argv)
 {
+    const quorvale::ClosedStandardStreams closed = quorvale::KeepStandardDescriptorsOpen();
     Options options;
     opterr = 0;
     int option = 0;
@@ -331,18 +338,24 @@ int main(int argc, char** argv)
     }
     if (argc - optind != 2)
         usageError("expected an INPUT and an OUTPUT file");
+    std::string input = argv[optind];
+    std::string output = argv[optind + 1];
+    if (input.empty() || output.empty())
+        usageError("an empty name names no file");
     const std::string fixedTimestamp = sourceDateTimestamp();
+    if (const quorvale::Result streams = quorvale::OpenCommandStreams(input, output, closed); !streams) {
+        std::cerr << "quorvale-txt2pdf: " << streams.reason << "\n";
+        return 1;
+    }
 
-    // Past a file-size limit a write then fails and is reported, and the partial file is removed;
-    // an interrupted conversion removes its partial file too.
-    std::signal(SIGXFSZ, SIG_IGN);
-    quorvale::RemoveTemporaryOnSignals();
+    // An interrupted conversion removes its partial file; past a file-size limit a write fails.
+    quorvale::SetUpOutputSignals();
     quorvale::PdfWriter writer(
         [](const std::string& description) { std::cerr << "quorvale-txt2pdf: " << description << "\n"; },
         [&fixedTimestamp] { return fixedTimestamp.empty() ? quorvale::PdfWriter::localTimestamp() : fixedTimestamp; });
-    const bool converted = writer.ConvertToPDF(
-        argv[optind], argv[optind + 1], options.author, options.creator, options.keywords, options.subject,
-        options.title, options.font, options.size, options.rotation, options.width, options.height, options.reading);
+    const bool converted = writer.ConvertToPDF(input, output, options.author, options.creator, options.keywords,
+                                               options.subject, options.title, options.font, options.size,
+                                               options.rotation, options.width, options.height, options.reading);
     if (converted)
         tellReplacements(writer.lastReading());
     return converted ? 0 : 1;

@@ -2,13 +2,10 @@
 // folder when, and only when, the program's folder refuses it for want of permission.
 #include "datasheet.h"
 #include "datasheetfile.h"
+#include "fileoverrides.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
-
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,21 +16,6 @@ using namespace quorvale;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Root writes anywhere; the checks that need a refusal run in a child that has given up the
-// capabilities that let it (test runs as root in CI).
-void dropFileOverrides()
-{
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    syscall(SYS_capget, &header, data);
-    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
-        data[capability / 32].effective &= ~(1u << (capability % 32));
-        data[capability / 32].permitted &= ~(1u << (capability % 32));
-    }
-    if (syscall(SYS_capset, &header, data) != 0)
-        std::abort();
-}
 
 // Ends the child: 0 when the condition holds, else 1 after saying what went wrong.
 [[noreturn]] void finish(bool holds, const std::string& what)
@@ -71,7 +53,7 @@ TEST_F(DataSheetFallback, AnUnwritableProgramFolderSendsTheSheetToTheUserFolder)
     lockProgramFolder();
     EXPECT_EXIT(
         {
-            dropFileOverrides();
+            test::DropFileOverrides();
             DataSheetFile sheet(DataSheetPath(m_program.string()), m_userFolder);
             const Result written = sheet.write(DefaultRunChartRecord());
             if (!written)
@@ -95,7 +77,7 @@ TEST_F(DataSheetFallback, WithoutAUserFolderTheRefusalIsReported)
     lockProgramFolder();
     EXPECT_EXIT(
         {
-            dropFileOverrides();
+            test::DropFileOverrides();
             DataSheetFile sheet(DataSheetPath(m_program.string()));
             const Result written = sheet.write(DefaultRunChartRecord());
             finish(!written && written.reason == "Permission denied" && sheet.path() == DataSheetPath(m_program),

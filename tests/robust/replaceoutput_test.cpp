@@ -120,7 +120,7 @@ TEST_F(ReplaceOutput, FailuresLeaveTheOlderOutputAsItWas)
     EXPECT_EQ(said, "quorvale-txt2pdf: Cannot write '" + m_output + "': File too large\n");
     olderOutputIsIntact();
 
-    EXPECT_EQ(runCommand(Command + " --size 0 '" + m_input + "' '" + m_output + "' 2>&1", &said), 1);
+    EXPECT_EQ(runCommand(Command + " --size 0 '" + m_input + "' '" + m_output + "' 2>&1", &said), 2);
     olderOutputIsIntact();
 }
 
@@ -131,7 +131,7 @@ TEST_F(ReplaceOutput, ASignalInTheMiddleOfConvertToPdfLeavesTheOlderOutput)
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
         SCOPED_TRACE(signal);
         const pid_t child = StartChild([&] {
-            RemoveTemporaryOnSignals();
+            SetUpOutputSignals();
             PdfWriter writer([](const std::string&) {},
                              [signal] {
                                  ::raise(signal);
