@@ -1,8 +1,8 @@
 // Quorvale: shows the entry window of the run chart wizard.
-#include "datasheetfile.h"
+#include "datasheetfolder.h"
 #include "programfolder.h"
 #include "qtplatform.h"
-#include "replacefile.h"
+#include "removeonsignal.h"
 #include "wizard.h"
 
 #include <QApplication>
@@ -14,12 +14,44 @@
 
 namespace {
 
-// The program takes no arguments but --help and --version. Read without a display, so that both
-// work on a build machine; returns the exit status when the program is not to start.
+// Qt's standard options, which QApplication takes from the command line when it starts.
+constexpr const char* QtOptionsWithValue[] = {"platform",
+                                              "platformpluginpath",
+                                              "platformtheme",
+                                              "plugin",
+                                              "qwindowgeometry",
+                                              "qwindowicon",
+                                              "qwindowtitle",
+                                              "display",
+                                              "geometry",
+                                              "title",
+                                              "icon",
+                                              "name",
+                                              "session",
+                                              "style",
+                                              "stylesheet",
+                                              "qmljsdebugger"};
+constexpr const char* QtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+// The program takes no arguments of its own but --help and --version; Qt's options pass on to
+// QApplication. Read without a display, so that both work on a build machine; returns the exit
+// status when the program is not to start.
 std::optional<int> readCommandLine(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
+    // As Qt reads them: "-platform offscreen" is one option with its value, not eight letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : QtOptionsWithValue) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : QtFlags) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
     parser.setApplicationDescription(
         QStringLiteral("Takes a run chart record in a two-page wizard and makes it a PDF document, a spreadsheet "
                        "workbook with a line chart of the readings, or both."));
@@ -69,9 +101,9 @@ int main(int argc, char** argv)
                                        quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
         return 1;
     }
-    const std::string userFolder = quorvale::UserDataSheetFolder(std::getenv("XDG_RUNTIME_DIR"),
-                                                                 std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
-    quorvale::Wizard wizard(platform, *folder, userFolder);
+    quorvale::Wizard wizard(platform,
+                            quorvale::ChooseDataSheetFolder(*folder, std::getenv("XDG_RUNTIME_DIR"),
+                                                            std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")));
     if (!wizard.start())
         return 0;
     return app.exec();

