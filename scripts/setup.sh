@@ -1,11 +1,15 @@
 # Shared set-up for scripts/run and scripts/test: Debian packages, configure, build.
 # Sourced, not run.
 
-# Everything the build, the program, its package and the test suite need on a fresh Debian 12.
-QUORVALE_PACKAGES=(
+# What building and running the program needs on a fresh Debian 12 (scripts/run installs only these).
+QUORVALE_RUN_PACKAGES=(
     g++ cmake pkg-config
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
     libxlsxwriter-dev
+)
+# Everything: the above, and what the test suite, the install files and the package need.
+QUORVALE_PACKAGES=(
+    "${QUORVALE_RUN_PACKAGES[@]}"
     libgtest-dev
     qpdf poppler-utils python3 python3-openpyxl
     help2man desktop-file-utils appstream man-db lintian
@@ -25,10 +29,10 @@ install_missing_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# configure_and_build PRESET: configures once, then builds incrementally.
+# configure_and_build PRESET: configures once, then builds incrementally. QUORVALE_WERROR=ON in the
+# environment makes warnings errors (.ci/run sets it).
 configure_and_build() {
-    local preset=$1 werror=OFF
-    [ "${CI:-}" = true ] && werror=ON
-    cmake --preset "$preset" -DQUORVALE_WERROR="$werror" >/dev/null
+    local preset=$1
+    cmake --preset "$preset" -DQUORVALE_WERROR="${QUORVALE_WERROR:-OFF}" >/dev/null
     cmake --build --preset "$preset" -j "$(nproc)"
 }

@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quorvale {
 namespace {
@@ -181,11 +182,15 @@ TEST_P(Replacing, TheOlderOwnerStaysAndAFileTheUserMayNotWriteIsRefused)
     EXPECT_EQ(readFile(m_out), "newer");
 }
 
-// A child that is writing a replacement when the signal comes: it ends by that signal.
+// A child that is writing a replacement when the signal comes: it ends by that signal. Even
+// SIGKILL, which no handler sees, leaves nothing where the temporary has no name.
 TEST_P(Replacing, ASignalEndsTheProgramAndRemovesTheTemporary)
 {
     writeFile(m_out, "older");
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    std::vector<int> signals = {SIGINT, SIGTERM, SIGHUP};
+    if (GetParam() == ReplacementFile::Temporary::Unnamed)
+        signals.push_back(SIGKILL);
+    for (const int signal : signals) {
         SCOPED_TRACE(signal);
         const pid_t child = test::StartChild([&] {
             SetUpOutputSignals();

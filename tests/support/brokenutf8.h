@@ -24,9 +24,7 @@ inline const BrokenUtf8 BrokenUtf8Cases[] = {
     {"\x80 \xBF \xFE \xFF", "? ? ? ?"},     // stray bytes
     {"a\xE2\x82 b", "a? b"},                // cut short in the middle
     {"a\xF0\x9F\x98", "a?"},                // cut short by the end
-    {"\xE2\x82\xE2\x82"
-     "A",
-     "??A"}, // cut short twice
+    {"\xE2\x82\xE2\x82\x41", "??A"},        // cut short twice
 };
 
 } // namespace quorvale::test
