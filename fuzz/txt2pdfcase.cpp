@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
 namespace quorvale {
@@ -222,11 +223,12 @@ Txt2PdfCase decodeTxt2PdfCase(std::string_view data)
     static constexpr std::array<std::int16_t, 4> rotations = {0, 90, 180, 270};
     ByteReader reader(data);
     Txt2PdfCase result;
-    result.font = fonts[reader.byte() % fonts.size()];
+    result.page.font = fonts[reader.byte() % fonts.size()];
     const std::uint8_t size = reader.byte();
-    result.size = size == 255 ? static_cast<std::int16_t>(reader.word()) : static_cast<std::int16_t>(1 + size % 72);
+    result.page.fontSize =
+        size == 255 ? static_cast<std::int16_t>(reader.word()) : static_cast<std::int16_t>(1 + size % 72);
     const std::uint8_t rotation = reader.byte();
-    result.rotation = rotation < 128 ? rotations[rotation % 4] : static_cast<std::int16_t>(reader.word());
+    result.page.rotation = rotation < 128 ? rotations[rotation % 4] : static_cast<std::int16_t>(reader.word());
     if (rotation < 128) { // the bits left over pick the reading; 0 is the output window's
         static constexpr std::array<ReadingOptions::Encoding, 4> encodings = {
             ReadingOptions::Encoding::Windows1252, ReadingOptions::Encoding::Utf8, ReadingOptions::Encoding::Auto,
@@ -237,11 +239,13 @@ Txt2PdfCase decodeTxt2PdfCase(std::string_view data)
         result.reading.trim = rotation & 32 ? ReadingOptions::Trim::Trailing : ReadingOptions::Trim::Both;
         result.reading.tabSize = rotation & 64 ? 0 : (encoding == 3 ? 3 : 8);
     }
-    result.pwidth = pageSide(reader);
-    result.pheight = pageSide(reader);
+    result.page.width = pageSide(reader);
+    result.page.height = pageSide(reader);
     const std::uint8_t repeat = reader.byte();
     const std::size_t times = repeat >= 240 ? 1 + (repeat - 240) * 32 : 1; // past the 128 KiB chunks
-    for (std::string* value : {&result.author, &result.creator, &result.keywords, &result.subject, &result.title})
+    DocumentInformation& information = result.information;
+    for (std::string* value :
+         {&information.author, &information.creator, &information.keywords, &information.subject, &information.title})
         *value = infoValue(reader);
     result.text = repeated(reader.rest(), times);
     return result;
@@ -323,26 +327,25 @@ std::string convertAndCheck(const Txt2PdfCase& fuzzCase, const std::string& fold
     writeFile(input, fuzzCase.text);
     writeFile(output, older);
 
-    std::vector<std::string> messages;
-    PdfWriter writer([&](const std::string& message) { messages.push_back(message); },
-                     [] { return std::string("20261207084837"); });
-    const bool converted = writer.ConvertToPDF(input, output, fuzzCase.author, fuzzCase.creator, fuzzCase.keywords,
-                                               fuzzCase.subject, fuzzCase.title, fuzzCase.font, fuzzCase.size,
-                                               fuzzCase.rotation, fuzzCase.pwidth, fuzzCase.pheight, fuzzCase.reading);
+    PdfWriter writer([] { return std::string("20261207084837"); });
+    Result converted;
+    try {
+        converted = writer.ConvertToPDF(PdfJob(input, output, fuzzCase.information, fuzzCase.page, fuzzCase.reading));
+    } catch (const std::invalid_argument& wrong) {
+        converted = Result::failure(wrong.what());
+    }
     bool exists = false;
     const std::string written = readFile(output, exists);
     std::remove(output.c_str());
     if (pdf)
         *pdf = converted ? written : std::string();
     if (!converted) {
-        if (messages.empty())
+        if (converted.reason.empty())
             return "a failed conversion reported nothing";
         if (exists && written != older)
             return "a failed conversion left a partial file";
         return {};
     }
-    if (!messages.empty())
-        return "a conversion that succeeded reported: " + messages.front();
     return checkPdf(written);
 }
 

@@ -2,6 +2,8 @@
 // through ConvertToPDF and the result checked against the invariants every PDF of ours keeps.
 #pragma once
 
+#include "documentinformation.h"
+#include "pagesetup.h"
 #include "readingoptions.h"
 
 #include <cstdint>
@@ -13,12 +15,8 @@ namespace quorvale {
 
 struct Txt2PdfCase {
     std::string text;
-    std::string author, creator, keywords, subject, title;
-    std::string font;
-    std::int16_t size = 10;
-    std::int16_t rotation = 0;
-    float pwidth = 8.5F;
-    float pheight = 11.0F;
+    DocumentInformation information;
+    PageSetup page;
     ReadingOptions reading;
 };
 

@@ -5,12 +5,13 @@
 QUORVALE_RUN_PACKAGES=(
     g++ cmake pkg-config
     qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2
+    libqt6sql6-sqlite libqt6sql6-psql
     libxlsxwriter-dev
 )
 # Everything: the above, and what the test suite, the install files and the package need.
 QUORVALE_PACKAGES=(
     "${QUORVALE_RUN_PACKAGES[@]}"
-    libgtest-dev
+    libgtest-dev postgresql
     qpdf poppler-utils python3 python3-openpyxl
     help2man desktop-file-utils appstream man-db lintian
     clang-format-14

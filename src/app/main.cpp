@@ -1,5 +1,6 @@
 // Quorvale: shows the entry window of the run chart wizard.
 #include "datasheetfolder.h"
+#include "maker.h"
 #include "programfolder.h"
 #include "qtplatform.h"
 #include "removeonsignal.h"
@@ -97,7 +98,7 @@ int main(int argc, char** argv)
     const std::optional<std::string> folder = quorvale::ProgramFolder();
     if (!folder) {
         platform.showMessage(nullptr, {QStringLiteral("Unable to find the program's folder."),
-                                       QStringLiteral("Quorvale v1.0"), quorvale::MessageIcon::Warning,
+                                       QString::fromUtf8(quorvale::ProgramTitle), quorvale::MessageIcon::Warning,
                                        quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
         return 1;
     }

@@ -51,7 +51,7 @@ std::string DataSheetText(const RunChartRecord& r)
     if (!r.Readings.empty()) {
         utf8 += std::string(CrLf) + "Readings :" + CrLf;
         for (const Reading& reading : r.Readings)
-            utf8 += TimeOfDayText(reading.minuteOfDay) + Tab + reading.value + CrLf;
+            utf8 += DateTimeText(reading) + Tab + reading.value + CrLf;
     }
     return encodeWindows1252(utf8);
 }

@@ -3,8 +3,8 @@
 #include "reading.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <numeric>
 
 namespace quorvale {
 
@@ -12,6 +12,22 @@ namespace {
 
 constexpr std::size_t ShiftLength = 6;
 constexpr std::size_t TrendLength = 5;
+constexpr std::size_t ListedSignals = 20;
+// d2 for moving ranges of two: the mean moving range over sigma.
+constexpr double MovingRangeFactor = 1.128;
+
+std::optional<double> finite(double value)
+{
+    return std::isfinite(value) ? std::optional(value) : std::nullopt;
+}
+
+// value / (k x sigma), when that is a finite number.
+std::optional<double> index(double value, double k, const std::optional<double>& sigma)
+{
+    if (!sigma || *sigma <= 0)
+        return std::nullopt;
+    return finite(value / (k * *sigma));
+}
 
 void addShifts(const std::vector<double>& values, double median, std::vector<RunSignal>& signals)
 {
@@ -72,6 +88,23 @@ std::optional<ToleranceLimits> LimitsOf(const std::string& upperTolerance, const
     return ToleranceLimits{*upper, hasSign ? lower : -lower};
 }
 
+bool ReadingsAreSizes(const RunChartRecord& record)
+{
+    return !record.ReadingsAreDeviations && ReadingNumber(record.Check).has_value();
+}
+
+std::optional<ToleranceLimits> RunLimits(const RunChartRecord& record)
+{
+    auto limits = LimitsOf(record.UpperTolerance, record.LowerTolerance);
+    if (limits && ReadingsAreSizes(record)) {
+        const double check = *ReadingNumber(record.Check);
+        limits = ToleranceLimits{check + limits->upper, check + limits->lower};
+    }
+    if (limits && (!std::isfinite(limits->upper) || !std::isfinite(limits->lower)))
+        return std::nullopt;
+    return limits;
+}
+
 double Median(std::vector<double> values)
 {
     const std::size_t middle = values.size() / 2;
@@ -80,24 +113,8 @@ double Median(std::vector<double> values)
     if (values.size() % 2 == 1)
         return upper;
     const double lower = *std::max_element(values.begin(), values.begin() + middle);
-    return (lower + upper) / 2;
-}
-
-std::optional<double> Cpk(const std::vector<double>& values, const std::optional<ToleranceLimits>& limits)
-{
-    if (!limits || values.size() < 2)
-        return std::nullopt;
-    const auto [low, high] = std::minmax_element(values.begin(), values.end());
-    if (*low == *high)
-        return std::nullopt;
-
-    const double n = static_cast<double>(values.size());
-    const double mean = std::accumulate(values.begin(), values.end(), 0.0) / n;
-    double squares = 0;
-    for (const double value : values)
-        squares += (value - mean) * (value - mean);
-    const double deviation = std::sqrt(squares / (n - 1));
-    return std::min(limits->upper - mean, mean - limits->lower) / (3 * deviation);
+    // Halved first, so that two huge values give their midpoint rather than infinity.
+    return lower / 2 + upper / 2;
 }
 
 std::vector<RunSignal> RunSignals(const std::vector<double>& values, double median)
@@ -115,7 +132,9 @@ std::string SignalsText(const std::vector<RunSignal>& signals)
     if (signals.empty())
         return "None";
     std::string text;
-    for (const RunSignal& signal : signals) {
+    const std::size_t listed = std::min(signals.size(), ListedSignals);
+    for (std::size_t i = 0; i < listed; ++i) {
+        const RunSignal& signal = signals[i];
         if (!text.empty())
             text += "; ";
         const std::string readings = "readings " + std::to_string(signal.first) + '-' + std::to_string(signal.last);
@@ -124,7 +143,115 @@ std::string SignalsText(const std::vector<RunSignal>& signals)
         else
             text += "Trend: " + readings + (signal.up ? " rising" : " falling");
     }
+    if (signals.size() > listed)
+        text += "; and " + std::to_string(signals.size() - listed) + " more";
     return text;
+}
+
+RunStatistics StatisticsOf(const std::vector<double>& values, const std::optional<ToleranceLimits>& limits)
+{
+    RunStatistics statistics;
+    statistics.readings = values.size();
+    if (values.empty())
+        return statistics;
+    if (limits)
+        statistics.outOfTolerance = static_cast<std::size_t>(
+            std::count_if(values.begin(), values.end(), [&](double v) { return limits->outside(v); }));
+    const double median = Median(values);
+    statistics.median = median;
+    statistics.signals = RunSignals(values, median);
+
+    // Worked on values scaled down by a power of two (exactly) to below 1, so that no sum, difference
+    // or square overflows; figures in the readings' unit are scaled back at the end.
+    const double largest = std::abs(
+        *std::max_element(values.begin(), values.end(), [](double a, double b) { return std::abs(a) < std::abs(b); }));
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    exponent = std::max(exponent, 0);
+    const auto scaled = [exponent](double value) { return std::ldexp(value, -exponent); };
+    const auto unscaled = [exponent](std::optional<double> value) {
+        return value ? finite(std::ldexp(*value, exponent)) : std::nullopt;
+    };
+
+    const double n = static_cast<double>(values.size());
+    double sum = 0;
+    for (const double value : values)
+        sum += scaled(value);
+    const double mean = sum / n;
+    std::optional<double> sigmaWithin;
+    std::optional<double> sigmaOverall;
+    if (values.size() >= 2) {
+        double ranges = 0;
+        double squares = 0;
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (i > 0)
+                ranges += std::abs(scaled(values[i]) - scaled(values[i - 1]));
+            squares += (scaled(values[i]) - mean) * (scaled(values[i]) - mean);
+        }
+        sigmaWithin = ranges / (n - 1) / MovingRangeFactor;
+        sigmaOverall = std::sqrt(squares / (n - 1));
+    }
+    statistics.mean = unscaled(mean);
+    statistics.sigmaWithin = unscaled(sigmaWithin);
+    statistics.sigmaOverall = unscaled(sigmaOverall);
+    if (limits) {
+        const double upper = scaled(limits->upper);
+        const double lower = scaled(limits->lower);
+        const double nearer = std::min(upper - mean, mean - lower);
+        statistics.cp = index(upper - lower, 6, sigmaWithin);
+        statistics.cpk = index(nearer, 3, sigmaWithin);
+        statistics.pp = index(upper - lower, 6, sigmaOverall);
+        statistics.ppk = index(nearer, 3, sigmaOverall);
+    }
+    return statistics;
+}
+
+std::string FixedText(double value, int decimals)
+{
+    char text[400];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    if (error != std::errc{})
+        return {};
+    std::string fixed(text, end);
+    // A value that rounds to nothing shows no sign.
+    if (fixed.front() == '-' && fixed.find_first_not_of("-0.") == std::string::npos)
+        fixed.erase(0, 1);
+    return fixed;
+}
+
+int MostDecimals(const std::vector<Reading>& readings)
+{
+    std::size_t most = 0;
+    for (const Reading& reading : readings)
+        if (const auto mark = reading.value.find('.'); mark != std::string::npos)
+            most = std::max(most, reading.value.size() - mark - 1);
+    return static_cast<int>(most);
+}
+
+std::vector<SummaryLine> SummaryLines(const RunStatistics& s, int decimals)
+{
+    const auto figure = [](const char* label, std::optional<double> value, int places, bool isIndex = false) {
+        return SummaryLine{label, value, value ? FixedText(*value, places) : std::string(), isIndex};
+    };
+    const auto count = [](const char* label, std::optional<std::size_t> value) {
+        return SummaryLine{label, value ? std::optional(static_cast<double>(*value)) : std::nullopt,
+                           value ? std::to_string(*value) : std::string()};
+    };
+    // A little finer than the readings; the median of two is at most one digit finer.
+    const int finer = std::min(decimals, 12) + 2;
+    return {
+        count("Readings", s.readings),
+        count("Out of tolerance", s.outOfTolerance),
+        figure("Mean", s.mean, finer),
+        figure("Median", s.median, finer - 1),
+        figure("Sigma (within)", s.sigmaWithin, finer),
+        figure("Sigma (overall)", s.sigmaOverall, finer),
+        figure("Cp", s.cp, 2, true),
+        figure("Cpk", s.cpk, 2, true),
+        figure("Pp", s.pp, 2, true),
+        figure("Ppk", s.ppk, 2, true),
+        {"Signals", std::nullopt, SignalsText(s.signals)},
+    };
 }
 
 } // namespace quorvale

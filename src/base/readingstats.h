@@ -1,6 +1,10 @@
-// What a run chart tells about its readings: the tolerance limits, the median, Cpk and the run
-// signals (a shift to one side of the median, a trend up or down).
+// What a run chart tells about its readings: the tolerance limits, the statistics quality engineers
+// read (mean, median, sigma within and overall, Cp, Cpk, Pp, Ppk) and the run signals (a shift to one
+// side of the median, a trend up or down). Nothing here overflows: a figure that cannot be computed
+// as a finite number is left out.
 #pragma once
+
+#include "runchartrecord.h"
 
 #include <cstddef>
 #include <optional>
@@ -13,19 +17,24 @@ struct ToleranceLimits {
     double upper;
     double lower;
 
-    bool outside(double value) const { return value > upper || value < lower; }
+    bool above(double value) const { return value > upper; }
+    bool below(double value) const { return value < lower; }
+    bool outside(double value) const { return above(value) || below(value); }
 };
 
-// The limits when both tolerances are numbers. A lower tolerance without a sign lies below
-// nominal: "0.02" gives -0.02.
+// The tolerances as deviations from Check, when both are numbers. A lower tolerance without a sign
+// lies below it: "0.02" gives -0.02, "+0.005" gives +0.005.
 std::optional<ToleranceLimits> LimitsOf(const std::string& upperTolerance, const std::string& lowerTolerance);
 
-// The middle value, or the mean of the two middle ones; values must not be empty.
-double Median(std::vector<double> values);
+// Readings are sizes when Check is a number and the run is not switched to deviations.
+bool ReadingsAreSizes(const RunChartRecord& record);
 
-// min(upper - mean, mean - lower) / (3 x sample standard deviation); nothing with fewer than two
-// values, values without spread, or no limits.
-std::optional<double> Cpk(const std::vector<double>& values, const std::optional<ToleranceLimits>& limits);
+// The limits the run's readings are judged by: Check plus the tolerances for sizes, the tolerances
+// themselves for deviations. Nothing without numeric tolerances or when a limit is no finite number.
+std::optional<ToleranceLimits> RunLimits(const RunChartRecord& record);
+
+// The middle value, or the midpoint of the two middle ones; values must not be empty.
+double Median(std::vector<double> values);
 
 struct RunSignal {
     enum class Kind { Shift, Trend };
@@ -40,7 +49,43 @@ struct RunSignal {
 // one before. In the order they start.
 std::vector<RunSignal> RunSignals(const std::vector<double>& values, double median);
 
-// "Shift: readings 3-9 above the median; Trend: readings 10-14 rising", or "None".
+// "Shift: readings 3-9 above the median; Trend: readings 10-14 rising", at most 20 of them and then
+// "and 7 more"; "None" without any.
 std::string SignalsText(const std::vector<RunSignal>& signals);
+
+struct RunStatistics {
+    std::size_t readings = 0;
+    std::optional<std::size_t> outOfTolerance; // only with limits
+    std::optional<double> mean;
+    std::optional<double> median;
+    std::optional<double> sigmaWithin;  // mean moving range / 1.128
+    std::optional<double> sigmaOverall; // sample standard deviation
+    std::optional<double> cp;
+    std::optional<double> cpk;
+    std::optional<double> pp;
+    std::optional<double> ppk;
+    std::vector<RunSignal> signals;
+};
+
+RunStatistics StatisticsOf(const std::vector<double>& values, const std::optional<ToleranceLimits>& limits);
+
+// One line of the summary: its label, its number where it has one, and its text ("" when it could
+// not be computed). In the order the outputs list them, the signals last.
+struct SummaryLine {
+    const char* label;
+    std::optional<double> value;
+    std::string text;
+    bool isIndex = false; // Cp, Cpk, Pp, Ppk: shown with two decimals
+};
+
+// decimals: the most decimals of any reading, so that the figures in the readings' unit show a
+// little more than the readings do.
+std::vector<SummaryLine> SummaryLines(const RunStatistics& statistics, int decimals);
+
+// The most digits after the decimal mark among the kept readings.
+int MostDecimals(const std::vector<Reading>& readings);
+
+// A number with a point and a fixed count of decimals, whatever the locale.
+std::string FixedText(double value, int decimals);
 
 } // namespace quorvale

@@ -25,6 +25,7 @@ RunChartRecord DefaultRunChartRecord()
         .SheetOf = "18",
         .Comments = "The two holes on left \r\nside of the part are \r\npending till further notice.\r\n",
         .Readings = {},
+        .ReadingsAreDeviations = false,
     };
 }
 

@@ -31,6 +31,8 @@ struct RunChartRecord {
     std::string Comments; // line breaks are CR LF pairs
     // In the order logged; empty while the grid shows its sample rows, which no output uses.
     std::vector<Reading> Readings;
+    // The inspector's choice to read the readings as deviations from Check even where Check is a number.
+    bool ReadingsAreDeviations = false;
 };
 
 // What the entry window's text boxes hold when it opens.

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "datasheetfile.h"
+#include "maker.h"
 #include "onelinevalidator.h"
 #include "platform.h"
 #include "readingsgrid.h"
@@ -123,7 +124,7 @@ Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
       m_platform(platform), m_dataSheet(dataSheet), m_twipsPerPixel(twipsPerPixel(*this))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quorvale v1.0"));
+    setWindowTitle(QString::fromUtf8(ProgramTitle));
     setWindowIcon(runChartIcon());
     setFont(windowFont());
     setFixedSize(twipsToPixels(7605, m_twipsPerPixel), twipsToPixels(7380, m_twipsPerPixel));
@@ -269,6 +270,7 @@ bool Form1::SetData()
     comments.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     m_record.Comments = comments.toStdString();
     m_record.Readings = m_lv1->readings();
+    m_record.ReadingsAreDeviations = m_lv1->readingsAreDeviations();
 
     const Result written = m_dataSheet.write(m_record);
     if (!written) {

@@ -16,10 +16,17 @@ namespace {
 
 constexpr int TimeColumn = 0;
 constexpr int ValueColumn = 1;
-constexpr int MinuteRole = Qt::UserRole;     // a logged reading's time of day, in minutes
-constexpr int SampleRole = Qt::UserRole + 1; // set on the sample rows
+constexpr int LoggedAtRole = Qt::UserRole;      // a logged reading's Reading::loggedAt
+constexpr int UtcOffsetRole = Qt::UserRole + 1; // and its Reading::utcOffset
+constexpr int SampleRole = Qt::UserRole + 2;    // set on the sample rows
 
 const QColor SampleGrey(128, 128, 128);
+
+// When the reading in the time cell at index was logged; its value is left empty.
+Reading loggedAt(const QModelIndex& index)
+{
+    return {index.data(LoggedAtRole).toLongLong(), index.data(UtcOffsetRole).toInt(), {}};
+}
 
 // Accepts a time or a reading as the inspector may type it; anything else stays open for correction
 // rather than being refused key by key, so a gauge's input is never lost.
@@ -30,15 +37,19 @@ public:
     State validate(QString& input, int&) const override
     {
         const std::string text = input.toStdString();
-        const bool valid =
-            m_column == TimeColumn ? ParseClockTime(text).has_value() : ReadingValueText(text).has_value();
-        return valid ? Acceptable : Intermediate;
+        if (m_column == TimeColumn)
+            return ParseClockTime(text) ? Acceptable : Intermediate;
+        const auto value = ReadingValueText(text);
+        return value && ReadingInRange(*value) ? Acceptable : Intermediate;
     }
 
-    QString refusal() const
+    QString refusal(const QString& input) const
     {
-        return m_column == TimeColumn ? QStringLiteral("Type the time as 1:20 PM or 13:20.")
-                                      : QStringLiteral("Type the reading as a number, for example 0.02.");
+        if (m_column == TimeColumn)
+            return QStringLiteral("Type the time as 13:20, 13:20:05 or 1:20 PM.");
+        if (ReadingValueText(input.toStdString()))
+            return QStringLiteral("The reading is too large: type a number between -1000000000 and 1000000000.");
+        return QStringLiteral("Type the reading as a number, for example 0.02.");
     }
 
 private:
@@ -68,9 +79,10 @@ public:
             return;
         const std::string typed = box->text().toStdString();
         if (index.column() == TimeColumn) {
-            const int minute = *ParseClockTime(typed);
-            model->setData(index, QString::fromStdString(TimeOfDayText(minute)));
-            model->setData(index, minute, MinuteRole);
+            // The reading keeps its day; only its time of day changes.
+            const Reading reading = AtSecondOfDay(loggedAt(index), *ParseClockTime(typed));
+            model->setData(index, QString::fromStdString(TimeOfDayText(reading)));
+            model->setData(index, QVariant::fromValue<qint64>(reading.loggedAt), LoggedAtRole);
         } else {
             model->setData(index, QString::fromStdString(*ReadingValueText(typed)));
         }
@@ -83,7 +95,7 @@ protected:
         if (box && event->type() == QEvent::KeyPress && !box->hasAcceptableInput()) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-                m_refuse(*box, static_cast<const CellValidator*>(box->validator())->refusal());
+                m_refuse(*box, static_cast<const CellValidator*>(box->validator())->refusal(box->text()));
                 return true;
             }
         }
@@ -158,6 +170,9 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
                              [](ReadingsGrid& grid) { grid.removeSelected(); });
     m_restore = addMenuAction("actRestoreSamples", QStringLiteral("Restore Sample Readings"),
                               [](ReadingsGrid& grid) { grid.restoreSamples(); });
+    m_deviations = addMenuAction("actReadingsAreDeviations", QStringLiteral("Readings Are Deviations From Check"),
+                                 [](ReadingsGrid& grid) { emit grid.readingsAreDeviationsChanged(); });
+    m_deviations->setCheckable(true);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &ReadingsGrid::updateActions);
     connect(this, &QTreeWidget::currentItemChanged, this, &ReadingsGrid::updateActions);
     updateActions();
@@ -181,6 +196,16 @@ void ReadingsGrid::updateActions()
     m_restore->setEnabled(logged);
 }
 
+bool ReadingsGrid::readingsAreDeviations() const
+{
+    return m_deviations->isChecked();
+}
+
+void ReadingsGrid::setReadingsAreDeviations(bool deviations)
+{
+    m_deviations->setChecked(deviations);
+}
+
 bool ReadingsGrid::showsSamples() const
 {
     return topLevelItemCount() > 0 && topLevelItem(0)->data(TimeColumn, SampleRole).toBool();
@@ -194,8 +219,11 @@ std::vector<Reading> ReadingsGrid::readings() const
     logged.reserve(static_cast<std::size_t>(topLevelItemCount()));
     for (int i = 0; i < topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = topLevelItem(i);
-        if (item != m_pending)
-            logged.push_back({item->data(TimeColumn, MinuteRole).toInt(), item->text(ValueColumn).toStdString()});
+        if (item != m_pending) {
+            Reading reading = loggedAt(indexFromItem(item, TimeColumn));
+            reading.value = item->text(ValueColumn).toStdString();
+            logged.push_back(std::move(reading));
+        }
     }
     return logged;
 }
@@ -204,10 +232,11 @@ void ReadingsGrid::addReading(const QString& typed)
 {
     if (m_pending)
         return;
-    const QTime now = m_clock();
-    const int minute = now.hour() * 60 + now.minute();
-    m_pending = new QTreeWidgetItem(this, {QString::fromStdString(TimeOfDayText(minute)), QString()});
-    m_pending->setData(TimeColumn, MinuteRole, minute);
+    const QDateTime now = m_clock();
+    const Reading stamp{now.toSecsSinceEpoch(), now.offsetFromUtc(), {}};
+    m_pending = new QTreeWidgetItem(this, {QString::fromStdString(TimeOfDayText(stamp)), QString()});
+    m_pending->setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(stamp.loggedAt));
+    m_pending->setData(TimeColumn, UtcOffsetRole, stamp.utcOffset);
     m_pending->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
     setCurrentItem(m_pending, ValueColumn);
     scrollToItem(m_pending);

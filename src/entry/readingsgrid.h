@@ -1,11 +1,11 @@
 // The readings grid: a two-column report of the run's readings, time of day against value. It opens
-// with grey sample rows; typing a number logs a reading stamped with the time of day, and the first
+// with grey sample rows; typing a number logs a reading stamped with the date and time, and the first
 // reading logged replaces the samples.
 #pragma once
 
 #include "reading.h"
 
-#include <QTime>
+#include <QDateTime>
 #include <QTreeWidget>
 
 #include <functional>
@@ -35,11 +35,15 @@ class ReadingsGrid final : public QTreeWidget {
     Q_OBJECT
 
 public:
-    using Clock = std::function<QTime()>;
+    using Clock = std::function<QDateTime()>;
 
     explicit ReadingsGrid(QWidget* parent = nullptr);
-    // What stamps a new reading; the local time of day unless set.
+    // What stamps a new reading; the local date and time unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // The inspector's choice in the context menu: the readings are deviations from Check, not sizes.
+    bool readingsAreDeviations() const;
+    void setReadingsAreDeviations(bool deviations);
 
     // The readings logged, in order; empty while the grid shows its samples.
     std::vector<Reading> readings() const;
@@ -54,6 +58,10 @@ public:
     // Back to the untouched grid: the sample rows.
     void restoreSamples();
 
+signals:
+    // The inspector switched between sizes and deviations.
+    void readingsAreDeviationsChanged();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -64,11 +72,12 @@ private:
     // Says under the editor why its text was not taken.
     void showHint(QLineEdit& editor, const QString& why);
 
-    Clock m_clock = &QTime::currentTime;
+    Clock m_clock = &QDateTime::currentDateTime;
     QTreeWidgetItem* m_pending = nullptr; // the new reading being typed, not logged yet
     QAction* m_edit = nullptr;
     QAction* m_remove = nullptr;
     QAction* m_restore = nullptr;
+    QAction* m_deviations = nullptr;
     QLabel* m_hint = nullptr;
 };
 

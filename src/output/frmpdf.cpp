@@ -4,9 +4,10 @@
 #include "maker.h"
 #include "onelinevalidator.h"
 #include "outputnames.h"
-#include "pdfarguments.h"
+#include "pagesetupchoice.h"
 #include "platform.h"
 #include "runchartworkbook.h"
+#include "standardfonts.h"
 #include "twips.h"
 #include "windowlook.h"
 #include "windows1252.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <stdexcept>
 #include <utility>
 
 #include "frmpdf_icon.xpm"
@@ -109,8 +111,7 @@ frmPDF::frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record,
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       m_platform(platform), m_formats(formats), m_record(std::move(record)), m_dataSheetPath(std::move(dataSheetPath)),
-      m_entryWindow(entryWindow),
-      m_writer([this](const std::string& description) { reportPdfFailure(description); }, std::move(clock))
+      m_entryWindow(entryWindow), m_writer(std::move(clock))
 {
     setObjectName(QStringLiteral("frmPDF"));
     setWindowTitle(AppTitle);
@@ -137,7 +138,12 @@ void frmPDF::buildPdfFrame()
     Frame1->setObjectName(QStringLiteral("Frame1"));
     place(Frame1, 80, 40, 6135, 3495);
 
-    cmbFont = addList(Frame1, QStringLiteral("cmbFont"), {"Courier", "Times-Roman", "Arial"}, 1);
+    QStringList fonts;
+    for (const StandardFont& font : StandardFonts) {
+        if (font.offeredInWindow)
+            fonts << QString::fromLatin1(font.name);
+    }
+    cmbFont = addList(Frame1, QStringLiteral("cmbFont"), fonts, fonts.indexOf(QString::fromLatin1(DefaultFont)));
     place(cmbFont, 3960, 375, 2055, 315);
     addLabel(Frame1, QStringLiteral("Font Size :"), 4080, 975);
     cmbFontSize =
@@ -152,19 +158,20 @@ void frmPDF::buildPdfFrame()
     place(cmbPageSize, 4920, 1815, 1155, 315);
 
     const auto selectAll = FocusLineEdit::OnFocus::SelectAll;
+    const DocumentInformation defaults;
     txtAuthor = addLabelledBox(Frame1, QStringLiteral("Author Name :"), {120, 405}, QStringLiteral("txtAuthor"),
-                               QStringLiteral("Orvin Kellaway"), {1350, 360, 2460, 360}, selectAll);
+                               QString::fromStdString(defaults.author), {1350, 360, 2460, 360}, selectAll);
     txtCreator = addLabelledBox(Frame1, QStringLiteral("Creator :"), {360, 855}, QStringLiteral("txtCreator"),
-                                QString::fromUtf8(MakerUrl), {1350, 810, 2460, 360}, selectAll);
+                                QString::fromStdString(defaults.creator), {1350, 810, 2460, 360}, selectAll);
     txtCreator->setEnabled(false);
     // A disabled box cannot be scrolled: it shows the start of the address, not its end.
     txtCreator->setCursorPosition(0);
     txtKeywords = addLabelledBox(Frame1, QStringLiteral("Keywords :"), {240, 1335}, QStringLiteral("txtKeywords"),
-                                 QStringLiteral("PDF Keywords"), {1350, 1275, 2460, 360}, selectAll);
+                                 QString::fromStdString(defaults.keywords), {1350, 1275, 2460, 360}, selectAll);
     txtSubject = addLabelledBox(Frame1, QStringLiteral("Subject :"), {480, 1815}, QStringLiteral("txtSubject"),
-                                QStringLiteral("Quorvale v1.0"), {1350, 1740, 2460, 360}, selectAll);
+                                QString::fromStdString(defaults.subject), {1350, 1740, 2460, 360}, selectAll);
     txtTitle = addLabelledBox(Frame1, QStringLiteral("Title :"), {840, 2295}, QStringLiteral("txtTitle"),
-                              QStringLiteral("PDF Title"), {1350, 2220, 2460, 360}, selectAll);
+                              QString::fromStdString(defaults.title), {1350, 2220, 2460, 360}, selectAll);
 
     // Carries the data sheet's path to the conversion; never shown.
     txtFilename = addTextBox(Frame1, QStringLiteral("txtFilename"), {}, selectAll);
@@ -240,11 +247,6 @@ QString frmPDF::SaveDialog(QWidget* Form1, const QString& Filter, const QString&
     return m_platform.saveFileName(Form1, {Title, Filter, InitDir, DefaultFilename, QStringLiteral("pdf")});
 }
 
-QString frmPDF::OpenDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir)
-{
-    return m_platform.openFileName(Form1, {Title, Filter, InitDir, {}, {}});
-}
-
 void frmPDF::browse()
 {
     const QString chosen = SaveDialog(this, QStringLiteral("Portable Document Format files (*.pdf)|*.pdf"),
@@ -301,15 +303,22 @@ void frmPDF::finish()
 
 void frmPDF::convertPdf()
 {
-    const PdfLayout layout = pdfLayout(cmbFont->currentText(), cmbFontSize->currentText(), cmbRotation->currentText(),
-                                       cmbPageSize->currentText());
-    const bool written = m_writer.ConvertToPDF(m_dataSheetPath, nativePath(txtOutputFile->text()), ansi(txtAuthor),
-                                               ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle),
-                                               encodeWindows1252(layout.FontName.toStdString()), layout.FontSize,
-                                               layout.Rotation, layout.pwidth, layout.pheight);
-    // A failure has been shown already; offering to open a broken file would only mislead.
-    if (!written)
+    const PageSetup page = chosenPageSetup(cmbFont->currentText(), cmbFontSize->currentText(),
+                                           cmbRotation->currentText(), cmbPageSize->currentText());
+    Result written;
+    try {
+        written = m_writer.ConvertToPDF(
+            PdfJob(m_dataSheetPath, nativePath(txtOutputFile->text()),
+                   {ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle)}, page));
+    } catch (const std::invalid_argument& wrong) {
+        written = Result::failure(wrong.what());
+    }
+    // A failure is shown as it is; offering to open a broken file would only mislead.
+    if (!written) {
+        m_platform.showMessage(this, {QString::fromStdString(written.reason), AppTitle, MessageIcon::None,
+                                      MessageButtons::Ok, MessageAnswer::Ok});
         return;
+    }
     const MessageAnswer open = m_platform.showMessage(
         this, {QStringLiteral("RunChart --- PDF --- file is done.\r\rDo you want to open the file?"), AppTitle,
                MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No});
@@ -330,7 +339,7 @@ void frmPDF::CreateExcel()
         const QString text =
             QStringLiteral("Unable to Create Excel File.\r%1").arg(QString::fromStdString(result.reason));
         m_platform.showMessage(
-            this, {text, QStringLiteral("Quorvale v1.0"), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
+            this, {text, QString::fromUtf8(ProgramTitle), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         // Without a workbook at all the program ends; after a failed save the user may pick another name.
         if (!result.started)
             m_platform.endProgram();
@@ -357,12 +366,6 @@ void frmPDF::openFinished(const QString& path)
         setWindowFlag(Qt::WindowStaysOnTopHint, false);
         show();
     }
-}
-
-void frmPDF::reportPdfFailure(const std::string& description)
-{
-    m_platform.showMessage(this, {QString::fromStdString(description), AppTitle, MessageIcon::None, MessageButtons::Ok,
-                                  MessageAnswer::Ok});
 }
 
 void frmPDF::back()

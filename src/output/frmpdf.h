@@ -29,11 +29,10 @@ public:
     frmPDF(Platform& platform, OutputFormats formats, RunChartRecord record, std::string dataSheetPath,
            QWidget* entryWindow, PdfWriter::Clock clock = PdfWriter::localTimestamp);
 
-    // The common Save As and Open dialogs; Filter is "description|pattern|...". Both return the chosen
-    // full path, or an empty text when the user cancels.
+    // The common Save As dialog; Filter is "description|pattern|...". Returns the chosen full path, or
+    // an empty text when the user cancels.
     QString SaveDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir,
                        const QString& DefaultFilename);
-    QString OpenDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir);
 
 signals:
     // The window was unloaded (closed for good): the data sheet is no longer needed.
@@ -60,7 +59,6 @@ private:
     // Asks before the derived names replace existing files; false when the user says No.
     bool confirmReplacing(const OutputNames& names, const QString& chosen);
     void unload();
-    void reportPdfFailure(const std::string& description);
 
     Platform& m_platform;
     const OutputFormats m_formats;

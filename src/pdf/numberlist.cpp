@@ -1,7 +1,5 @@
 #include "numberlist.h"
 
-#include <stdexcept>
-
 namespace quorvale {
 
 namespace {
@@ -46,21 +44,6 @@ void NumberList::set(std::size_t index, std::int64_t value)
     while (m_size < index)
         push_back(m_last);
     push_back(value);
-}
-
-std::int64_t NumberList::at(std::size_t index) const
-{
-    if (index >= m_size)
-        throw std::out_of_range("NumberList::at");
-    return values()[index];
-}
-
-std::vector<std::int64_t> NumberList::values() const
-{
-    std::vector<std::int64_t> all;
-    all.reserve(m_size);
-    forEach([&](std::int64_t value) { all.push_back(value); });
-    return all;
 }
 
 std::int64_t NumberList::decodeDifference(const std::string& block, std::size_t& at)

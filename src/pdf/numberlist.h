@@ -20,9 +20,6 @@ public:
     // Sets the value at index; the list grows to index + 1 when shorter, new places taking the last value.
     void set(std::size_t index, std::int64_t value);
     std::size_t size() const { return m_size; }
-    // Reads front to back: meant for tests; writers use forEach.
-    std::int64_t at(std::size_t index) const;
-    std::vector<std::int64_t> values() const;
 
     // Calls visit(value) for every value in order.
     template <typename Visit> void forEach(Visit visit) const

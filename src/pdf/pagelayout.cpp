@@ -12,9 +12,6 @@ namespace quorvale {
 
 namespace {
 
-// Largest page side in points that readers accept (200 inches).
-constexpr double MaxPageSide = 14400;
-
 // Characters after which a wrapped row may end.
 constexpr std::string_view BreakCharacters = "*&^%$#,. ;<=>[])}!\"";
 
@@ -27,40 +24,6 @@ constexpr std::array<bool, 256> breakTable()
 }
 constexpr std::array<bool, 256> IsBreak = breakTable();
 
-// Average character width per point of font size, in tenths, by font family: an estimate, no font metrics.
-std::int64_t fontFactorTenths(std::string name)
-{
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    const auto family = [&](std::string_view base) {
-        return name == base || (name.starts_with(base) && name[base.size()] == '-');
-    };
-    if (family("courier"))
-        return 15;
-    if (name == "arial" || family("helvetica"))
-        return 20;
-    return 22;
-}
-
-std::int32_t pagePoints(float inches)
-{
-    const double points = static_cast<double>(inches) * 72; // exact: a float times 72 fits a double
-    if (!(points > 0) || points > MaxPageSide)
-        throw std::invalid_argument("The page width and height must be greater than 0 and at most 200 inches.");
-    return static_cast<std::int32_t>(roundHalfEven(points));
-}
-
-// The font name is written as a PDF name token; blanks, delimiters or control bytes would break the file.
-void checkFontName(const std::string& name)
-{
-    const bool valid = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-        return c > ' ' && c < '\x7F' && std::string_view("()<>[]{}/%#").find(c) == std::string_view::npos;
-    });
-    if (!valid)
-        throw std::invalid_argument("The font name '" + name + "' is not a valid PDF font name.");
-}
-
 // A line's text without the blanks the reading strips; the text is known to hold no TAB to expand.
 std::string_view stripBlanks(std::string_view text, ReadingOptions::Trim trim)
 {
@@ -70,11 +33,11 @@ std::string_view stripBlanks(std::string_view text, ReadingOptions::Trim trim)
     return text;
 }
 
-void writeFooter(PdfDocument& document, const PdfWriterState& state)
+void writeFooter(PdfDocument& document, const PageGeometry& geometry)
 {
-    document.writeline("1 0 0 1 " + formatDouble(state.footerx) + " " + formatInteger(state.footery) + " Tm");
-    document.writeline("(" + formatInteger(state.pagecount) + ") Tj");
-    document.writeline("/F1 " + formatFixed(state.fontsize) + " Tf");
+    document.writeline("1 0 0 1 " + formatDouble(geometry.footerx) + " " + formatInteger(geometry.footery) + " Tm");
+    document.writeline("(" + formatInteger(document.pagecount()) + ") Tj");
+    document.writeline("/F1 " + formatFixed(geometry.fontsize) + " Tf");
 }
 
 // Lays lines out as rows, in pieces when they are long. A line runs through TAB expansion, the
@@ -83,8 +46,8 @@ void writeFooter(PdfDocument& document, const PdfWriterState& state)
 // whatever the length of a line.
 class Layout {
 public:
-    Layout(PdfDocument& document, PdfWriterState& state, const ReadingOptions& options)
-        : m_document(document), m_state(state), m_maxchars(static_cast<std::size_t>(state.maxchars)),
+    Layout(PdfDocument& document, const PageGeometry& geometry, const ReadingOptions& options)
+        : m_document(document), m_geometry(geometry), m_maxchars(static_cast<std::size_t>(geometry.maxchars)),
           m_tabSize(options.tabSize), m_trim(options.trim), m_streamstart(document.startpage())
     {
     }
@@ -102,7 +65,7 @@ public:
     void startLine(std::int64_t formFeeds)
     {
         ++m_linecount;
-        if (m_linecount >= m_state.maxlines || formFeeds > 0)
+        if (m_linecount >= m_geometry.maxlines || formFeeds > 0)
             pageBreak();
         m_formFeedsAhead = formFeeds;
         m_column = 0;
@@ -135,7 +98,7 @@ public:
 
     void finish()
     {
-        writeFooter(m_document, m_state);
+        writeFooter(m_document, m_geometry);
         m_document.endpage(m_streamstart);
     }
 
@@ -198,14 +161,14 @@ private:
             if (m_formFeedsAhead > 0)
                 m_formFeedsAhead -= std::count(piece.begin(), piece.end(), '\f');
             // A form feed still ahead breaks the page after every piece until its own piece is written.
-            if (m_linecount >= m_state.maxlines || m_formFeedsAhead > 0)
+            if (m_linecount >= m_geometry.maxlines || m_formFeedsAhead > 0)
                 pageBreak();
         }
         m_rest.erase(0, m_rest.size() - rest.size());
     }
 
     PdfDocument& m_document;
-    PdfWriterState& m_state;
+    const PageGeometry& m_geometry;
     const std::size_t m_maxchars;
     const std::int64_t m_tabSize;
     const ReadingOptions::Trim m_trim;
@@ -223,31 +186,6 @@ private:
 
 } // namespace
 
-void initpdf(PdfWriterState& state, const std::string& FontName, std::int16_t FontSize, std::int16_t Rotation,
-             float pwidth, float pheight)
-{
-    if (FontSize < 1)
-        throw std::invalid_argument("The font size must be at least 1 point.");
-    checkFontName(FontName);
-    state = PdfWriterState{};
-    state.pageheight = pagePoints(pheight);
-    state.pagewidth = pagePoints(pwidth);
-    state.fontname = FontName;
-    state.fontsize = FontSize * FixedScale;
-    state.leading = FontSize * FixedScale * 12 / 10;
-    state.rotation = Rotation;
-    state.maxlines = static_cast<std::int32_t>(
-        divideRoundHalfEven((state.pageheight - 72) * std::int64_t{FixedScale}, state.leading));
-    state.maxchars = static_cast<std::int32_t>(
-        divideRoundHalfEven(state.pagewidth * fontFactorTenths(FontName), std::int64_t{FontSize} * 10));
-    state.footerx = state.pagewidth / 2.0;
-    state.footery = 25;
-    if (state.maxlines < 1 || state.maxchars < 2)
-        throw std::invalid_argument("The page is too small for text of this size: it would hold " +
-                                    formatInteger(state.maxlines) + " rows of " + formatInteger(state.maxchars) +
-                                    " characters.");
-}
-
 std::size_t cutLength(std::string_view piece)
 {
     const std::size_t length = piece.size();
@@ -261,10 +199,11 @@ std::size_t cutLength(std::string_view piece)
     return backslashes % 2 == 0 ? length : length - 1;
 }
 
-ReadingSummary writetext(PdfDocument& document, PdfWriterState& state, const ReadingOptions& options)
+ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, const std::string& infile,
+                         const ReadingOptions& options)
 {
-    LineReader reader(state.infile, options);
-    Layout layout(document, state, options);
+    LineReader reader(infile, options);
+    Layout layout(document, geometry, options);
     LineReader::Piece piece;
     while (reader.next(piece)) {
         if (piece.first && piece.last) {

@@ -31,17 +31,21 @@ std::string infoString(const std::string& windows1252)
 
 } // namespace
 
-PdfDocument::PdfDocument(PdfWriterState& state, ByteSink& sink) : m_state(state), m_sink(sink) {}
+PdfDocument::PdfDocument(ByteSink& sink, const PageGeometry& geometry, const DocumentInformation& information,
+                         std::int64_t maxBytes)
+    : m_sink(sink), m_geometry(geometry), m_information(information), m_maxBytes(maxBytes)
+{
+}
 
 void PdfDocument::writeline(std::string_view line, bool flush)
 {
-    m_state.buffer.append(line);
+    m_buffer.append(line);
     endLine(line.size(), flush, "\r");
 }
 
 void PdfDocument::writeRow(std::string_view text)
 {
-    m_state.buffer.append("T* (").append(text).append(RowEnd);
+    m_buffer.append("T* (").append(text).append(RowEnd);
     countPending(text.size() + 4 + RowEnd.size(), false);
 }
 
@@ -49,7 +53,7 @@ bool PdfDocument::writeRowIfItFits(std::string_view text, std::size_t maxchars)
 {
     if (text.size() > maxchars) // escaping only lengthens it
         return false;
-    std::string& buffer = m_state.buffer;
+    std::string& buffer = m_buffer;
     const std::size_t rowStart = buffer.size();
     buffer.append("T* (");
     appendEscaped(buffer, text);
@@ -65,32 +69,32 @@ bool PdfDocument::writeRowIfItFits(std::string_view text, std::size_t maxchars)
 
 void PdfDocument::endLine(std::size_t length, bool flush, std::string_view lineEnd)
 {
-    m_state.buffer.append(lineEnd);
+    m_buffer.append(lineEnd);
     countPending(length + lineEnd.size(), flush);
 }
 
 void PdfDocument::countPending(std::size_t added, bool flush)
 {
-    m_state.pos += static_cast<std::int64_t>(added);
-    if (m_state.pos > MaxDocumentBytes)
+    m_pos += static_cast<std::int64_t>(added);
+    if (m_pos > m_maxBytes)
         throw std::length_error("The PDF document would grow past 9,999,999,999 bytes, more than its "
                                 "cross-reference table can address.");
-    if (m_state.buffer.size() > ChunkSize || flush) {
-        m_sink.append(m_state.buffer);
-        m_state.buffer.clear();
+    if (m_buffer.size() > ChunkSize || flush) {
+        m_sink.append(m_buffer);
+        m_buffer.clear();
     }
 }
 
 std::int32_t PdfDocument::beginObject()
 {
-    ++m_state.objcount;
-    setOffset(m_state.objcount);
-    return m_state.objcount;
+    ++m_objcount;
+    setOffset(m_objcount);
+    return m_objcount;
 }
 
 void PdfDocument::setOffset(std::int32_t object)
 {
-    m_state.offsets.set(static_cast<std::size_t>(object), m_state.pos);
+    m_offsets.set(static_cast<std::size_t>(object), m_pos);
 }
 
 void PdfDocument::startpdf()
@@ -107,16 +111,16 @@ void PdfDocument::writeinfo(const std::string& timestamp)
 
 void PdfDocument::writeInfoDictionary(const std::string& timestamp)
 {
-    m_state.infoobj = beginObject();
-    writeline(objectLine(m_state.infoobj));
+    m_infoobj = beginObject();
+    writeline(objectLine(m_infoobj));
     writeline("<<");
-    writeline("/Author (" + infoString(m_state.author) + ")");
+    writeline("/Author (" + infoString(m_information.author) + ")");
     writeline("/CreationDate (D:" + timestamp + ")");
-    writeline("/Creator (" + infoString(m_state.creator) + ")");
+    writeline("/Creator (" + infoString(m_information.creator) + ")");
     writeline("/Producer (" + std::string(MakerUrl) + ")");
-    writeline("/Title (" + infoString(m_state.title) + ")");
-    writeline("/Subject (" + infoString(m_state.subject) + ")");
-    writeline("/Keywords (" + infoString(m_state.keywords) + ")");
+    writeline("/Title (" + infoString(m_information.title) + ")");
+    writeline("/Subject (" + infoString(m_information.subject) + ")");
+    writeline("/Keywords (" + infoString(m_information.keywords) + ")");
     writeline(">>");
     writeline("endobj");
 }
@@ -124,10 +128,10 @@ void PdfDocument::writeInfoDictionary(const std::string& timestamp)
 void PdfDocument::writeFixedObjects()
 {
     // The catalog and pages tree are numbered now, since every page names its parent, but written last.
-    m_state.catalogobj = ++m_state.objcount;
-    m_state.pagesobj = ++m_state.objcount;
-    m_state.encodingobj = m_state.pagesobj + 2;
-    m_state.resourcesobj = m_state.pagesobj + 3;
+    m_catalogobj = ++m_objcount;
+    m_pagesobj = ++m_objcount;
+    m_encodingobj = m_pagesobj + 2;
+    m_resourcesobj = m_pagesobj + 3;
 
     const std::int32_t font = beginObject();
     writeline(objectLine(font));
@@ -135,8 +139,8 @@ void PdfDocument::writeFixedObjects()
     writeline("/Type /Font");
     writeline("/Subtype /Type1");
     writeline("/Name /F1");
-    writeline("/Encoding " + reference(m_state.encodingobj));
-    writeline("/BaseFont /" + m_state.fontname);
+    writeline("/Encoding " + reference(m_encodingobj));
+    writeline("/BaseFont /" + m_geometry.fontname);
     writeline(">>");
     writeline("endobj");
 
@@ -158,16 +162,16 @@ void PdfDocument::writeFixedObjects()
 std::int64_t PdfDocument::startpage()
 {
     const std::int32_t page = beginObject();
-    ++m_state.pagecount;
-    m_state.kids.push_back(page);
+    ++m_pagecount;
+    m_kids.push_back(page);
     writeline(objectLine(page));
     writeline("<<");
     writeline("/Type /Page");
-    writeline("/Parent " + reference(m_state.pagesobj));
-    writeline("/Resources " + reference(m_state.resourcesobj));
-    const std::int32_t stream = ++m_state.objcount;
+    writeline("/Parent " + reference(m_pagesobj));
+    writeline("/Resources " + reference(m_resourcesobj));
+    const std::int32_t stream = ++m_objcount;
     writeline("/Contents " + reference(stream));
-    writeline("/Rotate " + formatInteger(m_state.rotation));
+    writeline("/Rotate " + formatInteger(m_geometry.rotation));
     writeline(">>");
     writeline("endobj");
 
@@ -177,21 +181,21 @@ std::int64_t PdfDocument::startpage()
     writeline("<<");
     writeline("/Length " + reference(stream + 1));
     writeline(">>");
-    m_state.buffer.append("stream");
+    m_buffer.append("stream");
     endLine(6, false, "\r\n"); // a lone CR may not follow the stream keyword
 
-    const std::int64_t streamstart = m_state.pos;
+    const std::int64_t streamstart = m_pos;
     writeline("BT");
-    writeline("/F1 " + formatFixed(m_state.fontsize) + " Tf");
-    writeline("1 0 0 1 50 " + formatInteger(m_state.pageheight - 40) + " Tm");
-    writeline(formatFixed(m_state.leading) + " TL");
+    writeline("/F1 " + formatFixed(m_geometry.fontsize) + " Tf");
+    writeline("1 0 0 1 50 " + formatInteger(m_geometry.pageheight - 40) + " Tm");
+    writeline(formatFixed(m_geometry.leading) + " TL");
     return streamstart;
 }
 
 void PdfDocument::endpage(std::int64_t streamstart)
 {
     writeline("ET");
-    const std::int64_t streamEnd = m_state.pos;
+    const std::int64_t streamEnd = m_pos;
     writeline("endstream");
     writeline("endobj");
     const std::int32_t length = beginObject();
@@ -204,36 +208,37 @@ void PdfDocument::endpdf()
 {
     writeCatalog();
     writePagesTree();
-    const std::int64_t xrefStart = m_state.pos;
+    const std::int64_t xrefStart = m_pos;
     writeXref();
     writeTrailer(xrefStart);
 }
 
 void PdfDocument::writeCatalog()
 {
-    setOffset(m_state.catalogobj);
-    writeline(objectLine(m_state.catalogobj));
+    setOffset(m_catalogobj);
+    writeline(objectLine(m_catalogobj));
     writeline("<<");
     writeline("/Type /Catalog");
-    writeline("/Pages " + reference(m_state.pagesobj));
+    writeline("/Pages " + reference(m_pagesobj));
     writeline(">>");
     writeline("endobj");
 }
 
 void PdfDocument::writePagesTree()
 {
-    setOffset(m_state.pagesobj);
-    writeline(objectLine(m_state.pagesobj));
+    setOffset(m_pagesobj);
+    writeline(objectLine(m_pagesobj));
     writeline("<<");
     writeline("/Type /Pages");
-    writeline("/Count " + formatInteger(m_state.pagecount));
-    writeline("/MediaBox [ 0 0 " + formatInteger(m_state.pagewidth) + " " + formatInteger(m_state.pageheight) + " ]");
+    writeline("/Count " + formatInteger(m_pagecount));
+    writeline("/MediaBox [ 0 0 " + formatInteger(m_geometry.pagewidth) + " " + formatInteger(m_geometry.pageheight) +
+              " ]");
     // One reference per page: with many pages the line is long, so it goes out piece by piece.
-    m_state.buffer.append("/Kids [ ");
+    m_buffer.append("/Kids [ ");
     countPending(8, false);
-    m_state.kids.forEach([this](std::int64_t page) {
+    m_kids.forEach([this](std::int64_t page) {
         const std::string kid = reference(static_cast<std::int32_t>(page)) + " ";
-        m_state.buffer.append(kid);
+        m_buffer.append(kid);
         countPending(kid.size(), false);
     });
     writeline("]");
@@ -244,11 +249,11 @@ void PdfDocument::writePagesTree()
 void PdfDocument::writeXref()
 {
     writeline("xref");
-    writeline("0 " + formatInteger(m_state.objcount + 1));
+    writeline("0 " + formatInteger(m_objcount + 1));
     writeline("0000000000 65535 f ");
     std::int32_t object = 0;
-    m_state.offsets.forEach([&](std::int64_t offset) {
-        if (object > 0 && object <= m_state.objcount)
+    m_offsets.forEach([&](std::int64_t offset) {
+        if (object > 0 && object <= m_objcount)
             writeline(formatOffset(offset) + " 00000 n ");
         ++object;
     });
@@ -258,9 +263,9 @@ void PdfDocument::writeTrailer(std::int64_t xrefStart)
 {
     writeline("trailer");
     writeline("<<");
-    writeline("/Size " + formatInteger(m_state.objcount + 1));
-    writeline("/Root " + reference(m_state.catalogobj));
-    writeline("/Info " + reference(m_state.infoobj));
+    writeline("/Size " + formatInteger(m_objcount + 1));
+    writeline("/Root " + reference(m_catalogobj));
+    writeline("/Info " + reference(m_infoobj));
     writeline(">>");
     writeline("startxref");
     writeline(formatInteger(xrefStart));

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "bytesink.h"
-#include "pdfwriterstate.h"
+#include "documentinformation.h"
+#include "numberlist.h"
+#include "pagesetup.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,10 +21,13 @@ inline constexpr std::int64_t MaxDocumentBytes = 9'999'999'999;
 // more and cost memory.
 inline constexpr std::size_t ChunkSize = 128 * 1024;
 
-// Writes the lines of one document front to back; lines end in a lone CR. Failures throw.
+// Writes the lines of one document front to back; lines end in a lone CR. Failures throw. The
+// document alone keeps its object numbers, offsets, pages and pending bytes.
 class PdfDocument {
 public:
-    PdfDocument(PdfWriterState& state, ByteSink& sink);
+    // maxBytes bounds the document's size; past it a write throws std::length_error.
+    PdfDocument(ByteSink& sink, const PageGeometry& geometry, const DocumentInformation& information,
+                std::int64_t maxBytes = MaxDocumentBytes);
 
     // Appends the line and its CR; the pending bytes go to the sink once they pass ChunkSize, or at flush.
     void writeline(std::string_view line, bool flush = false);
@@ -41,6 +46,14 @@ public:
     // The catalog, pages tree, cross-reference table and trailer; empties the buffer.
     void endpdf();
 
+    // Pages begun so far: during a page, its number.
+    std::int32_t pagecount() const { return m_pagecount; }
+    // Bytes written so far, pending ones included: the offset of the next line.
+    std::int64_t position() const { return m_pos; }
+    // Bytes not yet handed to the sink.
+    std::size_t pendingBytes() const { return m_buffer.size(); }
+
+private:
     // The parts of writeinfo and endpdf, each a structure of its own.
     void writeInfoDictionary(const std::string& timestamp);
     void writeFixedObjects();
@@ -49,7 +62,6 @@ public:
     void writeXref();
     void writeTrailer(std::int64_t xrefStart);
 
-private:
     // Appends the line end, counts the line and hands full chunks to the sink.
     void endLine(std::size_t length, bool flush, std::string_view lineEnd);
     // Counts bytes just added to the buffer; hands the buffer to the sink once it passes the chunk
@@ -58,8 +70,22 @@ private:
     std::int32_t beginObject();
     void setOffset(std::int32_t object);
 
-    PdfWriterState& m_state;
     ByteSink& m_sink;
+    const PageGeometry& m_geometry;
+    const DocumentInformation& m_information;
+    const std::int64_t m_maxBytes;
+
+    std::int64_t m_pos = 0;
+    std::string m_buffer;
+    std::int32_t m_objcount = 0;
+    std::int32_t m_pagecount = 0;
+    NumberList m_offsets; // m_offsets[n] is where object n begins; [0] is unused
+    NumberList m_kids;    // the page object of each page, in order
+    std::int32_t m_infoobj = 0;
+    std::int32_t m_catalogobj = 0;
+    std::int32_t m_pagesobj = 0;
+    std::int32_t m_encodingobj = 0;
+    std::int32_t m_resourcesobj = 0;
 };
 
 } // namespace quorvale

@@ -65,17 +65,6 @@ std::int64_t roundHalfEven(double value)
     return result;
 }
 
-std::string ReplaceText(const std::string& Text, const std::string& TextToReplace, const std::string& NewText)
-{
-    std::string copy = Text;
-    auto found = copy.find(TextToReplace);
-    while (found != std::string::npos) {
-        copy.replace(found, TextToReplace.size(), NewText);
-        found = copy.find(TextToReplace, found + NewText.size());
-    }
-    return copy;
-}
-
 namespace {
 
 // The high bit of every zero byte of x, and no other bit.

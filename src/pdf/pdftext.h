@@ -24,10 +24,6 @@ std::int64_t divideRoundHalfEven(std::int64_t numerator, std::int64_t denominato
 // Nearest integer to a finite value, a half going to the even neighbour.
 std::int64_t roundHalfEven(double value);
 
-// A copy of Text with every TextToReplace replaced by NewText; each search resumes after the
-// inserted text, so NewText may contain TextToReplace. TextToReplace must not be empty.
-std::string ReplaceText(const std::string& Text, const std::string& TextToReplace, const std::string& NewText);
-
 // Appends the text with "\" doubled and "(" and ")" preceded by "\", so it stands safely inside
 // a PDF string: the same as replacing "\", then "(", then ")" in turn, in one pass.
 void appendEscaped(std::string& out, std::string_view text);

@@ -5,7 +5,6 @@
 #include "linereader.h"
 #include "pagelayout.h"
 #include "pdfdocument.h"
-#include "pdfwriterstate.h"
 #include "result.h"
 #include "writeall.h"
 
@@ -14,6 +13,7 @@
 #include <exception>
 #include <filesystem>
 #include <new>
+#include <stdexcept>
 #include <system_error>
 #include <unistd.h>
 
@@ -48,61 +48,48 @@ std::string missingInput(const std::string& filename)
     return "File '" + filename + "' does not exist.";
 }
 
-ReadingSummary writeDocument(PdfWriterState& state, ByteSink& sink, const ReadingOptions& reading,
-                             const std::string& timestamp)
+ReadingSummary writeDocument(const PdfJob& job, ByteSink& sink, const std::string& timestamp)
 {
-    PdfDocument document(state, sink);
+    PdfDocument document(sink, job.geometry(), job.information());
     document.startpdf();
     document.writeinfo(timestamp);
-    const ReadingSummary summary = writetext(document, state, reading);
+    const ReadingSummary summary = writetext(document, job.geometry(), job.filename(), job.reading());
     document.endpdf();
     return summary;
 }
 
 } // namespace
 
-PdfWriter::PdfWriter(Reporter report, Clock clock) : m_report(std::move(report)), m_clock(std::move(clock)) {}
+PdfWriter::PdfWriter(Clock clock) : m_clock(std::move(clock)) {}
 
-bool PdfWriter::ConvertToPDF(const std::string& filename, const std::string& outputfile, const std::string& TextAuthor,
-                             const std::string& TextCreator, const std::string& TextKeywords,
-                             const std::string& TextSubject, const std::string& TextTitle, const std::string& FontName,
-                             std::int16_t FontSize, std::int16_t Rotation, float pwidth, float pheight,
-                             const ReadingOptions& reading)
+Result PdfWriter::ConvertToPDF(const PdfJob& job)
 {
     m_lastReading = {};
-    const bool fromStandardInput = reading.standardStreams && filename == "-";
-    const bool toStandardOutput = reading.standardStreams && outputfile == "-";
-    if (!fromStandardInput && !FileExists(filename)) {
-        m_report(missingInput(filename));
-        return false;
-    }
+    const std::string& filename = job.filename();
+    const std::string& outputfile = job.outputfile();
+    const bool fromStandardInput = job.reading().standardStreams && filename == "-";
+    const bool toStandardOutput = job.reading().standardStreams && outputfile == "-";
+    if (!fromStandardInput && !FileExists(filename))
+        return Result::failure(missingInput(filename));
     try {
-        PdfWriterState state;
-        initpdf(state, FontName, FontSize, Rotation, pwidth, pheight);
-        state.author = TextAuthor;
-        state.creator = TextCreator;
-        state.keywords = TextKeywords;
-        state.subject = TextSubject;
-        state.title = TextTitle;
-        state.infile = filename;
         if (toStandardOutput) {
             StandardOutputSink out;
-            m_lastReading = writeDocument(state, out, reading, m_clock());
-            return true;
+            m_lastReading = writeDocument(job, out, m_clock());
+            return {};
         }
         if (!fromStandardInput)
             refuseSameFile(filename, outputfile);
         // The older output stays as it was until the new document is complete.
         FileSink sink(outputfile);
-        m_lastReading = writeDocument(state, sink, reading, m_clock());
+        m_lastReading = writeDocument(job, sink, m_clock());
         sink.close();
-        return true;
+        return {};
     } catch (const std::bad_alloc&) {
-        m_report("There is not enough memory to convert '" + filename + "'.");
-        return false;
+        return Result::failure("There is not enough memory to convert '" + filename + "'.");
+    } catch (const std::system_error& failure) {
+        return {false, failure.what(), failure.code()};
     } catch (const std::exception& failure) {
-        m_report(failure.what());
-        return false;
+        return Result::failure(failure.what());
     }
 }
 

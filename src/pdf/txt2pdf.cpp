@@ -3,6 +3,7 @@
 #include "maker.h"
 #include "pdfwriter.h"
 #include "removeonsignal.h"
+#include "standardfonts.h"
 #include "windows1252.h"
 
 #include <getopt.h>
@@ -14,7 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
-#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -22,7 +23,7 @@ namespace {
 
 constexpr std::string_view Usage = "Usage: quorvale-txt2pdf [OPTION]... INPUT OUTPUT\n";
 
-constexpr std::string_view Help =
+constexpr std::string_view HelpIntro =
     "Convert the text file INPUT into the PDF document OUTPUT: one row per line in one font, long\n"
     "lines wrapped, a new page at a form feed, the page number at the foot of every page.\n"
     "\"-\" as INPUT reads standard input; \"-\" as OUTPUT writes standard output, as do\n"
@@ -32,13 +33,9 @@ constexpr std::string_view Help =
     "--line-ends=cr --trim=both; adding --tab-size=0 keeps TABs as they are, as earlier\n"
     "versions did.\n"
     "\n"
-    "Page and font:\n"
-    "      --font=NAME       one of the 14 standard PDF fonts (Courier, Courier-Bold,\n"
-    "                        Courier-Oblique, Courier-BoldOblique, Helvetica,\n"
-    "                        Helvetica-Bold, Helvetica-Oblique, Helvetica-BoldOblique,\n"
-    "                        Times-Roman, Times-Bold, Times-Italic, Times-BoldItalic,\n"
-    "                        Symbol, ZapfDingbats) or Arial, in any case\n"
-    "                        (default Times-Roman)\n"
+    "Page and font:\n";
+
+constexpr std::string_view HelpReading =
     "      --size=PT         font size in points, at least 1 (default 10)\n"
     "      --rotation=DEG    page rotation: 0, 90, 180 or 270 (default 0)\n"
     "      --page=WxH        page width and height in inches, each more than 0 and\n"
@@ -56,12 +53,9 @@ constexpr std::string_view Help =
     "      --trim=WHICH      trailing (the default: indentation stays) or both: the\n"
     "                        blanks cut from each line\n"
     "\n"
-    "Document information, given in UTF-8:\n"
-    "      --author=TEXT     (default \"Orvin Kellaway\")\n"
-    "      --creator=TEXT    (default the maker's address)\n"
-    "      --keywords=TEXT   (default \"PDF Keywords\")\n"
-    "      --subject=TEXT    (default \"Quorvale v1.0\")\n"
-    "      --title=TEXT      (default \"PDF Title\")\n"
+    "Document information, given in UTF-8:\n";
+
+constexpr std::string_view HelpEnd =
     "\n"
     "  -h, --help            show this help and exit\n"
     "      --version         show the version and exit\n"
@@ -76,33 +70,49 @@ constexpr std::string_view Help =
     "  1  the conversion failed\n"
     "  2  a wrong option, operand or SOURCE_DATE_EPOCH\n";
 
-constexpr std::array<std::string_view, 15> Fonts = {"Courier",
-                                                    "Courier-Bold",
-                                                    "Courier-Oblique",
-                                                    "Courier-BoldOblique",
-                                                    "Helvetica",
-                                                    "Helvetica-Bold",
-                                                    "Helvetica-Oblique",
-                                                    "Helvetica-BoldOblique",
-                                                    "Times-Roman",
-                                                    "Times-Bold",
-                                                    "Times-Italic",
-                                                    "Times-BoldItalic",
-                                                    "Symbol",
-                                                    "ZapfDingbats",
-                                                    "Arial"};
+// Where an option's description begins, and the width it wraps at.
+constexpr std::size_t HelpIndent = 24;
+constexpr std::size_t HelpWidth = 80;
+
+// The fonts and the default document texts come from the tables the conversion uses.
+std::string help()
+{
+    const quorvale::DocumentInformation defaults;
+    const std::string indent(HelpIndent, ' ');
+    std::string fonts = "      --font=NAME       one of the 14 standard PDF fonts (";
+    std::size_t column = fonts.size();
+    std::string others;
+    for (const quorvale::StandardFont& font : quorvale::StandardFonts) {
+        if (font.family != font.name.substr(0, font.family.size())) {
+            others.append(others.empty() ? "" : ", ").append(font.name);
+            continue;
+        }
+        const std::string word = std::string(font.name) + ",";
+        if (column + word.size() > HelpWidth) {
+            fonts += "\n" + indent;
+            column = HelpIndent;
+        } else if (column > HelpIndent && !fonts.ends_with("(")) {
+            fonts += ' ';
+            ++column;
+        }
+        fonts += word;
+        column += word.size();
+    }
+    fonts.back() = ')';
+    fonts += " or " + others + ", in any case\n" + indent + "(default " + std::string(quorvale::DefaultFont) + ")\n";
+    const auto text = [](std::string_view option, const std::string& value) {
+        std::string line = "      --" + std::string(option) + "=TEXT";
+        return line.append(HelpIndent - line.size(), ' ') + "(default " + value + ")\n";
+    };
+    return std::string(Usage) + std::string(HelpIntro) + fonts + std::string(HelpReading) +
+           text("author", "\"" + defaults.author + "\"") + text("creator", "the maker's address") +
+           text("keywords", "\"" + defaults.keywords + "\"") + text("subject", "\"" + defaults.subject + "\"") +
+           text("title", "\"" + defaults.title + "\"") + std::string(HelpEnd);
+}
 
 struct Options {
-    std::string font = "Times-Roman";
-    std::int16_t size = 10;
-    std::int16_t rotation = 0;
-    float width = 8.5F;
-    float height = 11;
-    std::string author = "Orvin Kellaway";
-    std::string creator = std::string(quorvale::MakerUrl);
-    std::string keywords = "PDF Keywords";
-    std::string subject = "Quorvale v1.0";
-    std::string title = "PDF Title";
+    quorvale::DocumentInformation information;
+    quorvale::PageSetup page;
     quorvale::ReadingOptions reading{quorvale::ReadingOptions::Encoding::Auto, quorvale::ReadingOptions::LineEnds::Any,
                                      8, quorvale::ReadingOptions::Trim::Trailing, /*standardStreams*/ true};
 };
@@ -117,33 +127,18 @@ bool parsePage(std::string_view text, Options& options)
 {
     const auto x = text.find('x');
     const auto side = [](float inches) { return inches > 0 && inches <= 200; };
-    return x != std::string_view::npos && parseNumber(text.substr(0, x), options.width) &&
-           parseNumber(text.substr(x + 1), options.height) && side(options.width) && side(options.height);
-}
-
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-// The font in its standard spelling; none for a name that is not offered.
-std::optional<std::string> standardFont(std::string_view name)
-{
-    for (const std::string_view font : Fonts) {
-        if (sameIgnoringCase(name, font))
-            return std::string(font);
-    }
-    return std::nullopt;
+    return x != std::string_view::npos && parseNumber(text.substr(0, x), options.page.width) &&
+           parseNumber(text.substr(x + 1), options.page.height) && side(options.page.width) &&
+           side(options.page.height);
 }
 
 // The fonts offered, for the message that refuses another: "A, B, ... or Z".
 std::string fontList()
 {
     std::string list;
-    for (std::size_t i = 0; i < Fonts.size(); ++i)
-        list.append(i == 0 ? "" : i + 1 == Fonts.size() ? " or " : ", ").append(Fonts[i]);
+    const auto& fonts = quorvale::StandardFonts;
+    for (std::size_t i = 0; i < fonts.size(); ++i)
+        list.append(i == 0 ? "" : i + 1 == fonts.size() ? " or " : ", ").append(fonts[i].name);
     return list;
 }
 
@@ -203,35 +198,35 @@ std::string takeOption(int option, std::string_view value, Options& options)
     bool valid = true;
     switch (option) {
     case Font:
-        if (const auto font = standardFont(value))
-            options.font = *font;
+        if (const auto font = quorvale::findStandardFont(value))
+            options.page.font = font->name;
         else
             return "unknown font " + std::string(value) + "; use " + fontList();
         break;
     case Size:
-        valid = parseNumber(value, options.size) && options.size >= 1;
+        valid = parseNumber(value, options.page.fontSize) && options.page.fontSize >= 1;
         break;
     case Rotation:
-        valid = parseNumber(value, options.rotation) && options.rotation >= 0 && options.rotation % 90 == 0 &&
-                options.rotation < 360;
+        valid = parseNumber(value, options.page.rotation) && options.page.rotation >= 0 &&
+                options.page.rotation % 90 == 0 && options.page.rotation < 360;
         break;
     case Page:
         valid = parsePage(value, options);
         break;
     case Author:
-        options.author = quorvale::encodeWindows1252(value);
+        options.information.author = quorvale::encodeWindows1252(value);
         break;
     case Creator:
-        options.creator = quorvale::encodeWindows1252(value);
+        options.information.creator = quorvale::encodeWindows1252(value);
         break;
     case Keywords:
-        options.keywords = quorvale::encodeWindows1252(value);
+        options.information.keywords = quorvale::encodeWindows1252(value);
         break;
     case Subject:
-        options.subject = quorvale::encodeWindows1252(value);
+        options.information.subject = quorvale::encodeWindows1252(value);
         break;
     case Title:
-        options.title = quorvale::encodeWindows1252(value);
+        options.information.title = quorvale::encodeWindows1252(value);
         break;
     case Encoding:
         valid = choose(value,
@@ -321,7 +316,7 @@ int main(int argc, char** argv)
     int option = 0;
     while ((option = getopt_long(argc, argv, ":h", LongOptions.data(), nullptr)) != -1) {
         if (option == 'h') {
-            std::cout << Usage << Help;
+            std::cout << help();
             return 0;
         }
         if (option == Version) {
@@ -351,11 +346,18 @@ int main(int argc, char** argv)
     // An interrupted conversion removes its partial file; past a file-size limit a write fails.
     quorvale::SetUpOutputSignals();
     quorvale::PdfWriter writer(
-        [](const std::string& description) { std::cerr << "quorvale-txt2pdf: " << description << "\n"; },
         [&fixedTimestamp] { return fixedTimestamp.empty() ? quorvale::PdfWriter::localTimestamp() : fixedTimestamp; });
-    const bool converted = writer.ConvertToPDF(input, output, options.author, options.creator, options.keywords,
-                                               options.subject, options.title, options.font, options.size,
-                                               options.rotation, options.width, options.height, options.reading);
+    quorvale::Result converted;
+    try {
+        // The job is checked before anything is written: a page set-up without room for text is a
+        // wrong option as much as a font size of 0.
+        const quorvale::PdfJob job(input, output, options.information, options.page, options.reading);
+        converted = writer.ConvertToPDF(job);
+    } catch (const std::invalid_argument& wrong) {
+        usageError(wrong.what());
+    }
+    if (!converted)
+        std::cerr << "quorvale-txt2pdf: " << converted.reason << "\n";
     if (converted)
         tellReplacements(writer.lastReading());
     return converted ? 0 : 1;

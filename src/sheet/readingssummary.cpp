@@ -2,7 +2,6 @@
 
 #include "sheetlayout.h"
 
-#include <algorithm>
 #include <cstddef>
 
 namespace quorvale {
@@ -16,8 +15,8 @@ constexpr lxw_col_t MedianColumn = 4;
 constexpr lxw_col_t LabelColumn = 5;
 constexpr lxw_col_t FigureColumn = 6;
 constexpr lxw_row_t FirstSummaryRow = 7;
-// F14: right of the readings, however many there are, and below the summary.
-constexpr lxw_row_t ChartRow = 13;
+// F21: right of the readings, however many there are, and below the summary.
+constexpr lxw_row_t ChartRow = 20;
 constexpr lxw_col_t ChartColumn = 5;
 
 constexpr lxw_color_t LimitColour = 0xC00000;
@@ -50,35 +49,34 @@ lxw_error addLevel(lxw_worksheet* sheet, lxw_chart* chart, lxw_format* heading, 
 } // namespace
 
 lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw_chart* chart,
-                               const std::vector<double>& values, const std::optional<ToleranceLimits>& limits)
+                               const std::vector<double>& values, const std::optional<ToleranceLimits>& limits,
+                               int decimals)
 {
     const std::size_t rows = values.size();
-    const double median = Median(values);
+    const RunStatistics statistics = StatisticsOf(values, limits);
     lxw_format* heading = Filled(workbook, HeaderFill);
     lxw_format* label = Bold(workbook);
-    lxw_format* cpkFormat = workbook_add_format(workbook);
-    format_set_num_format(cpkFormat, "0.00");
+    lxw_format* indexFormat = workbook_add_format(workbook);
+    format_set_num_format(indexFormat, "0.00");
 
     FirstError keep;
     if (limits) {
         keep(addLevel(sheet, chart, heading, UpperColumn, "Upper Tolerance", limits->upper, rows, LimitColour));
         keep(addLevel(sheet, chart, heading, LowerColumn, "Lower Tolerance", limits->lower, rows, LimitColour));
     }
-    keep(addLevel(sheet, chart, heading, MedianColumn, "Median", median, rows, MedianColour));
+    if (statistics.median)
+        keep(addLevel(sheet, chart, heading, MedianColumn, "Median", *statistics.median, rows, MedianColour));
 
-    const char* const labels[] = {"Readings", "Out of tolerance", "Median", "Cpk", "Signals"};
-    for (std::size_t i = 0; i < std::size(labels); ++i)
-        keep(worksheet_write_string(sheet, static_cast<lxw_row_t>(FirstSummaryRow + i), LabelColumn, labels[i], label));
-    keep(worksheet_write_number(sheet, FirstSummaryRow, FigureColumn, static_cast<double>(rows), nullptr));
-    if (limits) {
-        const auto outside = std::count_if(values.begin(), values.end(), [&](double v) { return limits->outside(v); });
-        keep(worksheet_write_number(sheet, FirstSummaryRow + 1, FigureColumn, static_cast<double>(outside), nullptr));
+    // Each label with its figure right of it; a figure that cannot be computed leaves its cell empty.
+    lxw_row_t row = FirstSummaryRow;
+    for (const SummaryLine& line : SummaryLines(statistics, decimals)) {
+        keep(worksheet_write_string(sheet, row, LabelColumn, line.label, label));
+        if (line.value)
+            keep(worksheet_write_number(sheet, row, FigureColumn, *line.value, line.isIndex ? indexFormat : nullptr));
+        else if (!line.text.empty())
+            keep(worksheet_write_string(sheet, row, FigureColumn, line.text.c_str(), nullptr));
+        ++row;
     }
-    keep(worksheet_write_number(sheet, FirstSummaryRow + 2, FigureColumn, median, nullptr));
-    if (const auto cpk = Cpk(values, limits))
-        keep(worksheet_write_number(sheet, FirstSummaryRow + 3, FigureColumn, *cpk, cpkFormat));
-    const std::string signals = SignalsText(RunSignals(values, median));
-    keep(worksheet_write_string(sheet, FirstSummaryRow + 4, FigureColumn, signals.c_str(), nullptr));
 
     // Readings below the nominal would otherwise carry the times across the middle of the chart.
     chart_axis_set_label_position(chart->x_axis, LXW_CHART_AXIS_LABEL_POSITION_LOW);

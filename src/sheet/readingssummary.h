@@ -1,5 +1,5 @@
 // What the workbook adds for logged readings: their limits and median beside them, the summary
-// cells F8:G12, and the limits and median as lines in the chart.
+// cells F8:G18, and the limits and median as lines in the chart.
 #pragma once
 
 #include "readingstats.h"
@@ -12,7 +12,9 @@
 namespace quorvale {
 
 // values are the readings written from row 3 down; the chart already shows them and is placed here.
+// decimals: the most any reading was typed with.
 lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw_chart* chart,
-                               const std::vector<double>& values, const std::optional<ToleranceLimits>& limits);
+                               const std::vector<double>& values, const std::optional<ToleranceLimits>& limits,
+                               int decimals);
 
 } // namespace quorvale

@@ -1,6 +1,5 @@
 #include "runchartworkbook.h"
 
-#include "celltext.h"
 #include "maker.h"
 #include "readingssummary.h"
 #include "replacefile.h"
@@ -10,38 +9,30 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <array>
 #include <exception>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 namespace quorvale {
 
 namespace {
 
-struct SampleReading {
-    std::string_view time;
-    std::string_view tolerance;
-};
+// Rows 3 to 16 of columns A and B while no reading is logged: times of day on no day in particular.
+Reading sample(int hour, int minute, const char* value)
+{
+    return {(hour * 60 + minute) * 60, 0, value};
+}
 
-// Rows 3 to 16 of columns A and B while no reading is logged, as a user would type them.
-constexpr std::array<SampleReading, 14> SampleReadings{{
-    {"1:20 PM", "0.02"},
-    {"1:40 PM", "0.04"},
-    {"2:00 PM", "0.01"},
-    {"2:20 PM", "0.04"},
-    {"2:40 PM", "0.12"},
-    {"3:00 PM", "0.08"},
-    {"3:20 PM", "0.01"},
-    {"3:40 PM", "0.14"},
-    {"4:00 PM", "0.06"},
-    {"4:20 PM", "0.04"},
-    {"4:40 PM", "0.08"},
-    {"5:00 PM", "0.02"},
-    {"6:20 PM", "0.04"},
-    {"7:40 PM", "0.08"},
-}};
+const std::vector<Reading>& sampleReadings()
+{
+    static const std::vector<Reading> samples{
+        sample(13, 20, "0.02"), sample(13, 40, "0.04"), sample(14, 0, "0.01"),  sample(14, 20, "0.04"),
+        sample(14, 40, "0.12"), sample(15, 0, "0.08"),  sample(15, 20, "0.01"), sample(15, 40, "0.14"),
+        sample(16, 0, "0.06"),  sample(16, 20, "0.04"), sample(16, 40, "0.08"), sample(17, 0, "0.02"),
+        sample(18, 20, "0.04"), sample(19, 40, "0.08"),
+    };
+    return samples;
+}
 
 constexpr lxw_col_t CaptionColumn = 5;
 constexpr lxw_row_t CaptionRow = 3;
@@ -70,21 +61,11 @@ using Series = std::vector<ReadingValues>;
 std::optional<Series> seriesOf(const std::vector<Reading>& logged)
 {
     Series series;
-    for (const Reading& reading : logged) {
+    for (const Reading& reading : logged.empty() ? sampleReadings() : logged) {
         const auto value = ReadingNumber(reading.value);
         if (!value)
             return std::nullopt;
-        series.push_back({reading.minuteOfDay / (24.0 * 60.0), *value});
-    }
-    if (!logged.empty())
-        return series;
-
-    for (const SampleReading& sample : SampleReadings) {
-        const auto time = ParseTimeOfDay(sample.time);
-        const auto tolerance = ParseDecimal(sample.tolerance);
-        if (!time || !tolerance)
-            return std::nullopt;
-        series.push_back({*time, *tolerance});
+        series.push_back({SecondOfDay(reading) / (24.0 * 60.0 * 60.0), *value});
     }
     return series;
 }
@@ -165,7 +146,7 @@ lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const Serie
                        const RunChartRecord& record)
 {
     const bool logged = !record.Readings.empty();
-    const auto limits = logged ? LimitsOf(record.UpperTolerance, record.LowerTolerance) : std::nullopt;
+    const auto limits = logged ? RunLimits(record) : std::nullopt;
     FirstError keep;
     keep(writeCells(sheet, addFormats(workbook), readings, limits));
     lxw_chart* chart = addChart(workbook, readings.size(), logged, keep);
@@ -175,7 +156,7 @@ lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const Serie
         std::vector<double> values;
         for (const ReadingValues& reading : readings)
             values.push_back(reading.tolerance);
-        keep(WriteReadingsSummary(workbook, sheet, chart, values, limits));
+        keep(WriteReadingsSummary(workbook, sheet, chart, values, limits, MostDecimals(record.Readings)));
     }
     return keep.error();
 }

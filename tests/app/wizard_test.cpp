@@ -145,7 +145,7 @@ TEST_F(WholeWizard, AFullRunMakesThePdfTheCommandMakesAndTheWorkbook)
 TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook)
 {
     auto* grid = entryControl<ReadingsGrid>("lv1");
-    grid->setClock([] { return QTime(7, 30); });
+    grid->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(7, 30, 5), Qt::OffsetFromUTC, 3600); });
     wizard.entryWindow().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&wizard.entryWindow()));
     grid->setFocus();
@@ -157,7 +157,7 @@ TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook
     forward();
 
     const QByteArray sheet = readAll(sheetPath());
-    EXPECT_TRUE(sheet.endsWith("\r\n\r\nReadings :\r\n7:30 AM\t0.004\r\n7:30 AM\t-0.006\r\n"));
+    EXPECT_TRUE(sheet.endsWith("\r\n\r\nReadings :\r\n2026-12-07 07:30:05\t0.004\r\n2026-12-07 07:30:05\t-0.006\r\n"));
 
     const QString pdf = folder.filePath("bracket.pdf");
     const QString xls = folder.filePath("bracket.xls");
@@ -167,7 +167,7 @@ TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook
     click(outputControl("btnConvert"));
     EXPECT_TRUE(readAll(pdf).contains("T* (Readings :"));
     // The page shows the TAB as blanks to the next stop.
-    EXPECT_TRUE(readAll(pdf).contains("T* (7:30 AM -0.006"));
+    EXPECT_TRUE(readAll(pdf).contains("T* (2026-12-07 07:30:05     -0.006"));
 
     QProcess reader;
     reader.start("/usr/bin/python3", {QUORVALE_SUPPORT_DIR "/readworkbook.py", xls});

@@ -40,15 +40,18 @@ TEST(DataSheet, DefaultRecordGivesTheThirtyLineSheet)
 TEST(DataSheet, LoggedReadingsFollowTheCommentsAfterAnEmptyLine)
 {
     RunChartRecord record = DefaultRunChartRecord();
-    record.Readings = {{7 * 60, "0.004"}, {13 * 60 + 5, "-0.006"}, {0, "+.5"}};
+    // 2026-12-07 07:00:00 UTC, then 13:05:09 an hour east of it, then 1970's first second.
+    record.Readings = {{1796626800, 0, "0.004"}, {1796648709 - 3600, 3600, "-0.006"}, {0, 0, "+.5"}};
     const std::string golden = readFile(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
     EXPECT_TRUE(sameBytes(DataSheetText(record),
-                          golden + "\r\nReadings :\r\n7:00 AM\t0.004\r\n1:05 PM\t-0.006\r\n12:00 AM\t+.5\r\n"));
+                          golden + "\r\nReadings :\r\n2026-12-07 07:00:00\t0.004\r\n2026-12-07 13:05:09\t-0.006\r\n"
+                                   "1970-01-01 00:00:00\t+.5\r\n"));
 
     // Comments without a final line break still leave the readings an empty line of their own.
     record.Comments = "last";
     record.Readings.resize(1);
-    EXPECT_TRUE(DataSheetText(record).ends_with("Comments :\r\nlast\r\n\r\nReadings :\r\n7:00 AM\t0.004\r\n"));
+    EXPECT_TRUE(
+        DataSheetText(record).ends_with("Comments :\r\nlast\r\n\r\nReadings :\r\n2026-12-07 07:00:00\t0.004\r\n"));
 }
 
 TEST(DataSheet, PathIsTheFolderJoinedAsItIs)

@@ -1,10 +1,11 @@
-// Readings as the inspector types them, and what a run chart makes of them: limits, median, Cpk
+// Readings as the inspector types them, and what a run chart makes of them: limits, the statistics
 // and the shift and trend signals, checked against figures worked out by hand.
 #include "reading.h"
 #include "readingstats.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace quorvale;
@@ -21,22 +22,41 @@ bool operator==(const RunSignal& a, const RunSignal& b)
 }
 } // namespace quorvale
 
-TEST(ReadingText, TimesOfDayInBothFormsAndBack)
+TEST(ReadingText, DatesAndTimesWhereTheReadingWasLogged)
 {
-    EXPECT_EQ(TimeOfDayText(0), "12:00 AM");
-    EXPECT_EQ(TimeOfDayText(7 * 60 + 5), "7:05 AM");
-    EXPECT_EQ(TimeOfDayText(12 * 60), "12:00 PM");
-    EXPECT_EQ(TimeOfDayText(23 * 60 + 59), "11:59 PM");
+    // 2026-12-07 13:28:05 UTC, logged one hour east of UTC.
+    const Reading reading{1796650085, 3600, "0.02"};
+    EXPECT_EQ(SecondOfDay(reading), 14 * 3600 + 28 * 60 + 5);
+    EXPECT_EQ(TimeOfDayText(reading), "14:28:05");
+    EXPECT_EQ(DateTimeText(reading), "2026-12-07 14:28:05");
+    // West of UTC the same moment is still the day before; times before 1970 count back.
+    EXPECT_EQ(DateTimeText({1796601600, -3600, ""}), "2026-12-06 23:00:00");
+    EXPECT_EQ(DateTimeText({-1, 0, ""}), "1969-12-31 23:59:59");
+    EXPECT_EQ(DateTimeText({951782400, 0, ""}), "2000-02-29 00:00:00");
 
-    EXPECT_EQ(ParseClockTime("1:20 PM"), 13 * 60 + 20);
-    EXPECT_EQ(ParseClockTime(" 1:20 pm "), 13 * 60 + 20);
-    EXPECT_EQ(ParseClockTime("12:30 AM"), 30);
-    EXPECT_EQ(ParseClockTime("12:00 PM"), 12 * 60);
-    EXPECT_EQ(ParseClockTime("13:20"), 13 * 60 + 20);
-    EXPECT_EQ(ParseClockTime("07:05"), 7 * 60 + 5);
+    // A new time of day keeps the reading's own day, in its own offset.
+    const Reading earlier = AtSecondOfDay(reading, 30);
+    EXPECT_EQ(DateTimeText(earlier), "2026-12-07 00:00:30");
+    EXPECT_EQ(earlier.utcOffset, 3600);
+    EXPECT_EQ(earlier.value, "0.02");
+    EXPECT_EQ(DateTimeText(AtSecondOfDay(reading, 86399)), "2026-12-07 23:59:59");
+}
+
+TEST(ReadingText, ClockTimesInBothForms)
+{
+    EXPECT_EQ(ParseClockTime("1:20 PM"), (13 * 60 + 20) * 60);
+    EXPECT_EQ(ParseClockTime(" 1:20 pm "), (13 * 60 + 20) * 60);
+    EXPECT_EQ(ParseClockTime("1:20:07 PM"), (13 * 60 + 20) * 60 + 7);
+    EXPECT_EQ(ParseClockTime("12:30 AM"), 30 * 60);
+    EXPECT_EQ(ParseClockTime("12:00 PM"), 12 * 3600);
+    EXPECT_EQ(ParseClockTime("13:20"), (13 * 60 + 20) * 60);
+    EXPECT_EQ(ParseClockTime("14:28:05"), (14 * 60 + 28) * 60 + 5);
+    EXPECT_EQ(ParseClockTime("07:05"), (7 * 60 + 5) * 60);
     EXPECT_EQ(ParseClockTime("0:00"), 0);
-    for (const char* text : {"", "13", "24:00", "13:20 PM", "0:20 AM", "1:60", "1:2", "1:200", "-1:20", "+1:20",
-                             "1:20 XM", "1:20 P", "a:20", "1.20", ":20"})
+    EXPECT_EQ(ParseClockTime("23:59:59"), 86399);
+    for (const char* text :
+         {"", "13", "24:00", "13:20 PM", "0:20 AM", "1:60", "1:2", "1:200", "-1:20", "+1:20", "1:20 XM", "1:20 P",
+          "a:20", "1.20", ":20", "13:20:60", "13:20:", "13:20:5", "13:20:05:01"})
         EXPECT_FALSE(ParseClockTime(text)) << '"' << text << '"';
 }
 
@@ -52,6 +72,12 @@ TEST(ReadingText, ValuesKeepTheirDigitsAndSignWithAPointAsMark)
         EXPECT_FALSE(ReadingValueText(text)) << '"' << text << '"';
     // Too large for any number the workbook can hold.
     EXPECT_FALSE(ReadingValueText(std::string(400, '9')));
+    // Numbers beyond a billion are kept as text but are out of a reading's range.
+    EXPECT_TRUE(ReadingInRange("-1000000000"));
+    EXPECT_TRUE(ReadingInRange("+1000000000.0"));
+    EXPECT_FALSE(ReadingInRange("1000000000.1"));
+    EXPECT_FALSE(ReadingInRange("-1" + std::string(300, '0')));
+    EXPECT_FALSE(ReadingInRange("abc"));
 
     EXPECT_EQ(ReadingNumber("+.5"), 0.5);
     EXPECT_EQ(ReadingNumber("-0,005"), -0.005);
@@ -84,19 +110,125 @@ TEST(ReadingStats, MedianOfOddAndEvenCounts)
     EXPECT_EQ(Median({0.004, -0.006, -0.002, 0.003, 0.009, 0.015, 0.022, 0.011}), (0.004 + 0.009) / 2);
 }
 
-TEST(ReadingStats, CpkByHandAndWhenItCannotBeComputed)
+TEST(ReadingStats, SizesAroundANumericCheckAndDeviationsOtherwise)
 {
-    // Mean 2, sample deviation 1: min(5 - 2, 2 - (-1)) / 3 = 1; with the upper limit at 3, 1/3.
-    const std::vector<double> values{1, 2, 3};
-    EXPECT_DOUBLE_EQ(*Cpk(values, ToleranceLimits{5, -1}), 1.0);
-    EXPECT_DOUBLE_EQ(*Cpk(values, ToleranceLimits{3, -1}), 1.0 / 3);
-    // The worked example: mean 0.007, deviation sqrt(584e-6 / 7), Cpk 0.013 / (3 x 0.0091339).
-    const std::vector<double> example{0.004, -0.006, -0.002, 0.003, 0.009, 0.015, 0.022, 0.011};
-    EXPECT_NEAR(*Cpk(example, LimitsOf("0.02", "0.02")), 0.013 / (3 * std::sqrt(584e-6 / 7)), 1e-12);
+    RunChartRecord record = DefaultRunChartRecord();
+    record.Check = "25.000";
+    record.UpperTolerance = "+0.010";
+    record.LowerTolerance = "-0.010";
+    ASSERT_TRUE(ReadingsAreSizes(record));
+    EXPECT_DOUBLE_EQ(RunLimits(record)->upper, 25.010);
+    EXPECT_DOUBLE_EQ(RunLimits(record)->lower, 24.990);
+    // Unsigned, the lower tolerance lies below Check; with a plus, above it.
+    record.LowerTolerance = "0.010";
+    EXPECT_DOUBLE_EQ(RunLimits(record)->lower, 24.990);
+    record.LowerTolerance = "+0.005";
+    EXPECT_DOUBLE_EQ(RunLimits(record)->lower, 25.005);
 
-    EXPECT_FALSE(Cpk({1}, ToleranceLimits{5, -1}));
-    EXPECT_FALSE(Cpk({0.1, 0.1, 0.1}, ToleranceLimits{5, -1}));
-    EXPECT_FALSE(Cpk(values, std::nullopt));
+    // Switched to deviations, or with a Check that is no number, the tolerances are the limits.
+    record.ReadingsAreDeviations = true;
+    EXPECT_FALSE(ReadingsAreSizes(record));
+    EXPECT_DOUBLE_EQ(RunLimits(record)->upper, 0.010);
+    record.ReadingsAreDeviations = false;
+    record.Check = "25 +/- 0.01";
+    EXPECT_DOUBLE_EQ(RunLimits(record)->lower, 0.005);
+    // Limits beyond any number are no limits.
+    record.Check = "1" + std::string(308, '0');
+    record.UpperTolerance = record.Check;
+    EXPECT_FALSE(RunLimits(record));
+}
+
+TEST(ReadingStats, StatisticsByHand)
+{
+    // Sum 67, mean 67/14. Moving ranges 2 1 2 3 2 3 2 4 1 1 1 5 1: 28/13, sigma within 28/13/1.128.
+    // Squares 411 - 67^2/14 = 90.357, sigma overall sqrt(90.357/13) = 2.6364. Limits 10 and -1:
+    // Cp 11/(6 x 1.9094) = 0.9601, Cpk (67/14 + 1)/(3 x 1.9094) = 0.9103, Pp 0.6954, Ppk 0.6593.
+    const std::vector<double> values{4, 6, 7, 5, 8, 6, 9, 7, 3, 2, 1, 0, 5, 4};
+    const RunStatistics s = StatisticsOf(values, ToleranceLimits{10, -1});
+    EXPECT_EQ(s.readings, 14u);
+    EXPECT_EQ(s.outOfTolerance, 0u);
+    EXPECT_DOUBLE_EQ(*s.mean, 67.0 / 14);
+    EXPECT_EQ(*s.median, 5);
+    EXPECT_DOUBLE_EQ(*s.sigmaWithin, 28.0 / 13 / 1.128);
+    EXPECT_NEAR(*s.sigmaOverall, std::sqrt((411 - 67.0 * 67 / 14) / 13), 1e-12);
+    EXPECT_NEAR(*s.cp, 0.96014, 5e-6);
+    EXPECT_NEAR(*s.cpk, 0.91027, 5e-6);
+    EXPECT_NEAR(*s.pp, 0.69540, 5e-6);
+    EXPECT_NEAR(*s.ppk, 0.65927, 5e-6);
+    EXPECT_EQ(s.signals.size(), 2u);
+
+    const std::vector<SummaryLine> lines = SummaryLines(s, 0);
+    std::vector<std::string> texts;
+    for (const SummaryLine& line : lines)
+        texts.push_back(std::string(line.label) + " : " + line.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Readings : 14", "Out of tolerance : 0", "Mean : 4.79", "Median : 5.0",
+                                               "Sigma (within) : 1.91", "Sigma (overall) : 2.64", "Cp : 0.96",
+                                               "Cpk : 0.91", "Pp : 0.70", "Ppk : 0.66",
+                                               "Signals : Shift: readings 2-8 above the median; Trend: readings "
+                                               "7-12 falling"}));
+
+    // Without limits nothing is out of tolerance and there are no indices; one reading has no sigma.
+    const RunStatistics unlimited = StatisticsOf(values, std::nullopt);
+    EXPECT_FALSE(unlimited.outOfTolerance || unlimited.cp || unlimited.cpk || unlimited.pp || unlimited.ppk);
+    const RunStatistics one = StatisticsOf({0.01}, ToleranceLimits{0.02, -0.02});
+    EXPECT_EQ(*one.mean, 0.01);
+    EXPECT_FALSE(one.sigmaWithin || one.sigmaOverall || one.cpk || one.ppk);
+    EXPECT_EQ(SummaryLines(one, 2)[7].text, "");
+    // Readings without spread have no indices either.
+    EXPECT_FALSE(StatisticsOf({0.1, 0.1, 0.1}, ToleranceLimits{5, -1}).cpk);
+}
+
+TEST(ReadingStats, TheSizesCaseOfAGaugeAroundCheck)
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    record.Check = "25.000";
+    record.UpperTolerance = "+0.010";
+    record.LowerTolerance = "-0.010";
+    const auto limits = RunLimits(record);
+    const std::vector<double> values{25.002, 25.004, 24.998, 25.006, 25.001, 25.003, 25.008, 25.005, 25.009, 25.013};
+    const RunStatistics s = StatisticsOf(values, limits);
+    // Only 25.013 lies outside 24.990 to 25.010. Mean 25.0049; moving ranges sum to 0.039 over 9.
+    EXPECT_EQ(s.outOfTolerance, 1u);
+    EXPECT_NEAR(*s.mean, 25.0049, 1e-12);
+    EXPECT_NEAR(*s.median, 25.0045, 1e-12);
+    EXPECT_NEAR(*s.sigmaWithin, 0.039 / 9 / 1.128, 1e-12);
+    EXPECT_NEAR(*s.cp, 0.020 / (6 * 0.039 / 9 / 1.128), 1e-9);
+    EXPECT_NEAR(*s.cpk, (25.010 - 25.0049) / (3 * 0.039 / 9 / 1.128), 1e-9);
+    const std::vector<SummaryLine> lines = SummaryLines(s, MostDecimals({{0, 0, "25.002"}, {0, 0, "25.01"}}));
+    EXPECT_EQ(lines[2].text, "25.00490");
+    EXPECT_EQ(lines[3].text, "25.0045");
+    EXPECT_EQ(lines[7].text, "0.44");
+}
+
+TEST(ReadingStats, ExtremeValuesGiveNoInfinityAndNoNaN)
+{
+    const auto allFinite = [](const RunStatistics& s) {
+        for (const auto& figure : {s.mean, s.median, s.sigmaWithin, s.sigmaOverall, s.cp, s.cpk, s.pp, s.ppk})
+            if (figure && !std::isfinite(*figure))
+                return false;
+        return true;
+    };
+    const double huge = 1.7e308;
+    // The midpoint of two huge values, not infinity; their mean too.
+    EXPECT_EQ(Median({huge, huge}), huge);
+    const RunStatistics same = StatisticsOf({huge, huge, huge}, ToleranceLimits{1e308, -1e308});
+    EXPECT_DOUBLE_EQ(*same.mean, huge);
+    EXPECT_EQ(*same.median, huge);
+    EXPECT_EQ(same.outOfTolerance, 3u);
+    EXPECT_TRUE(allFinite(same));
+    // Spread over the whole range: the sigmas overflow and are left out, as are the indices from them.
+    const RunStatistics wide = StatisticsOf({huge, -huge, huge, -huge}, ToleranceLimits{huge, -huge});
+    EXPECT_EQ(*wide.mean, 0);
+    EXPECT_FALSE(wide.sigmaWithin);
+    EXPECT_TRUE(allFinite(wide));
+    for (const SummaryLine& line : SummaryLines(wide, 3))
+        EXPECT_TRUE(line.text.find("inf") == std::string::npos && line.text.find("nan") == std::string::npos)
+            << line.label << ": " << line.text;
+    // The largest readings the grid takes, with tiny limits: every figure is a number.
+    const RunStatistics large =
+        StatisticsOf({LargestReading, -LargestReading, LargestReading}, ToleranceLimits{1e-9, -1e-9});
+    EXPECT_TRUE(large.cpk && large.ppk);
+    EXPECT_TRUE(allFinite(large));
 }
 
 TEST(ReadingStats, ShiftsAndTrendsFoundByHand)
@@ -117,4 +249,10 @@ TEST(ReadingStats, ShiftsAndTrendsFoundByHand)
     EXPECT_TRUE(RunSignals({1, 2, 3, 3, 4, 5}, 3).empty());
     EXPECT_EQ(SignalsText({}), "None");
     EXPECT_EQ(SignalsText({{RunSignal::Kind::Shift, 1, 6, false}}), "Shift: readings 1-6 below the median");
+
+    // At most twenty listed, then how many more.
+    const std::vector<RunSignal> many(23, {RunSignal::Kind::Trend, 1, 5, true});
+    const std::string text = SignalsText(many);
+    EXPECT_TRUE(text.ends_with("Trend: readings 1-5 rising; and 3 more")) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), ';'), 20);
 }

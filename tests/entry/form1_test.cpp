@@ -3,6 +3,7 @@
 #include "datasheetfile.h"
 #include "form1.h"
 #include "readall.h"
+#include "readingsgrid.h"
 #include "scriptedplatform.h"
 
 #include <gtest/gtest.h>
@@ -140,9 +141,11 @@ TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)
     control<QLineEdit>("txtPartNumber")->clear();
     QTest::keyClicks(control("txtPartNumber"), "X-1");
     control<QPlainTextEdit>("txtComments")->setPlainText("one\ntwo");
+    control<ReadingsGrid>("lv1")->setReadingsAreDeviations(true);
     click("cmdNext");
     EXPECT_EQ(m_form.record().PartNumber, "X-1");
     EXPECT_EQ(m_form.record().Comments, "one\r\ntwo");
+    EXPECT_TRUE(m_form.record().ReadingsAreDeviations);
     const QByteArray sheet = readAll(sheetPath());
     EXPECT_TRUE(sheet.contains("Part Number : X-1\r\n\r\n"));
     EXPECT_TRUE(sheet.endsWith("Comments :\r\none\r\ntwo\r\n"));

@@ -16,7 +16,7 @@ using namespace quorvale;
 namespace quorvale {
 void PrintTo(const Reading& reading, std::ostream* out)
 {
-    *out << reading.minuteOfDay << " \"" << reading.value << '"';
+    *out << DateTimeText(reading) << " (" << reading.utcOffset << ") \"" << reading.value << '"';
 }
 } // namespace quorvale
 
@@ -106,7 +106,14 @@ protected:
     QAction* action(const char* name) const { return m_grid.findChild<QAction*>(QLatin1String(name)); }
 
     ReadingsGrid m_grid;
-    QTime m_now{9, 5};
+    // 09:05:00 on 2026-12-07, two hours east of UTC.
+    Reading at(int hour, int minute, int second, const char* value) const
+    {
+        return {Day + ((hour - 2) * 60 + minute) * 60 + second, 7200, value};
+    }
+
+    static constexpr std::int64_t Day = 1796601600; // 2026-12-07 00:00 UTC
+    QDateTime m_now{QDate(2026, 12, 7), QTime(9, 5), Qt::OffsetFromUTC, 7200};
 };
 
 } // namespace
@@ -134,10 +141,10 @@ TEST_F(LoggingGrid, TypingANumberAndEnterLogsOneReadingThatReplacesTheSamples)
     logReading(QStringLiteral("0.013"));
     EXPECT_FALSE(m_grid.showsSamples());
     ASSERT_EQ(m_grid.topLevelItemCount(), 1);
-    EXPECT_EQ(cell(0, 0), "9:05 AM");
+    EXPECT_EQ(cell(0, 0), "09:05:00");
     EXPECT_EQ(cell(0, 1), "0.013");
     EXPECT_NE(m_grid.topLevelItem(0)->foreground(0).color(), QColor(128, 128, 128));
-    EXPECT_EQ(m_grid.readings(), expected({{9 * 60 + 5, "0.013"}}));
+    EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "0.013")}));
     EXPECT_EQ(editor(), nullptr);
     EXPECT_TRUE(m_grid.hasFocus());
 }
@@ -150,17 +157,18 @@ TEST_F(LoggingGrid, ReadingsInARowAreKeptInTheOrderLoggedEachWithItsTime)
         m_now = m_now.addSecs(20 * 60 + 7);
     }
     // The comma becomes a point; the sign stays as typed; blanks go.
-    EXPECT_EQ(m_grid.readings(), expected({{545, "0.02"}, {565, "-0.005"}, {585, "+.5"}, {605, "7"}}));
-    EXPECT_EQ(cell(3, 0), "10:05 AM");
+    EXPECT_EQ(m_grid.readings(),
+              expected({at(9, 5, 0, "0.02"), at(9, 25, 7, "-0.005"), at(9, 45, 14, "+.5"), at(10, 5, 21, "7")}));
+    EXPECT_EQ(cell(3, 0), "10:05:21");
     EXPECT_EQ(m_grid.currentItem(), m_grid.topLevelItem(3));
 
-    // Noon and midnight in the twelve-hour texts.
-    m_now = QTime(12, 0);
+    // Two readings in one second stay two; a reading past midnight has the next day's date.
     logReading(QStringLiteral("1"));
-    m_now = QTime(0, 7);
+    m_now = QDateTime(QDate(2026, 12, 8), QTime(0, 0, 7), Qt::OffsetFromUTC, 7200);
     logReading(QStringLiteral("2"));
-    EXPECT_EQ(cell(4, 0), "12:00 PM");
-    EXPECT_EQ(cell(5, 0), "12:07 AM");
+    EXPECT_EQ(m_grid.readings().size(), 6u);
+    EXPECT_EQ(cell(5, 0), "00:00:07");
+    EXPECT_EQ(DateTimeText(m_grid.readings().back()), "2026-12-08 00:00:07");
 }
 
 TEST_F(LoggingGrid, ANonNumberKeepsTheEditorOpenWithAHint)
@@ -177,7 +185,7 @@ TEST_F(LoggingGrid, ANonNumberKeepsTheEditorOpenWithAHint)
     QTest::keyClicks(box, QStringLiteral("0"));
     EXPECT_TRUE(hint().isEmpty());
     typeIntoEditor(QStringLiteral(".02"));
-    EXPECT_EQ(m_grid.readings(), expected({{545, "0.02"}}));
+    EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "0.02")}));
 
     // Several marks, a sign inside, or nothing but a sign are no numbers either.
     for (const QString& bad :
@@ -187,7 +195,32 @@ TEST_F(LoggingGrid, ANonNumberKeepsTheEditorOpenWithAHint)
         QTest::keyClick(editor(), Qt::Key_Escape);
         settle();
     }
-    EXPECT_EQ(m_grid.readings(), expected({{545, "0.02"}}));
+    EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "0.02")}));
+
+    // A number beyond a billion either way is refused with its own hint.
+    logReading(QStringLiteral("-1000000000.5"));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(hint(), "The reading is too large: type a number between -1000000000 and 1000000000.");
+    QTest::keyClick(editor(), Qt::Key_Escape);
+    settle();
+    logReading(QStringLiteral("-1000000000"));
+    EXPECT_EQ(m_grid.readings().back().value, "-1000000000");
+}
+
+TEST_F(LoggingGrid, TheContextMenuSwitchesBetweenSizesAndDeviations)
+{
+    QAction* deviations = action("actReadingsAreDeviations");
+    ASSERT_NE(deviations, nullptr);
+    EXPECT_EQ(deviations->text(), "Readings Are Deviations From Check");
+    EXPECT_TRUE(deviations->isCheckable());
+    EXPECT_FALSE(m_grid.readingsAreDeviations());
+    int changes = 0;
+    QObject::connect(&m_grid, &ReadingsGrid::readingsAreDeviationsChanged, [&] { ++changes; });
+    deviations->trigger();
+    EXPECT_TRUE(m_grid.readingsAreDeviations());
+    EXPECT_EQ(changes, 1);
+    m_grid.setReadingsAreDeviations(false);
+    EXPECT_FALSE(deviations->isChecked());
 }
 
 TEST_F(LoggingGrid, EscapeAbandonsANewReadingAndKeepsTheSamples)
@@ -219,8 +252,8 @@ TEST_F(LoggingGrid, EditsATimeOrAValueInPlace)
     action("actEdit")->trigger();
     ASSERT_NE(editor(), nullptr);
     editor()->selectAll();
-    typeIntoEditor(QStringLiteral("13:40"));
-    EXPECT_EQ(cell(0, 0), "1:40 PM");
+    typeIntoEditor(QStringLiteral("1:40 pm"));
+    EXPECT_EQ(cell(0, 0), "13:40:00");
 
     // A double click opens the time too; what is no time is refused with a hint.
     const QRect timeCell = m_grid.visualItemRect(m_grid.topLevelItem(1));
@@ -229,10 +262,11 @@ TEST_F(LoggingGrid, EditsATimeOrAValueInPlace)
     ASSERT_NE(editor(), nullptr);
     editor()->selectAll();
     typeIntoEditor(QStringLiteral("25:00"));
-    EXPECT_EQ(hint(), "Type the time as 1:20 PM or 13:20.");
+    EXPECT_EQ(hint(), "Type the time as 13:20, 13:20:05 or 1:20 PM.");
     editor()->selectAll();
-    typeIntoEditor(QStringLiteral("7:05 am"));
-    EXPECT_EQ(m_grid.readings(), expected({{13 * 60 + 40, "0.01"}, {7 * 60 + 5, "0.025"}}));
+    typeIntoEditor(QStringLiteral("7:05:09"));
+    // Each keeps its date and offset.
+    EXPECT_EQ(m_grid.readings(), expected({at(13, 40, 0, "0.01"), at(7, 5, 9, "0.025")}));
 }
 
 TEST_F(LoggingGrid, DeleteRemovesTheSelectedReadingsAndTheLastOneBringsTheSamplesBack)
@@ -243,7 +277,7 @@ TEST_F(LoggingGrid, DeleteRemovesTheSelectedReadingsAndTheLastOneBringsTheSample
     m_grid.topLevelItem(1)->setSelected(true);
     m_grid.topLevelItem(3)->setSelected(true);
     QTest::keyClick(&m_grid, Qt::Key_Delete);
-    EXPECT_EQ(m_grid.readings(), expected({{545, "1"}, {545, "3"}}));
+    EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "1"), at(9, 5, 0, "3")}));
 
     m_grid.selectAll();
     ASSERT_TRUE(action("actRemoveReading")->isEnabled());
@@ -266,7 +300,7 @@ TEST_F(LoggingGrid, RestoreGivesBackTheUntouchedGridAndAddReadingStartsOne)
     ASSERT_NE(editor(), nullptr);
     EXPECT_TRUE(editor()->text().isEmpty());
     typeIntoEditor(QStringLiteral("0.25"));
-    EXPECT_EQ(m_grid.readings(), expected({{545, "0.25"}}));
+    EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "0.25")}));
 }
 
 TEST_F(LoggingGrid, AThousandReadingsAreAllKept)

@@ -20,7 +20,7 @@ cmake --install "$build" --prefix "$stage" >/dev/null || { echo "FAIL: cmake --i
 id=example.quorvale.Quorvale
 share=$stage/share
 
-for program in quorvale quorvale-txt2pdf; do
+for program in quorvale quorvale-txt2pdf quorvale-runs; do
     [ -x "$stage/bin/$program" ] || fail "bin/$program is not installed"
 done
 expect_quiet "desktop-file-validate" desktop-file-validate "$share/applications/$id.desktop"
@@ -39,7 +39,7 @@ done
 grep -q '<svg' "$share/icons/hicolor/scalable/apps/$id.svg" || fail "the scalable icon is missing"
 grep -qx "Icon=$id" "$share/applications/$id.desktop" || fail "the desktop entry names another icon"
 
-for page in quorvale quorvale-txt2pdf; do
+for page in quorvale quorvale-txt2pdf quorvale-runs; do
     file=$share/man/man1/$page.1.gz
     [ -f "$file" ] || { fail "$page(1) is not installed"; continue; }
     zgrep -qF -- '\-\-help' "$file" || fail "$page(1) lists no options"
@@ -60,6 +60,7 @@ for bad in --frobnicate extra.txt; do
     [ ! -s "$stage/out" ] || fail "quorvale $bad writes to stdout"
 done
 "$stage/bin/quorvale-txt2pdf" --version | grep -qx 'quorvale-txt2pdf 1.0' || fail "quorvale-txt2pdf --version"
+"$stage/bin/quorvale-runs" --version | grep -qx 'quorvale-runs 1.0' || fail "quorvale-runs --version"
 
 [ $failures -eq 0 ] && echo "installed files and command lines: all checks passed"
 exit $((failures > 0))

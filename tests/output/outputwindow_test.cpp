@@ -2,7 +2,7 @@
 #include "datasheet.h"
 #include "frmpdf.h"
 #include "maker.h"
-#include "pdfarguments.h"
+#include "pagesetupchoice.h"
 #include "readall.h"
 #include "scriptedplatform.h"
 
@@ -436,30 +436,30 @@ TEST_F(OutputWindow, EveryListItemGivesItsLayoutArgument)
     open();
     const auto values = [this](const char* name) {
         auto* combo = child<QComboBox>(name);
-        std::vector<PdfLayout> layouts;
+        std::vector<PageSetup> layouts;
         for (int i = 0; i < combo->count(); ++i) {
             combo->setCurrentIndex(i);
-            layouts.push_back(pdfLayout(
+            layouts.push_back(chosenPageSetup(
                 child<QComboBox>("cmbFont")->currentText(), child<QComboBox>("cmbFontSize")->currentText(),
                 child<QComboBox>("cmbRotation")->currentText(), child<QComboBox>("cmbPageSize")->currentText()));
         }
         return layouts;
     };
-    std::vector<QString> fonts;
-    for (const PdfLayout& layout : values("cmbFont"))
-        fonts.push_back(layout.FontName);
-    EXPECT_EQ(fonts, (std::vector<QString>{"Courier", "Times-Roman", "Arial"}));
+    std::vector<std::string> fonts;
+    for (const PageSetup& layout : values("cmbFont"))
+        fonts.push_back(layout.font);
+    EXPECT_EQ(fonts, (std::vector<std::string>{"Courier", "Times-Roman", "Arial"}));
     std::vector<int> sizes;
-    for (const PdfLayout& layout : values("cmbFontSize"))
-        sizes.push_back(layout.FontSize);
+    for (const PageSetup& layout : values("cmbFontSize"))
+        sizes.push_back(layout.fontSize);
     EXPECT_EQ(sizes, (std::vector<int>{8, 10, 12, 14, 16, 18, 20}));
     std::vector<int> rotations;
-    for (const PdfLayout& layout : values("cmbRotation"))
-        rotations.push_back(layout.Rotation);
+    for (const PageSetup& layout : values("cmbRotation"))
+        rotations.push_back(layout.rotation);
     EXPECT_EQ(rotations, (std::vector<int>{0, 90, 180, 270}));
     std::vector<std::pair<float, float>> pages;
-    for (const PdfLayout& layout : values("cmbPageSize"))
-        pages.emplace_back(layout.pwidth, layout.pheight);
+    for (const PageSetup& layout : values("cmbPageSize"))
+        pages.emplace_back(layout.width, layout.height);
     EXPECT_EQ(pages, (std::vector<std::pair<float, float>>{{8.5F, 11.F}, {8.5F, 14.F}, {14.F, 11.F}}));
 }
 
@@ -495,10 +495,10 @@ TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber)
 
 TEST(LeadingNumber, RoundsHalvesToEvenAndStaysWithin16Bits)
 {
-    EXPECT_EQ(pdfLayout("", "10.5pt", "11.5", "").FontSize, 10);
-    EXPECT_EQ(pdfLayout("", "10.5pt", "11.5", "").Rotation, 12);
-    EXPECT_EQ(pdfLayout("", "99999pt", "-99999", "").FontSize, 32767);
-    EXPECT_EQ(pdfLayout("", "99999pt", "-99999", "").Rotation, -32768);
+    EXPECT_EQ(chosenPageSetup("", "10.5pt", "11.5", "").fontSize, 10);
+    EXPECT_EQ(chosenPageSetup("", "10.5pt", "11.5", "").rotation, 12);
+    EXPECT_EQ(chosenPageSetup("", "99999pt", "-99999", "").fontSize, 32767);
+    EXPECT_EQ(chosenPageSetup("", "99999pt", "-99999", "").rotation, -32768);
 }
 
 } // namespace

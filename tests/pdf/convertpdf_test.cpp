@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <stdexcept>
 
 namespace quorvale {
 namespace {
@@ -24,19 +25,27 @@ const ReadingOptions TabsKept{ReadingOptions::Encoding::Windows1252, ReadingOpti
 
 class ConvertToPdf : public ::testing::Test {
 protected:
+    // The window's default information; a refused job or a failure is kept in m_messages.
     bool convert(const std::string& input, const std::string& output, const std::string& font = "Times-Roman",
-                 std::int16_t size = 10, std::int16_t rotation = 0, float width = 8.5F, float height = 11)
+                 std::int16_t size = 10, std::int16_t rotation = 0, float width = 8.5F, float height = 11,
+                 const DocumentInformation& information = {})
     {
-        return m_writer.ConvertToPDF(input, output, "Orvin Kellaway", "http://www.quorvale.example/runchart",
-                                     "PDF Keywords", "Quorvale v1.0", "PDF Title", font, size, rotation, width, height,
-                                     m_reading);
+        try {
+            const Result result = m_writer.ConvertToPDF(
+                PdfJob(input, output, information, {font, size, rotation, width, height}, m_reading));
+            if (!result)
+                m_messages.push_back(result.reason);
+            return result.ok;
+        } catch (const std::invalid_argument& wrong) {
+            m_messages.push_back(wrong.what());
+            return false;
+        }
     }
     test::TempDir m_dir;
     std::string m_folder = m_dir.path();
     ReadingOptions m_reading; // the output window's
     std::vector<std::string> m_messages;
-    PdfWriter m_writer{[this](const std::string& message) { m_messages.push_back(message); },
-                       [] { return std::string("20030312101500"); }};
+    PdfWriter m_writer{[] { return std::string("20030312101500"); }};
 };
 
 TEST_F(ConvertToPdf, DefaultDataSheetMatchesTheGoldenFiles)
@@ -132,8 +141,9 @@ TEST_F(ConvertToPdf, ReadersGetTheTextAndInformationBack)
 {
     const std::string typed = "Größe (x) \\ € – “q” ™ ‰ Œ";
     const std::string output = m_folder + "/info.pdf";
-    ASSERT_TRUE(m_writer.ConvertToPDF(DataSheet, output, encodeWindows1252(typed), "c)", "k(", "s\\",
-                                      encodeWindows1252(typed + " title"), "Courier", 12, 0, 8.5F, 11, TabsKept));
+    m_reading = TabsKept;
+    ASSERT_TRUE(convert(DataSheet, output, "Courier", 12, 0, 8.5F, 11,
+                        {encodeWindows1252(typed), "c)", "k(", "s\\", encodeWindows1252(typed + " title")}));
     EXPECT_TRUE(test::passesQpdf(output));
     std::string info;
     ASSERT_EQ(test::runCommand("pdfinfo -enc UTF-8 '" + output + "'", &info), 0);

@@ -23,45 +23,43 @@ TEST(PageCapacity, MatchesTheTableForEveryOfferedChoice)
 {
     for (const test::Capacity& row : test::capacityTable()) {
         SCOPED_TRACE(row.size);
-        PdfWriterState state;
-        initpdf(state, "Courier", row.size, 0, 8.5F, 11);
-        EXPECT_EQ(formatFixed(state.leading), row.leading);
-        EXPECT_EQ(state.maxlines, row.lines792);
-        EXPECT_EQ(state.maxchars, row.courier612);
-        initpdf(state, "Arial", row.size, 0, 8.5F, 14);
-        EXPECT_EQ(state.maxlines, row.lines1008);
-        EXPECT_EQ(state.maxchars, row.arial612);
-        initpdf(state, "Times-Roman", row.size, 0, 8.5F, 11);
-        EXPECT_EQ(state.maxchars, row.other612);
-        initpdf(state, "COURIER", row.size, 0, 14, 11);
-        EXPECT_EQ(state.maxchars, row.courier1008);
-        initpdf(state, "arial", row.size, 0, 14, 11);
-        EXPECT_EQ(state.maxchars, row.arial1008);
-        initpdf(state, "Times-Bold", row.size, 0, 14, 11);
-        EXPECT_EQ(state.maxchars, row.other1008);
-        initpdf(state, "courier-bold", row.size, 0, 14, 11); // a family's factor holds for all its faces
-        EXPECT_EQ(state.maxchars, row.courier1008);
-        initpdf(state, "Helvetica-Oblique", row.size, 0, 14, 11);
-        EXPECT_EQ(state.maxchars, row.arial1008);
-        initpdf(state, "CourierNew", row.size, 0, 14, 11);
-        EXPECT_EQ(state.maxchars, row.other1008);
-        EXPECT_EQ(state.pagewidth, 1008);
-        EXPECT_EQ(state.pageheight, 792);
-        EXPECT_EQ(state.footerx, 504);
+        PageGeometry geometry = initpdf({"Courier", row.size, 0, 8.5F, 11});
+        EXPECT_EQ(formatFixed(geometry.leading), row.leading);
+        EXPECT_EQ(geometry.maxlines, row.lines792);
+        EXPECT_EQ(geometry.maxchars, row.courier612);
+        geometry = initpdf({"Arial", row.size, 0, 8.5F, 14});
+        EXPECT_EQ(geometry.maxlines, row.lines1008);
+        EXPECT_EQ(geometry.maxchars, row.arial612);
+        geometry = initpdf({"Times-Roman", row.size, 0, 8.5F, 11});
+        EXPECT_EQ(geometry.maxchars, row.other612);
+        geometry = initpdf({"COURIER", row.size, 0, 14, 11});
+        EXPECT_EQ(geometry.maxchars, row.courier1008);
+        geometry = initpdf({"arial", row.size, 0, 14, 11});
+        EXPECT_EQ(geometry.maxchars, row.arial1008);
+        geometry = initpdf({"Times-Bold", row.size, 0, 14, 11});
+        EXPECT_EQ(geometry.maxchars, row.other1008);
+        geometry = initpdf({"courier-bold", row.size, 0, 14, 11}); // a family's factor holds for all its faces
+        EXPECT_EQ(geometry.maxchars, row.courier1008);
+        geometry = initpdf({"Helvetica-Oblique", row.size, 0, 14, 11});
+        EXPECT_EQ(geometry.maxchars, row.arial1008);
+        geometry = initpdf({"CourierNew", row.size, 0, 14, 11});
+        EXPECT_EQ(geometry.maxchars, row.other1008);
+        EXPECT_EQ(geometry.pagewidth, 1008);
+        EXPECT_EQ(geometry.pageheight, 792);
+        EXPECT_EQ(geometry.footerx, 504);
     }
 }
 
 TEST(PageCapacity, HalvesRoundToEven)
 {
-    PdfWriterState state;
-    initpdf(state, "Times-Roman", 12, 0, 11.25F, 11); // 810 points: 810 x 2.2 / 12 = 148.5
-    EXPECT_EQ(state.pagewidth, 810);
-    EXPECT_EQ(state.maxchars, 148);
-    initpdf(state, "Courier", 12, 0, 1.0625F, 11); // 76.5 points: 76 x 1.5 / 12 = 9.5
-    EXPECT_EQ(state.pagewidth, 76);
-    EXPECT_EQ(state.maxchars, 10);
-    initpdf(state, "Courier", 10, 0, 0.1875F, 11); // 13.5 points
-    EXPECT_EQ(state.pagewidth, 14);
+    PageGeometry geometry = initpdf({"Times-Roman", 12, 0, 11.25F, 11}); // 810 points: 810 x 2.2 / 12 = 148.5
+    EXPECT_EQ(geometry.pagewidth, 810);
+    EXPECT_EQ(geometry.maxchars, 148);
+    geometry = initpdf({"Courier", 12, 0, 1.0625F, 11}); // 76.5 points: 76 x 1.5 / 12 = 9.5
+    EXPECT_EQ(geometry.pagewidth, 76);
+    EXPECT_EQ(geometry.maxchars, 10);
+    geometry = initpdf({"Courier", 10, 0, 0.1875F, 11}); // 13.5 points
+    EXPECT_EQ(geometry.pagewidth, 14);
     EXPECT_EQ(divideRoundHalfEven(195, 2), 98);
     EXPECT_EQ(divideRoundHalfEven(153, 2), 76);
     EXPECT_EQ(divideRoundHalfEven(-3, 2), -2);
@@ -71,18 +69,17 @@ TEST(PageCapacity, HalvesRoundToEven)
 
 TEST(PageCapacity, RefusesValuesThatLeaveNoRoomForText)
 {
-    PdfWriterState state;
-    EXPECT_THROW(initpdf(state, "Courier", 0, 0, 8.5F, 11), std::invalid_argument);
-    EXPECT_THROW(initpdf(state, "Courier", -4, 0, 8.5F, 11), std::invalid_argument);
-    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 0, 11), std::invalid_argument);
-    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 8.5F, -1), std::invalid_argument);
-    EXPECT_THROW(initpdf(state, "Courier", 10, 0, NAN, 11), std::invalid_argument);
-    EXPECT_THROW(initpdf(state, "Courier", 10, 0, INFINITY, 11), std::invalid_argument);
-    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 8.5F, 1), std::invalid_argument);  // no row fits
-    EXPECT_THROW(initpdf(state, "Courier", 10, 0, 0.1F, 11), std::invalid_argument); // 1.05 characters a row
-    EXPECT_NO_THROW(initpdf(state, "Courier", 10, 0, 0.2F, 1.2F));
+    EXPECT_THROW(initpdf({"Courier", 0, 0, 8.5F, 11}), std::invalid_argument);
+    EXPECT_THROW(initpdf({"Courier", -4, 0, 8.5F, 11}), std::invalid_argument);
+    EXPECT_THROW(initpdf({"Courier", 10, 0, 0, 11}), std::invalid_argument);
+    EXPECT_THROW(initpdf({"Courier", 10, 0, 8.5F, -1}), std::invalid_argument);
+    EXPECT_THROW(initpdf({"Courier", 10, 0, NAN, 11}), std::invalid_argument);
+    EXPECT_THROW(initpdf({"Courier", 10, 0, INFINITY, 11}), std::invalid_argument);
+    EXPECT_THROW(initpdf({"Courier", 10, 0, 8.5F, 1}), std::invalid_argument);  // no row fits
+    EXPECT_THROW(initpdf({"Courier", 10, 0, 0.1F, 11}), std::invalid_argument); // 1.05 characters a row
+    EXPECT_NO_THROW(initpdf({"Courier", 10, 0, 0.2F, 1.2F}));
     for (const char* font : {"", "Times Roman", "F/1", "F(1", "F\r", "F\x80"})
-        EXPECT_THROW(initpdf(state, font, 10, 0, 8.5F, 11), std::invalid_argument) << font; // 2.1 characters, 1 row
+        EXPECT_THROW(initpdf({font, 10, 0, 8.5F, 11}), std::invalid_argument) << font; // 2.1 characters, 1 row
 }
 
 TEST(PdfText, NumbersInShortestDecimalForm)
@@ -95,6 +92,20 @@ TEST(PdfText, NumbersInShortestDecimalForm)
     EXPECT_EQ(formatDouble(306.5), "306.5");
     EXPECT_EQ(formatOffset(15), "0000000015");
     EXPECT_EQ(formatOffset(9999999999), "9999999999");
+}
+
+// A copy of Text with every TextToReplace replaced by NewText; each search resumes after the
+// inserted text, so NewText may contain TextToReplace: the three replacements that escaping does
+// at once.
+std::string ReplaceText(const std::string& Text, const std::string& TextToReplace, const std::string& NewText)
+{
+    std::string copy = Text;
+    auto found = copy.find(TextToReplace);
+    while (found != std::string::npos) {
+        copy.replace(found, TextToReplace.size(), NewText);
+        found = copy.find(TextToReplace, found + NewText.size());
+    }
+    return copy;
 }
 
 TEST(PdfText, ReplaceTextResumesAfterTheInsertedText)
@@ -253,17 +264,17 @@ std::vector<std::vector<std::string>> layOut(const std::string& input, int maxch
                                              std::string* pdf = nullptr, const ReadingOptions& options = {})
 {
     const test::TempDir folder;
-    PdfWriterState state;
-    initpdf(state, "Courier", 12, 0, 8.5F, 11);
-    state.maxchars = maxchars;
-    state.maxlines = maxlines;
-    state.infile = folder.path() + "/in.txt";
-    test::writeFile(state.infile, input);
+    PageGeometry geometry = initpdf({"Courier", 12, 0, 8.5F, 11});
+    geometry.maxchars = maxchars;
+    geometry.maxlines = maxlines;
+    const std::string infile = folder.path() + "/in.txt";
+    test::writeFile(infile, input);
     MemorySink sink;
-    PdfDocument document(state, sink);
+    const DocumentInformation information;
+    PdfDocument document(sink, geometry, information);
     document.startpdf();
     document.writeinfo("20030312101500");
-    writetext(document, state, options);
+    writetext(document, geometry, infile, options);
     document.endpdf();
     test::PdfPages pages;
     EXPECT_TRUE(test::checkStructure(sink.bytes(), &pages));
@@ -365,17 +376,16 @@ TEST(PageLayout, NumbersIgnoreACommaDecimalLocale)
 {
     const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaDecimals));
     std::setlocale(LC_ALL, "de_DE.UTF-8"); // only where installed; the numpunct above covers C++ streams
-    PdfWriterState state;
-    initpdf(state, "Courier", 12, 0, 8.5138888F, 11); // 613 points wide: footer at 306.5
-    EXPECT_EQ(state.maxchars, 77);
+    PageGeometry geometry = initpdf({"Courier", 12, 0, 8.5138888F, 11}); // 613 points wide: footer at 306.5
+    EXPECT_EQ(geometry.maxchars, 77);
     MemorySink sink;
-    PdfDocument document(state, sink);
+    const DocumentInformation information;
+    PdfDocument document(sink, geometry, information);
     const test::TempDir folder;
-    state.infile = folder.path() + "/in.txt";
-    test::writeFile(state.infile, std::string(5000, 'x'));
+    test::writeFile(folder.path() + "/in.txt", std::string(5000, 'x'));
     document.startpdf();
     document.writeinfo("20030312101500");
-    writetext(document, state);
+    writetext(document, geometry, folder.path() + "/in.txt");
     document.endpdf();
     std::setlocale(LC_ALL, "C");
     std::locale::global(previous);

@@ -177,12 +177,8 @@ TEST_F(Txt2Pdf, LinuxTextReadsAsWrittenAndTheWizardsReadingStaysAvailable)
                         "column 1)\n");
 
     // Without --tab-size 0, the command gives the output window's document.
-    std::vector<std::string> messages;
-    quorvale::PdfWriter writer([&](const std::string& message) { messages.push_back(message); },
-                               [] { return std::string("20030312101500"); });
-    ASSERT_TRUE(writer.ConvertToPDF(DataSheet, m_folder + "/wizard.pdf", "Orvin Kellaway",
-                                    "http://www.quorvale.example/runchart", "PDF Keywords", "Quorvale v1.0",
-                                    "PDF Title", "Times-Roman", 10, 0, 8.5F, 11));
+    quorvale::PdfWriter writer([] { return std::string("20030312101500"); });
+    ASSERT_TRUE(writer.ConvertToPDF(quorvale::PdfJob(DataSheet, m_folder + "/wizard.pdf", {}, {})));
     ASSERT_EQ(
         run("--encoding windows-1252 --line-ends cr --trim both '" + DataSheet + "' '" + m_folder + "/command.pdf'",
             Epoch),

@@ -53,12 +53,11 @@ protected:
     {
         SCOPED_TRACE(input + " -> " + output);
         const bool existed = fs::exists(output);
-        std::vector<std::string> messages;
-        EXPECT_FALSE(convertDefault(input, output, messages));
-        ASSERT_EQ(messages.size(), 1U);
-        EXPECT_NE(messages.front().find(reason), std::string::npos) << messages.front();
+        const Result result = convertDefault(input, output);
+        EXPECT_FALSE(result);
+        EXPECT_NE(result.reason.find(reason), std::string::npos) << result.reason;
         if (exact) {
-            EXPECT_EQ(messages.front(), reason);
+            EXPECT_EQ(result.reason, reason);
         }
         EXPECT_EQ(fs::exists(output), existed);
 
@@ -144,9 +143,8 @@ TEST_F(Faults, FileSizeLimitStopsTheConversion)
     const std::string output = m_folder + "/limited.pdf";
 
     EXPECT_TRUE(HoldsUnderFileSizeLimit(100000, [&] {
-        std::vector<std::string> messages;
-        const bool converted = convertDefault(m_input, output, messages);
-        return !converted && messages == std::vector<std::string>{"Cannot write '" + output + "': File too large"};
+        const Result converted = convertDefault(m_input, output);
+        return !converted && converted.reason == "Cannot write '" + output + "': File too large";
     }));
     EXPECT_FALSE(fs::exists(output));
 

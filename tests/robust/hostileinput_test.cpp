@@ -48,15 +48,15 @@ std::string backslashesAndParentheses()
 class HostileInput : public ::testing::Test {
 protected:
     // Converts text and checks the result with our own structure check and with qpdf.
-    void convertsCleanly(const std::string& name, const std::string& text, const Information& info = {},
-                         bool runQpdf = true)
+    void convertsCleanly(const std::string& name, const std::string& text,
+                         const DocumentInformation& info = TestInformation, bool runQpdf = true)
     {
         SCOPED_TRACE(name);
         const std::string input = m_folder + "/" + name + ".txt";
         const std::string output = m_folder + "/" + name + ".pdf";
         writeFile(input, text);
-        std::vector<std::string> messages;
-        ASSERT_TRUE(convertDefault(input, output, messages, info)) << (messages.empty() ? "" : messages.front());
+        const Result converted = convertDefault(input, output, info);
+        ASSERT_TRUE(converted) << converted.reason;
         EXPECT_EQ(checkPdf(readFile(output)), "");
         if (runQpdf) {
             EXPECT_TRUE(passesQpdf(output));
@@ -94,7 +94,7 @@ TEST_F(HostileInput, InformationValuesStayInsideTheirStrings)
     const std::string text = "a line of text\r\n";
     for (const std::string& value :
          {std::string(") /JavaScript (x"), std::string("\\"), std::string("\\)"), repeat("ab(c)\\d\x80\xE9 ", 1000)}) {
-        convertsCleanly("info", text, Information{value, value, value, value, value});
+        convertsCleanly("info", text, DocumentInformation{value, value, value, value, value});
         std::string shown;
         ASSERT_EQ(runCommand("pdfinfo '" + m_folder + "/info.pdf' | grep '^Title:'", &shown), 0);
         if (value.size() < 100) {

@@ -82,9 +82,8 @@ TEST_F(ReplaceOutput, FailuresLeaveTheOlderOutputAsItWas)
 {
     writeFile(m_input, longSheet(300000, 'x'));
     EXPECT_TRUE(HoldsUnderFileSizeLimit(100000, [&] {
-        std::vector<std::string> messages;
-        return !convertDefault(m_input, m_output, messages) && messages.size() == 1 &&
-               messages.front() == "Cannot write '" + m_output + "': File too large";
+        const Result converted = convertDefault(m_input, m_output);
+        return !converted && converted.reason == "Cannot write '" + m_output + "': File too large";
     }));
     olderOutputIsIntact();
 

@@ -27,7 +27,8 @@ RunChartRecord workedExample()
     RunChartRecord record = DefaultRunChartRecord();
     const char* values[] = {"0.004", "-0.006", "-0.002", "0.003", "0.009", "0.015", "0.022", "0.011"};
     for (int i = 0; i < 8; ++i)
-        record.Readings.push_back({7 * 60 + 30 * i, values[i]});
+        record.Readings.push_back({(7 * 60 + 30 * i) * 60, 0, values[i]});
+    record.ReadingsAreDeviations = true;
     return record;
 }
 
@@ -104,18 +105,32 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
 
     EXPECT_EQ(cells["F4"]["value"].toString(), "Quorvale Demo ");
     EXPECT_EQ(cells["F6"]["value"].toString(), "http://www.quorvale.example/runchart");
-    const char* labels[] = {"Readings", "Out of tolerance", "Median", "Cpk", "Signals"};
-    for (int i = 0; i < 5; ++i)
+    const char* labels[] = {
+        "Readings", "Out of tolerance", "Mean", "Median", "Sigma (within)", "Sigma (overall)", "Cp", "Cpk", "Pp",
+        "Ppk",      "Signals"};
+    for (int i = 0; i < 11; ++i)
         EXPECT_EQ(cells[QStringLiteral("F%1").arg(8 + i)]["value"].toString(), labels[i]);
     expectNumber(cells, "G8", 8);
     expectNumber(cells, "G9", 1);
-    expectNumber(cells, "G10", median);
-    // Mean 0.007, sample deviation sqrt(584e-6 / 7): min(0.013, 0.027) / (3 x 0.0091339) = 0.4744.
-    expectNumber(cells, "G11", 0.013 / (3 * std::sqrt(584e-6 / 7)), "0.00");
-    EXPECT_NEAR(cells["G11"]["value"].toDouble(), 0.4744, 5e-5);
-    EXPECT_EQ(cells["G12"]["value"].toString(), "Trend: readings 2-7 rising");
+    expectNumber(cells, "G10", 0.007);
+    expectNumber(cells, "G11", median);
+    // Moving ranges 0.010 0.004 0.005 0.006 0.006 0.007 0.011: sigma within 0.049 / 7 / 1.128; sigma overall
+    // sqrt(584e-6 / 7). Cp 0.04 / (6 x 0.0062057), Cpk min(0.013, 0.027) / (3 x 0.0062057), Pp and Ppk alike.
+    const double within = 0.049 / 7 / 1.128;
+    const double overall = std::sqrt(584e-6 / 7);
+    expectNumber(cells, "G12", within);
+    expectNumber(cells, "G13", overall);
+    expectNumber(cells, "G14", 0.04 / (6 * within), "0.00");
+    expectNumber(cells, "G15", 0.013 / (3 * within), "0.00");
+    expectNumber(cells, "G16", 0.04 / (6 * overall), "0.00");
+    expectNumber(cells, "G17", 0.013 / (3 * overall), "0.00");
+    EXPECT_NEAR(cells["G15"]["value"].toDouble(), 0.6983, 5e-5);
+    EXPECT_NEAR(cells["G17"]["value"].toDouble(), 0.4744, 5e-5);
+    EXPECT_EQ(cells["G18"]["value"].toString(), "Trend: readings 2-7 rising");
 
-    std::set<QString> expected{"F4", "F6", "F8", "F9", "F10", "F11", "F12", "G8", "G9", "G10", "G11", "G12"};
+    std::set<QString> expected{"F4", "F6"};
+    for (int row = 8; row <= 18; ++row)
+        expected.insert({QStringLiteral("F%1").arg(row), QStringLiteral("G%1").arg(row)});
     for (int row = 2; row <= 10; ++row)
         for (const char column : {'A', 'B', 'C', 'D', 'E'})
             expected.insert(QStringLiteral("%1%2").arg(QChar(column)).arg(row));
@@ -146,7 +161,7 @@ TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsAndMedian)
 
     // Right of the readings' columns and below the summary, however many readings there are.
     const QJsonArray from = workbook["embedded_charts"][0]["from"].toArray();
-    EXPECT_EQ(from, QJsonArray({5, 13}));
+    EXPECT_EQ(from, QJsonArray({5, 20}));
 }
 
 TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
@@ -156,11 +171,11 @@ TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
     const QJsonObject workbook = written(record);
     const QJsonObject cells = workbook["cells"].toObject();
 
-    for (const char* cell : {"C2", "D2", "C3", "D10", "G9", "G11"})
+    for (const char* cell : {"C2", "D2", "C3", "D10", "G9", "G14", "G15", "G16", "G17"})
         EXPECT_TRUE(isEmpty(cells, cell)) << cell;
     EXPECT_EQ(cells["E2"]["value"].toString(), "Median");
     expectNumber(cells, "G8", 8);
-    expectNumber(cells, "G10", 0.0065);
+    expectNumber(cells, "G11", 0.0065);
     // Nothing is out of tolerance without limits.
     EXPECT_FALSE(cells["B9"]["bold"].toBool());
     const QJsonArray series = workbook["charts"][0]["series"].toArray();
@@ -171,14 +186,16 @@ TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
 TEST_F(LoggedReadings, OneReadingHasNoCpkAndNoSignals)
 {
     RunChartRecord record = DefaultRunChartRecord();
-    record.Readings = {{13 * 60 + 20, "+0.01"}};
+    record.Readings = {{(13 * 60 + 20) * 60, 0, "+0.01"}};
+    record.ReadingsAreDeviations = true;
     const QJsonObject cells = written(record)["cells"].toObject();
     expectNumber(cells, "B3", 0.01);
     expectNumber(cells, "G8", 1);
     expectNumber(cells, "G9", 0);
-    expectNumber(cells, "G10", 0.01);
-    EXPECT_TRUE(isEmpty(cells, "G11"));
-    EXPECT_EQ(cells["G12"]["value"].toString(), "None");
+    expectNumber(cells, "G11", 0.01);
+    for (const char* cell : {"G12", "G13", "G14", "G15", "G16", "G17"})
+        EXPECT_TRUE(isEmpty(cells, cell)) << cell;
+    EXPECT_EQ(cells["G18"]["value"].toString(), "None");
 }
 
 TEST_F(LoggedReadings, ARecordWithoutReadingsGivesTheSampleWorkbook)
@@ -190,7 +207,7 @@ TEST_F(LoggedReadings, ARecordWithoutReadingsGivesTheSampleWorkbook)
 TEST_F(LoggedReadings, AReadingThatIsNoNumberFailsTheWorkbook)
 {
     RunChartRecord record = DefaultRunChartRecord();
-    record.Readings = {{0, "abc"}};
+    record.Readings = {{0, 0, "abc"}};
     const std::string file = m_dir.filePath(QStringLiteral("bad.xls")).toStdString();
     EXPECT_FALSE(WriteRunChartWorkbook(file, {}, record));
 }

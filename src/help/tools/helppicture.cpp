@@ -1,5 +1,7 @@
 // Paints the help window's picture and writes it as a 24-bit, uncompressed, bottom-up BMP at 96 dpi.
 // Run it by hand after changing the picture: quorvale-help-picture src/help/help.bmp
+#include "maker.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -71,7 +73,8 @@ void drawTitle(QPainter& p)
     p.drawText(QRect(14, 0, 400, 46), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Run Chart Help"));
     p.setFont(font(11));
     p.setPen(QColor(200, 215, 235));
-    p.drawText(QRect(0, 0, Width - 14, 46), Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("Quorvale v1.0"));
+    p.drawText(QRect(0, 0, Width - 14, 46), Qt::AlignVCenter | Qt::AlignRight,
+               QString::fromUtf8(quorvale::ProgramTitle));
 }
 
 void drawFields(QPainter& p, int y)

@@ -1,4 +1,6 @@
-#include "pdfarguments.h"
+#include "pagesetupchoice.h"
+
+#include "windows1252.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,9 +39,10 @@ double leadingNumber(QStringView text)
     return ok ? value : 0.0;
 }
 
-PdfLayout pdfLayout(const QString& font, const QString& fontSize, const QString& rotation, const QString& pageSize)
+PageSetup chosenPageSetup(const QString& font, const QString& fontSize, const QString& rotation,
+                          const QString& pageSize)
 {
-    return {font, toInt16(leadingNumber(fontSize)), toInt16(leadingNumber(rotation)),
+    return {encodeWindows1252(font.toStdString()), toInt16(leadingNumber(fontSize)), toInt16(leadingNumber(rotation)),
             static_cast<float>(leadingNumber(pageSize)), static_cast<float>(leadingNumber(pageSize.right(3)))};
 }
 

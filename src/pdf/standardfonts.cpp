@@ -1,0 +1,33 @@
+#include "standardfonts.h"
+
+#include <algorithm>
+
+namespace quorvale {
+
+namespace {
+
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+} // namespace
+
+std::optional<StandardFont> findStandardFont(std::string_view name)
+{
+    for (const StandardFont& font : StandardFonts) {
+        if (sameIgnoringCase(name, font.name))
+            return font;
+    }
+    return std::nullopt;
+}
+
+std::int32_t fontFactorTenths(std::string_view name)
+{
+    const std::optional<StandardFont> font = findStandardFont(name);
+    return font ? font->factorTenths : 22;
+}
+
+} // namespace quorvale

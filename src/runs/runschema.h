@@ -1,0 +1,18 @@
+// The runs database's tables, under a schema version: made on first use, brought up to date by
+// numbered steps, and never touched when they come from a newer Quorvale or from another program.
+#pragma once
+
+#include <QString>
+
+class QSqlDatabase;
+
+namespace quorvale {
+
+// The version this Quorvale writes.
+constexpr int RunsSchemaVersion = 1;
+
+// Makes or checks the tables of an open database; the reason, in words, when it may not be used.
+// Empty when the database is ready.
+QString PrepareRunsSchema(QSqlDatabase& database, bool server);
+
+} // namespace quorvale

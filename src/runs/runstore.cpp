@@ -1,0 +1,436 @@
+#include "runstore.h"
+
+#include "reading.h"
+#include "runschema.h"
+#include "runsdatabase.h"
+#include "sqlerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <atomic>
+#include <string_view>
+
+namespace quorvale {
+
+namespace {
+
+struct RecordColumn {
+    const char* name;
+    std::string RunChartRecord::*field;
+};
+
+const RecordColumn RecordColumns[] = {
+    {"part_number", &RunChartRecord::PartNumber},
+    {"customer_name", &RunChartRecord::CustomerName},
+    {"description", &RunChartRecord::Description},
+    {"inspector", &RunChartRecord::Inspector},
+    {"operation_number", &RunChartRecord::OperationNumber},
+    {"date_inspector", &RunChartRecord::DateInspector},
+    {"date_approved_by", &RunChartRecord::DateApprovedBy},
+    {"approved_by", &RunChartRecord::ApprovedBy},
+    {"department", &RunChartRecord::Department},
+    {"drawing_revision", &RunChartRecord::DrawingRevision},
+    {"run_chart_revision", &RunChartRecord::RunChartRevision},
+    {"upper_tolerance", &RunChartRecord::UpperTolerance},
+    {"lower_tolerance", &RunChartRecord::LowerTolerance},
+    {"frequency", &RunChartRecord::Frequency},
+    {"check_dimension", &RunChartRecord::Check},
+    {"inspection_tool", &RunChartRecord::InspectionTool},
+    {"sheet", &RunChartRecord::Sheet},
+    {"sheet_of", &RunChartRecord::SheetOf},
+    {"comments", &RunChartRecord::Comments},
+};
+
+// "a, b, c" with each column name wrapped as the pattern says ("%1", ":%1", "%1 = :%1").
+std::string recordColumns(const char* pattern)
+{
+    QStringList parts;
+    for (const RecordColumn& column : RecordColumns)
+        parts << QString::fromLatin1(pattern).arg(QLatin1String(column.name));
+    return parts.join(QLatin1String(", ")).toStdString();
+}
+
+const std::string CreateRunSql = "INSERT INTO runs (state, started_at, started_offset, " + recordColumns("%1") +
+                                 ") VALUES ('open', :started_at, :started_offset, " + recordColumns(":%1") +
+                                 ") RETURNING id";
+const std::string UpdateRecordSql = "UPDATE runs SET " + recordColumns("%1 = :%1") + " WHERE id = :id";
+const std::string LoadRunSql = "SELECT state, started_at, started_offset, readings_are_deviations, " +
+                               recordColumns("%1") + " FROM runs WHERE id = :id";
+
+void bindRecord(QSqlQuery& query, const RunChartRecord& record)
+{
+    for (const RecordColumn& column : RecordColumns)
+        query.bindValue(QLatin1Char(':') + QLatin1String(column.name), QString::fromStdString(record.*column.field));
+}
+
+QString runText(RunId id)
+{
+    return QStringLiteral("there is no run %1").arg(id);
+}
+
+// The folder of the per-user file is made on first use, for the user alone.
+QString makeFolderFor(const QString& path)
+{
+    const QFileInfo file(path);
+    const QString folder = file.absolutePath();
+    if (QFileInfo::exists(folder))
+        return {};
+    if (!QDir().mkpath(folder) ||
+        !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
+    return {};
+}
+
+// Connects the named connection; the reason when it cannot be used.
+QString connect(const QString& connection, const QString& database, bool server)
+{
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), connection);
+    if (!db.isValid())
+        return QStringLiteral("Qt's %1 driver is not installed").arg(server ? "PostgreSQL" : "SQLite");
+    if (server) {
+        ServerAddress address;
+        QString why;
+        if (!ParseServerAddress(database, address, why))
+            return QStringLiteral("the address is no PostgreSQL URI: ") + why;
+        db.setHostName(address.host);
+        db.setPort(address.port);
+        db.setDatabaseName(address.databaseName);
+        db.setUserName(address.user);
+        db.setPassword(address.password);
+        db.setConnectOptions(address.options);
+    } else {
+        if (QFileInfo(database).isDir())
+            return QStringLiteral("it is a folder");
+        if (const QString why = makeFolderFor(database); !why.isEmpty())
+            return why;
+        db.setDatabaseName(database);
+        // Another program writing waits its turn instead of failing at once.
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
+    }
+    if (!db.open())
+        return SqlReason(db.lastError());
+    if (!server) {
+        // Every commit reaches the disk before it returns, so a power cut loses no logged reading.
+        for (const char* pragma : {"PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"}) {
+            QSqlQuery query(db);
+            if (!query.exec(QString::fromLatin1(pragma)))
+                return SqlReason(query.lastError());
+        }
+    }
+    return PrepareRunsSchema(db, server);
+}
+
+} // namespace
+
+bool IsStorableReading(const std::string& value)
+{
+    return ReadingValueText(value) == value && ReadingNumber(value).has_value();
+}
+
+std::unique_ptr<RunStore> RunStore::open(const QString& database, QString& why)
+{
+    static std::atomic<int> connections = 0;
+    const QString connection = QStringLiteral("quorvale-runs-%1").arg(++connections);
+    const bool server = IsServerDatabase(database);
+    const QString reason = connect(connection, database, server);
+    if (!reason.isEmpty()) {
+        QSqlDatabase::removeDatabase(connection);
+        why = QStringLiteral("The runs database %1 cannot be used: %2.").arg(DescribeDatabase(database), reason);
+        return nullptr;
+    }
+    return std::unique_ptr<RunStore>(new RunStore(connection, DescribeDatabase(database), server));
+}
+
+RunStore::RunStore(QString connection, QString description, bool server)
+    : m_connection(std::move(connection)), m_description(std::move(description)), m_server(server)
+{
+}
+
+RunStore::~RunStore()
+{
+    qDeleteAll(m_statements);
+    m_statements.clear();
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QSqlQuery& RunStore::statement(const char* sql)
+{
+    QSqlQuery*& query = m_statements[sql];
+    if (!query) {
+        query = new QSqlQuery(QSqlDatabase::database(m_connection, false));
+        query->setForwardOnly(true);
+        query->prepare(QString::fromUtf8(sql));
+    }
+    return *query;
+}
+
+Result RunStore::failure(const QString& why) const
+{
+    return Result::failure(QStringLiteral("The runs database %1: %2.").arg(m_description, why).toStdString());
+}
+
+Result RunStore::failure(const QSqlQuery& query) const
+{
+    return failure(SqlReason(query.lastError()));
+}
+
+template <class Body> Result RunStore::inTransaction(Body body)
+{
+    QSqlQuery control(QSqlDatabase::database(m_connection, false));
+    // SQLite takes its write lock at BEGIN, so two writers queue instead of one failing at its first write.
+    if (!control.exec(m_server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")))
+        return failure(control);
+    Result result = body();
+    if (result && !control.exec(QStringLiteral("COMMIT")))
+        result = failure(control);
+    if (!result)
+        control.exec(QStringLiteral("ROLLBACK"));
+    return result;
+}
+
+Result RunStore::createRun(const RunChartRecord& record, Moment started, RunId& id)
+{
+    QSqlQuery& query = statement(CreateRunSql.c_str());
+    query.bindValue(QStringLiteral(":started_at"), qint64(started.at));
+    query.bindValue(QStringLiteral(":started_offset"), started.utcOffset);
+    bindRecord(query, record);
+    if (!query.exec() || !query.next())
+        return failure(query);
+    id = query.value(0).toLongLong();
+    query.finish();
+    return {};
+}
+
+Result RunStore::updateRecord(RunId id, const RunChartRecord& record)
+{
+    QSqlQuery& query = statement(UpdateRecordSql.c_str());
+    bindRecord(query, record);
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    if (!query.exec())
+        return failure(query);
+    return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
+}
+
+Result RunStore::setReadingsAreDeviations(RunId id, bool deviations)
+{
+    QSqlQuery& query = statement("UPDATE runs SET readings_are_deviations = :deviations WHERE id = :id");
+    query.bindValue(QStringLiteral(":deviations"), deviations);
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    if (!query.exec())
+        return failure(query);
+    return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
+}
+
+Result RunStore::finish(RunId id)
+{
+    QSqlQuery& query = statement("UPDATE runs SET state = 'finished' WHERE id = :id");
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    if (!query.exec())
+        return failure(query);
+    return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
+}
+
+Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, Moment loggedAt,
+                             std::vector<int>& numbers)
+{
+    numbers.clear();
+    for (const std::string& value : values) {
+        if (!IsStorableReading(value))
+            return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(value)));
+    }
+    return inTransaction([&]() -> Result {
+        // Counting up the run's last number locks its row until the commit: two programs logging into
+        // one run take their numbers one after the other.
+        QSqlQuery& reserve = statement("UPDATE runs SET last_number = last_number + :count, state = 'open'"
+                                       " WHERE id = :id RETURNING last_number");
+        reserve.bindValue(QStringLiteral(":count"), int(values.size()));
+        reserve.bindValue(QStringLiteral(":id"), qint64(id));
+        if (!reserve.exec())
+            return failure(reserve);
+        if (!reserve.next())
+            return failure(runText(id));
+        int number = reserve.value(0).toInt() - int(values.size());
+        reserve.finish();
+        QSqlQuery& insert = statement("INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
+                                      " value_number) VALUES (:id, :number, :at, :offset, :text, :value)");
+        for (const std::string& value : values) {
+            insert.bindValue(QStringLiteral(":id"), qint64(id));
+            insert.bindValue(QStringLiteral(":number"), ++number);
+            insert.bindValue(QStringLiteral(":at"), qint64(loggedAt.at));
+            insert.bindValue(QStringLiteral(":offset"), loggedAt.utcOffset);
+            insert.bindValue(QStringLiteral(":text"), QString::fromStdString(value));
+            insert.bindValue(QStringLiteral(":value"), *ReadingNumber(value));
+            if (!insert.exec())
+                return failure(insert);
+            numbers.push_back(number);
+        }
+        return {};
+    });
+}
+
+Result RunStore::logReading(RunId id, const std::string& value, Moment loggedAt, int& number)
+{
+    std::vector<int> numbers;
+    const Result result = logReadings(id, {value}, loggedAt, numbers);
+    if (result)
+        number = numbers.front();
+    return result;
+}
+
+Result RunStore::findReading(RunId id, int number, StoredReading& reading)
+{
+    QSqlQuery& query = statement("SELECT logged_at, utc_offset, value_text FROM readings"
+                                 " WHERE run_id = :id AND number = :number");
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    query.bindValue(QStringLiteral(":number"), number);
+    if (!query.exec())
+        return failure(query);
+    if (!query.next())
+        return failure(QStringLiteral("run %1 has no reading %2").arg(id).arg(number));
+    reading = {number, {query.value(0).toLongLong(), query.value(1).toInt()}, query.value(2).toString().toStdString()};
+    query.finish();
+    return {};
+}
+
+Result RunStore::recordChange(RunId id, const StoredReading& old, const char* change, Moment changedAt)
+{
+    QSqlQuery& query = statement("INSERT INTO reading_changes (run_id, number, change, changed_at, changed_offset,"
+                                 " old_logged_at, old_utc_offset, old_value)"
+                                 " VALUES (:id, :number, :change, :at, :offset, :old_at, :old_offset, :old_value)");
+    const bool hadOld = std::string_view(change) != "restored";
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    query.bindValue(QStringLiteral(":number"), old.number);
+    query.bindValue(QStringLiteral(":change"), QString::fromLatin1(change));
+    query.bindValue(QStringLiteral(":at"), qint64(changedAt.at));
+    query.bindValue(QStringLiteral(":offset"), changedAt.utcOffset);
+    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.loggedAt.at)) : QVariant());
+    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.loggedAt.utcOffset) : QVariant());
+    query.bindValue(QStringLiteral(":old_value"), hadOld ? QVariant(QString::fromStdString(old.value)) : QVariant());
+    return query.exec() ? Result{} : failure(query);
+}
+
+Result RunStore::editReading(RunId id, const StoredReading& edited, Moment changedAt)
+{
+    if (!IsStorableReading(edited.value))
+        return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(edited.value)));
+    return inTransaction([&]() -> Result {
+        StoredReading old;
+        if (Result found = findReading(id, edited.number, old); !found)
+            return found;
+        if (Result recorded = recordChange(id, old, "edited", changedAt); !recorded)
+            return recorded;
+        QSqlQuery& query = statement("UPDATE readings SET logged_at = :at, utc_offset = :offset, value_text = :text,"
+                                     " value_number = :value WHERE run_id = :id AND number = :number");
+        query.bindValue(QStringLiteral(":at"), qint64(edited.loggedAt.at));
+        query.bindValue(QStringLiteral(":offset"), edited.loggedAt.utcOffset);
+        query.bindValue(QStringLiteral(":text"), QString::fromStdString(edited.value));
+        query.bindValue(QStringLiteral(":value"), *ReadingNumber(edited.value));
+        query.bindValue(QStringLiteral(":id"), qint64(id));
+        query.bindValue(QStringLiteral(":number"), edited.number);
+        return query.exec() ? Result{} : failure(query);
+    });
+}
+
+Result RunStore::removeReading(RunId id, int number, Moment changedAt)
+{
+    return inTransaction([&]() -> Result {
+        StoredReading old;
+        if (Result found = findReading(id, number, old); !found)
+            return found;
+        if (Result recorded = recordChange(id, old, "removed", changedAt); !recorded)
+            return recorded;
+        QSqlQuery& query = statement("DELETE FROM readings WHERE run_id = :id AND number = :number");
+        query.bindValue(QStringLiteral(":id"), qint64(id));
+        query.bindValue(QStringLiteral(":number"), number);
+        return query.exec() ? Result{} : failure(query);
+    });
+}
+
+Result RunStore::restoreReading(RunId id, const StoredReading& reading, Moment changedAt)
+{
+    if (!IsStorableReading(reading.value))
+        return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(reading.value)));
+    return inTransaction([&]() -> Result {
+        QSqlQuery& insert = statement("INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
+                                      " value_number) VALUES (:id, :number, :at, :offset, :text, :value)");
+        insert.bindValue(QStringLiteral(":id"), qint64(id));
+        insert.bindValue(QStringLiteral(":number"), reading.number);
+        insert.bindValue(QStringLiteral(":at"), qint64(reading.loggedAt.at));
+        insert.bindValue(QStringLiteral(":offset"), reading.loggedAt.utcOffset);
+        insert.bindValue(QStringLiteral(":text"), QString::fromStdString(reading.value));
+        insert.bindValue(QStringLiteral(":value"), *ReadingNumber(reading.value));
+        if (!insert.exec())
+            return failure(insert);
+        return recordChange(id, reading, "restored", changedAt);
+    });
+}
+
+Result RunStore::listRuns(std::vector<RunSummary>& runs)
+{
+    QSqlQuery& query = statement("SELECT id, state, started_at, started_offset,"
+                                 " (SELECT COUNT(*) FROM readings WHERE readings.run_id = runs.id),"
+                                 " part_number, customer_name FROM runs ORDER BY started_at DESC, id DESC");
+    if (!query.exec())
+        return failure(query);
+    runs.clear();
+    while (query.next()) {
+        runs.push_back({query.value(0).toLongLong(), query.value(1).toString() == QLatin1String("finished"),
+                        Moment{query.value(2).toLongLong(), query.value(3).toInt()}, query.value(4).toInt(),
+                        query.value(5).toString().toStdString(), query.value(6).toString().toStdString()});
+    }
+    query.finish();
+    return {};
+}
+
+Result RunStore::loadRun(RunId id, StoredRun& run)
+{
+    QSqlQuery& query = statement(LoadRunSql.c_str());
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    if (!query.exec())
+        return failure(query);
+    if (!query.next())
+        return failure(runText(id));
+    run = {};
+    run.id = id;
+    run.finished = query.value(0).toString() == QLatin1String("finished");
+    run.started = {query.value(1).toLongLong(), query.value(2).toInt()};
+    run.readingsAreDeviations = query.value(3).toBool();
+    int field = 4;
+    for (const RecordColumn& column : RecordColumns)
+        run.record.*column.field = query.value(field++).toString().toStdString();
+    query.finish();
+
+    QSqlQuery& readings = statement("SELECT number, logged_at, utc_offset, value_text FROM readings"
+                                    " WHERE run_id = :id ORDER BY number");
+    readings.bindValue(QStringLiteral(":id"), qint64(id));
+    if (!readings.exec())
+        return failure(readings);
+    while (readings.next()) {
+        run.readings.push_back({readings.value(0).toInt(),
+                                {readings.value(1).toLongLong(), readings.value(2).toInt()},
+                                readings.value(3).toString().toStdString()});
+    }
+    readings.finish();
+    return {};
+}
+
+Result RunStore::lastRun(std::optional<RunId>& id)
+{
+    QSqlQuery& query = statement("SELECT id FROM runs ORDER BY started_at DESC, id DESC LIMIT 1");
+    if (!query.exec())
+        return failure(query);
+    id.reset();
+    if (query.next())
+        id = query.value(0).toLongLong();
+    query.finish();
+    return {};
+}
+
+} // namespace quorvale

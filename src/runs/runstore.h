@@ -1,0 +1,106 @@
+// The runs: every run chart record with its readings, kept in a SQLite file or on a PostgreSQL
+// server through Qt SQL. Windows and commands speak to it in the program's words; no SQL leaves
+// this folder. Every call that changes something is one transaction, committed before it returns.
+#pragma once
+
+#include "moment.h"
+#include "result.h"
+#include "runchartrecord.h"
+
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QSqlQuery;
+
+namespace quorvale {
+
+using RunId = std::int64_t;
+
+struct StoredReading {
+    int number = 0; // its number in the run, from 1 in the order logged; kept when others are removed
+    Moment loggedAt;
+    std::string value; // as kept: optional sign, digits, "." as the decimal mark
+
+    bool operator==(const StoredReading&) const = default;
+};
+
+struct RunSummary {
+    RunId id = 0;
+    bool finished = false;
+    Moment started;
+    int readings = 0;
+    std::string partNumber;
+    std::string customerName;
+};
+
+struct StoredRun {
+    RunId id = 0;
+    RunChartRecord record; // the nineteen fields; its Readings are not used
+    bool finished = false;
+    bool readingsAreDeviations = false;
+    Moment started;
+    std::vector<StoredReading> readings; // in the order logged
+};
+
+class RunStore final {
+public:
+    // Opens the database named as ChooseRunsDatabase names it, making the SQLite file and its tables
+    // on first use. Null, with a message that names the database and the reason, when it cannot.
+    static std::unique_ptr<RunStore> open(const QString& database, QString& why);
+    ~RunStore();
+    RunStore(const RunStore&) = delete;
+    RunStore& operator=(const RunStore&) = delete;
+
+    // The file's path or the server, without its password: what messages call the database.
+    const QString& description() const { return m_description; }
+
+    // A new open run with the record's fields.
+    Result createRun(const RunChartRecord& record, Moment started, RunId& id);
+    Result updateRecord(RunId id, const RunChartRecord& record);
+    Result setReadingsAreDeviations(RunId id, bool deviations);
+    // A finished run takes readings again, and is then open until it is finished again.
+    Result finish(RunId id);
+
+    // Logs the values in one transaction, all or none, each numbered after the run's last reading
+    // whoever else logs into the run; the numbers given are in the order of the values.
+    Result logReadings(RunId id, const std::vector<std::string>& values, Moment loggedAt, std::vector<int>& numbers);
+    Result logReading(RunId id, const std::string& value, Moment loggedAt, int& number);
+    // Edits and removals keep the reading as it was in the run's changes.
+    Result editReading(RunId id, const StoredReading& edited, Moment changedAt);
+    Result removeReading(RunId id, int number, Moment changedAt);
+    // Puts a removed reading back under its number (an undone removal).
+    Result restoreReading(RunId id, const StoredReading& reading, Moment changedAt);
+
+    // Every run, the newest first.
+    Result listRuns(std::vector<RunSummary>& runs);
+    Result loadRun(RunId id, StoredRun& run);
+    // The run started last; none in an empty database.
+    Result lastRun(std::optional<RunId>& id);
+
+private:
+    RunStore(QString connection, QString description, bool server);
+    // A prepared statement, made once per store.
+    QSqlQuery& statement(const char* sql);
+    Result failure(const QSqlQuery& query) const;
+    Result failure(const QString& why) const;
+    // Runs body between BEGIN and COMMIT; rolls back when it or the commit fails.
+    template <class Body> Result inTransaction(Body body);
+    Result recordChange(RunId id, const StoredReading& old, const char* change, Moment changedAt);
+    Result findReading(RunId id, int number, StoredReading& reading);
+
+    QString m_connection;
+    QString m_description;
+    bool m_server;
+    QHash<const char*, QSqlQuery*> m_statements;
+};
+
+// Whether the store keeps the text as a reading: a number as the grid keeps it.
+bool IsStorableReading(const std::string& value);
+
+} // namespace quorvale

@@ -1,0 +1,103 @@
+// quorvale-runs from a shell, as scripts and other stations use it.
+#include "tempdir.h"
+#include "testfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+using namespace quorvale::test;
+
+namespace {
+
+class RunsCommand : public ::testing::Test {
+protected:
+    TempDir m_home;
+    // Runs the command in a home of its own; its standard output and error together.
+    int run(const std::string& arguments, std::string& output, const std::string& input = {})
+    {
+        output.clear();
+        const std::string feed = input.empty() ? "" : "printf '" + input + "' | ";
+        return runCommand(feed + "env -u QUORVALE_DATABASE -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME=" + m_home.path() +
+                              " " + m_environment + " " + QUORVALE_BIN_DIR "/quorvale-runs " + arguments + " 2>&1",
+                          &output);
+    }
+    std::string database() const { return m_home.path() + "/runs.sqlite"; }
+    std::string m_environment;
+};
+
+TEST_F(RunsCommand, StartsLogsListsAndExportsARun)
+{
+    const std::string db = "--database " + database() + " ";
+    std::string output;
+    ASSERT_EQ(run(db + "new --part 'P-7'", output), 0) << output;
+    EXPECT_EQ(output, "1\n");
+    ASSERT_EQ(run(db + "log 1 0.5 -0,25", output), 0) << output;
+    EXPECT_EQ(output, "");
+    ASSERT_EQ(run(db + "log 1", output, "1.5\\n\\n+2\\r\\n"), 0) << output;
+    ASSERT_EQ(run(db + "new", output), 0) << output;
+    EXPECT_EQ(output, "2\n");
+
+    ASSERT_EQ(run(db + "export 1", output), 0) << output;
+    const std::string time = "\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d";
+    EXPECT_TRUE(std::regex_match(output, std::regex("reading,time,value\r\n1," + time + ",0.5\r\n2," + time +
+                                                    ",-0.25\r\n3," + time + ",1.5\r\n4," + time + ",\\+2\r\n")))
+        << output;
+
+    ASSERT_EQ(run(db + "list", output), 0) << output;
+    EXPECT_TRUE(
+        std::regex_match(output, std::regex("2\topen\t" + time + "\t0\tR24 G198\n1\topen\t" + time + "\t4\tP-7\n")))
+        << output;
+}
+
+TEST_F(RunsCommand, LogsAllOrNothingAndSaysWhatIsWrong)
+{
+    const std::string db = "--database=" + database() + " ";
+    std::string output;
+    ASSERT_EQ(run(db + "new", output), 0) << output;
+    EXPECT_EQ(run(db + "log 1 0.5 abc", output), 1);
+    EXPECT_EQ(output, "quorvale-runs: value 2: 'abc' is not a number; nothing was logged\n");
+    EXPECT_EQ(run(db + "log 1", output, "1\\n\\n2x\\n"), 1);
+    EXPECT_EQ(output, "quorvale-runs: line 3: '2x' is not a number; nothing was logged\n");
+    ASSERT_EQ(run(db + "export 1", output), 0);
+    EXPECT_EQ(output, "reading,time,value\r\n");
+
+    EXPECT_EQ(run(db + "export 99", output), 1);
+    EXPECT_NE(output.find("there is no run 99"), std::string::npos) << output;
+    EXPECT_EQ(run(db + "log 99 1", output), 1);
+    EXPECT_NE(output.find("there is no run 99"), std::string::npos) << output;
+
+    for (const char* wrong : {"", "lost", "list all", "log", "log abc 1", "log 0 1", "new --part", "new --color x",
+                              "--database", "--colour list", "export 1 2"}) {
+        EXPECT_EQ(run(db + wrong, output), 2) << wrong;
+        EXPECT_NE(output.find("Try 'quorvale-runs --help' for more."), std::string::npos) << output;
+    }
+    EXPECT_EQ(run("--help", output), 0);
+    EXPECT_EQ(output.rfind("Usage: quorvale-runs [--database DB] COMMAND", 0), 0u) << output;
+    EXPECT_EQ(run("--version", output), 0);
+    EXPECT_EQ(output, "quorvale-runs 1.0\n");
+}
+
+TEST_F(RunsCommand, TakesTheDatabaseFromTheEnvironmentTheSettingsOrTheUsersFolder)
+{
+    std::string output;
+    ASSERT_EQ(run("new", output), 0) << output;
+    EXPECT_FALSE(readFile(m_home.path() + "/.local/share/quorvale/runs.sqlite").empty());
+
+    writeFile(m_home.path() + "/setting.sqlite", "");
+    std::filesystem::create_directories(m_home.path() + "/.config/Quorvale");
+    writeFile(m_home.path() + "/.config/Quorvale/Quorvale.conf",
+              "[Runs]\ndatabase=" + m_home.path() + "/setting.sqlite\n");
+    ASSERT_EQ(run("new", output), 0) << output;
+    EXPECT_FALSE(readFile(m_home.path() + "/setting.sqlite").empty());
+    EXPECT_EQ(output, "1\n");
+
+    m_environment = "QUORVALE_DATABASE=" + database();
+    ASSERT_EQ(run("new", output), 0) << output;
+    EXPECT_FALSE(readFile(database()).empty());
+    EXPECT_EQ(run("--database " + m_home.path() + "/setting.sqlite new", output), 0);
+    EXPECT_EQ(output, "2\n");
+}
+
+} // namespace

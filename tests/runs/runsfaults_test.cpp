@@ -1,0 +1,92 @@
+// Databases that cannot be used: each refused with a message that names it and says why, and left
+// exactly as it was.
+#include "testdatabase.h"
+#include "testfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <sys/stat.h>
+
+using namespace quorvale;
+using namespace quorvale::test;
+
+namespace {
+
+// Refused, with a message holding each of the parts.
+void expectRefused(const QString& database, std::initializer_list<const char*> parts)
+{
+    QString why;
+    EXPECT_FALSE(RunStore::open(database, why)) << database.toStdString();
+    for (const char* part : parts)
+        EXPECT_TRUE(why.contains(QString::fromUtf8(part))) << why.toStdString() << " lacks " << part;
+}
+
+TEST(RunsFaults, AFileThatIsNoDatabaseIsLeftAlone)
+{
+    TempDir folder;
+    const std::string path = folder.path() + "/runs.sqlite";
+    const std::string text(10000, 'x');
+    writeFile(path, text);
+    expectRefused(QString::fromStdString(path), {path.c_str(), "file is not a database"});
+    EXPECT_EQ(readFile(path), text);
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"runs.sqlite"});
+}
+
+TEST(RunsFaults, ANewerOrAnotherProgramsSchemaIsLeftAlone)
+{
+    RunsDatabase database(Backend::SQLite);
+    ASSERT_TRUE(database.open());
+    database.rows(QStringLiteral("UPDATE quorvale_schema SET version = 2"));
+    const std::string before = readFile(database.name().toStdString());
+    expectRefused(database.name(), {"was made by a newer Quorvale (schema version 2; this one knows 1)"});
+    EXPECT_EQ(readFile(database.name().toStdString()), before);
+
+    TempDir folder;
+    const QString other = QString::fromStdString(folder.path() + "/other.sqlite");
+    // Made through the test's own connection: a table of someone else's.
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+    db.setDatabaseName(other);
+    ASSERT_TRUE(db.open());
+    QSqlQuery(db).exec(QStringLiteral("CREATE TABLE parts (name TEXT)"));
+    db.close();
+    db = {};
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    const std::string otherBefore = readFile(other.toStdString());
+    expectRefused(other, {"other tables than Quorvale's runs"});
+    EXPECT_EQ(readFile(other.toStdString()), otherBefore);
+}
+
+TEST(RunsFaults, AnUnusablePlaceIsNamed)
+{
+    TempDir folder;
+    writeFile(folder.path() + "/file", "x");
+    const std::string throughFile = folder.path() + "/file/runs.sqlite";
+    expectRefused(QString::fromStdString(throughFile), {throughFile.c_str()});
+    expectRefused(QString::fromStdString(folder.path()), {"it is a folder"});
+
+    // The per-user file's folder is made for the user alone, the file a write-ahead log.
+    const std::string fresh = folder.path() + "/share/quorvale/runs.sqlite";
+    QString why;
+    EXPECT_TRUE(RunStore::open(QString::fromStdString(fresh), why)) << why.toStdString();
+    struct stat made {};
+    ASSERT_EQ(stat((folder.path() + "/share/quorvale").c_str(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0700u);
+}
+
+TEST(RunsFaults, ARefusedLoginNamesTheServerButNotThePassword)
+{
+    ASSERT_TRUE(Server().running()) << Server().why();
+    QString uri = QString::fromStdString(Server().uri("postgres", "intruder"));
+    uri.replace(QStringLiteral("intruder@"), QStringLiteral("intruder:s3cret@"));
+    QString why;
+    EXPECT_FALSE(RunStore::open(uri, why));
+    EXPECT_TRUE(why.startsWith(QStringLiteral("The runs database the server /tmp/quorvale-pg-"))) << why.toStdString();
+    EXPECT_TRUE(why.contains(QStringLiteral("user intruder"))) << why.toStdString();
+    EXPECT_TRUE(why.contains(QStringLiteral("role \"intruder\" does not exist"))) << why.toStdString();
+    EXPECT_FALSE(why.contains(QStringLiteral("s3cret"))) << why.toStdString();
+}
+
+} // namespace

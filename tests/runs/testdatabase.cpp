@@ -1,0 +1,73 @@
+#include "testdatabase.h"
+
+#include "runsdatabase.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace quorvale::test {
+
+std::string BackendName(const ::testing::TestParamInfo<Backend>& info)
+{
+    return info.param == Backend::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+PostgresServer& Server()
+{
+    static PostgresServer server;
+    return server;
+}
+
+RunsDatabase::RunsDatabase(Backend backend)
+{
+    if (backend == Backend::SQLite) {
+        m_name = QString::fromStdString(m_folder.path() + "/runs.sqlite");
+    } else if (Server().running()) {
+        m_name = QString::fromStdString(Server().createDatabase());
+    } else {
+        ADD_FAILURE() << Server().why();
+    }
+}
+
+std::unique_ptr<RunStore> RunsDatabase::open() const
+{
+    QString why;
+    auto store = RunStore::open(m_name, why);
+    EXPECT_TRUE(store) << why.toStdString();
+    return store;
+}
+
+std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
+{
+    std::vector<QVariantList> rows;
+    {
+        QSqlDatabase db;
+        if (IsServerDatabase(m_name)) {
+            ServerAddress address;
+            QString why;
+            EXPECT_TRUE(ParseServerAddress(m_name, address, why)) << why.toStdString();
+            db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("test-rows"));
+            db.setHostName(address.host);
+            db.setDatabaseName(address.databaseName);
+            db.setUserName(address.user);
+        } else {
+            db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("test-rows"));
+            db.setDatabaseName(m_name);
+        }
+        EXPECT_TRUE(db.open());
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+        while (query.next()) {
+            QVariantList row;
+            for (int i = 0; i < query.record().count(); ++i)
+                row << query.value(i);
+            rows.push_back(row);
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test-rows"));
+    return rows;
+}
+
+} // namespace quorvale::test
