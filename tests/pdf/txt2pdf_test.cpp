@@ -117,9 +117,10 @@ TEST_F(Txt2Pdf, RefusedValuesDeleteAndWriteNothing)
 {
     const std::string output = m_folder + "/out.pdf";
     writeFile(output, "older");
-    for (const std::string options : {"--font Courier-Narrow", "--rotation 45", "--rotation 360", "--rotation -90",
-                                      "--tab-size -1", "--tab-size x", "--tab-size 65", "--size 0", "--page 0x1",
-                                      "--page 8.5x201", "--encoding latin1", "--line-ends lf", "--trim leading"}) {
+    for (const std::string options :
+         {"--font Courier-Narrow", "--rotation 45", "--rotation 360", "--rotation -90", "--tab-size -1", "--tab-size x",
+          "--tab-size 65", "--size 0", "--size 2000", "--page 0x1", "--page 8.5x201", "--encoding latin1",
+          "--line-ends lf", "--trim leading"}) {
         EXPECT_EQ(run(options + " '" + DataSheet + "' '" + output + "'"), 2) << options;
         EXPECT_EQ(readFile(output), "older");
     }
