@@ -1,7 +1,5 @@
-// The data sheet: its exact bytes, its place, what a failed write leaves behind, and its removal.
-#include "childprocess.h"
+// The data sheet: its exact bytes, its place, and what a failed write leaves behind.
 #include "datasheet.h"
-#include "datasheetfile.h"
 #include "filesizelimit.h"
 #include "tempdir.h"
 #include "testfiles.h"
@@ -9,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -145,47 +142,4 @@ TEST_F(DataSheetWrite, FileSizeLimitRemovesTheTruncatedSheet)
         return !full && full.reason == "File too large";
     }));
     EXPECT_FALSE(fs::exists(path));
-}
-
-TEST_F(DataSheetWrite, TheOwnerRemovesWhatItWroteOnceButNotAnEmptyFile)
-{
-    DataSheetFile sheet(DataSheetFolder{m_dir.string(), {}});
-    EXPECT_TRUE(sheet.remove()); // nothing written yet: nothing to do
-    ASSERT_TRUE(sheet.write(DefaultRunChartRecord()));
-    EXPECT_TRUE(sheet.remove());
-    EXPECT_FALSE(fs::exists(sheet.path()));
-
-    std::ofstream(sheet.path()) << "another program's file";
-    EXPECT_TRUE(sheet.remove());
-    EXPECT_TRUE(fs::exists(sheet.path()));
-
-    // An empty file under the name is left for the next write to replace.
-    fs::resize_file(sheet.path(), 0);
-    ASSERT_TRUE(sheet.write(DefaultRunChartRecord()));
-    fs::resize_file(sheet.path(), 0);
-    EXPECT_TRUE(sheet.remove());
-    EXPECT_TRUE(fs::exists(sheet.path()));
-}
-
-TEST_F(DataSheetWrite, ASignalThatEndsTheProgramTakesTheSheetWithIt)
-{
-    DataSheetFile sheet(DataSheetFolder{m_dir.string(), {}});
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        const pid_t child = test::StartChild([&] {
-            SetUpOutputSignals();
-            if (sheet.write(DefaultRunChartRecord()))
-                ::raise(signal);
-        });
-        EXPECT_TRUE(test::EndedBy(test::WaitFor(child), signal)) << signal;
-        EXPECT_FALSE(fs::exists(sheet.path())) << signal;
-    }
-}
-
-TEST_F(DataSheetWrite, AFolderThatCouldNotBeUsedFailsEveryWriteWithItsReason)
-{
-    DataSheetFile sheet(DataSheetFolder{m_dir.string(), Result::failure("'x' is not a folder of the user's own")});
-    const Result written = sheet.write(DefaultRunChartRecord());
-    EXPECT_EQ(written.reason, "'x' is not a folder of the user's own");
-    EXPECT_FALSE(fs::exists(sheet.path()));
-    EXPECT_TRUE(sheet.remove());
 }
