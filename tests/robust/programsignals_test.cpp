@@ -31,7 +31,8 @@ unsigned long long caughtSignals(pid_t process)
 // Starts program with arguments, standard input from the pipe's reading end and no output; waits
 // until it catches SIGINT, SIGTERM and SIGHUP, then ends it with SIGTERM. True when it caught them
 // and was still running to be ended by the signal.
-bool catchesTheRemovalSignals(const std::vector<std::string>& arguments, int input)
+bool catchesTheRemovalSignals(const std::vector<std::string>& arguments, int input,
+                              const std::vector<std::string>& environment = {})
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -42,8 +43,14 @@ bool catchesTheRemovalSignals(const std::vector<std::string>& arguments, int inp
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const std::string& variable : environment)
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    for (char** variable = environ; *variable; ++variable)
+        envp.push_back(*variable); // after the test's own: the first of a name counts
+    envp.push_back(nullptr);
     pid_t child = -1;
-    const bool started = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    const bool started = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0;
     posix_spawn_file_actions_destroy(&actions);
     if (!started)
         return false;
@@ -64,11 +71,15 @@ TEST(ProgramSignals, TheCommandAndTheProgramCatchTheRemovalSignals)
     // The command waits for the rest of its standard input.
     EXPECT_TRUE(catchesTheRemovalSignals({QUORVALE_BIN_DIR "/quorvale-txt2pdf", "-", "-"}, pipe[0]));
 
-    // A copy of the program in a folder of its own keeps its data sheet and lock there.
+    // A copy of the program in a folder of its own keeps its data sheet and lock there, and Qt its
+    // runtime files.
     const TempDir folder;
     const std::string program = folder.path() + "/quorvale";
     std::filesystem::copy_file(QUORVALE_BIN_DIR "/quorvale", program);
-    EXPECT_TRUE(catchesTheRemovalSignals({program, "-platform", "offscreen"}, pipe[0]));
+    std::filesystem::create_directory(folder.path() + "/run");
+    std::filesystem::permissions(folder.path() + "/run", std::filesystem::perms::owner_all);
+    EXPECT_TRUE(catchesTheRemovalSignals({program, "-platform", "offscreen"}, pipe[0],
+                                         {"XDG_RUNTIME_DIR=" + folder.path() + "/run"}));
     ::close(pipe[0]);
     ::close(pipe[1]);
 }
