@@ -36,7 +36,9 @@ std::string_view stripBlanks(std::string_view text, ReadingOptions::Trim trim)
 void writeFooter(PdfDocument& document, const PageGeometry& geometry)
 {
     document.writeline("1 0 0 1 " + formatDouble(geometry.footerx) + " " + formatInteger(geometry.footery) + " Tm");
-    document.writeline("(" + formatInteger(document.pagecount()) + ") Tj");
+    // Appended, not "(" + number: GCC 12 warns falsely (-Wrestrict) on that form in release builds.
+    std::string pageNumber = "(";
+    document.writeline(pageNumber.append(formatInteger(document.pagecount())).append(") Tj"));
     document.writeline("/F1 " + formatFixed(geometry.fontsize) + " Tf");
 }
 
@@ -56,7 +58,9 @@ public:
     void wholeLine(std::string_view line, std::int64_t formFeeds, bool holdsTab)
     {
         startLine(formFeeds);
-        if ((holdsTab && m_tabSize > 0) || !m_document.writeRowIfItFits(stripBlanks(line, m_trim), m_maxchars)) {
+        const std::string_view stripped = stripBlanks(line, m_trim);
+        if ((holdsTab && m_tabSize > 0) || !fitsAcross(stripped) ||
+            !m_document.writeRowIfItFits(stripped, m_maxchars)) {
             feed(line);
             endLine();
         }
@@ -91,6 +95,7 @@ public:
     // Writes what is left of the line; its trailing blanks are dropped.
     void endLine()
     {
+        wrap(/*lineEnded*/ true);
         if (m_wrapped)
             ++m_linecount;
         m_document.writeRow(m_rest);
@@ -148,12 +153,50 @@ private:
         }
     }
 
-    // Cuts rows off the front while more than a row's worth of text is known.
-    void wrap()
+    // Whether the unescaped text, shown from the left margin, stays on the page.
+    bool fitsAcross(std::string_view text) const
+    {
+        if (m_geometry.widths == nullptr)
+            return true;
+        std::int64_t width = 0;
+        for (const char c : text) {
+            width += (*m_geometry.widths)[static_cast<unsigned char>(c)];
+            if (width > m_geometry.maxRowWidth)
+                return false;
+        }
+        return true;
+    }
+
+    // The length of the next row cut off the front of the escaped text: where the character count
+    // cuts it, or earlier where it would pass the page's right edge, cut again by the same rule.
+    std::size_t rowLength(std::string_view rest) const
+    {
+        const std::size_t length = rest.size() > m_maxchars ? cutLength(rest.substr(0, m_maxchars)) : rest.size();
+        if (m_geometry.widths == nullptr)
+            return length;
+        std::int64_t width = 0;
+        std::size_t fitting = 0;
+        while (fitting < length) {
+            const std::size_t shown = rest[fitting] == '\\' ? 2 : 1; // an escape pair shows its second character
+            width += (*m_geometry.widths)[static_cast<unsigned char>(rest[fitting + shown - 1])];
+            if (width > m_geometry.maxRowWidth)
+                break;
+            fitting += shown;
+        }
+        if (fitting == length)
+            return length;
+        if (fitting == 0) // a row holds one character however wide
+            return rest[0] == '\\' ? 2 : 1;
+        return cutLength(rest.substr(0, fitting));
+    }
+
+    // Cuts rows off the front while more than a row's worth of text is known; at the line's end,
+    // also while what is left passes the right edge.
+    void wrap(bool lineEnded = false)
     {
         std::string_view rest = m_rest;
-        while (rest.size() > m_maxchars) {
-            const std::string_view piece = rest.substr(0, cutLength(rest.substr(0, m_maxchars)));
+        while (rest.size() > m_maxchars || (lineEnded && !rest.empty() && rowLength(rest) < rest.size())) {
+            const std::string_view piece = rest.substr(0, rowLength(rest));
             rest.remove_prefix(piece.size());
             m_document.writeRow(piece);
             m_wrapped = true;

@@ -49,6 +49,9 @@ PageGeometry initpdf(const PageSetup& setup)
         divideRoundHalfEven((geometry.pageheight - 72) * std::int64_t{FixedScale}, geometry.leading));
     geometry.maxchars = static_cast<std::int32_t>(
         divideRoundHalfEven(geometry.pagewidth * fontFactorTenths(setup.font), std::int64_t{setup.fontSize} * 10));
+    geometry.widths = characterWidths(setup.font);
+    geometry.maxRowWidth = std::max<std::int64_t>(0, (geometry.pagewidth - TextLeft) * std::int64_t{1000} * FixedScale /
+                                                         geometry.fontsize);
     geometry.footerx = geometry.pagewidth / 2.0;
     geometry.footery = 25;
     if (geometry.maxlines < 1 || geometry.maxchars < 2)

@@ -8,6 +8,9 @@
 
 namespace quorvale {
 
+// Where every row begins, in points from the page's left edge.
+inline constexpr std::int32_t TextLeft = 50;
+
 struct PageSetup {
     std::string font = std::string(DefaultFont); // a PDF font name, written as given
     std::int16_t fontSize = 10;                  // points
@@ -25,7 +28,11 @@ struct PageGeometry {
     std::int16_t rotation = 0;
     std::int32_t maxlines = 0; // rows a page
     std::int32_t maxchars = 0; // characters a row before wrapping
-    double footerx = 0;        // where the page number begins
+    // The font's character widths, none for a font without known metrics, and the widest row that
+    // stays on the page, in thousandths of the font size.
+    const CharacterWidths* widths = nullptr;
+    std::int64_t maxRowWidth = 0;
+    double footerx = 0; // where the page number begins
     std::int32_t footery = 0;
 };
 

@@ -187,7 +187,7 @@ std::int64_t PdfDocument::startpage()
     const std::int64_t streamstart = m_pos;
     writeline("BT");
     writeline("/F1 " + formatFixed(m_geometry.fontsize) + " Tf");
-    writeline("1 0 0 1 50 " + formatInteger(m_geometry.pageheight - 40) + " Tm");
+    writeline("1 0 0 1 " + formatInteger(TextLeft) + " " + formatInteger(m_geometry.pageheight - 40) + " Tm");
     writeline(formatFixed(m_geometry.leading) + " TL");
     return streamstart;
 }

@@ -13,6 +13,16 @@ bool sameIgnoringCase(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
+struct FontWidths {
+    std::string_view name;
+    CharacterWidths widths;
+};
+
+// Taken at build time from the AFM files of fonts metric-compatible with the standard ones.
+constexpr FontWidths Widths[] = {
+#include "standardfontwidths.inc"
+};
+
 } // namespace
 
 std::optional<StandardFont> findStandardFont(std::string_view name)
@@ -22,6 +32,16 @@ std::optional<StandardFont> findStandardFont(std::string_view name)
             return font;
     }
     return std::nullopt;
+}
+
+const CharacterWidths* characterWidths(std::string_view name)
+{
+    const std::optional<StandardFont> font = findStandardFont(name);
+    for (const FontWidths& entry : Widths) {
+        if (font && entry.name == font->name)
+            return &entry.widths;
+    }
+    return nullptr;
 }
 
 std::int32_t fontFactorTenths(std::string_view name)

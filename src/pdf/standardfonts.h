@@ -40,6 +40,13 @@ inline constexpr std::string_view DefaultFont = "Times-Roman";
 // The standard font of that name in any case; none for another name.
 std::optional<StandardFont> findStandardFont(std::string_view name);
 
+// Width of each Windows-1252 character (Symbol and ZapfDingbats: of each of their own codes) in
+// thousandths of the font size; 0 where the font has no glyph.
+using CharacterWidths = std::array<std::uint16_t, 256>;
+
+// The widths of the standard font of that name in any case; none for another name.
+const CharacterWidths* characterWidths(std::string_view name);
+
 // The factor for any font name: a standard font's own, 22 for a name we have no figure for.
 std::int32_t fontFactorTenths(std::string_view name);
 

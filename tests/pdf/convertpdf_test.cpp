@@ -168,6 +168,18 @@ TEST_F(ConvertToPdf, ReadersGetTheTextAndInformationBack)
     EXPECT_EQ(text, expected + "\n1\n\n\f");
 }
 
+TEST_F(ConvertToPdf, ALongCommentInTheOutputWindowsFontStaysOnThePage)
+{
+    const std::string comment = "CUSTOMER REQUIRES 100% INSPECTION OF SEAM WM-4 UNTIL FURTHER NOTICE FROM QUALITY "
+                                "MANAGER - SEE DEVIATION DR-2291";
+    test::writeFile(m_folder + "/comment.txt", "Comments : " + comment + "\r\n");
+    ASSERT_TRUE(convert(m_folder + "/comment.txt", m_folder + "/comment.pdf"));
+    std::string text;
+    ASSERT_EQ(test::runCommand("pdftotext '" + m_folder + "/comment.pdf' -", &text), 0);
+    EXPECT_EQ(text, "Comments : CUSTOMER REQUIRES 100% INSPECTION OF SEAM WM-4 UNTIL FURTHER NOTICE FROM QUALITY\n"
+                    "MANAGER - SEE DEVIATION DR-2291\n\n1\n\n\f");
+}
+
 TEST_F(ConvertToPdf, TheOutputWindowsReadingPutsTabbedLabelsApart)
 {
     const std::string output = m_folder + "/tabs.pdf";

@@ -260,13 +260,11 @@ TEST(LineReader, Utf8BecomesWindows1252AndTheRestQuestionMarks)
 }
 
 // Lays the input out as a whole document with the given capacities; returns the rows of each page.
-std::vector<std::vector<std::string>> layOut(const std::string& input, int maxchars, int maxlines,
+// Lays the input out as a whole document in the geometry; returns the rows of each page.
+std::vector<std::vector<std::string>> layOut(const std::string& input, const PageGeometry& geometry,
                                              std::string* pdf = nullptr, const ReadingOptions& options = {})
 {
     const test::TempDir folder;
-    PageGeometry geometry = initpdf({"Courier", 12, 0, 8.5F, 11});
-    geometry.maxchars = maxchars;
-    geometry.maxlines = maxlines;
     const std::string infile = folder.path() + "/in.txt";
     test::writeFile(infile, input);
     MemorySink sink;
@@ -281,6 +279,17 @@ std::vector<std::vector<std::string>> layOut(const std::string& input, int maxch
     if (pdf)
         *pdf = sink.bytes();
     return pages.rows;
+}
+
+// The same with the given capacities and the character count alone deciding the rows.
+std::vector<std::vector<std::string>> layOut(const std::string& input, int maxchars, int maxlines,
+                                             std::string* pdf = nullptr, const ReadingOptions& options = {})
+{
+    PageGeometry geometry = initpdf({"Courier", 12, 0, 8.5F, 11});
+    geometry.maxchars = maxchars;
+    geometry.maxlines = maxlines;
+    geometry.widths = nullptr;
+    return layOut(input, geometry, pdf, options);
 }
 
 using Pages = std::vector<std::vector<std::string>>;
@@ -363,6 +372,70 @@ TEST(PageLayout, LinesLongerThanTheReadBufferLayOutAsIfWhole)
     ASSERT_EQ(rows.size(), 1U);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"b" + std::string(29999, ' '), std::string(30000, ' '),
                                                  std::string(10001, ' ') + "\\("}));
+}
+
+// Where a row shown from the left margin ends, in points; an escape pair counts as the character it shows.
+double rowEnd(const std::string& row, const PageGeometry& geometry)
+{
+    std::int64_t width = 0;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (row[i] == '\\')
+            ++i;
+        width += (*geometry.widths)[static_cast<unsigned char>(row[i])];
+    }
+    return TextLeft + static_cast<double>(width) * static_cast<double>(geometry.fontsize) / FixedScale / 1000;
+}
+
+std::string joined(const std::vector<std::string>& rows)
+{
+    std::string text;
+    for (const std::string& row : rows)
+        text += row;
+    return text;
+}
+
+TEST(PageLayout, RowsOfAProportionalFontStopAtTheRightEdge)
+{
+    const std::string comment = "CUSTOMER REQUIRES 100% INSPECTION OF SEAM WM-4 UNTIL FURTHER NOTICE FROM QUALITY "
+                                "MANAGER - SEE DEVIATION DR-2291";
+    const PageGeometry times = initpdf({"Times-Roman", 10, 0, 8.5F, 11});
+    const Pages pages = layOut(comment + "\r\n" + std::string(300, 'W') + "\r\n(" + std::string(200, ')') + "\r\n" +
+                                   std::string(134, 'i') + "\r\n",
+                               times);
+    ASSERT_EQ(pages.size(), 1U);
+    const std::vector<std::string>& rows = pages[0];
+    // Cut after the last blank that fits, the break rule applied to the shorter piece.
+    EXPECT_EQ(rows[0], comment.substr(0, comment.find("DEVIATION")));
+    EXPECT_EQ(rows[1], "DEVIATION DR-2291");
+    for (const std::string& row : rows) {
+        EXPECT_LE(rowEnd(row, times), 612) << row;
+        EXPECT_FALSE(row.ends_with("\\") && !row.ends_with("\\\\")) << row; // escape pairs stay whole
+    }
+    EXPECT_EQ(
+        joined(rows), comment + std::string(300, 'W') + "\\(" + [] {
+            std::string escaped;
+            for (int i = 0; i < 200; ++i)
+                escaped += "\\)";
+            return escaped;
+        }() + std::string(134, 'i'));
+    // A row that fits by its characters and its width is one row, as before.
+    EXPECT_EQ(rows.back(), std::string(134, 'i'));
+
+    // A character wider than the room left still gets a row of its own.
+    const PageGeometry narrow = initpdf({"Helvetica", 72, 0, 1.75F, 11});
+    EXPECT_EQ(layOut("MM\r\n", narrow), (Pages{{"M", "M"}}));
+}
+
+TEST(PageLayout, CourierRowsAtTheOfferedSizesAreCutByTheirCountAsBefore)
+{
+    for (const test::Capacity& capacity : test::capacityTable()) {
+        const PageGeometry courier = initpdf({"Courier", capacity.size, 0, 8.5F, 11});
+        const std::string line(3 * static_cast<std::size_t>(capacity.courier612), 'x');
+        const Pages pages = layOut(line, courier);
+        ASSERT_EQ(pages.size(), 1U);
+        EXPECT_EQ(pages[0],
+                  std::vector<std::string>(3, std::string(static_cast<std::size_t>(capacity.courier612), 'x')));
+    }
 }
 
 // Formats numbers with a comma, the way a German desktop would if anything asked the locale.

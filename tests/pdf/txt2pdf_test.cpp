@@ -268,3 +268,24 @@ TEST_F(Txt2Pdf, StandardStreamsAndDescriptorNamesNeverDestroyAnotherFile)
 }
 
 } // namespace
+
+namespace {
+
+// What a reader finds on the pages, without line ends, page breaks or the page number.
+std::string shownText(const std::string& pdf)
+{
+    std::string text;
+    EXPECT_EQ(runCommand("pdftotext -nopgbrk '" + pdf + "' -", &text), 0);
+    std::erase_if(text, [](char c) { return c == '\n' || c == '\f'; });
+    return text;
+}
+
+TEST_F(Txt2Pdf, LongRowsOfAProportionalFontStayOnThePage)
+{
+    const std::string capitals(300, 'W');
+    writeFile(m_folder + "/capitals.txt", capitals + "\n");
+    ASSERT_EQ(run("--size=14 '" + m_folder + "/capitals.txt' '" + m_folder + "/capitals.pdf'"), 0);
+    EXPECT_EQ(shownText(m_folder + "/capitals.pdf"), capitals + "1");
+}
+
+} // namespace
