@@ -12,7 +12,7 @@ QUORVALE_RUN_PACKAGES=(
 QUORVALE_PACKAGES=(
     "${QUORVALE_RUN_PACKAGES[@]}"
     libgtest-dev postgresql
-    qpdf poppler-utils python3 python3-openpyxl
+    qpdf poppler-utils python3 python3-openpyxl locales
     help2man desktop-file-utils appstream man-db lintian
     clang-format-14
 )
@@ -28,6 +28,14 @@ install_missing_packages() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The comma-decimal locale the workbook's test saves under; Debian's locales package ships it ungenerated.
+make_test_locale() {
+    locale -a 2>/dev/null | grep -qx 'de_DE.utf8' && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
 
 # configure_and_build PRESET: configures once, then builds incrementally. QUORVALE_WERROR=ON in the

@@ -8,9 +8,9 @@
 
 namespace quorvale {
 
-Wizard::Wizard(Platform& platform, DataSheetFolder folder)
+Wizard::Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase, const QString& userRunsDatabase)
     : m_platform(platform), m_dataSheet(std::move(folder)), m_lock(m_dataSheet.folder()),
-      m_form1(m_platform, m_dataSheet)
+      m_form1(m_platform, m_dataSheet), m_runs(m_form1, runsDatabase, userRunsDatabase)
 {
     QObject::connect(&m_form1, &Form1::forwardRequested, &m_form1,
                      [this](const OutputFormats& formats) { showOutput(formats); });
@@ -31,6 +31,8 @@ bool Wizard::start()
                                          MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         return false;
     }
+    // After the lock: a second copy must not write a run the first one has open.
+    m_runs.restore(QDate::currentDate());
     m_form1.show();
     return true;
 }
@@ -46,6 +48,7 @@ void Wizard::showOutput(const OutputFormats& formats)
     m_form1.hide();
     m_frmPDF = new frmPDF(m_platform, formats, m_form1.record(), m_dataSheet.path(), &m_form1);
     QObject::connect(m_frmPDF, &frmPDF::unloaded, &m_form1, [this] { removeDataSheet(); });
+    QObject::connect(m_frmPDF, &frmPDF::finishing, &m_form1, [this] { m_runs.finish(); });
     m_frmPDF->show();
 }
 

@@ -6,6 +6,7 @@
 #include "form1.h"
 #include "frmpdf.h"
 #include "instancelock.h"
+#include "runkeeper.h"
 
 #include <QPointer>
 
@@ -16,8 +17,11 @@ class Platform;
 class Wizard final {
 public:
     // The data sheet goes into the folder chosen at start (the system's bytes, whatever their
-    // encoding); the one-copy lock is taken there.
-    Wizard(Platform& platform, DataSheetFolder folder);
+    // encoding); the one-copy lock is taken there. The runs are kept in runsDatabase (as
+    // ChooseRunsDatabase names it; none when empty), a server's unsaved readings beside
+    // userRunsDatabase.
+    Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase = {},
+           const QString& userRunsDatabase = {});
     // However the program ends, the data sheet goes with the wizard.
     ~Wizard();
 
@@ -41,6 +45,7 @@ private:
     DataSheetFile m_dataSheet;
     InstanceLock m_lock;
     Form1 m_form1;
+    RunKeeper m_runs;
     QPointer<frmPDF> m_frmPDF;
 };
 
