@@ -71,15 +71,16 @@ TEST(ProgramSignals, TheCommandAndTheProgramCatchTheRemovalSignals)
     // The command waits for the rest of its standard input.
     EXPECT_TRUE(catchesTheRemovalSignals({QUORVALE_BIN_DIR "/quorvale-txt2pdf", "-", "-"}, pipe[0]));
 
-    // A copy of the program in a folder of its own keeps its data sheet and lock there, and Qt its
-    // runtime files.
+    // A copy of the program in a folder of its own keeps its data sheet and lock there, Qt its
+    // runtime files and the runs their database.
     const TempDir folder;
     const std::string program = folder.path() + "/quorvale";
     std::filesystem::copy_file(QUORVALE_BIN_DIR "/quorvale", program);
     std::filesystem::create_directory(folder.path() + "/run");
     std::filesystem::permissions(folder.path() + "/run", std::filesystem::perms::owner_all);
-    EXPECT_TRUE(catchesTheRemovalSignals({program, "-platform", "offscreen"}, pipe[0],
-                                         {"XDG_RUNTIME_DIR=" + folder.path() + "/run"}));
+    EXPECT_TRUE(catchesTheRemovalSignals(
+        {program, "-platform", "offscreen"}, pipe[0],
+        {"XDG_RUNTIME_DIR=" + folder.path() + "/run", "XDG_DATA_HOME=" + folder.path() + "/data"}));
     ::close(pipe[0]);
     ::close(pipe[1]);
 }
