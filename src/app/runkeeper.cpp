@@ -35,6 +35,11 @@ RunKeeper::RunKeeper(Form1& form, QString database, QString userDatabase)
         if (m_run)
             m_recordChanged.start();
     });
+    // Written when the box is left too: Cancel ends the program at once, with no time left for the delay.
+    connect(&m_form, &Form1::recordEditFinished, this, [this] {
+        if (m_recordChanged.isActive())
+            updateRecord();
+    });
     connect(&m_form, &Form1::openRunRequested, this, &RunKeeper::chooseRun);
     connect(&m_grid, &ReadingsGrid::readingLogged, this, [this] { saveUnsaved(); });
     connect(&m_grid, &ReadingsGrid::readingEdited, this, &RunKeeper::edited);

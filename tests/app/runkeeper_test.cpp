@@ -8,6 +8,7 @@
 #include "readingsgrid.h"
 #include "runkeeper.h"
 #include "scriptedplatform.h"
+#include "wizard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -105,11 +107,16 @@ TEST_F(KeptRun, AnEmptyStoreStartsAsTodayAndAFinishedRunOffersTheNext)
         id = window.keeper.run();
         ASSERT_NE(id, 0);
         EXPECT_EQ(storedValues(id), (QStringList{"0.5", "-0.25"}));
+        // Kept once the box is left, before Cancel could end the program.
         window.box("txtCheck")->setText(QStringLiteral("25.000"));
-        window.keeper.finish();
-        EXPECT_TRUE(stored(id).finished);
+        emit window.box("txtCheck")->editingFinished();
         EXPECT_EQ(stored(id).record.Check, "25.000");
         EXPECT_EQ(stored(id).record.PartNumber, "P-77");
+        EXPECT_FALSE(stored(id).finished);
+        window.box("txtFrequency")->setText(QStringLiteral("1 per 10"));
+        window.keeper.finish();
+        EXPECT_TRUE(stored(id).finished);
+        EXPECT_EQ(stored(id).record.Frequency, "1 per 10");
     }
     EntryWindow next(platform, folder.path(), database, QDate(2027, 1, 4));
     EXPECT_TRUE(next.grid().showsSamples());
@@ -237,6 +244,31 @@ TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
     grid.findChild<QAction*>(QStringLiteral("actRestoreSamples"))->trigger();
     EXPECT_EQ(platform.messages().back().text, "Remove 3 readings?");
     EXPECT_FALSE(grid.showsSamples());
+}
+
+TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
+{
+    Wizard wizard(platform, QFile::encodeName(folder.path()).toStdString(), {}, database, database);
+    ASSERT_TRUE(wizard.start());
+    ReadingsGrid& grid = wizard.entryWindow().readingsGrid();
+    grid.setFocus();
+    QTest::keyClicks(&grid, QStringLiteral("0"));
+    QTest::keyClick(grid.findChild<QLineEdit*>(), Qt::Key_Return);
+    settle();
+    std::optional<RunId> run;
+    {
+        QString why;
+        ASSERT_TRUE(RunStore::open(database, why)->lastRun(run));
+    }
+    ASSERT_TRUE(run);
+    QTest::mouseClick(wizard.entryWindow().findChild<QPushButton*>(QStringLiteral("cmdNext")), Qt::LeftButton);
+    ASSERT_NE(wizard.outputWindow(), nullptr);
+    EXPECT_FALSE(stored(*run).finished);
+    platform.fileNames = {folder.filePath(QStringLiteral("run.pdf"))};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>(QStringLiteral("btnSave")), Qt::LeftButton);
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>(QStringLiteral("btnConvert")), Qt::LeftButton);
+    EXPECT_TRUE(stored(*run).finished);
 }
 
 TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhenItWorks)
