@@ -162,10 +162,10 @@ bool RunKeeper::saveUnsaved()
         unsaved += kept ? 0 : 1;
     }
     writeJournal();
-    m_grid.showStatus((unsaved == 1 ? QStringLiteral("A reading is not saved: ")
-                                    : QStringLiteral("%1 readings are not saved: ").arg(unsaved)) +
-                      QString::fromStdString(result.reason) +
-                      QStringLiteral(" They stay here and are written when the runs database works again."));
+    const QString what = unsaved == 1 ? QStringLiteral("A reading is not saved; it stays")
+                                      : QStringLiteral("%1 readings are not saved; they stay").arg(unsaved);
+    m_grid.showStatus(what + QStringLiteral(" here and will be written when the runs database works again. ") +
+                      QString::fromStdString(result.reason));
     m_retry.start();
     return false;
 }

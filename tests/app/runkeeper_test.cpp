@@ -289,7 +289,8 @@ TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhen
         EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2"}));
         EXPECT_TRUE(window.grid().topLevelItem(1)->font(1).italic());
         EXPECT_EQ(window.grid().topLevelItem(1)->toolTip(1), "Not saved yet");
-        EXPECT_TRUE(window.status().startsWith("2 readings are not saved: The runs database the server "))
+        EXPECT_TRUE(window.status().startsWith("2 readings are not saved; they stay here and will be written when the "
+                                               "runs database works again. The runs database the server "))
             << window.status().toStdString();
         EXPECT_TRUE(QFile::exists(journal));
     }
