@@ -339,7 +339,7 @@ void frmPDF::convertPdf()
 void frmPDF::CreateExcel()
 {
     const QString outputfile = txtXlsOutputFile->text();
-    const WorkbookResult result = WriteRunChartWorkbook(
+    const Result result = WriteRunChartWorkbook(
         nativePath(outputfile),
         {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(), txtXlsAuthor->text().toStdString(),
          txtXlsKeywords->text().toStdString(), txtXlsComments->text().toStdString()},
@@ -351,7 +351,7 @@ void frmPDF::CreateExcel()
         m_platform.showMessage(
             this, {text, QString::fromUtf8(ProgramTitle), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         // Without a workbook at all the program ends; after a failed save the user may pick another name.
-        if (!result.started)
+        if (result.error == WorkbookNotStarted())
             m_platform.endProgram();
         return;
     }

@@ -174,7 +174,8 @@ TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook
     const QJsonObject cells = QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["cells"].toObject();
     EXPECT_EQ(cells["B3"]["value"].toDouble(), 0.004);
     EXPECT_EQ(cells["B4"]["value"].toDouble(), -0.006);
-    EXPECT_EQ(cells["G8"]["value"].toInt(), 2);
+    EXPECT_EQ(cells["B2"]["value"].toString(), "Reading");
+    EXPECT_EQ(cells["G19"]["value"].toInt(), 2);
     EXPECT_TRUE(cells["B5"].isUndefined());
 }
 
