@@ -80,7 +80,7 @@ int main(int argc, char** argv)
 
     QTemporaryDir folder;
     quorvale::QtPlatform platform(folder.filePath("settings.conf"));
-    quorvale::DataSheetFile sheet(folder.filePath("tempchart.txt").toStdString());
+    quorvale::DataSheetFile sheet(quorvale::DataSheetFolder{folder.path().toStdString(), {}});
     quorvale::Form1 form(platform, sheet);
     auto* grid = form.findChild<quorvale::ReadingsGrid*>(QStringLiteral("lv1"));
     form.show();

@@ -73,7 +73,7 @@ protected:
     QTemporaryDir m_dir;
     PseudoGauge m_gauge{m_dir.filePath("gauge")};
     ScriptedPlatform m_platform;
-    DataSheetFile m_sheet{DataSheetPath(m_dir.path().toStdString())};
+    DataSheetFile m_sheet{DataSheetFolder{m_dir.path().toStdString(), {}}};
     Form1 m_form{m_platform, m_sheet};
     ReadingsGrid* m_grid = m_form.findChild<ReadingsGrid*>(QStringLiteral("lv1"));
     QDateTime m_now{QDate(2026, 12, 7), QTime(9, 0), Qt::UTC};
