@@ -9,6 +9,7 @@
 #include "runchartworkbook.h"
 #include "standardfonts.h"
 #include "twips.h"
+#include "unshowncharacters.h"
 #include "windowlook.h"
 #include "windows1252.h"
 
@@ -290,8 +291,10 @@ void frmPDF::finish()
     if (m_formats.PdfChosen) {
         if (txtFilename->text().isEmpty() || txtOutputFile->text().isEmpty())
             warnUnnamed();
-        else
+        else if (goOnWithoutCharacters())
             convertPdf();
+        else
+            return; // back to the window: nothing is made
     }
     if (m_formats.ExcelChosen) {
         if (txtXlsOutputFile->text().isEmpty())
@@ -299,6 +302,19 @@ void frmPDF::finish()
         else
             CreateExcel();
     }
+}
+
+bool frmPDF::goOnWithoutCharacters()
+{
+    const QStringList lacking = charactersOutsideWindows1252(
+        recordTexts(m_record) +
+        QStringList{txtAuthor->text(), txtCreator->text(), txtKeywords->text(), txtSubject->text(), txtTitle->text()});
+    if (lacking.isEmpty())
+        return true;
+    const QString text = QStringLiteral("These characters cannot be shown in the PDF and are written as \"?\": %1.")
+                             .arg(lacking.join(QLatin1Char(' ')));
+    return m_platform.showMessage(this, {text, AppTitle, MessageIcon::Warning, MessageButtons::OkCancel,
+                                         MessageAnswer::Ok}) == MessageAnswer::Ok;
 }
 
 void frmPDF::convertPdf()

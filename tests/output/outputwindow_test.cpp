@@ -48,7 +48,7 @@ protected:
     // Loads the window with the flags as they stand, shown and active like after the entry window's Next.
     void open()
     {
-        window = new frmPDF(platform, formats, {}, DataSheetPath(folder.path().toStdString()), &entry,
+        window = new frmPDF(platform, formats, record, DataSheetPath(folder.path().toStdString()), &entry,
                             [] { return std::string("20260102030405"); });
         window->show();
         window->activateWindow();
@@ -75,6 +75,7 @@ protected:
     ScriptedPlatform platform;
     QWidget entry;
     OutputFormats formats;
+    RunChartRecord record;
     QPointer<frmPDF> window;
 };
 
@@ -461,6 +462,35 @@ TEST_F(OutputWindow, EveryListItemGivesItsLayoutArgument)
     for (const PageSetup& layout : values("cmbPageSize"))
         pages.emplace_back(layout.width, layout.height);
     EXPECT_EQ(pages, (std::vector<std::pair<float, float>>{{8.5F, 11.F}, {8.5F, 14.F}, {14.F, 11.F}}));
+}
+
+TEST_F(OutputWindow, CharactersThePdfCannotShowAreNamedBeforeItIsWritten)
+{
+    formats.ExcelChosen = false;
+    record.Comments = "Łódź seam ± 0.02?"; // ó and ± Windows-1252 has
+    open();
+    child<QLineEdit>("txtTitle")->setText(u"Lot \u0159 \u0141"_qs);
+    browse("named.pdf");
+    const Message said{
+        u"These characters cannot be shown in the PDF and are written as \"?\": \u0141 \u017A \u0159."_qs, "Quorvale",
+        MessageIcon::Warning, MessageButtons::OkCancel, MessageAnswer::Ok};
+
+    platform.answers = {MessageAnswer::Cancel};
+    click("btnConvert");
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].text, said.text);
+    EXPECT_EQ(platform.messages()[0].title, said.title);
+    EXPECT_EQ(platform.messages()[0].icon, said.icon);
+    EXPECT_EQ(platform.messages()[0].buttons, said.buttons);
+    EXPECT_EQ(platform.messages()[0].defaultButton, said.defaultButton);
+    EXPECT_FALSE(QFile::exists(folder.filePath("named.pdf")));
+
+    platform.answers = {MessageAnswer::Ok, MessageAnswer::No};
+    click("btnConvert");
+    ASSERT_EQ(platform.messages().size(), 3u);
+    EXPECT_EQ(platform.messages()[1].text, said.text);
+    EXPECT_EQ(platform.messages()[2].text, PdfDone);
+    EXPECT_TRUE(readAll(folder.filePath("named.pdf")).contains("/Title (Lot ? ?)"));
 }
 
 TEST_F(OutputWindow, TheChosenLayoutReachesThePdf)
