@@ -1,6 +1,7 @@
 #include "frmpdf.h"
 
 #include "focuslineedit.h"
+#include "localepaper.h"
 #include "maker.h"
 #include "onelinevalidator.h"
 #include "outputnames.h"
@@ -154,7 +155,11 @@ void frmPDF::buildPdfFrame()
     cmbRotation = addList(Frame1, QStringLiteral("cmbRotation"), {u"0º"_qs, u"90º"_qs, u"180º"_qs, u"270º"_qs}, 0);
     place(cmbRotation, 4920, 1335, 1050, 315);
     addLabel(Frame1, QStringLiteral("Page Size :"), 4080, 1875);
-    cmbPageSize = addList(Frame1, QStringLiteral("cmbPageSize"), {R"(8.5" x 11")", R"(8.5" x 14")", R"(14" x 11")"}, 0);
+    // Letter comes first; A4 is where the user's locale prints on it.
+    const QStringList pageSizes = {R"(8.5" x 11")", R"(8.5" x 14")", R"(14" x 11")",
+                                   QStringLiteral("A4 (210 x 297 mm)")};
+    cmbPageSize = addList(Frame1, QStringLiteral("cmbPageSize"), pageSizes,
+                          LocaleUsesA4(PaperLocaleName()) ? pageSizes.size() - 1 : 0);
     // 90 twips wider than the classic list, whose narrower drop-down arrow left room for the last inch mark.
     place(cmbPageSize, 4920, 1815, 1155, 315);
 

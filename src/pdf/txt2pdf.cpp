@@ -1,5 +1,6 @@
 // quorvale-txt2pdf: converts a text file into a PDF document from the command line.
 #include "maker.h"
+#include "papersizes.h"
 #include "pdfwriter.h"
 #include "replacefile.h"
 #include "standardfonts.h"
@@ -37,7 +38,8 @@ constexpr std::string_view HelpIntro =
 constexpr std::string_view HelpReading =
     "      --size=PT         font size in points (default 10)\n"
     "      --rotation=DEG    page rotation: 0, 90, 180 or 270 (default 0)\n"
-    "      --page=WxH        page width and height in inches (default 8.5x11)\n"
+    "      --page=SIZE       A4, Letter or Legal, or the width and height as WxH in\n"
+    "                        inches or WxHmm in millimetres (default 8.5x11)\n"
     "\n"
     "Reading the text:\n"
     "      --encoding=ENC    auto, utf-8 or windows-1252 (default auto: utf-8 when the\n"
@@ -120,11 +122,26 @@ template <typename Number> bool parseNumber(std::string_view text, Number& value
     return result.ec == std::errc{} && result.ptr == text.data() + text.size();
 }
 
+// A paper's name, or WxH in inches, or WxHmm in millimetres.
 bool parsePage(std::string_view text, Options& options)
 {
+    if (const auto paper = quorvale::findPaper(text)) {
+        options.page.width = paper->width;
+        options.page.height = paper->height;
+        return true;
+    }
+    const bool millimetres = text.ends_with("mm");
+    if (millimetres)
+        text.remove_suffix(2);
     const auto x = text.find('x');
-    return x != std::string_view::npos && parseNumber(text.substr(0, x), options.page.width) &&
-           parseNumber(text.substr(x + 1), options.page.height);
+    float width = 0;
+    float height = 0;
+    if (x == std::string_view::npos || !parseNumber(text.substr(0, x), width) ||
+        !parseNumber(text.substr(x + 1), height))
+        return false;
+    options.page.width = millimetres ? quorvale::inchesFromMillimetres(width) : width;
+    options.page.height = millimetres ? quorvale::inchesFromMillimetres(height) : height;
+    return true;
 }
 
 // The fonts offered, for the message that refuses another: "A, B, ... or Z".

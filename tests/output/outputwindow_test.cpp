@@ -1,8 +1,10 @@
 // The output window on its own: its controls and defaults, Browse, and what Finish makes and asks.
 #include "datasheet.h"
 #include "frmpdf.h"
+#include "localepaper.h"
 #include "maker.h"
 #include "pagesetupchoice.h"
+#include "papersizes.h"
 #include "readall.h"
 #include "scriptedplatform.h"
 
@@ -36,6 +38,8 @@ class OutputWindow : public testing::Test {
 protected:
     void SetUp() override
     {
+        // The default page size follows the locale's paper: C prints on Letter.
+        qputenv("LC_ALL", "C");
         ASSERT_TRUE(folder.isValid());
         QFile sheet(QString::fromStdString(DataSheetPath(folder.path().toStdString())));
         ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
@@ -43,7 +47,11 @@ protected:
         sheet.close();
     }
 
-    void TearDown() override { delete window.data(); }
+    void TearDown() override
+    {
+        delete window.data();
+        qunsetenv("LC_ALL");
+    }
 
     // Loads the window with the flags as they stand, shown and active like after the entry window's Next.
     void open()
@@ -95,7 +103,7 @@ TEST_F(OutputWindow, OpensWithItsDefaultsTopmostAtItsPlace)
         {"cmbFont", {"Courier", "Times-Roman", "Arial"}, "Times-Roman"},
         {"cmbFontSize", {"8pt", "10pt", "12pt", "14pt", "16pt", "18pt", "20pt"}, "10pt"},
         {"cmbRotation", {u"0\u00BA"_qs, u"90\u00BA"_qs, u"180\u00BA"_qs, u"270\u00BA"_qs}, u"0\u00BA"_qs},
-        {"cmbPageSize", {"8.5\" x 11\"", "8.5\" x 14\"", "14\" x 11\""}, "8.5\" x 11\""},
+        {"cmbPageSize", {"8.5\" x 11\"", "8.5\" x 14\"", "14\" x 11\"", "A4 (210 x 297 mm)"}, "8.5\" x 11\""},
     };
     for (const auto& [name, items, selected] : lists) {
         auto* combo = child<QComboBox>(name);
@@ -461,7 +469,9 @@ TEST_F(OutputWindow, EveryListItemGivesItsLayoutArgument)
     std::vector<std::pair<float, float>> pages;
     for (const PageSetup& layout : values("cmbPageSize"))
         pages.emplace_back(layout.width, layout.height);
-    EXPECT_EQ(pages, (std::vector<std::pair<float, float>>{{8.5F, 11.F}, {8.5F, 14.F}, {14.F, 11.F}}));
+    EXPECT_EQ(pages,
+              (std::vector<std::pair<float, float>>{
+                  {8.5F, 11.F}, {8.5F, 14.F}, {14.F, 11.F}, {inchesFromMillimetres(210), inchesFromMillimetres(297)}}));
 }
 
 TEST_F(OutputWindow, CharactersThePdfCannotShowAreNamedBeforeItIsWritten)
@@ -511,6 +521,28 @@ TEST_F(OutputWindow, TheChosenLayoutReachesThePdf)
     EXPECT_TRUE(pdf.contains("/Rotate 90"));
     EXPECT_TRUE(pdf.contains("/MediaBox [ 0 0 1008 792"));
     EXPECT_TRUE(pdf.contains("(Lot \xBD)")); // one Windows-1252 byte
+
+    child<QComboBox>("cmbPageSize")->setCurrentIndex(3);
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    click("btnConvert");
+    EXPECT_TRUE(readAll(folder.filePath("bracket.pdf")).contains("/MediaBox [ 0 0 595 842 ]"));
+}
+
+TEST_F(OutputWindow, TheDefaultPageSizeIsThePaperOfTheLocale)
+{
+    EXPECT_FALSE(LocaleUsesA4("C"));
+    EXPECT_FALSE(LocaleUsesA4("POSIX"));
+    EXPECT_FALSE(LocaleUsesA4("C.UTF-8"));
+    EXPECT_FALSE(LocaleUsesA4("xx_NOWHERE.UTF-8"));
+    qputenv("LC_ALL", "");
+    qputenv("LC_PAPER", "POSIX");
+    EXPECT_EQ(PaperLocaleName(), "POSIX");
+    qunsetenv("LC_PAPER");
+    if (!LocaleUsesA4("de_DE.UTF-8"))
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    qputenv("LC_ALL", "de_DE.UTF-8");
+    open();
+    EXPECT_EQ(child<QComboBox>("cmbPageSize")->currentText(), "A4 (210 x 297 mm)");
 }
 
 TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber)
