@@ -8,7 +8,7 @@ QUORVALE_PACKAGES=(
     libqt6sql6-sqlite libqt6sql6-psql postgresql
     libxlsxwriter-dev
     libgtest-dev
-    qpdf poppler-utils python3 python3-openpyxl
+    qpdf poppler-utils python3 python3-openpyxl locales
     help2man desktop-file-utils appstream man-db lintian
     clang-format-14
 )
@@ -24,6 +24,14 @@ install_missing_packages() {
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The comma-decimal locale the workbook's test saves under; Debian's locales package ships it ungenerated.
+make_test_locale() {
+    locale -a 2>/dev/null | grep -qx 'de_DE.utf8' && return 0
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
 
 # configure_and_build PRESET: configures once, then builds incrementally.

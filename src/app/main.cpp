@@ -4,10 +4,12 @@
 #include "programfolder.h"
 #include "qtplatform.h"
 #include "replacefile.h"
+#include "runsdatabase.h"
 #include "wizard.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QSettings>
 
 #include <csignal>
 #include <cstdio>
@@ -16,9 +18,9 @@
 
 namespace {
 
-// The program takes no arguments but --help and --version. Read without a display, so that both
-// work on a build machine; returns the exit status when the program is not to start.
-std::optional<int> readCommandLine(int argc, char** argv)
+// The program takes no arguments but --database, --help and --version. Read without a display, so
+// that the last two work on a build machine; returns the exit status when the program is not to start.
+std::optional<int> readCommandLine(int argc, char** argv, QString& database)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
@@ -30,6 +32,13 @@ std::optional<int> readCommandLine(int argc, char** argv)
                                   QStringLiteral("Displays this help and exits."));
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption databaseOption(
+        QStringLiteral("database"),
+        QStringLiteral("Keeps the runs in <database>: a postgresql:// connection URI, or the path of a SQLite file "
+                       "(otherwise QUORVALE_DATABASE, the setting Runs/database, or "
+                       "~/.local/share/quorvale/runs.sqlite)."),
+        QStringLiteral("database"));
+    parser.addOption(databaseOption);
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "quorvale: %s\n", qPrintable(parser.errorText()));
         return 2;
@@ -38,6 +47,11 @@ std::optional<int> readCommandLine(int argc, char** argv)
         parser.showHelp(0);
     if (parser.isSet(version))
         parser.showVersion();
+    database = parser.value(databaseOption);
+    if (parser.isSet(databaseOption) && database.isEmpty()) {
+        std::fprintf(stderr, "quorvale: --database needs a database\n");
+        return 2;
+    }
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "quorvale: unexpected argument '%s'\n", qPrintable(parser.positionalArguments().first()));
         return 2;
@@ -57,8 +71,9 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quorvale"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvale"));
+    QString databaseOption;
     if (argc > 1) {
-        if (const auto status = readCommandLine(argc, argv))
+        if (const auto status = readCommandLine(argc, argv, databaseOption))
             return *status;
     }
 
@@ -76,7 +91,11 @@ int main(int argc, char** argv)
     }
     const std::string userFolder = quorvale::UserDataSheetFolder(std::getenv("XDG_RUNTIME_DIR"),
                                                                  std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
-    quorvale::Wizard wizard(platform, *folder, userFolder);
+    const QString userDatabase = quorvale::DefaultRunsDatabasePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    const QString database =
+        quorvale::ChooseRunsDatabase(databaseOption, qEnvironmentVariable("QUORVALE_DATABASE"),
+                                     QSettings().value(QStringLiteral("Runs/database")).toString(), userDatabase);
+    quorvale::Wizard wizard(platform, *folder, userFolder, database, userDatabase);
     if (!wizard.start())
         return 0;
     return app.exec();

@@ -24,9 +24,11 @@ std::string sheetFolder(const std::string& programFolder, const std::string& use
 
 } // namespace
 
-Wizard::Wizard(Platform& platform, const std::string& programFolder, const std::string& userFolder)
+Wizard::Wizard(Platform& platform, const std::string& programFolder, const std::string& userFolder,
+               const QString& runsDatabase, const QString& userRunsDatabase)
     : m_platform(platform), m_dataSheet(DataSheetPath(programFolder), userFolder),
-      m_lock(sheetFolder(programFolder, userFolder)), m_form1(m_platform, m_dataSheet)
+      m_lock(sheetFolder(programFolder, userFolder)), m_form1(m_platform, m_dataSheet),
+      m_runs(m_form1, runsDatabase, userRunsDatabase)
 {
     QObject::connect(&m_form1, &Form1::forwardRequested, &m_form1,
                      [this](const OutputFormats& formats) { showOutput(formats); });
@@ -46,6 +48,8 @@ bool Wizard::start()
                                          MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         return false;
     }
+    // After the lock: a second copy must not write a run the first one has open.
+    m_runs.restore(QDate::currentDate());
     m_form1.show();
     return true;
 }
@@ -61,6 +65,7 @@ void Wizard::showOutput(const OutputFormats& formats)
     m_form1.hide();
     m_frmPDF = new frmPDF(m_platform, formats, m_form1.record(), m_dataSheet.path(), &m_form1);
     QObject::connect(m_frmPDF, &frmPDF::unloaded, &m_form1, [this] { removeDataSheet(); });
+    QObject::connect(m_frmPDF, &frmPDF::finishing, &m_form1, [this] { m_runs.finish(); });
     m_frmPDF->show();
 }
 

@@ -6,6 +6,7 @@
 #include "form1.h"
 #include "frmpdf.h"
 #include "instancelock.h"
+#include "runkeeper.h"
 
 #include <QPointer>
 
@@ -19,7 +20,10 @@ class Wizard final {
 public:
     // The folders are the system's bytes, whatever their encoding. The data sheet goes into the
     // program's folder, or into userFolder where the user may not write there (see DataSheetFile).
-    Wizard(Platform& platform, const std::string& programFolder, const std::string& userFolder = {});
+    // The runs are kept in runsDatabase (as ChooseRunsDatabase names it; none when empty), a server's
+    // unsaved readings beside userRunsDatabase.
+    Wizard(Platform& platform, const std::string& programFolder, const std::string& userFolder = {},
+           const QString& runsDatabase = {}, const QString& userRunsDatabase = {});
     ~Wizard();
 
     // Shows the start-up window, the entry window. When another running copy uses the same data
@@ -42,6 +46,7 @@ private:
     DataSheetFile m_dataSheet;
     InstanceLock m_lock;
     Form1 m_form1;
+    RunKeeper m_runs;
     QPointer<frmPDF> m_frmPDF;
 };
 

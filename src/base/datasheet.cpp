@@ -1,5 +1,6 @@
 #include "datasheet.h"
 
+#include "readingslist.h"
 #include "windows1252.h"
 
 #include <cerrno>
@@ -47,11 +48,8 @@ std::string DataSheetText(const RunChartRecord& r)
     std::string utf8;
     for (const std::string& step : steps)
         utf8 += step;
-    if (!r.Readings.empty()) {
-        utf8 += std::string(CrLf) + "Readings :" + CrLf;
-        for (const Reading& reading : r.Readings)
-            utf8 += DateTimeText(reading) + Tab + reading.value + CrLf;
-    }
+    if (!r.Readings.empty())
+        utf8 += CrLf + ReadingsListText(r);
     return encodeWindows1252(utf8);
 }
 

@@ -9,6 +9,7 @@
 #include "twips.h"
 #include "windowlook.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -136,6 +137,7 @@ Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
 
     SetListView();
     FillListView();
+    addRunActions();
     m_check1->setChecked(true);
     m_check2->setChecked(true);
 
@@ -244,6 +246,27 @@ void Form1::buildFormatsAndButtons()
     connect(cmdCancel, &QPushButton::clicked, this, [this] { m_platform.endProgram(); });
 }
 
+void Form1::addRunActions()
+{
+    // Reached by its key and the grid's menu, so the window's layout stays as it is.
+    auto* openRun = new QAction(QStringLiteral("Open Run..."), this);
+    openRun->setObjectName(QStringLiteral("actOpenRun"));
+    openRun->setShortcut(QKeySequence::Open);
+    openRun->setShortcutContext(Qt::WindowShortcut);
+    addAction(openRun);
+    m_lv1->addAction(openRun);
+    connect(openRun, &QAction::triggered, this, &Form1::openRunRequested);
+
+    m_lv1->setConfirm([this](const QString& question) {
+        return m_platform.showMessage(this, {question, windowTitle(), MessageIcon::Question, MessageButtons::YesNo,
+                                             MessageAnswer::No}) == MessageAnswer::Yes;
+    });
+    for (const auto& [box, field] : m_textBoxes)
+        connect(box, &QLineEdit::textChanged, this, &Form1::recordEdited);
+    connect(m_txtComments, &QPlainTextEdit::textChanged, this, &Form1::recordEdited);
+    connect(m_lv1, &ReadingsGrid::readingsAreDeviationsChanged, this, &Form1::recordEdited);
+}
+
 void Form1::chainTabOrder()
 {
     std::sort(m_tabIndices.begin(), m_tabIndices.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -261,16 +284,33 @@ void Form1::FillListView()
     m_lv1->restoreSamples();
 }
 
-bool Form1::SetData()
+RunChartRecord Form1::typedRecord() const
 {
+    RunChartRecord record;
     for (const auto& [box, field] : m_textBoxes)
-        m_record.*field = box->text().toStdString();
+        record.*field = box->text().toStdString();
     // The raw text: toPlainText() would turn a no-break space into a blank.
     QString comments = m_txtComments->document()->toRawText();
     comments.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-    m_record.Comments = comments.toStdString();
+    record.Comments = comments.toStdString();
+    record.ReadingsAreDeviations = m_lv1->readingsAreDeviations();
+    return record;
+}
+
+void Form1::setRecord(const RunChartRecord& record)
+{
+    for (const auto& [box, field] : m_textBoxes) {
+        box->setText(QString::fromStdString(record.*field));
+        box->setCursorPosition(0);
+    }
+    m_txtComments->setPlainText(QString::fromStdString(record.Comments).remove(QLatin1Char('\r')));
+    m_lv1->setReadingsAreDeviations(record.ReadingsAreDeviations);
+}
+
+bool Form1::SetData()
+{
+    m_record = typedRecord();
     m_record.Readings = m_lv1->readings();
-    m_record.ReadingsAreDeviations = m_lv1->readingsAreDeviations();
 
     const Result written = m_dataSheet.write(m_record);
     if (!written) {

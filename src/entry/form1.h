@@ -35,6 +35,11 @@ public:
     void FillListView();
 
     const RunChartRecord& record() const { return m_record; }
+    // The nineteen fields as the text boxes hold them now and the deviations choice, without the readings.
+    RunChartRecord typedRecord() const;
+    // Fills the text boxes from a record, as when a run is opened.
+    void setRecord(const RunChartRecord& record);
+    ReadingsGrid& readingsGrid() { return *m_lv1; }
     const OutputFormats& formats() const { return m_formats; }
 
 signals:
@@ -42,6 +47,10 @@ signals:
     void forwardRequested(quorvale::OutputFormats formats);
     // The user asked for the help window.
     void helpRequested();
+    // The user asked for the runs kept (Ctrl+O, or Open Run... in the grid's menu).
+    void openRunRequested();
+    // A field of the record was typed in.
+    void recordEdited();
     // The window was unloaded (closed for good): its data sheet is no longer needed.
     void unloaded();
 
@@ -55,6 +64,7 @@ private:
     void buildFeatureFields();
     void buildFormatsAndButtons();
     void chainTabOrder();
+    void addRunActions();
     void cmdNextClicked();
 
     QLineEdit* addTextBox(QWidget* parent, const char* name, std::string RunChartRecord::*field, QRect twips,

@@ -10,15 +10,18 @@
 #include <QStyledItemDelegate>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace quorvale {
 
 namespace {
 
 constexpr int TimeColumn = 0;
 constexpr int ValueColumn = 1;
-constexpr int LoggedAtRole = Qt::UserRole;      // a logged reading's Reading::loggedAt
-constexpr int UtcOffsetRole = Qt::UserRole + 1; // and its Reading::utcOffset
-constexpr int SampleRole = Qt::UserRole + 2;    // set on the sample rows
+constexpr int LoggedAtRole = Qt::UserRole;       // a logged reading's Reading::loggedAt
+constexpr int UtcOffsetRole = Qt::UserRole + 1;  // and its Reading::utcOffset
+constexpr int SampleRole = Qt::UserRole + 2;     // set on the sample rows
+constexpr int KeptNumberRole = Qt::UserRole + 3; // the number the run keeps a reading under
 
 const QColor SampleGrey(128, 128, 128);
 
@@ -106,6 +109,16 @@ private:
     Refuse m_refuse;
 };
 
+// Shows a reading's time and value in a row and keeps when it was logged.
+void showReading(QTreeWidgetItem& item, const Reading& reading)
+{
+    item.setText(TimeColumn, QString::fromStdString(TimeOfDayText(reading)));
+    item.setText(ValueColumn, QString::fromStdString(reading.value));
+    item.setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt));
+    item.setData(TimeColumn, UtcOffsetRole, reading.utcOffset);
+    item.setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+}
+
 bool startsReading(const QKeyEvent& event)
 {
     const QString text = event.text();
@@ -161,6 +174,13 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
     m_hint->setForegroundRole(QPalette::ToolTipText);
     m_hint->setBackgroundRole(QPalette::ToolTipBase);
     m_hint->hide();
+    m_status = new QLabel(viewport());
+    m_status->setObjectName(QStringLiteral("lblRunStatus"));
+    m_status->setWordWrap(true);
+    m_status->setAutoFillBackground(true);
+    m_status->setForegroundRole(QPalette::ToolTipText);
+    m_status->setBackgroundRole(QPalette::ToolTipBase);
+    m_status->hide();
     setEditTriggers(DoubleClicked | EditKeyPressed);
     setSelectionMode(ExtendedSelection);
     setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -169,7 +189,7 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
     m_remove = addMenuAction("actRemoveReading", QStringLiteral("Remove Reading"),
                              [](ReadingsGrid& grid) { grid.removeSelected(); });
     m_restore = addMenuAction("actRestoreSamples", QStringLiteral("Restore Sample Readings"),
-                              [](ReadingsGrid& grid) { grid.restoreSamples(); });
+                              [](ReadingsGrid& grid) { grid.askToRestoreSamples(); });
     m_deviations = addMenuAction("actReadingsAreDeviations", QStringLiteral("Readings Are Deviations From Check"),
                                  [](ReadingsGrid& grid) { emit grid.readingsAreDeviationsChanged(); });
     m_deviations->setCheckable(true);
@@ -177,6 +197,8 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
     connect(this, &QTreeWidget::currentItemChanged, this, &ReadingsGrid::updateActions);
     updateActions();
 }
+
+ReadingsGrid::~ReadingsGrid() = default;
 
 QAction* ReadingsGrid::addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&))
 {
@@ -218,14 +240,62 @@ std::vector<Reading> ReadingsGrid::readings() const
         return logged;
     logged.reserve(static_cast<std::size_t>(topLevelItemCount()));
     for (int i = 0; i < topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = topLevelItem(i);
-        if (item != m_pending) {
-            Reading reading = loggedAt(indexFromItem(item, TimeColumn));
-            reading.value = item->text(ValueColumn).toStdString();
-            logged.push_back(std::move(reading));
-        }
+        if (topLevelItem(i) != m_pending)
+            logged.push_back(readingAt(i));
     }
     return logged;
+}
+
+Reading ReadingsGrid::readingAt(int row) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    Reading reading = loggedAt(indexFromItem(item, TimeColumn));
+    reading.value = item->text(ValueColumn).toStdString();
+    return reading;
+}
+
+int ReadingsGrid::keptNumber(int row) const
+{
+    return topLevelItem(row)->data(TimeColumn, KeptNumberRole).toInt();
+}
+
+void ReadingsGrid::setKeptNumber(int row, int number)
+{
+    topLevelItem(row)->setData(TimeColumn, KeptNumberRole, number);
+}
+
+void ReadingsGrid::markNotSaved(int row, bool notSaved)
+{
+    QTreeWidgetItem* item = topLevelItem(row);
+    for (const int column : {TimeColumn, ValueColumn}) {
+        QFont font = item->font(column);
+        font.setItalic(notSaved);
+        item->setFont(column, font);
+        item->setToolTip(column, notSaved ? QStringLiteral("Not saved yet") : QString());
+    }
+}
+
+void ReadingsGrid::setReadings(const std::vector<StoredReading>& readings)
+{
+    restoreSamples();
+    if (readings.empty())
+        return;
+    clear();
+    // Made apart and handed over at once: a run of many thousands opens without a layout per row.
+    QList<QTreeWidgetItem*> items;
+    items.reserve(qsizetype(readings.size()));
+    for (const StoredReading& stored : readings) {
+        const Reading& reading = stored.reading;
+        auto* item = new QTreeWidgetItem(
+            QStringList{QString::fromStdString(TimeOfDayText(reading)), QString::fromStdString(reading.value)});
+        item->setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt));
+        item->setData(TimeColumn, UtcOffsetRole, reading.utcOffset);
+        item->setData(TimeColumn, KeptNumberRole, stored.number);
+        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+        items.append(item);
+    }
+    addTopLevelItems(items);
+    updateActions();
 }
 
 void ReadingsGrid::addReading(const QString& typed)
@@ -233,11 +303,8 @@ void ReadingsGrid::addReading(const QString& typed)
     if (m_pending)
         return;
     const QDateTime now = m_clock();
-    const Reading stamp{now.toSecsSinceEpoch(), now.offsetFromUtc(), {}};
-    m_pending = new QTreeWidgetItem(this, {QString::fromStdString(TimeOfDayText(stamp)), QString()});
-    m_pending->setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(stamp.loggedAt));
-    m_pending->setData(TimeColumn, UtcOffsetRole, stamp.utcOffset);
-    m_pending->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+    m_pending = new QTreeWidgetItem(this);
+    showReading(*m_pending, {now.toSecsSinceEpoch(), now.offsetFromUtc(), {}});
     setCurrentItem(m_pending, ValueColumn);
     scrollToItem(m_pending);
     editItem(m_pending, ValueColumn);
@@ -251,34 +318,124 @@ void ReadingsGrid::editCurrent()
         edit(currentIndex());
 }
 
+bool ReadingsGrid::confirmRemoval(int count) const
+{
+    const QString question =
+        count == 1 ? QStringLiteral("Remove 1 reading?") : QStringLiteral("Remove %1 readings?").arg(count);
+    return !m_confirm || m_confirm(question);
+}
+
 void ReadingsGrid::removeSelected()
 {
     if (showsSamples())
         return;
-    for (QTreeWidgetItem* item : selectedItems())
-        if (item != m_pending)
-            delete item;
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        if (itemFromIndex(index) != m_pending)
+            rows.push_back(index.row());
+    if (rows.empty() || (rows.size() > 1 && !confirmRemoval(int(rows.size()))))
+        return;
+    removeRows(std::move(rows));
+}
+
+void ReadingsGrid::removeRows(std::vector<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    UndoStep step;
+    QList<int> numbers;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
+        numbers.prepend(keptNumber(*row));
+        step.removed.emplace(step.removed.begin(), *row, takeTopLevelItem(*row));
+    }
+    m_undo.push_back(std::move(step));
+    // Removing the last reading brings the samples back; an undo still has the readings.
     if (topLevelItemCount() == 0)
-        restoreSamples();
-    else
-        updateActions();
+        fillReadingsGrid(*this);
+    updateActions();
+    emit readingsRemoved(numbers);
+}
+
+void ReadingsGrid::askToRestoreSamples()
+{
+    const int logged = showsSamples() ? 0 : topLevelItemCount() - (m_pending ? 1 : 0);
+    if (logged == 0 || !confirmRemoval(logged))
+        return;
+    std::vector<int> rows;
+    for (int row = 0; row < topLevelItemCount(); ++row)
+        if (topLevelItem(row) != m_pending)
+            rows.push_back(row);
+    removeRows(std::move(rows));
 }
 
 void ReadingsGrid::restoreSamples()
 {
     m_pending = nullptr;
+    m_undo.clear();
     fillReadingsGrid(*this);
     updateActions();
+}
+
+void ReadingsGrid::undo()
+{
+    if (m_pending || m_undo.empty())
+        return;
+    UndoStep step = std::move(m_undo.back());
+    m_undo.pop_back();
+    if (step.editedRow >= 0) {
+        showReading(*topLevelItem(step.editedRow), step.before);
+        emit readingEdited(step.editedRow);
+        return;
+    }
+    while (showsSamples())
+        delete takeTopLevelItem(0);
+    QList<int> rows;
+    for (auto& [row, item] : step.removed) {
+        insertTopLevelItem(row, item.release());
+        rows.append(row);
+    }
+    updateActions();
+    emit readingsRestored(rows);
+}
+
+bool ReadingsGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (!QTreeWidget::edit(index, trigger, event))
+        return false;
+    if (itemFromIndex(index) != m_pending && !showsSamples()) {
+        m_editedRow = index.row();
+        m_beforeEdit = readingAt(index.row());
+    }
+    return true;
 }
 
 void ReadingsGrid::keyPressEvent(QKeyEvent* event)
 {
     if (startsReading(*event))
         addReading(event->text());
+    else if (event->matches(QKeySequence::Undo))
+        undo();
     else if (event->key() == Qt::Key_Delete)
         removeSelected();
     else
         QTreeWidget::keyPressEvent(event);
+}
+
+void ReadingsGrid::showStatus(const QString& text)
+{
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        return;
+    const int width = viewport()->width();
+    m_status->setFixedSize(width, m_status->heightForWidth(width));
+    m_status->move(0, viewport()->height() - m_status->height());
+}
+
+void ReadingsGrid::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    if (m_status->isVisible())
+        showStatus(m_status->text());
 }
 
 void ReadingsGrid::showHint(QLineEdit& editor, const QString& why)
@@ -302,8 +459,14 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     QTreeWidgetItem* pending = std::exchange(m_pending, nullptr);
     // A new reading is done once its editor closes: no hopping on to another cell.
     QTreeWidget::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
-    if (!pending)
+    if (!pending) {
+        const int row = std::exchange(m_editedRow, -1);
+        if (row >= 0 && readingAt(row) != m_beforeEdit) {
+            m_undo.push_back({{}, row, m_beforeEdit});
+            emit readingEdited(row);
+        }
         return;
+    }
     if (pending->text(ValueColumn).isEmpty()) {
         // Abandoned, or left without a number.
         delete pending;
@@ -316,6 +479,7 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     setCurrentItem(pending, ValueColumn);
     scrollToItem(pending);
     updateActions();
+    emit readingLogged(indexOfTopLevelItem(pending));
 }
 
 } // namespace quorvale

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "reading.h"
+#include "runstore.h"
 
 #include <QDateTime>
 #include <QTreeWidget>
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -36,10 +38,16 @@ class ReadingsGrid final : public QTreeWidget {
 
 public:
     using Clock = std::function<QDateTime()>;
+    // Asks the inspector a Yes/No question before readings go; true on Yes.
+    using Confirm = std::function<bool(const QString& question)>;
 
     explicit ReadingsGrid(QWidget* parent = nullptr);
+    ~ReadingsGrid() override;
     // What stamps a new reading; the local date and time unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // What asks before more than one reading is removed or the samples replace logged readings;
+    // without it, nothing is asked.
+    void setConfirm(Confirm confirm) { m_confirm = std::move(confirm); }
 
     // The inspector's choice in the context menu: the readings are deviations from Check, not sizes.
     bool readingsAreDeviations() const;
@@ -48,6 +56,15 @@ public:
     // The readings logged, in order; empty while the grid shows its samples.
     std::vector<Reading> readings() const;
     bool showsSamples() const;
+    // The logged reading in a row, and the number its run keeps it under (0 while it is not kept).
+    Reading readingAt(int row) const;
+    int keptNumber(int row) const;
+    void setKeptNumber(int row, int number);
+    // Marks a reading that could not be kept: italic, with a tool tip saying so.
+    void markNotSaved(int row, bool notSaved);
+    // Shows these readings, each kept under its number (0: not kept), instead of the grid's rows; none
+    // brings the samples.
+    void setReadings(const std::vector<StoredReading>& readings);
 
     // A new reading stamped now, its value open for typing (the start of it given).
     void addReading(const QString& typed = {});
@@ -57,13 +74,34 @@ public:
     void removeSelected();
     // Back to the untouched grid: the sample rows.
     void restoreSamples();
+    // The context menu's Restore Sample Readings: asks first when readings are logged.
+    void askToRestoreSamples();
+    // Undoes the last edit or removal (Ctrl+Z).
+    void undo();
+    // A line at the foot of the grid about the run's keeping ("Reading 3 is not saved ..."); empty hides it.
+    void showStatus(const QString& text);
+
+signals:
+    // Enter logged a new reading in this row, the last.
+    void readingLogged(int row);
+    // The reading in this row changed, by an edit or an undo.
+    void readingEdited(int row);
+    // Readings went; the numbers they were kept under.
+    void readingsRemoved(const QList<int>& keptNumbers);
+    // An undo put removed readings back in these rows.
+    void readingsRestored(const QList<int>& rows);
+    // The grid shows its samples again: the readings it showed are no longer the run's.
+    void samplesRestored();
 
 signals:
     // The inspector switched between sizes and deviations.
     void readingsAreDeviationsChanged();
 
 protected:
+    using QTreeWidget::edit;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
@@ -71,14 +109,28 @@ private:
     void updateActions();
     // Says under the editor why its text was not taken.
     void showHint(QLineEdit& editor, const QString& why);
+    bool confirmRemoval(int count) const;
+    // Takes the rows out, keeps them for an undo and says which kept numbers went.
+    void removeRows(std::vector<int> rows);
+    // Removed rows kept for an undo, with the rows they stood in, or the row an edit changed.
+    struct UndoStep {
+        std::vector<std::pair<int, std::unique_ptr<QTreeWidgetItem>>> removed;
+        int editedRow = -1;
+        Reading before;
+    };
 
     Clock m_clock = &QDateTime::currentDateTime;
+    Confirm m_confirm;
     QTreeWidgetItem* m_pending = nullptr; // the new reading being typed, not logged yet
+    int m_editedRow = -1;                 // the logged reading whose cell is open, and what it was
+    Reading m_beforeEdit;
+    std::vector<UndoStep> m_undo;
     QAction* m_edit = nullptr;
     QAction* m_remove = nullptr;
     QAction* m_restore = nullptr;
     QAction* m_deviations = nullptr;
     QLabel* m_hint = nullptr;
+    QLabel* m_status = nullptr;
 };
 
 } // namespace quorvale

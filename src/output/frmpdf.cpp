@@ -293,19 +293,29 @@ void frmPDF::finish()
             m_platform.showMessage(this, {QStringLiteral("Please specify RunChart file name."), windowTitle(),
                                           MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
     };
+    // Said before the first output is made: opening the workbook may end the program at once.
+    bool announced = false;
+    const auto announce = [&] {
+        if (!std::exchange(announced, true))
+            emit finishing();
+    };
     if (m_formats.PdfChosen) {
         if (txtFilename->text().isEmpty() || txtOutputFile->text().isEmpty())
             warnUnnamed();
-        else if (goOnWithoutCharacters())
-            convertPdf();
-        else
+        else if (!goOnWithoutCharacters())
             return; // back to the window: nothing is made
+        else {
+            announce();
+            convertPdf();
+        }
     }
     if (m_formats.ExcelChosen) {
         if (txtXlsOutputFile->text().isEmpty())
             warnUnnamed();
-        else
+        else {
+            announce();
             CreateExcel();
+        }
     }
 }
 
@@ -350,7 +360,7 @@ void frmPDF::convertPdf()
 void frmPDF::CreateExcel()
 {
     const QString outputfile = txtXlsOutputFile->text();
-    const WorkbookResult result = WriteRunChartWorkbook(
+    const Result result = WriteRunChartWorkbook(
         nativePath(outputfile),
         {txtXlsTitle->text().toStdString(), txtXlsSubject->text().toStdString(), txtXlsAuthor->text().toStdString(),
          txtXlsKeywords->text().toStdString(), txtXlsComments->text().toStdString()},
@@ -362,7 +372,7 @@ void frmPDF::CreateExcel()
         m_platform.showMessage(
             this, {text, QString::fromUtf8(ProgramTitle), MessageIcon::Warning, MessageButtons::Ok, MessageAnswer::Ok});
         // Without a workbook at all the program ends; after a failed save the user may pick another name.
-        if (!result.started)
+        if (result.error == WorkbookNotStarted())
             m_platform.endProgram();
         return;
     }

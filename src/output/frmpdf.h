@@ -37,6 +37,8 @@ public:
 signals:
     // The window was unloaded (closed for good): the data sheet is no longer needed.
     void unloaded();
+    // Finish is about to make the named outputs: the run is done.
+    void finishing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

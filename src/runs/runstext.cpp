@@ -32,8 +32,9 @@ std::string ReadingsCsv(const StoredRun& run)
 {
     std::string csv = "reading,time,value\r\n";
     std::size_t place = 0;
-    for (const StoredReading& reading : run.readings)
-        csv += std::to_string(++place) + ',' + IsoText(reading.loggedAt) + ',' + csvField(reading.value) + "\r\n";
+    for (const StoredReading& stored : run.readings)
+        csv += std::to_string(++place) + ',' + IsoText({stored.reading.loggedAt, stored.reading.utcOffset}) + ',' +
+               csvField(stored.reading.value) + "\r\n";
     return csv;
 }
 

@@ -1,6 +1,7 @@
 #include "runstore.h"
 
 #include "reading.h"
+#include "recordcolumns.h"
 #include "runschema.h"
 #include "runsdatabase.h"
 #include "sqlerror.h"
@@ -19,33 +20,6 @@ namespace quorvale {
 
 namespace {
 
-struct RecordColumn {
-    const char* name;
-    std::string RunChartRecord::*field;
-};
-
-const RecordColumn RecordColumns[] = {
-    {"part_number", &RunChartRecord::PartNumber},
-    {"customer_name", &RunChartRecord::CustomerName},
-    {"description", &RunChartRecord::Description},
-    {"inspector", &RunChartRecord::Inspector},
-    {"operation_number", &RunChartRecord::OperationNumber},
-    {"date_inspector", &RunChartRecord::DateInspector},
-    {"date_approved_by", &RunChartRecord::DateApprovedBy},
-    {"approved_by", &RunChartRecord::ApprovedBy},
-    {"department", &RunChartRecord::Department},
-    {"drawing_revision", &RunChartRecord::DrawingRevision},
-    {"run_chart_revision", &RunChartRecord::RunChartRevision},
-    {"upper_tolerance", &RunChartRecord::UpperTolerance},
-    {"lower_tolerance", &RunChartRecord::LowerTolerance},
-    {"frequency", &RunChartRecord::Frequency},
-    {"check_dimension", &RunChartRecord::Check},
-    {"inspection_tool", &RunChartRecord::InspectionTool},
-    {"sheet", &RunChartRecord::Sheet},
-    {"sheet_of", &RunChartRecord::SheetOf},
-    {"comments", &RunChartRecord::Comments},
-};
-
 // "a, b, c" with each column name wrapped as the pattern says ("%1", ":%1", "%1 = :%1").
 std::string recordColumns(const char* pattern)
 {
@@ -55,10 +29,11 @@ std::string recordColumns(const char* pattern)
     return parts.join(QLatin1String(", ")).toStdString();
 }
 
-const std::string CreateRunSql = "INSERT INTO runs (state, started_at, started_offset, " + recordColumns("%1") +
-                                 ") VALUES ('open', :started_at, :started_offset, " + recordColumns(":%1") +
-                                 ") RETURNING id";
-const std::string UpdateRecordSql = "UPDATE runs SET " + recordColumns("%1 = :%1") + " WHERE id = :id";
+const std::string CreateRunSql = "INSERT INTO runs (state, started_at, started_offset, readings_are_deviations, " +
+                                 recordColumns("%1") + ") VALUES ('open', :started_at, :started_offset, :deviations, " +
+                                 recordColumns(":%1") + ") RETURNING id";
+const std::string UpdateRecordSql =
+    "UPDATE runs SET readings_are_deviations = :deviations, " + recordColumns("%1 = :%1") + " WHERE id = :id";
 const std::string LoadRunSql = "SELECT state, started_at, started_offset, readings_are_deviations, " +
                                recordColumns("%1") + " FROM runs WHERE id = :id";
 
@@ -66,6 +41,21 @@ void bindRecord(QSqlQuery& query, const RunChartRecord& record)
 {
     for (const RecordColumn& column : RecordColumns)
         query.bindValue(QLatin1Char(':') + QLatin1String(column.name), QString::fromStdString(record.*column.field));
+    query.bindValue(QStringLiteral(":deviations"), record.ReadingsAreDeviations);
+}
+
+const char* const InsertReadingSql = "INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
+                                     " value_number) VALUES (:id, :number, :at, :offset, :text, :value)";
+
+// Binds what the insert and the edit of a reading name; the value is a storable reading.
+void bindReading(QSqlQuery& query, RunId id, const StoredReading& stored)
+{
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    query.bindValue(QStringLiteral(":number"), stored.number);
+    query.bindValue(QStringLiteral(":at"), qint64(stored.reading.loggedAt));
+    query.bindValue(QStringLiteral(":offset"), stored.reading.utcOffset);
+    query.bindValue(QStringLiteral(":text"), QString::fromStdString(stored.reading.value));
+    query.bindValue(QStringLiteral(":value"), *ReadingNumber(stored.reading.value));
 }
 
 QString runText(RunId id)
@@ -176,6 +166,11 @@ Result RunStore::failure(const QString& why) const
     return Result::failure(QStringLiteral("The runs database %1: %2.").arg(m_description, why).toStdString());
 }
 
+Result RunStore::notAReading(const std::string& value) const
+{
+    return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(value)));
+}
+
 Result RunStore::failure(const QSqlQuery& query) const
 {
     return failure(SqlReason(query.lastError()));
@@ -218,16 +213,6 @@ Result RunStore::updateRecord(RunId id, const RunChartRecord& record)
     return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
 }
 
-Result RunStore::setReadingsAreDeviations(RunId id, bool deviations)
-{
-    QSqlQuery& query = statement("UPDATE runs SET readings_are_deviations = :deviations WHERE id = :id");
-    query.bindValue(QStringLiteral(":deviations"), deviations);
-    query.bindValue(QStringLiteral(":id"), qint64(id));
-    if (!query.exec())
-        return failure(query);
-    return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
-}
-
 Result RunStore::finish(RunId id)
 {
     QSqlQuery& query = statement("UPDATE runs SET state = 'finished' WHERE id = :id");
@@ -243,7 +228,7 @@ Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, M
     numbers.clear();
     for (const std::string& value : values) {
         if (!IsStorableReading(value))
-            return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(value)));
+            return notAReading(value);
     }
     return inTransaction([&]() -> Result {
         // Counting up the run's last number locks its row until the commit: two programs logging into
@@ -258,15 +243,9 @@ Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, M
             return failure(runText(id));
         int number = reserve.value(0).toInt() - int(values.size());
         reserve.finish();
-        QSqlQuery& insert = statement("INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
-                                      " value_number) VALUES (:id, :number, :at, :offset, :text, :value)");
+        QSqlQuery& insert = statement(InsertReadingSql);
         for (const std::string& value : values) {
-            insert.bindValue(QStringLiteral(":id"), qint64(id));
-            insert.bindValue(QStringLiteral(":number"), ++number);
-            insert.bindValue(QStringLiteral(":at"), qint64(loggedAt.at));
-            insert.bindValue(QStringLiteral(":offset"), loggedAt.utcOffset);
-            insert.bindValue(QStringLiteral(":text"), QString::fromStdString(value));
-            insert.bindValue(QStringLiteral(":value"), *ReadingNumber(value));
+            bindReading(insert, id, {++number, {loggedAt.at, loggedAt.utcOffset, value}});
             if (!insert.exec())
                 return failure(insert);
             numbers.push_back(number);
@@ -294,7 +273,7 @@ Result RunStore::findReading(RunId id, int number, StoredReading& reading)
         return failure(query);
     if (!query.next())
         return failure(QStringLiteral("run %1 has no reading %2").arg(id).arg(number));
-    reading = {number, {query.value(0).toLongLong(), query.value(1).toInt()}, query.value(2).toString().toStdString()};
+    reading = {number, {query.value(0).toLongLong(), query.value(1).toInt(), query.value(2).toString().toStdString()}};
     query.finish();
     return {};
 }
@@ -310,16 +289,17 @@ Result RunStore::recordChange(RunId id, const StoredReading& old, const char* ch
     query.bindValue(QStringLiteral(":change"), QString::fromLatin1(change));
     query.bindValue(QStringLiteral(":at"), qint64(changedAt.at));
     query.bindValue(QStringLiteral(":offset"), changedAt.utcOffset);
-    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.loggedAt.at)) : QVariant());
-    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.loggedAt.utcOffset) : QVariant());
-    query.bindValue(QStringLiteral(":old_value"), hadOld ? QVariant(QString::fromStdString(old.value)) : QVariant());
+    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.reading.loggedAt)) : QVariant());
+    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.reading.utcOffset) : QVariant());
+    query.bindValue(QStringLiteral(":old_value"),
+                    hadOld ? QVariant(QString::fromStdString(old.reading.value)) : QVariant());
     return query.exec() ? Result{} : failure(query);
 }
 
 Result RunStore::editReading(RunId id, const StoredReading& edited, Moment changedAt)
 {
-    if (!IsStorableReading(edited.value))
-        return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(edited.value)));
+    if (!IsStorableReading(edited.reading.value))
+        return notAReading(edited.reading.value);
     return inTransaction([&]() -> Result {
         StoredReading old;
         if (Result found = findReading(id, edited.number, old); !found)
@@ -328,12 +308,7 @@ Result RunStore::editReading(RunId id, const StoredReading& edited, Moment chang
             return recorded;
         QSqlQuery& query = statement("UPDATE readings SET logged_at = :at, utc_offset = :offset, value_text = :text,"
                                      " value_number = :value WHERE run_id = :id AND number = :number");
-        query.bindValue(QStringLiteral(":at"), qint64(edited.loggedAt.at));
-        query.bindValue(QStringLiteral(":offset"), edited.loggedAt.utcOffset);
-        query.bindValue(QStringLiteral(":text"), QString::fromStdString(edited.value));
-        query.bindValue(QStringLiteral(":value"), *ReadingNumber(edited.value));
-        query.bindValue(QStringLiteral(":id"), qint64(id));
-        query.bindValue(QStringLiteral(":number"), edited.number);
+        bindReading(query, id, edited);
         return query.exec() ? Result{} : failure(query);
     });
 }
@@ -355,17 +330,11 @@ Result RunStore::removeReading(RunId id, int number, Moment changedAt)
 
 Result RunStore::restoreReading(RunId id, const StoredReading& reading, Moment changedAt)
 {
-    if (!IsStorableReading(reading.value))
-        return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(reading.value)));
+    if (!IsStorableReading(reading.reading.value))
+        return notAReading(reading.reading.value);
     return inTransaction([&]() -> Result {
-        QSqlQuery& insert = statement("INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
-                                      " value_number) VALUES (:id, :number, :at, :offset, :text, :value)");
-        insert.bindValue(QStringLiteral(":id"), qint64(id));
-        insert.bindValue(QStringLiteral(":number"), reading.number);
-        insert.bindValue(QStringLiteral(":at"), qint64(reading.loggedAt.at));
-        insert.bindValue(QStringLiteral(":offset"), reading.loggedAt.utcOffset);
-        insert.bindValue(QStringLiteral(":text"), QString::fromStdString(reading.value));
-        insert.bindValue(QStringLiteral(":value"), *ReadingNumber(reading.value));
+        QSqlQuery& insert = statement(InsertReadingSql);
+        bindReading(insert, id, reading);
         if (!insert.exec())
             return failure(insert);
         return recordChange(id, reading, "restored", changedAt);
@@ -401,7 +370,7 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
     run.id = id;
     run.finished = query.value(0).toString() == QLatin1String("finished");
     run.started = {query.value(1).toLongLong(), query.value(2).toInt()};
-    run.readingsAreDeviations = query.value(3).toBool();
+    run.record.ReadingsAreDeviations = query.value(3).toBool();
     int field = 4;
     for (const RecordColumn& column : RecordColumns)
         run.record.*column.field = query.value(field++).toString().toStdString();
@@ -412,10 +381,12 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
     readings.bindValue(QStringLiteral(":id"), qint64(id));
     if (!readings.exec())
         return failure(readings);
+    if (const int rows = readings.size(); rows > 0)
+        run.readings.reserve(std::size_t(rows));
     while (readings.next()) {
-        run.readings.push_back({readings.value(0).toInt(),
-                                {readings.value(1).toLongLong(), readings.value(2).toInt()},
-                                readings.value(3).toString().toStdString()});
+        run.readings.push_back(
+            {readings.value(0).toInt(),
+             {readings.value(1).toLongLong(), readings.value(2).toInt(), readings.value(3).toString().toStdString()}});
     }
     readings.finish();
     return {};

@@ -24,8 +24,7 @@ using RunId = std::int64_t;
 
 struct StoredReading {
     int number = 0; // its number in the run, from 1 in the order logged; kept when others are removed
-    Moment loggedAt;
-    std::string value; // as kept: optional sign, digits, "." as the decimal mark
+    Reading reading;
 
     bool operator==(const StoredReading&) const = default;
 };
@@ -41,9 +40,8 @@ struct RunSummary {
 
 struct StoredRun {
     RunId id = 0;
-    RunChartRecord record; // the nineteen fields; its Readings are not used
+    RunChartRecord record; // the nineteen fields and the deviations choice; its Readings are not used
     bool finished = false;
-    bool readingsAreDeviations = false;
     Moment started;
     std::vector<StoredReading> readings; // in the order logged
 };
@@ -60,10 +58,9 @@ public:
     // The file's path or the server, without its password: what messages call the database.
     const QString& description() const { return m_description; }
 
-    // A new open run with the record's fields.
+    // A new open run with the record's fields and its choice of deviations.
     Result createRun(const RunChartRecord& record, Moment started, RunId& id);
     Result updateRecord(RunId id, const RunChartRecord& record);
-    Result setReadingsAreDeviations(RunId id, bool deviations);
     // A finished run takes readings again, and is then open until it is finished again.
     Result finish(RunId id);
 
@@ -89,6 +86,7 @@ private:
     QSqlQuery& statement(const char* sql);
     Result failure(const QSqlQuery& query) const;
     Result failure(const QString& why) const;
+    Result notAReading(const std::string& value) const;
     // Runs body between BEGIN and COMMIT; rolls back when it or the commit fails.
     template <class Body> Result inTransaction(Body body);
     Result recordChange(RunId id, const StoredReading& old, const char* change, Moment changedAt);

@@ -12,11 +12,8 @@ namespace {
 constexpr lxw_col_t UpperColumn = 2;
 constexpr lxw_col_t LowerColumn = 3;
 constexpr lxw_col_t MedianColumn = 4;
-constexpr lxw_col_t LabelColumn = 5;
-constexpr lxw_col_t FigureColumn = 6;
-constexpr lxw_row_t FirstSummaryRow = 7;
-// F21: right of the readings, however many there are, and below the summary.
-constexpr lxw_row_t ChartRow = 20;
+// F31: right of the readings, however many there are, and below the summary's eleven lines.
+constexpr lxw_row_t ChartRow = FirstSummaryRow + 12;
 constexpr lxw_col_t ChartColumn = 5;
 
 constexpr lxw_color_t LimitColour = 0xC00000;
@@ -80,11 +77,12 @@ lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw
 
     // Readings below the nominal would otherwise carry the times across the middle of the chart.
     chart_axis_set_label_position(chart->x_axis, LXW_CHART_AXIS_LABEL_POSITION_LOW);
-    // Wide enough for the headings and the summary's labels; printed one page wide, the chart beside the readings.
+    // Wide enough for the dates, the headings and the labels; printed one page wide, the chart beside the readings.
     worksheet_set_landscape(sheet);
     worksheet_fit_to_pages(sheet, 1, 0);
+    keep(worksheet_set_column(sheet, TimeColumn, TimeColumn, 19, nullptr));
     keep(worksheet_set_column(sheet, UpperColumn, LowerColumn, 16, nullptr));
-    keep(worksheet_set_column(sheet, LabelColumn, LabelColumn, 16, nullptr));
+    keep(worksheet_set_column(sheet, LabelColumn, FigureColumn, 16, nullptr));
     lxw_chart_options placement{};
     placement.x_scale = 1.5;
     placement.y_scale = 1.25;

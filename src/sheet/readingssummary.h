@@ -1,5 +1,5 @@
 // What the workbook adds for logged readings: their limits and median beside them, the summary
-// cells F8:G18, and the limits and median as lines in the chart.
+// cells F19:G29, and the limits and median as lines in the chart.
 #pragma once
 
 #include "readingstats.h"

@@ -1,7 +1,9 @@
 #include "runchartworkbook.h"
 
+#include "cnumericlocale.h"
 #include "maker.h"
 #include "readingssummary.h"
+#include "recordcells.h"
 #include "replacefile.h"
 #include "sheetlayout.h"
 #include "xmltext.h"
@@ -9,6 +11,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <vector>
@@ -57,7 +60,37 @@ struct ReadingValues {
 };
 using Series = std::vector<ReadingValues>;
 
-// The series the sheet and the chart hold: the logged readings, or the samples while none are.
+// What differs between a logged run and the untouched sample sheet.
+struct Look {
+    std::string valueHeading; // column B's heading, the y axis and the readings' line
+    const char* timeFormat;
+    std::string chartTitle;
+};
+
+Look lookOf(const RunChartRecord& record)
+{
+    if (record.Readings.empty()) {
+        std::string title = "Quorvale Demo - " + std::string(MakerHostAndPath);
+        std::replace(title.begin(), title.end(), '/', '-');
+        return {"Tolerance", TimeFormat, title};
+    }
+    return {ReadingsAreSizes(record) ? "Reading" : "Deviation", DateTimeFormat,
+            CellText(record.PartNumber + " - Check " + record.Check)};
+}
+
+// A spreadsheet's date and time: days since 1899-12-30 with the time of day as the fraction, local
+// to where the reading was logged.
+double spreadsheetDateTime(const Reading& reading)
+{
+    constexpr std::int64_t SecondsPerDay = 24 * 60 * 60;
+    constexpr std::int64_t DaysFrom1899To1970 = 25569;
+    const std::int64_t local = reading.loggedAt + reading.utcOffset;
+    const std::int64_t days = (local - SecondOfDay(reading)) / SecondsPerDay;
+    return static_cast<double>(days + DaysFrom1899To1970) + SecondOfDay(reading) / double(SecondsPerDay);
+}
+
+// The series the sheet and the chart hold: the logged readings with their dates, or the samples'
+// times of day while none are logged.
 std::optional<Series> seriesOf(const std::vector<Reading>& logged)
 {
     Series series;
@@ -65,17 +98,18 @@ std::optional<Series> seriesOf(const std::vector<Reading>& logged)
         const auto value = ReadingNumber(reading.value);
         if (!value)
             return std::nullopt;
-        series.push_back({SecondOfDay(reading) / (24.0 * 60.0 * 60.0), *value});
+        const double time = logged.empty() ? SecondOfDay(reading) / (24.0 * 60.0 * 60.0) : spreadsheetDateTime(reading);
+        series.push_back({time, *value});
     }
     return series;
 }
 
-Formats addFormats(lxw_workbook* workbook)
+Formats addFormats(lxw_workbook* workbook, const Look& look)
 {
     Formats formats{};
     formats.header = Filled(workbook, HeaderFill);
     formats.time = Filled(workbook, ReadingFill);
-    format_set_num_format(formats.time, TimeFormat);
+    format_set_num_format(formats.time, look.timeFormat);
     formats.tolerance = Filled(workbook, ReadingFill);
     formats.caption = Bold(workbook);
     format_set_font_color(formats.caption, CaptionRed);
@@ -90,12 +124,12 @@ Formats addFormats(lxw_workbook* workbook)
     return formats;
 }
 
-lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats, const Series& readings,
+lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats, const Look& look, const Series& readings,
                      const std::optional<ToleranceLimits>& limits)
 {
     FirstError keep;
     keep(worksheet_write_string(sheet, HeaderRow, TimeColumn, "Date/Time", formats.header));
-    keep(worksheet_write_string(sheet, HeaderRow, ToleranceColumn, "Tolerance", formats.header));
+    keep(worksheet_write_string(sheet, HeaderRow, ToleranceColumn, look.valueHeading.c_str(), formats.header));
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const auto row = static_cast<lxw_row_t>(FirstReadingRow + i);
         keep(worksheet_write_number(sheet, row, TimeColumn, readings[i].time, formats.time));
@@ -113,7 +147,7 @@ lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats, const Series&
 }
 
 // The readings' line; logged readings name it by their heading, beside the lines of their limits.
-lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, FirstError& keep)
+lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, const Look& look, FirstError& keep)
 {
     lxw_chart* chart = workbook_add_chart(workbook, LXW_CHART_LINE);
     lxw_chart_series* series =
@@ -124,16 +158,12 @@ lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, First
     }
     // An explicit marker, so that every spreadsheet program draws one at each point.
     chart_series_set_marker_type(series, LXW_CHART_MARKER_DIAMOND);
-    chart_series_set_name(series, logged ? HeadingCell('B').c_str() : "Tolerance");
-
-    std::string title = "Quorvale Demo - " + std::string(MakerHostAndPath);
-    std::replace(title.begin(), title.end(), '/', '-');
-    chart_title_set_name(chart, title.c_str());
-
+    chart_series_set_name(series, logged ? HeadingCell('B').c_str() : look.valueHeading.c_str());
+    chart_title_set_name(chart, look.chartTitle.c_str());
     chart_axis_set_name(chart->x_axis, "Date/Time");
-    chart_axis_set_name(chart->y_axis, "Tolerance");
+    chart_axis_set_name(chart->y_axis, look.valueHeading.c_str());
     // Not every spreadsheet program takes the category format from the cells.
-    chart_axis_set_num_format(chart->x_axis, TimeFormat);
+    chart_axis_set_num_format(chart->x_axis, look.timeFormat);
     for (lxw_chart_axis* axis : {chart->x_axis, chart->y_axis}) {
         chart_axis_major_gridlines_set_visible(axis, LXW_TRUE);
         chart_axis_minor_gridlines_set_visible(axis, LXW_FALSE);
@@ -141,21 +171,24 @@ lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, First
     return chart;
 }
 
-// The cells and the chart: logged readings charted against their limits and summed up, or the samples.
+// The cells and the chart: logged readings charted against their limits and summed up with their
+// record, or the samples.
 lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const Series& readings,
                        const RunChartRecord& record)
 {
     const bool logged = !record.Readings.empty();
     const auto limits = logged ? RunLimits(record) : std::nullopt;
+    const Look look = lookOf(record);
     FirstError keep;
-    keep(writeCells(sheet, addFormats(workbook), readings, limits));
-    lxw_chart* chart = addChart(workbook, readings.size(), logged, keep);
+    keep(writeCells(sheet, addFormats(workbook, look), look, readings, limits));
+    lxw_chart* chart = addChart(workbook, readings.size(), logged, look, keep);
     if (chart && !logged) {
         keep(worksheet_insert_chart(sheet, ChartRow, ChartColumn, chart));
     } else if (chart) {
         std::vector<double> values;
         for (const ReadingValues& reading : readings)
             values.push_back(reading.tolerance);
+        keep(WriteRecordCells(workbook, sheet, record));
         keep(WriteReadingsSummary(workbook, sheet, chart, values, limits, MostDecimals(record.Readings)));
     }
     return keep.error();
@@ -174,20 +207,23 @@ lxw_error setProperties(lxw_workbook* workbook, WorkbookProperties texts)
     return workbook_set_properties(workbook, &properties);
 }
 
-WorkbookResult failed(std::string reason, bool started = true)
+Result failed(std::string reason, std::error_code error = {})
 {
-    return {Result::failure(std::move(reason)), started};
+    return {false, std::move(reason), error};
 }
 
 } // namespace
 
-WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
-                                     const RunChartRecord& record)
+Result WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
+                             const RunChartRecord& record)
 {
     const auto readings = seriesOf(record.Readings);
     if (!readings)
         return failed("A reading of the series is not a valid time or number.");
 
+    // The library prints its numbers with the C library, which would write "0,5" under a
+    // comma-decimal locale: spreadsheet programs read that as no number at all.
+    const CNumericLocale pointDecimals;
     try {
         // The library writes the file beside the older workbook, which stays as it was until the
         // new one is saved completely.
@@ -197,7 +233,7 @@ WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProp
         if (!sheet) {
             if (workbook)
                 lxw_workbook_free(workbook);
-            return failed("The workbook could not be started.", /*started*/ false);
+            return failed("The workbook could not be started.", WorkbookNotStarted());
         }
 
         FirstError keep;

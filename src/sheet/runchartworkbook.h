@@ -1,5 +1,6 @@
-// Writes the run chart workbook: the logged readings (or the sample series while none are logged)
-// with their fills, the caption and link cells, the embedded line chart and the document properties.
+// Writes the run chart workbook: the logged readings with their record and summary (or the sample
+// series while none are logged) with their fills, the caption and link cells, the embedded line chart
+// and the document properties.
 // No UI: the outcome is returned.
 #pragma once
 
@@ -7,6 +8,7 @@
 #include "runchartrecord.h"
 
 #include <string>
+#include <system_error>
 
 namespace quorvale {
 
@@ -20,15 +22,18 @@ struct WorkbookProperties {
     std::string comments;
 };
 
-// Saved, or why not; a failed save leaves the older file as it was and no partial file behind.
-struct WorkbookResult : Result {
-    bool started = true; // false when the library could not even start a workbook
-};
+// The error of a failure in which the library could not even start a workbook.
+inline std::error_code WorkbookNotStarted()
+{
+    return std::make_error_code(std::errc::not_enough_memory);
+}
 
 // Writes the workbook (OOXML, whatever the file name's ending) to path, replacing a file there
-// (or the file a link at path points to) only once the new one is complete. The record gives the
-// logged readings and the tolerances they are charted against.
-WorkbookResult WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
-                                     const RunChartRecord& record = {});
+// (or the file a link at path points to) only once the new one is complete; a failed save leaves the
+// older file as it was and no partial file behind. The record gives the logged readings, the limits
+// they are charted against and the record block beside them. Numbers are written with a point
+// whatever the locale.
+Result WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
+                             const RunChartRecord& record = {});
 
 } // namespace quorvale

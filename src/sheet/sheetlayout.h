@@ -10,12 +10,21 @@ namespace quorvale {
 
 constexpr char SheetName[] = "Sheet1";
 constexpr char TimeFormat[] = "h:mm AM/PM";
+constexpr char DateTimeFormat[] = "yyyy-mm-dd hh:mm:ss";
 
 // Zero-based: the headings in row 2, the readings from row 3 down.
 constexpr lxw_row_t HeaderRow = 1;
 constexpr lxw_row_t FirstReadingRow = 2;
 constexpr lxw_col_t TimeColumn = 0;
 constexpr lxw_col_t ToleranceColumn = 1;
+
+// A logged run's labels in column F with their values right of them in G: the record from row 8,
+// then after an empty row the summary.
+constexpr lxw_col_t LabelColumn = 5;
+constexpr lxw_col_t FigureColumn = 6;
+constexpr lxw_row_t FirstRecordRow = 7;
+constexpr lxw_row_t RecordLines = 10;
+constexpr lxw_row_t FirstSummaryRow = FirstRecordRow + RecordLines + 1;
 
 constexpr lxw_color_t HeaderFill = 0x00CCFF;  // RGB(0, 204, 255)
 constexpr lxw_color_t ReadingFill = 0xFFCC00; // RGB(255, 204, 0)

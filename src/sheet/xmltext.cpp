@@ -61,3 +61,22 @@ std::string XmlText(std::string_view utf8)
 }
 
 } // namespace quorvale
+
+namespace quorvale {
+
+std::string CellText(std::string_view utf8)
+{
+    constexpr std::size_t MostCharacters = 32767;
+    std::string text = XmlText(utf8);
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // XmlText leaves only whole sequences: every byte but a continuation starts a character.
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && ++characters > MostCharacters) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
+}
+
+} // namespace quorvale

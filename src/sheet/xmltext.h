@@ -11,3 +11,10 @@ namespace quorvale {
 std::string XmlText(std::string_view utf8);
 
 } // namespace quorvale
+
+namespace quorvale {
+
+// XmlText cut to the 32,767 characters a spreadsheet cell holds, at a character's boundary.
+std::string CellText(std::string_view utf8);
+
+} // namespace quorvale

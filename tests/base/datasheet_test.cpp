@@ -35,21 +35,56 @@ TEST(DataSheet, DefaultRecordGivesTheThirtyLineSheet)
     EXPECT_TRUE(sameBytes(DataSheetText(DefaultRunChartRecord()), golden));
 }
 
-TEST(DataSheet, LoggedReadingsFollowTheCommentsAfterAnEmptyLine)
+TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
 {
+    // A gauge's sizes around Check 25.000 +0.010/-0.010, one a second from 14:28:05, an hour east of UTC.
     RunChartRecord record = DefaultRunChartRecord();
-    // 2026-12-07 07:00:00 UTC, then 13:05:09 an hour east of it, then 1970's first second.
-    record.Readings = {{1796626800, 0, "0.004"}, {1796648709 - 3600, 3600, "-0.006"}, {0, 0, "+.5"}};
-    const std::string golden = readFile(QUORVALE_TEST_DATA "/golden/default-datasheet.txt");
-    EXPECT_TRUE(sameBytes(DataSheetText(record),
-                          golden + "\r\nReadings :\r\n2026-12-07 07:00:00\t0.004\r\n2026-12-07 13:05:09\t-0.006\r\n"
-                                   "1970-01-01 00:00:00\t+.5\r\n"));
+    record.Check = "25.000";
+    record.UpperTolerance = "+0.010";
+    record.LowerTolerance = "-0.010";
+    const char* values[] = {"25.002", "25.004", "24.98",  "25.006", "25.001",
+                            "25.003", "25.008", "25.005", "25.009", "25.013"};
+    for (int i = 0; i < 10; ++i)
+        record.Readings.push_back({1796650085 + i, 3600, values[i]});
+    RunChartRecord untouched = record;
+    untouched.Readings.clear();
+    const std::string golden = DataSheetText(untouched);
+    // Padded in blanks as Times and Helvetica draw them: a digit is two blanks wide. Sum 250.031; moving
+    // ranges sum to 0.075 over 9, sigma within 0.075 / 9 / 1.128; Cpk (25.0031 - 24.990) / (3 x 0.00739).
+    const std::string expected = golden + "\r\nReadings :\r\n"
+                                          "  1  2026-12-07 14:28:05  25.002\r\n"
+                                          "  2  2026-12-07 14:28:06  25.004\r\n"
+                                          "  3  2026-12-07 14:28:07  24.98    below lower limit\r\n"
+                                          "  4  2026-12-07 14:28:08  25.006\r\n"
+                                          "  5  2026-12-07 14:28:09  25.001\r\n"
+                                          "  6  2026-12-07 14:28:10  25.003\r\n"
+                                          "  7  2026-12-07 14:28:11  25.008\r\n"
+                                          "  8  2026-12-07 14:28:12  25.005\r\n"
+                                          "  9  2026-12-07 14:28:13  25.009\r\n"
+                                          "10  2026-12-07 14:28:14  25.013  above upper limit\r\n"
+                                          "\r\nSummary :\r\n"
+                                          "Readings : 10\r\n"
+                                          "Out of tolerance : 2\r\n"
+                                          "Mean : 25.00310\r\n"
+                                          "Median : 25.0045\r\n"
+                                          "Sigma (within) : 0.00739\r\n"
+                                          "Sigma (overall) : 0.00888\r\n"
+                                          "Cp : 0.45\r\n"
+                                          "Cpk : 0.31\r\n"
+                                          "Pp : 0.38\r\n"
+                                          "Ppk : 0.26\r\n"
+                                          "Signals : None\r\n";
+    EXPECT_TRUE(sameBytes(DataSheetText(record), expected));
 
-    // Comments without a final line break still leave the readings an empty line of their own.
+    // Comments without a final line break still leave the readings an empty line of their own; a
+    // single reading has no sigma and no indices, and those lines stay empty.
     record.Comments = "last";
     record.Readings.resize(1);
-    EXPECT_TRUE(
-        DataSheetText(record).ends_with("Comments :\r\nlast\r\n\r\nReadings :\r\n2026-12-07 07:00:00\t0.004\r\n"));
+    EXPECT_TRUE(DataSheetText(record).ends_with("Comments :\r\nlast\r\n\r\nReadings :\r\n"
+                                                "1  2026-12-07 14:28:05  25.002\r\n\r\nSummary :\r\n"
+                                                "Readings : 1\r\nOut of tolerance : 0\r\nMean : 25.00200\r\n"
+                                                "Median : 25.0020\r\nSigma (within) : \r\nSigma (overall) : \r\n"
+                                                "Cp : \r\nCpk : \r\nPp : \r\nPpk : \r\nSignals : None\r\n"));
 }
 
 TEST(DataSheet, PathIsTheFolderJoinedAsItIs)

@@ -83,17 +83,17 @@ TEST_P(RunStoreTest, KeepsTheRecordAndTheRunsState)
     expectSameRecord(run.record, record);
     EXPECT_EQ(run.started, (Moment{1'796'000'000, -18000}));
     EXPECT_FALSE(run.finished);
-    EXPECT_FALSE(run.readingsAreDeviations);
+    EXPECT_FALSE(run.record.ReadingsAreDeviations);
 
     RunChartRecord edited = record;
     edited.Check = "25.000";
     edited.Comments.clear();
+    edited.ReadingsAreDeviations = true;
     ASSERT_TRUE(m_store->updateRecord(id, edited));
-    ASSERT_TRUE(m_store->setReadingsAreDeviations(id, true));
     ASSERT_TRUE(m_store->finish(id));
     run = load(id);
     expectSameRecord(run.record, edited);
-    EXPECT_TRUE(run.readingsAreDeviations);
+    EXPECT_TRUE(run.record.ReadingsAreDeviations);
     EXPECT_TRUE(run.finished);
 
     // A finished run that takes a reading is open again.
@@ -113,13 +113,14 @@ TEST_P(RunStoreTest, ReadingsKeepTheirNumberTimeAndValueAcrossReopening)
 {
     const RunId id = newRun();
     const std::vector<StoredReading> logged = {
-        {1, {1'796'000'000, -18000}, "-0.005"},
-        {2, {1'796'000'061, 19800}, "+1.5"},
-        {3, {1'796'003'600, 0}, "25.013"},
+        {1, {1'796'000'000, -18000, "-0.005"}},
+        {2, {1'796'000'061, 19800, "+1.5"}},
+        {3, {1'796'003'600, 0, "25.013"}},
     };
     for (const StoredReading& reading : logged) {
         int number = 0;
-        ASSERT_TRUE(m_store->logReading(id, reading.value, reading.loggedAt, number));
+        ASSERT_TRUE(m_store->logReading(id, reading.reading.value,
+                                        {reading.reading.loggedAt, reading.reading.utcOffset}, number));
         EXPECT_EQ(number, reading.number);
     }
     m_store = m_database.open();
@@ -148,17 +149,17 @@ TEST_P(RunStoreTest, EditsAndRemovalsKeepTheEarlierReading)
         ASSERT_TRUE(m_store->logReading(id, value, {1'796'000'000, 3600}, number));
 
     const Moment changed{1'796'100'000, 3600};
-    ASSERT_TRUE(m_store->editReading(id, {2, {1'796'000'100, 3600}, "0.25"}, changed));
+    ASSERT_TRUE(m_store->editReading(id, {2, {1'796'000'100, 3600, "0.25"}}, changed));
     ASSERT_TRUE(m_store->removeReading(id, 1, changed));
     EXPECT_FALSE(m_store->removeReading(id, 1, changed)) << "removed twice";
-    EXPECT_FALSE(m_store->editReading(id, {2, {}, "abc"}, changed));
+    EXPECT_FALSE(m_store->editReading(id, {2, {0, 0, "abc"}}, changed));
     EXPECT_EQ(load(id).readings,
-              (std::vector<StoredReading>{{2, {1'796'000'100, 3600}, "0.25"}, {3, {1'796'000'000, 3600}, "0.3"}}));
+              (std::vector<StoredReading>{{2, {1'796'000'100, 3600, "0.25"}}, {3, {1'796'000'000, 3600, "0.3"}}}));
     // A removed reading's number is never given again; an undone removal takes it back.
     ASSERT_TRUE(m_store->logReading(id, "0.4", changed, number));
     EXPECT_EQ(number, 4);
-    ASSERT_TRUE(m_store->restoreReading(id, {1, {1'796'000'000, 3600}, "0.1"}, changed));
-    EXPECT_EQ(load(id).readings.front(), (StoredReading{1, {1'796'000'000, 3600}, "0.1"}));
+    ASSERT_TRUE(m_store->restoreReading(id, {1, {1'796'000'000, 3600, "0.1"}}, changed));
+    EXPECT_EQ(load(id).readings.front(), (StoredReading{1, {1'796'000'000, 3600, "0.1"}}));
 
     const auto changes = m_database.rows(QStringLiteral("SELECT number, change, changed_at, old_logged_at, old_value "
                                                         "FROM reading_changes ORDER BY changed_at, change"));
@@ -247,7 +248,7 @@ TEST_P(RunStoreTest, FourProcessesLogIntoOneRunEachReadingOnce)
     std::set<std::string> values;
     for (std::size_t i = 0; i < run.readings.size(); ++i) {
         EXPECT_EQ(run.readings[i].number, int(i) + 1);
-        values.insert(run.readings[i].value);
+        values.insert(run.readings[i].reading.value);
     }
     EXPECT_EQ(run.readings.size(), 1000u);
     EXPECT_EQ(values.size(), 1000u);
@@ -282,7 +283,7 @@ TEST_P(RunStoreTest, AKilledLoggerLosesNoReadingItReported)
     const StoredRun run = load(id);
     std::map<int, std::string> stored;
     for (const StoredReading& reading : run.readings)
-        stored[reading.number] = reading.value;
+        stored[reading.number] = reading.reading.value;
     for (const auto& [number, value] : reported)
         EXPECT_EQ(stored[number], value) << "reading " << number;
     // The database is whole: another program logs on after the killed one.

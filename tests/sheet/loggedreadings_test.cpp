@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <optional>
 #include <set>
 
 namespace quorvale {
@@ -20,6 +23,10 @@ const QString HeaderFill = QStringLiteral("FF00CCFF");
 const QString ReadingFill = QStringLiteral("FFFFCC00");
 const QString Red = QStringLiteral("FFFF0000");
 
+constexpr std::int64_t Day = 1796601600; // 2026-12-07 00:00 UTC
+// 2026-12-07 as a spreadsheet counts days: from 1899-12-30.
+constexpr double SpreadsheetDay = 25569 + 1796601600 / 86400;
+
 // The README's example: the default record (tolerances 0.02 and 0.02) and eight readings that
 // climb out of tolerance at 10:00 AM.
 RunChartRecord workedExample()
@@ -27,7 +34,7 @@ RunChartRecord workedExample()
     RunChartRecord record = DefaultRunChartRecord();
     const char* values[] = {"0.004", "-0.006", "-0.002", "0.003", "0.009", "0.015", "0.022", "0.011"};
     for (int i = 0; i < 8; ++i)
-        record.Readings.push_back({(7 * 60 + 30 * i) * 60, 0, values[i]});
+        record.Readings.push_back({Day + (7 * 60 + 30 * i) * 60 - 3600, 3600, values[i]});
     record.ReadingsAreDeviations = true;
     return record;
 }
@@ -37,7 +44,7 @@ protected:
     QJsonObject written(const RunChartRecord& record)
     {
         const std::string file = m_dir.filePath(QStringLiteral("runchart.xls")).toStdString();
-        const WorkbookResult result = WriteRunChartWorkbook(file, {"T", "S", "A", "K", "C"}, record);
+        const Result result = WriteRunChartWorkbook(file, {"T", "S", "A", "K", "C"}, record);
         EXPECT_TRUE(result) << result.reason;
         return ReadWorkbook(file);
     }
@@ -72,7 +79,7 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
     const QJsonObject workbook = written(workedExample());
     const QJsonObject cells = workbook["cells"].toObject();
 
-    const char* headings[] = {"Date/Time", "Tolerance", "Upper Tolerance", "Lower Tolerance", "Median"};
+    const char* headings[] = {"Date/Time", "Deviation", "Upper Tolerance", "Lower Tolerance", "Median"};
     for (int column = 0; column < 5; ++column) {
         const QString cell = QChar('A' + column) + QStringLiteral("2");
         EXPECT_EQ(cells[cell]["value"].toString(), headings[column]);
@@ -86,9 +93,10 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
         SCOPED_TRACE(row.toStdString());
         const QJsonObject time = cells["A" + row].toObject();
         const int minutes = 7 * 60 + 30 * i;
-        EXPECT_EQ(time["type"].toString(), "time");
-        EXPECT_DOUBLE_EQ(time["raw"].toString().toDouble(), minutes / 1440.0);
-        EXPECT_EQ(time["number_format"].toString(), "h:mm AM/PM");
+        // The local date and time where each was logged, an hour east of UTC.
+        EXPECT_EQ(time["type"].toString(), "datetime");
+        EXPECT_DOUBLE_EQ(time["raw"].toString().toDouble(), SpreadsheetDay + minutes / 1440.0);
+        EXPECT_EQ(time["number_format"].toString(), "yyyy-mm-dd hh:mm:ss");
         EXPECT_EQ(time["fill_rgb"].toString(), ReadingFill);
 
         expectNumber(cells, "B" + row, values[i]);
@@ -105,32 +113,50 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
 
     EXPECT_EQ(cells["F4"]["value"].toString(), "Quorvale Demo ");
     EXPECT_EQ(cells["F6"]["value"].toString(), "http://www.quorvale.example/runchart");
+    // The record, each label with its value right of it, as typed.
+    const char* record[][2] = {
+        {"Part #", "R24 G198"},
+        {"Customer", "M/S Brenholt Consulting "},
+        {"Description", "Mounting Bracket for End Connector Sub-Assembly"},
+        {"Operation", "12"},
+        {"Inspector", "SomeOne"},
+        {"Inspection Date", "12 Mar 2003"},
+        {"Check", "1.45"},
+        {"Upper Tolerance", "0.02"},
+        {"Lower Tolerance", "0.02"},
+        {"Inspection Tool", "Calipers"},
+    };
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(cells[QStringLiteral("F%1").arg(8 + i)]["value"].toString(), record[i][0]);
+        EXPECT_EQ(cells[QStringLiteral("G%1").arg(8 + i)]["value"].toString(), record[i][1]);
+    }
     const char* labels[] = {
         "Readings", "Out of tolerance", "Mean", "Median", "Sigma (within)", "Sigma (overall)", "Cp", "Cpk", "Pp",
         "Ppk",      "Signals"};
     for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(cells[QStringLiteral("F%1").arg(8 + i)]["value"].toString(), labels[i]);
-    expectNumber(cells, "G8", 8);
-    expectNumber(cells, "G9", 1);
-    expectNumber(cells, "G10", 0.007);
-    expectNumber(cells, "G11", median);
+        EXPECT_EQ(cells[QStringLiteral("F%1").arg(19 + i)]["value"].toString(), labels[i]);
+    expectNumber(cells, "G19", 8);
+    expectNumber(cells, "G20", 1);
+    expectNumber(cells, "G21", 0.007);
+    expectNumber(cells, "G22", median);
     // Moving ranges 0.010 0.004 0.005 0.006 0.006 0.007 0.011: sigma within 0.049 / 7 / 1.128; sigma overall
     // sqrt(584e-6 / 7). Cp 0.04 / (6 x 0.0062057), Cpk min(0.013, 0.027) / (3 x 0.0062057), Pp and Ppk alike.
     const double within = 0.049 / 7 / 1.128;
     const double overall = std::sqrt(584e-6 / 7);
-    expectNumber(cells, "G12", within);
-    expectNumber(cells, "G13", overall);
-    expectNumber(cells, "G14", 0.04 / (6 * within), "0.00");
-    expectNumber(cells, "G15", 0.013 / (3 * within), "0.00");
-    expectNumber(cells, "G16", 0.04 / (6 * overall), "0.00");
-    expectNumber(cells, "G17", 0.013 / (3 * overall), "0.00");
-    EXPECT_NEAR(cells["G15"]["value"].toDouble(), 0.6983, 5e-5);
-    EXPECT_NEAR(cells["G17"]["value"].toDouble(), 0.4744, 5e-5);
-    EXPECT_EQ(cells["G18"]["value"].toString(), "Trend: readings 2-7 rising");
+    expectNumber(cells, "G23", within);
+    expectNumber(cells, "G24", overall);
+    expectNumber(cells, "G25", 0.04 / (6 * within), "0.00");
+    expectNumber(cells, "G26", 0.013 / (3 * within), "0.00");
+    expectNumber(cells, "G27", 0.04 / (6 * overall), "0.00");
+    expectNumber(cells, "G28", 0.013 / (3 * overall), "0.00");
+    EXPECT_NEAR(cells["G26"]["value"].toDouble(), 0.6983, 5e-5);
+    EXPECT_NEAR(cells["G28"]["value"].toDouble(), 0.4744, 5e-5);
+    EXPECT_EQ(cells["G29"]["value"].toString(), "Trend: readings 2-7 rising");
 
     std::set<QString> expected{"F4", "F6"};
-    for (int row = 8; row <= 18; ++row)
-        expected.insert({QStringLiteral("F%1").arg(row), QStringLiteral("G%1").arg(row)});
+    for (int row = 8; row <= 29; ++row)
+        if (row != 18)
+            expected.insert({QStringLiteral("F%1").arg(row), QStringLiteral("G%1").arg(row)});
     for (int row = 2; row <= 10; ++row)
         for (const char column : {'A', 'B', 'C', 'D', 'E'})
             expected.insert(QStringLiteral("%1%2").arg(QChar(column)).arg(row));
@@ -152,16 +178,16 @@ TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsAndMedian)
         EXPECT_EQ(series[i]["values"].toString(), QStringLiteral("Sheet1!$%1$3:$%1$10").arg(QChar(columns[i])));
         EXPECT_EQ(series[i]["marker"].toString(), i == 0 ? "diamond" : "none");
     }
-    EXPECT_EQ(chart["title"].toString(), "Quorvale Demo - www.quorvale.example-runchart");
+    EXPECT_EQ(chart["title"].toString(), "R24 G198 - Check 1.45");
     EXPECT_EQ(chart["category_axis"]["title"].toString(), "Date/Time");
-    EXPECT_EQ(chart["value_axis"]["title"].toString(), "Tolerance");
+    EXPECT_EQ(chart["value_axis"]["title"].toString(), "Deviation");
     EXPECT_TRUE(chart["category_axis"]["major_gridlines"].toBool());
     EXPECT_TRUE(chart["value_axis"]["major_gridlines"].toBool());
     EXPECT_FALSE(chart["data_table"].toBool());
 
     // Right of the readings' columns and below the summary, however many readings there are.
     const QJsonArray from = workbook["embedded_charts"][0]["from"].toArray();
-    EXPECT_EQ(from, QJsonArray({5, 20}));
+    EXPECT_EQ(from, QJsonArray({5, 30}));
 }
 
 TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
@@ -171,11 +197,11 @@ TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
     const QJsonObject workbook = written(record);
     const QJsonObject cells = workbook["cells"].toObject();
 
-    for (const char* cell : {"C2", "D2", "C3", "D10", "G9", "G14", "G15", "G16", "G17"})
+    for (const char* cell : {"C2", "D2", "C3", "D10", "G20", "G25", "G26", "G27", "G28"})
         EXPECT_TRUE(isEmpty(cells, cell)) << cell;
     EXPECT_EQ(cells["E2"]["value"].toString(), "Median");
-    expectNumber(cells, "G8", 8);
-    expectNumber(cells, "G11", 0.0065);
+    expectNumber(cells, "G19", 8);
+    expectNumber(cells, "G22", 0.0065);
     // Nothing is out of tolerance without limits.
     EXPECT_FALSE(cells["B9"]["bold"].toBool());
     const QJsonArray series = workbook["charts"][0]["series"].toArray();
@@ -190,12 +216,12 @@ TEST_F(LoggedReadings, OneReadingHasNoCpkAndNoSignals)
     record.ReadingsAreDeviations = true;
     const QJsonObject cells = written(record)["cells"].toObject();
     expectNumber(cells, "B3", 0.01);
-    expectNumber(cells, "G8", 1);
-    expectNumber(cells, "G9", 0);
-    expectNumber(cells, "G11", 0.01);
-    for (const char* cell : {"G12", "G13", "G14", "G15", "G16", "G17"})
+    expectNumber(cells, "G19", 1);
+    expectNumber(cells, "G20", 0);
+    expectNumber(cells, "G22", 0.01);
+    for (const char* cell : {"G23", "G24", "G25", "G26", "G27", "G28"})
         EXPECT_TRUE(isEmpty(cells, cell)) << cell;
-    EXPECT_EQ(cells["G18"]["value"].toString(), "None");
+    EXPECT_EQ(cells["G29"]["value"].toString(), "None");
 }
 
 TEST_F(LoggedReadings, ARecordWithoutReadingsGivesTheSampleWorkbook)
@@ -210,6 +236,89 @@ TEST_F(LoggedReadings, AReadingThatIsNoNumberFailsTheWorkbook)
     record.Readings = {{0, 0, "abc"}};
     const std::string file = m_dir.filePath(QStringLiteral("bad.xls")).toStdString();
     EXPECT_FALSE(WriteRunChartWorkbook(file, {}, record));
+}
+
+// Every number the file holds is written with a point and is finite, as spreadsheet programs read it.
+void expectPlainNumbers(const QJsonObject& cells)
+{
+    for (auto cell = cells.begin(); cell != cells.end(); ++cell) {
+        const QJsonObject found = cell.value().toObject();
+        if (found["type"].toString() == "str" || found["raw"].isNull())
+            continue;
+        bool ok = false;
+        const double value = found["raw"].toString().toDouble(&ok);
+        EXPECT_TRUE(ok && std::isfinite(value))
+            << cell.key().toStdString() << " holds " << found["raw"].toString().toStdString();
+    }
+}
+
+// Saving under a locale whose decimal mark is a comma; skipped where that locale is not installed.
+class CommaLocale {
+public:
+    CommaLocale() : m_previous(std::setlocale(LC_ALL, nullptr)), m_set(std::setlocale(LC_ALL, "de_DE.UTF-8")) {}
+    ~CommaLocale() { std::setlocale(LC_ALL, m_previous.c_str()); }
+    explicit operator bool() const { return m_set; }
+
+private:
+    std::string m_previous;
+    bool m_set;
+};
+
+TEST_F(LoggedReadings, NumbersHaveAPointUnderACommaDecimalLocale)
+{
+    std::optional<QJsonObject> workbook;
+    {
+        const CommaLocale german;
+        if (!german)
+            GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/setup.sh makes it)";
+        char decimal[8];
+        std::snprintf(decimal, sizeof decimal, "%.1f", 0.5);
+        ASSERT_STREQ(decimal, "0,5");
+        const std::string file = m_dir.filePath(QStringLiteral("komma.xls")).toStdString();
+        ASSERT_TRUE(WriteRunChartWorkbook(file, {}, workedExample()));
+        // The program's own numbers are the user's again once the save is done.
+        std::snprintf(decimal, sizeof decimal, "%.1f", 0.5);
+        EXPECT_STREQ(decimal, "0,5");
+        workbook = ReadWorkbook(file);
+    }
+    const QJsonObject cells = (*workbook)["cells"].toObject();
+    expectPlainNumbers(cells);
+    expectNumber(cells, "B3", 0.004);
+    expectNumber(cells, "G21", 0.007);
+    EXPECT_NEAR(cells["G28"]["value"].toDouble(), 0.4744, 5e-5);
+}
+
+TEST_F(LoggedReadings, TheLargestReadingsGiveNoInfinityAndNoNaN)
+{
+    RunChartRecord record = workedExample();
+    for (const char* extreme : {"1000000000", "999999999.999"}) {
+        // The largest the grid takes, then values only a store or a command could hand in.
+        record.Readings = {};
+        for (int i = 0; i < 8; ++i)
+            record.Readings.push_back({Day + i, 0, i % 3 ? extreme : "-1000000000"});
+        const QJsonObject cells = written(record)["cells"].toObject();
+        expectPlainNumbers(cells);
+        EXPECT_TRUE(cells["G28"]["type"] == "float") << extreme;
+    }
+    const std::string huge = "17" + std::string(307, '0');
+    record.Readings = {{Day, 0, huge}, {Day + 1, 0, "-" + huge}, {Day + 2, 0, huge}};
+    const QJsonObject cells = written(record)["cells"].toObject();
+    expectPlainNumbers(cells);
+    EXPECT_DOUBLE_EQ(cells["G22"]["value"].toDouble(), 1.7e308); // the median
+    EXPECT_TRUE(isEmpty(cells, "G23"));                          // a sigma beyond any number
+}
+
+TEST_F(LoggedReadings, ThreeThousandReadingsInShiftsStillSave)
+{
+    // Six above the median, six below, and so on: five hundred shifts, far more than a cell could list.
+    RunChartRecord record = workedExample();
+    record.Readings.clear();
+    for (int i = 0; i < 3000; ++i)
+        record.Readings.push_back({Day + i, 0, (i / 6) % 2 ? "-0.01" : "0.01"});
+    const QJsonObject cells = written(record)["cells"].toObject();
+    const std::string listed = cells["G29"]["value"].toString().toStdString();
+    EXPECT_TRUE(listed.starts_with("Shift: readings 1-6 above the median; Shift: readings 7-12 below")) << listed;
+    EXPECT_TRUE(listed.ends_with("; and 480 more")) << listed;
 }
 
 } // namespace

@@ -47,7 +47,7 @@ protected:
     QJsonObject written(const WorkbookProperties& properties = {"T", "S", "A", "K", "C"})
     {
         const std::string file = path("runchart.xls");
-        const WorkbookResult result = WriteRunChartWorkbook(file, properties);
+        const Result result = WriteRunChartWorkbook(file, properties);
         EXPECT_TRUE(result) << result.reason;
         return ReadWorkbook(file);
     }
@@ -194,9 +194,9 @@ TEST_F(RunChartWorkbook, CharactersXmlCannotHoldBecomeQuestionMarks)
 TEST_F(RunChartWorkbook, FailsWhereNoFileCanBeWrittenAndLeavesThePlaceAlone)
 {
     for (const test::UnwritablePlace& place : test::unwritablePlaces(m_dir.path().toStdString())) {
-        const WorkbookResult result = WriteRunChartWorkbook(place.path, {});
+        const Result result = WriteRunChartWorkbook(place.path, {});
         EXPECT_FALSE(result) << place.path;
-        EXPECT_TRUE(result.started);
+        EXPECT_NE(result.error, WorkbookNotStarted());
         EXPECT_FALSE(result.reason.empty());
         EXPECT_TRUE(test::leftAlone(place));
     }
@@ -207,8 +207,8 @@ TEST_F(RunChartWorkbook, ASaveThatBreaksOffLeavesNoPartialFile)
 {
     const std::string file = path("runchart.xls");
     EXPECT_TRUE(test::HoldsUnderFileSizeLimit(2048, [&] {
-        const WorkbookResult limited = WriteRunChartWorkbook(file, {});
-        return !limited && limited.started;
+        const Result limited = WriteRunChartWorkbook(file, {});
+        return !limited && limited.error != WorkbookNotStarted();
     })) << "the save did not report the failure";
     EXPECT_FALSE(std::filesystem::exists(file));
 }

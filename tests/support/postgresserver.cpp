@@ -33,7 +33,7 @@ std::string serverBinaries()
 
 } // namespace
 
-PostgresServer::PostgresServer()
+PostgresServer::PostgresServer(bool flushes)
 {
     m_bin = serverBinaries();
     if (m_bin.empty()) {
@@ -54,7 +54,7 @@ PostgresServer::PostgresServer()
             return;
         }
     }
-    const std::string options = "-c listen_addresses='' -k " + m_folder + " -c fsync=off";
+    const std::string options = "-c listen_addresses='' -k " + m_folder + (flushes ? "" : " -c fsync=off");
     if (!runTool("initdb --auth=trust --username=quorvale --no-instructions -D " + m_folder + "/data")) {
         m_why = "initdb failed: " + readFile(m_folder + "/tools.log");
         return;
@@ -84,9 +84,10 @@ bool PostgresServer::runTool(const std::string& arguments) const
     return runCommand("cd / && " + user + m_bin + "/" + arguments + " >>" + m_folder + "/tools.log 2>&1") == 0;
 }
 
-std::string PostgresServer::createDatabase()
+std::string PostgresServer::createDatabase(std::string name)
 {
-    const std::string name = "runs_" + std::to_string(++m_databases);
+    if (name.empty())
+        name = "runs_" + std::to_string(++m_databases);
     if (!runTool("createdb -h " + m_folder + " -U quorvale " + name))
         ADD_FAILURE() << "cannot create the database " << name;
     return uri(name);

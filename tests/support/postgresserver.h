@@ -9,7 +9,8 @@ namespace quorvale::test {
 
 class PostgresServer final {
 public:
-    PostgresServer();
+    // A test's server does not flush to disk (nothing is lost when only its clients die); a bench's does.
+    explicit PostgresServer(bool flushes = false);
     ~PostgresServer();
     PostgresServer(const PostgresServer&) = delete;
     PostgresServer& operator=(const PostgresServer&) = delete;
@@ -18,8 +19,8 @@ public:
     bool running() const { return m_running; }
     const std::string& why() const { return m_why; }
 
-    // A new empty database on the server; its connection URI.
-    std::string createDatabase();
+    // A new empty database on the server, named or numbered; its connection URI.
+    std::string createDatabase(std::string name = {});
     // The URI of a database on the server, as the given user (the server's own, quorvale, by default).
     std::string uri(const std::string& database, const std::string& user = "quorvale") const;
 

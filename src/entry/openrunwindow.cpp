@@ -1,0 +1,105 @@
+#include "openrunwindow.h"
+
+#include "reading.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace quorvale {
+
+namespace {
+
+constexpr int IdRole = Qt::UserRole;
+enum Column { Part, Customer, Started, Readings, State };
+
+} // namespace
+
+OpenRunWindow::OpenRunWindow(const std::vector<RunSummary>& runs, QWidget* owner) : QWidget(owner, Qt::Dialog)
+{
+    setObjectName(QStringLiteral("OpenRunWindow"));
+    setWindowTitle(QStringLiteral("Open Run"));
+    setWindowModality(Qt::WindowModal);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_filter = new QLineEdit(this);
+    m_filter->setObjectName(QStringLiteral("txtRunFilter"));
+    m_filter->setPlaceholderText(QStringLiteral("Part number or customer"));
+    auto* filterLabel = new QLabel(QStringLiteral("&Filter :"), this);
+    filterLabel->setBuddy(m_filter);
+
+    m_runs = new QTreeWidget(this);
+    m_runs->setObjectName(QStringLiteral("lvRuns"));
+    m_runs->setHeaderLabels({QStringLiteral("Part Number"), QStringLiteral("Customer"), QStringLiteral("Started"),
+                             QStringLiteral("Readings"), QStringLiteral("State")});
+    m_runs->setRootIsDecorated(false);
+    m_runs->setUniformRowHeights(true);
+    for (const RunSummary& run : runs) {
+        const Reading started{run.started.at, run.started.utcOffset, {}};
+        auto* item = new QTreeWidgetItem(
+            m_runs, {QString::fromStdString(run.partNumber), QString::fromStdString(run.customerName),
+                     QString::fromStdString(DateTimeText(started)), QString::number(run.readings),
+                     run.finished ? QStringLiteral("finished") : QStringLiteral("open")});
+        item->setData(Part, IdRole, QVariant::fromValue<qint64>(run.id));
+        item->setTextAlignment(Readings, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    m_runs->header()->resizeSections(QHeaderView::ResizeToContents);
+    m_runs->setCurrentItem(m_runs->topLevelItem(0));
+
+    auto* open = new QPushButton(QStringLiteral("&Open"), this);
+    open->setObjectName(QStringLiteral("cmdOpenRun"));
+    open->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cmdCancelOpenRun"));
+
+    auto* filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(m_filter);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(open);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filterRow);
+    layout->addWidget(m_runs);
+    layout->addLayout(buttons);
+    resize(640, 360);
+
+    connect(m_filter, &QLineEdit::textChanged, this, &OpenRunWindow::filter);
+    connect(m_filter, &QLineEdit::returnPressed, this, &OpenRunWindow::openCurrent);
+    connect(m_runs, &QTreeWidget::itemActivated, this, &OpenRunWindow::openCurrent);
+    connect(open, &QPushButton::clicked, this, &OpenRunWindow::openCurrent);
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    m_filter->setFocus();
+}
+
+void OpenRunWindow::filter(const QString& text)
+{
+    QTreeWidgetItem* first = nullptr;
+    for (int row = 0; row < m_runs->topLevelItemCount(); ++row) {
+        QTreeWidgetItem* item = m_runs->topLevelItem(row);
+        const bool shown = item->text(Part).contains(text, Qt::CaseInsensitive) ||
+                           item->text(Customer).contains(text, Qt::CaseInsensitive);
+        item->setHidden(!shown);
+        if (shown && !first)
+            first = item;
+    }
+    if (!m_runs->currentItem() || m_runs->currentItem()->isHidden())
+        m_runs->setCurrentItem(first);
+}
+
+void OpenRunWindow::openCurrent()
+{
+    const QTreeWidgetItem* item = m_runs->currentItem();
+    if (!item || item->isHidden())
+        return;
+    const RunId id = item->data(Part, IdRole).toLongLong();
+    close();
+    emit runChosen(id);
+}
+
+} // namespace quorvale
