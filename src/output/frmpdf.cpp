@@ -7,6 +7,7 @@
 #include "outputnames.h"
 #include "pagesetupchoice.h"
 #include "platform.h"
+#include "runchartdata.h"
 #include "runchartworkbook.h"
 #include "standardfonts.h"
 #include "twips.h"
@@ -340,7 +341,8 @@ void frmPDF::convertPdf()
     try {
         written = m_writer.ConvertToPDF(
             PdfJob(m_dataSheetPath, nativePath(txtOutputFile->text()),
-                   {ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle)}, page));
+                   {ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle)}, page, {},
+                   runChartOf(m_record)));
     } catch (const std::invalid_argument& wrong) {
         written = Result::failure(wrong.what());
     }

@@ -503,6 +503,27 @@ TEST_F(OutputWindow, CharactersThePdfCannotShowAreNamedBeforeItIsWritten)
     EXPECT_TRUE(readAll(folder.filePath("named.pdf")).contains("/Title (Lot ? ?)"));
 }
 
+TEST_F(OutputWindow, LoggedReadingsAddTheRunChartAsTheLastPage)
+{
+    formats.ExcelChosen = false;
+    record.PartNumber = "1234";
+    record.Check = "25.000";
+    record.UpperTolerance = "0.010";
+    record.LowerTolerance = "0.010";
+    record.Readings = {{1796653685, 0, "25.002"}, {1796653745, 0, "25.013"}, {1796653805, 0, "24.999"}};
+    open();
+    browse("chart.pdf");
+    platform.answers = {MessageAnswer::No};
+    click("btnConvert");
+    const QByteArray pdf = readAll(folder.filePath("chart.pdf"));
+    EXPECT_TRUE(pdf.contains("\r/Count 2\r")); // the sheet's page and the chart's
+    EXPECT_TRUE(pdf.contains("(Part 1234 - Check 25.000 - 2026-12-07 14:28:05 to 2026-12-07 14:30:05) Tj"));
+    EXPECT_TRUE(pdf.contains("(Upper 25.010) Tj\r1 0 0 1 "));
+    EXPECT_TRUE(pdf.contains("(Lower 24.990) Tj"));
+    EXPECT_TRUE(pdf.contains("(Median 25.002) Tj"));
+    EXPECT_TRUE(pdf.contains("1 0 0 rg\r")); // 25.013 lies above the upper limit
+}
+
 TEST_F(OutputWindow, TheChosenLayoutReachesThePdf)
 {
     open();
