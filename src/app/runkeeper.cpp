@@ -35,6 +35,11 @@ RunKeeper::RunKeeper(Form1& form, QString database, QString userDatabase)
         if (m_run)
             m_recordChanged.start();
     });
+    // Written when the box is left too: Cancel ends the program at once, with no time left for the delay.
+    connect(&m_form, &Form1::recordEditFinished, this, [this] {
+        if (m_recordChanged.isActive())
+            updateRecord();
+    });
     connect(&m_form, &Form1::openRunRequested, this, &RunKeeper::chooseRun);
     connect(&m_grid, &ReadingsGrid::readingLogged, this, [this] { saveUnsaved(); });
     connect(&m_grid, &ReadingsGrid::readingEdited, this, &RunKeeper::edited);
@@ -157,10 +162,10 @@ bool RunKeeper::saveUnsaved()
         unsaved += kept ? 0 : 1;
     }
     writeJournal();
-    m_grid.showStatus((unsaved == 1 ? QStringLiteral("A reading is not saved: ")
-                                    : QStringLiteral("%1 readings are not saved: ").arg(unsaved)) +
-                      QString::fromStdString(result.reason) +
-                      QStringLiteral(" They stay here and are written when the runs database works again."));
+    const QString what = unsaved == 1 ? QStringLiteral("A reading is not saved; it stays")
+                                      : QStringLiteral("%1 readings are not saved; they stay").arg(unsaved);
+    m_grid.showStatus(what + QStringLiteral(" here and will be written when the runs database works again. ") +
+                      QString::fromStdString(result.reason));
     m_retry.start();
     return false;
 }

@@ -261,8 +261,10 @@ void Form1::addRunActions()
         return m_platform.showMessage(this, {question, windowTitle(), MessageIcon::Question, MessageButtons::YesNo,
                                              MessageAnswer::No}) == MessageAnswer::Yes;
     });
-    for (const auto& [box, field] : m_textBoxes)
+    for (const auto& [box, field] : m_textBoxes) {
         connect(box, &QLineEdit::textChanged, this, &Form1::recordEdited);
+        connect(box, &QLineEdit::editingFinished, this, &Form1::recordEditFinished);
+    }
     connect(m_txtComments, &QPlainTextEdit::textChanged, this, &Form1::recordEdited);
     connect(m_lv1, &ReadingsGrid::readingsAreDeviationsChanged, this, &Form1::recordEdited);
 }

@@ -49,8 +49,9 @@ signals:
     void helpRequested();
     // The user asked for the runs kept (Ctrl+O, or Open Run... in the grid's menu).
     void openRunRequested();
-    // A field of the record was typed in.
+    // A field of the record was typed in, and a text box left after typing (as when a button is pressed).
     void recordEdited();
+    void recordEditFinished();
     // The window was unloaded (closed for good): its data sheet is no longer needed.
     void unloaded();
 

@@ -177,6 +177,8 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
     m_status = new QLabel(viewport());
     m_status->setObjectName(QStringLiteral("lblRunStatus"));
     m_status->setWordWrap(true);
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_status->setMargin(2);
     m_status->setAutoFillBackground(true);
     m_status->setForegroundRole(QPalette::ToolTipText);
     m_status->setBackgroundRole(QPalette::ToolTipBase);
@@ -423,19 +425,28 @@ void ReadingsGrid::keyPressEvent(QKeyEvent* event)
 void ReadingsGrid::showStatus(const QString& text)
 {
     m_status->setText(text);
+    m_status->setToolTip(text);
     m_status->setVisible(!text.isEmpty());
-    if (text.isEmpty())
+    placeStatus();
+}
+
+void ReadingsGrid::placeStatus()
+{
+    if (m_status->isHidden())
         return;
+    // At most three lines at the foot, so the newest readings stay in sight; the whole text is its tool tip.
     const int width = viewport()->width();
-    m_status->setFixedSize(width, m_status->heightForWidth(width));
+    const int threeLines = 3 * m_status->fontMetrics().lineSpacing() + 2 * m_status->margin() + 2;
+    const int height = m_status->heightForWidth(width);
+    m_status->setFixedSize(width, height > 0 ? std::min(height, threeLines) : threeLines);
     m_status->move(0, viewport()->height() - m_status->height());
 }
 
-void ReadingsGrid::resizeEvent(QResizeEvent* event)
+bool ReadingsGrid::viewportEvent(QEvent* event)
 {
-    QTreeWidget::resizeEvent(event);
-    if (m_status->isVisible())
-        showStatus(m_status->text());
+    if (event->type() == QEvent::Resize)
+        placeStatus();
+    return QTreeWidget::viewportEvent(event);
 }
 
 void ReadingsGrid::showHint(QLineEdit& editor, const QString& why)

@@ -101,7 +101,7 @@ protected:
     using QTreeWidget::edit;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
@@ -110,6 +110,8 @@ private:
     // Says under the editor why its text was not taken.
     void showHint(QLineEdit& editor, const QString& why);
     bool confirmRemoval(int count) const;
+    // Keeps the status line across the foot of the rows.
+    void placeStatus();
     // Takes the rows out, keeps them for an undo and says which kept numbers went.
     void removeRows(std::vector<int> rows);
     // Removed rows kept for an undo, with the rows they stood in, or the row an edit changed.

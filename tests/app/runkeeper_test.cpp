@@ -1,6 +1,5 @@
 // The entry window's run in the database: kept as it is logged and back after a killed program,
 // opened from the runs kept, undone, asked about, and kept through a database that fails.
-#include "datasheet.h"
 #include "datasheetfile.h"
 #include "form1.h"
 #include "openrunwindow.h"
@@ -8,6 +7,7 @@
 #include "readingsgrid.h"
 #include "runkeeper.h"
 #include "scriptedplatform.h"
+#include "wizard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ void settle()
 // One start of the program's entry window on a database.
 struct EntryWindow {
     EntryWindow(ScriptedPlatform& platform, const QString& folder, const QString& database, QDate today = {})
-        : sheet(DataSheetPath(folder.toStdString())), form(platform, sheet),
+        : sheet(DataSheetFolder{folder.toStdString(), {}}), form(platform, sheet),
           keeper(form, database, folder + QStringLiteral("/user.sqlite"))
     {
         keeper.restore(today.isValid() ? today : QDate(2026, 12, 7));
@@ -105,11 +106,16 @@ TEST_F(KeptRun, AnEmptyStoreStartsAsTodayAndAFinishedRunOffersTheNext)
         id = window.keeper.run();
         ASSERT_NE(id, 0);
         EXPECT_EQ(storedValues(id), (QStringList{"0.5", "-0.25"}));
+        // Kept once the box is left, before Cancel could end the program.
         window.box("txtCheck")->setText(QStringLiteral("25.000"));
-        window.keeper.finish();
-        EXPECT_TRUE(stored(id).finished);
+        emit window.box("txtCheck")->editingFinished();
         EXPECT_EQ(stored(id).record.Check, "25.000");
         EXPECT_EQ(stored(id).record.PartNumber, "P-77");
+        EXPECT_FALSE(stored(id).finished);
+        window.box("txtFrequency")->setText(QStringLiteral("1 per 10"));
+        window.keeper.finish();
+        EXPECT_TRUE(stored(id).finished);
+        EXPECT_EQ(stored(id).record.Frequency, "1 per 10");
     }
     EntryWindow next(platform, folder.path(), database, QDate(2027, 1, 4));
     EXPECT_TRUE(next.grid().showsSamples());
@@ -239,6 +245,31 @@ TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
     EXPECT_FALSE(grid.showsSamples());
 }
 
+TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
+{
+    Wizard wizard(platform, QFile::encodeName(folder.path()).toStdString(), {}, database, database);
+    ASSERT_TRUE(wizard.start());
+    ReadingsGrid& grid = wizard.entryWindow().readingsGrid();
+    grid.setFocus();
+    QTest::keyClicks(&grid, QStringLiteral("0"));
+    QTest::keyClick(grid.findChild<QLineEdit*>(), Qt::Key_Return);
+    settle();
+    std::optional<RunId> run;
+    {
+        QString why;
+        ASSERT_TRUE(RunStore::open(database, why)->lastRun(run));
+    }
+    ASSERT_TRUE(run);
+    QTest::mouseClick(wizard.entryWindow().findChild<QPushButton*>(QStringLiteral("cmdNext")), Qt::LeftButton);
+    ASSERT_NE(wizard.outputWindow(), nullptr);
+    EXPECT_FALSE(stored(*run).finished);
+    platform.fileNames = {folder.filePath(QStringLiteral("run.pdf"))};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>(QStringLiteral("btnSave")), Qt::LeftButton);
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>(QStringLiteral("btnConvert")), Qt::LeftButton);
+    EXPECT_TRUE(stored(*run).finished);
+}
+
 TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhenItWorks)
 {
     test::PostgresServer server;
@@ -257,7 +288,8 @@ TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhen
         EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2"}));
         EXPECT_TRUE(window.grid().topLevelItem(1)->font(1).italic());
         EXPECT_EQ(window.grid().topLevelItem(1)->toolTip(1), "Not saved yet");
-        EXPECT_TRUE(window.status().startsWith("2 readings are not saved: The runs database the server "))
+        EXPECT_TRUE(window.status().startsWith("2 readings are not saved; they stay here and will be written when the "
+                                               "runs database works again. The runs database the server "))
             << window.status().toStdString();
         EXPECT_TRUE(QFile::exists(journal));
     }
