@@ -150,6 +150,23 @@ TEST_F(KeptRun, AKilledProgramComesBackWithItsRecordAndReadings)
     EXPECT_EQ(storedValues(id).size(), 6);
 }
 
+TEST_F(KeptRun, AStartBringsBackItsOwnRunNotANewerOneOfAnotherStation)
+{
+    RunId own = 0;
+    {
+        EntryWindow window(platform, folder.path(), database);
+        window.log(QStringLiteral("0.1"));
+        own = window.keeper.run();
+    }
+    QString why;
+    RunId other = 0;
+    ASSERT_TRUE(RunStore::open(database, why)->createRun(DefaultRunChartRecord(), Moment::now(), other));
+    ASSERT_GT(other, own);
+    EntryWindow again(platform, folder.path(), database);
+    EXPECT_EQ(again.keeper.run(), own);
+    EXPECT_EQ(again.values(), QStringList{"0.1"});
+}
+
 TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
 {
     QString why;
