@@ -1,6 +1,5 @@
 // The entry window's run in the database: kept as it is logged and back after a killed program,
 // opened from the runs kept, undone, asked about, and kept through a database that fails.
-#include "datasheet.h"
 #include "datasheetfile.h"
 #include "form1.h"
 #include "openrunwindow.h"
@@ -36,7 +35,7 @@ void settle()
 // One start of the program's entry window on a database.
 struct EntryWindow {
     EntryWindow(ScriptedPlatform& platform, const QString& folder, const QString& database, QDate today = {})
-        : sheet(DataSheetPath(folder.toStdString())), form(platform, sheet),
+        : sheet(DataSheetFolder{folder.toStdString(), {}}), form(platform, sheet),
           keeper(form, database, folder + QStringLiteral("/user.sqlite"))
     {
         keeper.restore(today.isValid() ? today : QDate(2026, 12, 7));
