@@ -264,7 +264,7 @@ TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
 
 TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
 {
-    Wizard wizard(platform, QFile::encodeName(folder.path()).toStdString(), {}, database, database);
+    Wizard wizard(platform, DataSheetFolder{QFile::encodeName(folder.path()).toStdString(), {}}, database, database);
     ASSERT_TRUE(wizard.start());
     ReadingsGrid& grid = wizard.entryWindow().readingsGrid();
     grid.setFocus();
