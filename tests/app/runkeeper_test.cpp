@@ -196,6 +196,9 @@ TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
     EXPECT_EQ(runs->topLevelItem(1)->text(4), "finished");
     EXPECT_EQ(runs->topLevelItem(1)->text(3), "1");
     auto* filter = chooser->findChild<QLineEdit*>(QStringLiteral("txtRunFilter"));
+    QTest::keyClick(filter, Qt::Key_Down);
+    EXPECT_EQ(runs->currentItem(), runs->topLevelItem(1));
+    QTest::keyClick(filter, Qt::Key_Up);
     QTest::keyClicks(filter, QStringLiteral("brk"));
     EXPECT_TRUE(runs->topLevelItem(0)->isHidden());
     QTest::keyClick(filter, Qt::Key_Return);
