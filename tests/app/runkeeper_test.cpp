@@ -173,6 +173,23 @@ TEST_F(KeptRun, AKilledProgramComesBackWithItsRecordAndReadings)
     EXPECT_EQ(storedValues(id).size(), 6);
 }
 
+TEST_F(KeptRun, AStartBringsBackItsOwnRunNotANewerOneOfAnotherStation)
+{
+    RunId own = 0;
+    {
+        EntryWindow window(platform, folder.path(), database);
+        window.log(QStringLiteral("0.1"));
+        own = window.keeper.run();
+    }
+    QString why;
+    RunId other = 0;
+    ASSERT_TRUE(RunStore::open(database, why)->createRun(DefaultRunChartRecord(), Moment::now(), other));
+    ASSERT_GT(other, own);
+    EntryWindow again(platform, folder.path(), database);
+    EXPECT_EQ(again.keeper.run(), own);
+    EXPECT_EQ(again.values(), QStringList{"0.1"});
+}
+
 TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
 {
     QString why;
@@ -203,6 +220,9 @@ TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
     EXPECT_EQ(runs->topLevelItem(1)->text(4), "finished");
     EXPECT_EQ(runs->topLevelItem(1)->text(3), "1");
     auto* filter = chooser->findChild<QLineEdit*>(QStringLiteral("txtRunFilter"));
+    QTest::keyClick(filter, Qt::Key_Down);
+    EXPECT_EQ(runs->currentItem(), runs->topLevelItem(1));
+    QTest::keyClick(filter, Qt::Key_Up);
     QTest::keyClicks(filter, QStringLiteral("brk"));
     EXPECT_TRUE(runs->topLevelItem(0)->isHidden());
     QTest::keyClick(filter, Qt::Key_Return);
