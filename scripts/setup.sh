@@ -1,13 +1,17 @@
 # Shared set-up for scripts/run and scripts/test: Debian packages, configure, build.
 # Sourced, not run.
 
-# Everything the build, the program, its package and the test suite need on a fresh Debian 12.
-QUORVALE_PACKAGES=(
+# What building and running the program needs on a fresh Debian 12 (scripts/run installs only these).
+QUORVALE_RUN_PACKAGES=(
     g++ cmake pkg-config
-    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2 fonts-urw-base35
-    libqt6sql6-sqlite libqt6sql6-psql postgresql
+    qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6serialport6 fonts-dejavu-core fonts-liberation2 fonts-urw-base35
+    libqt6sql6-sqlite libqt6sql6-psql
     libxlsxwriter-dev
-    libgtest-dev
+)
+# Everything: the above, and what the test suite, the install files and the package need.
+QUORVALE_PACKAGES=(
+    "${QUORVALE_RUN_PACKAGES[@]}"
+    libgtest-dev postgresql
     qpdf poppler-utils python3 python3-openpyxl locales
     help2man desktop-file-utils appstream man-db lintian
     clang-format-14
@@ -34,10 +38,10 @@ make_test_locale() {
     "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
 
-# configure_and_build PRESET: configures once, then builds incrementally.
+# configure_and_build PRESET: configures once, then builds incrementally. QUORVALE_WERROR=ON in the
+# environment makes warnings errors (.ci/run sets it).
 configure_and_build() {
-    local preset=$1 werror=OFF
-    [ "${CI:-}" = true ] && werror=ON
-    cmake --preset "$preset" -DQUORVALE_WERROR="$werror" >/dev/null
+    local preset=$1
+    cmake --preset "$preset" -DQUORVALE_WERROR="${QUORVALE_WERROR:-OFF}" >/dev/null
     cmake --build --preset "$preset" -j "$(nproc)"
 }

@@ -1,9 +1,11 @@
 // Quorvale: shows the entry window of the run chart wizard.
-#include "datasheetfile.h"
+#include "datasheetfolder.h"
+#include "gaugeconnection.h"
+#include "gaugesettings.h"
 #include "maker.h"
 #include "programfolder.h"
 #include "qtplatform.h"
-#include "replacefile.h"
+#include "removeonsignal.h"
 #include "runsdatabase.h"
 #include "wizard.h"
 
@@ -11,19 +13,51 @@
 #include <QCommandLineParser>
 #include <QSettings>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 
 namespace {
 
-// The program takes no arguments but --database, --help and --version. Read without a display, so
-// that the last two work on a build machine; returns the exit status when the program is not to start.
-std::optional<int> readCommandLine(int argc, char** argv, QString& database)
+// Qt's standard options, which QApplication takes from the command line when it starts.
+constexpr const char* QtOptionsWithValue[] = {"platform",
+                                              "platformpluginpath",
+                                              "platformtheme",
+                                              "plugin",
+                                              "qwindowgeometry",
+                                              "qwindowicon",
+                                              "qwindowtitle",
+                                              "display",
+                                              "geometry",
+                                              "title",
+                                              "icon",
+                                              "name",
+                                              "session",
+                                              "style",
+                                              "stylesheet",
+                                              "qmljsdebugger"};
+constexpr const char* QtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+// The program takes no arguments of its own but --database, --gauge, --help and --version; Qt's
+// options pass on to QApplication. Read without a display, so that --help and --version work on a
+// build machine; returns the exit status when the program is not to start. A gauge named with
+// --gauge is put into gauge over the remembered settings.
+std::optional<int> readCommandLine(int argc, char** argv, QString& database, quorvale::GaugeSettings& gauge)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
+    // As Qt reads them: "-platform offscreen" is one option with its value, not eight letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const char* name : QtOptionsWithValue) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : QtFlags) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
     parser.setApplicationDescription(
         QStringLiteral("Takes a run chart record in a two-page wizard and makes it a PDF document, a spreadsheet "
                        "workbook with a line chart of the readings, or both."));
@@ -39,6 +73,13 @@ std::optional<int> readCommandLine(int argc, char** argv, QString& database)
                        "~/.local/share/quorvale/runs.sqlite)."),
         QStringLiteral("database"));
     parser.addOption(databaseOption);
+    const QCommandLineOption gaugeOption(
+        QStringLiteral("gauge"),
+        QStringLiteral("Starts with the serial gauge on PORT connected (for example /dev/ttyUSB0 or "
+                       "/dev/ttyUSB0:19200; the speed in baud, 1200 to 115200, else the one set in the Gauge "
+                       "dialog, 9600 at first). Its readings are logged as if typed."),
+        QStringLiteral("PORT[:SPEED]"));
+    parser.addOption(gaugeOption);
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "quorvale: %s\n", qPrintable(parser.errorText()));
         return 2;
@@ -56,6 +97,17 @@ std::optional<int> readCommandLine(int argc, char** argv, QString& database)
         std::fprintf(stderr, "quorvale: unexpected argument '%s'\n", qPrintable(parser.positionalArguments().first()));
         return 2;
     }
+    if (parser.isSet(gaugeOption)) {
+        const auto named = quorvale::GaugeFromCommandLine(parser.value(gaugeOption), gauge);
+        if (!named) {
+            std::fprintf(stderr,
+                         "quorvale: --gauge %s: the speed is one of 1200, 2400, 4800, 9600, 19200, 38400, "
+                         "57600 and 115200\n",
+                         qPrintable(parser.value(gaugeOption)));
+            return 2;
+        }
+        gauge = *named;
+    }
     return std::nullopt;
 }
 
@@ -63,17 +115,19 @@ std::optional<int> readCommandLine(int argc, char** argv, QString& database)
 
 int main(int argc, char** argv)
 {
-    // A file-size limit then fails the write with a reported reason, and the partial file is
-    // removed, instead of the signal killing the program halfway through a document.
-    std::signal(SIGXFSZ, SIG_IGN);
     // Interrupted while it writes an output, the program leaves the older file and no partial one.
-    quorvale::RemoveTemporaryOnSignals();
+    quorvale::SetUpOutputSignals();
     QCoreApplication::setApplicationName(QStringLiteral("Quorvale"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvale"));
+    quorvale::GaugeSettings gauge;
+    {
+        QSettings settings;
+        gauge = quorvale::LoadGaugeSettings(settings);
+    }
     QString databaseOption;
     if (argc > 1) {
-        if (const auto status = readCommandLine(argc, argv, databaseOption))
+        if (const auto status = readCommandLine(argc, argv, databaseOption, gauge))
             return *status;
     }
 
@@ -89,14 +143,17 @@ int main(int argc, char** argv)
                                        quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
         return 1;
     }
-    const std::string userFolder = quorvale::UserDataSheetFolder(std::getenv("XDG_RUNTIME_DIR"),
-                                                                 std::getenv("XDG_CACHE_HOME"), std::getenv("HOME"));
     const QString userDatabase = quorvale::DefaultRunsDatabasePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     const QString database =
         quorvale::ChooseRunsDatabase(databaseOption, qEnvironmentVariable("QUORVALE_DATABASE"),
                                      QSettings().value(QStringLiteral("Runs/database")).toString(), userDatabase);
-    quorvale::Wizard wizard(platform, *folder, userFolder, database, userDatabase);
+    quorvale::Wizard wizard(platform,
+                            quorvale::ChooseDataSheetFolder(*folder, std::getenv("XDG_RUNTIME_DIR"),
+                                                            std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")),
+                            database, userDatabase);
     if (!wizard.start())
         return 0;
+    if (!gauge.port.isEmpty())
+        wizard.entryWindow().gauge().start(gauge);
     return app.exec();
 }

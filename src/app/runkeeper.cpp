@@ -1,8 +1,10 @@
 #include "runkeeper.h"
 
 #include "form1.h"
+#include "lastrun.h"
 #include "openrunwindow.h"
 #include "readingsgrid.h"
+#include "runsdatabase.h"
 
 #include <QLocale>
 
@@ -22,7 +24,7 @@ Moment momentOf(const Reading& reading)
 
 RunKeeper::RunKeeper(Form1& form, QString database, QString userDatabase)
     : m_form(form), m_grid(form.readingsGrid()), m_database(std::move(database)),
-      m_journal(UnsavedJournalPath(m_database, userDatabase))
+      m_journal(UnsavedJournalPath(m_database, userDatabase)), m_lastRunFile(LastRunPath(m_database, userDatabase))
 {
     if (m_database.isEmpty())
         return;
@@ -34,6 +36,11 @@ RunKeeper::RunKeeper(Form1& form, QString database, QString userDatabase)
     connect(&m_form, &Form1::recordEdited, this, [this] {
         if (m_run)
             m_recordChanged.start();
+    });
+    // Written when the box is left too: Cancel ends the program at once, with no time left for the delay.
+    connect(&m_form, &Form1::recordEditFinished, this, [this] {
+        if (m_recordChanged.isActive())
+            updateRecord();
     });
     connect(&m_form, &Form1::openRunRequested, this, &RunKeeper::chooseRun);
     connect(&m_grid, &ReadingsGrid::readingLogged, this, [this] { saveUnsaved(); });
@@ -71,22 +78,27 @@ void RunKeeper::restore(QDate today)
     if (auto unsaved = ReadUnsavedJournal(m_journal); unsaved && unsaved->database == m_database) {
         const Result saved = opened ? SaveUnsavedReadings(*m_store, *unsaved) : opened;
         WriteUnsavedJournal(m_journal, *unsaved);
-        if (!saved) {
+        if (saved)
+            setRun(unsaved->run);
+        else {
             // What the database did not take comes back into the window, marked, as it was left.
             m_form.setRecord(unsaved->record);
             std::vector<StoredReading> notKept;
             for (const Reading& reading : unsaved->readings)
                 notKept.push_back({0, reading});
             m_grid.setReadings(notKept);
-            m_run = unsaved->run;
+            setRun(unsaved->run);
             m_anyUnsaved = true;
             saveUnsaved();
             return;
         }
     }
-    std::optional<RunId> last;
+    // This station's own last run; the newest of the file where none is remembered yet, as it is the
+    // user's own.
+    std::optional<RunId> last = ReadLastRun(m_lastRunFile, m_database);
     StoredRun run;
-    if (Result found = opened ? m_store->lastRun(last) : opened; !found || !last) {
+    if (Result found = !opened || last || IsServerDatabase(m_database) ? opened : m_store->lastRun(last);
+        !found || !last) {
         report(found);
         return;
     }
@@ -109,7 +121,7 @@ void RunKeeper::showRun(const StoredRun& run)
     m_recordChanged.stop();
     m_form.setRecord(run.record);
     m_grid.setReadings(run.readings);
-    m_run = run.id;
+    setRun(run.id);
     m_recordChanged.stop();
     m_grid.showStatus({});
 }
@@ -131,8 +143,12 @@ bool RunKeeper::saveUnsaved()
         if (!result)
             break;
         const Reading reading = m_grid.readingAt(row);
-        if (m_run == 0 && !(result = m_store->createRun(m_form.typedRecord(), momentOf(reading), m_run)))
-            break;
+        if (m_run == 0) {
+            RunId made = 0;
+            if (!(result = m_store->createRun(m_form.typedRecord(), momentOf(reading), made)))
+                break;
+            setRun(made);
+        }
         int number = 0;
         if ((result = m_store->logReading(m_run, reading.value, momentOf(reading), number))) {
             m_grid.setKeptNumber(row, number);
@@ -157,12 +173,20 @@ bool RunKeeper::saveUnsaved()
         unsaved += kept ? 0 : 1;
     }
     writeJournal();
-    m_grid.showStatus((unsaved == 1 ? QStringLiteral("A reading is not saved: ")
-                                    : QStringLiteral("%1 readings are not saved: ").arg(unsaved)) +
-                      QString::fromStdString(result.reason) +
-                      QStringLiteral(" They stay here and are written when the runs database works again."));
+    const QString what = unsaved == 1 ? QStringLiteral("A reading is not saved; it stays")
+                                      : QStringLiteral("%1 readings are not saved; they stay").arg(unsaved);
+    m_grid.showStatus(what + QStringLiteral(" here and will be written when the runs database works again. ") +
+                      QString::fromStdString(result.reason));
     m_retry.start();
     return false;
+}
+
+void RunKeeper::setRun(RunId id)
+{
+    if (std::exchange(m_run, id) != id && id != 0) {
+        if (const QString why = WriteLastRun(m_lastRunFile, m_database, id); !why.isEmpty())
+            m_grid.showStatus(why);
+    }
 }
 
 void RunKeeper::writeJournal()

@@ -42,6 +42,8 @@ private:
     // database did not take them all (they are then marked and in the journal).
     bool saveUnsaved();
     void writeJournal();
+    // The window's run from now on, remembered for the next start.
+    void setRun(RunId id);
     void updateRecord();
     void showRun(const StoredRun& run);
     void openRun(RunId id);
@@ -58,6 +60,7 @@ private:
     ReadingsGrid& m_grid;
     QString m_database;
     QString m_journal;
+    QString m_lastRunFile;
     std::unique_ptr<RunStore> m_store;
     RunId m_run = 0;
     bool m_anyUnsaved = false;

@@ -6,29 +6,11 @@
 
 #include <QtGlobal>
 
-#include <unistd.h>
-
 namespace quorvale {
 
-namespace {
-
-// The folder whose data sheet this copy uses, for the one-copy lock: the program's where the user
-// may write there, else the user's own, so that the users of one installed copy do not lock each
-// other out.
-std::string sheetFolder(const std::string& programFolder, const std::string& userFolder)
-{
-    if (userFolder.empty() || ::access(programFolder.c_str(), W_OK) == 0 || !MakePrivateFolder(userFolder))
-        return programFolder;
-    return userFolder;
-}
-
-} // namespace
-
-Wizard::Wizard(Platform& platform, const std::string& programFolder, const std::string& userFolder,
-               const QString& runsDatabase, const QString& userRunsDatabase)
-    : m_platform(platform), m_dataSheet(DataSheetPath(programFolder), userFolder),
-      m_lock(sheetFolder(programFolder, userFolder)), m_form1(m_platform, m_dataSheet),
-      m_runs(m_form1, runsDatabase, userRunsDatabase)
+Wizard::Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase, const QString& userRunsDatabase)
+    : m_platform(platform), m_dataSheet(std::move(folder)), m_lock(m_dataSheet.folder()),
+      m_form1(m_platform, m_dataSheet), m_runs(m_form1, runsDatabase, userRunsDatabase)
 {
     QObject::connect(&m_form1, &Form1::forwardRequested, &m_form1,
                      [this](const OutputFormats& formats) { showOutput(formats); });
@@ -39,6 +21,7 @@ Wizard::Wizard(Platform& platform, const std::string& programFolder, const std::
 Wizard::~Wizard()
 {
     delete m_frmPDF.data();
+    removeDataSheet();
 }
 
 bool Wizard::start()
@@ -71,9 +54,9 @@ void Wizard::showOutput(const OutputFormats& formats)
 
 void Wizard::removeDataSheet()
 {
-    if (const std::error_code error = m_dataSheet.remove())
+    if (const Result removed = m_dataSheet.remove(); !removed)
         qWarning("Quorvale: the data sheet %s could not be deleted: %s", m_dataSheet.path().c_str(),
-                 error.message().c_str());
+                 removed.reason.c_str());
 }
 
 } // namespace quorvale

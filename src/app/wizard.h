@@ -10,20 +10,19 @@
 
 #include <QPointer>
 
-#include <string>
-
 namespace quorvale {
 
 class Platform;
 
 class Wizard final {
 public:
-    // The folders are the system's bytes, whatever their encoding. The data sheet goes into the
-    // program's folder, or into userFolder where the user may not write there (see DataSheetFile).
-    // The runs are kept in runsDatabase (as ChooseRunsDatabase names it; none when empty), a server's
-    // unsaved readings beside userRunsDatabase.
-    Wizard(Platform& platform, const std::string& programFolder, const std::string& userFolder = {},
-           const QString& runsDatabase = {}, const QString& userRunsDatabase = {});
+    // The data sheet goes into the folder chosen at start (the system's bytes, whatever their
+    // encoding); the one-copy lock is taken there. The runs are kept in runsDatabase (as
+    // ChooseRunsDatabase names it; none when empty), a server's unsaved readings beside
+    // userRunsDatabase.
+    Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase = {},
+           const QString& userRunsDatabase = {});
+    // However the program ends, the data sheet goes with the wizard.
     ~Wizard();
 
     // Shows the start-up window, the entry window. When another running copy uses the same data

@@ -2,6 +2,7 @@
 
 #include "readingslist.h"
 #include "windows1252.h"
+#include "writeall.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -55,21 +56,6 @@ std::string DataSheetText(const RunChartRecord& r)
 
 namespace {
 
-// Writes every byte to fd; the system's reason when it could not.
-int writeAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return written < 0 ? errno : EIO;
-        done += static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
 // Opens a fresh file at path for the sheet. Whatever the name held is unlinked first, so a symbolic
 // link planted there is replaced, never written through; O_EXCL refuses one planted in between.
 // A device, pipe or socket at the name is written into as it is and kept.
@@ -104,7 +90,7 @@ Result WriteDataSheet(const RunChartRecord& record, const std::string& path)
     if (fd < 0)
         return Result::failure(errno);
 
-    const int writeError = writeAll(fd, bytes);
+    const int writeError = WriteAll(fd, bytes);
     const int closeError = ::close(fd) == 0 ? 0 : errno;
     const int error = writeError != 0 ? writeError : closeError;
     if (error == 0)

@@ -1,7 +1,9 @@
 #include "fileexists.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace quorvale {
 
@@ -14,12 +16,11 @@ bool FileExists(const std::string& path) noexcept
     return !error && size > 0;
 }
 
-std::error_code DeleteIfExists(const std::string& path) noexcept
+Result DeleteIfExists(const std::string& path)
 {
-    std::error_code error;
-    if (FileExists(path))
-        std::filesystem::remove(path, error);
-    return error;
+    if (FileExists(path) && ::unlink(path.c_str()) != 0)
+        return Result::failure(errno);
+    return {};
 }
 
 } // namespace quorvale

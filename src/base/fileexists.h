@@ -1,8 +1,9 @@
 // The file-exists test guarding every deletion: a file counts only when it is longer than zero bytes.
 #pragma once
 
+#include "result.h"
+
 #include <string>
-#include <system_error>
 
 namespace quorvale {
 
@@ -10,7 +11,7 @@ namespace quorvale {
 bool FileExists(const std::string& path) noexcept;
 
 // Deletes the file when FileExists says it is there (a zero-byte file stays for the next write
-// to replace). Returns the system's reason when the deletion failed.
-std::error_code DeleteIfExists(const std::string& path) noexcept;
+// to replace). Fails with the system's reason when the deletion failed.
+Result DeleteIfExists(const std::string& path);
 
 } // namespace quorvale

@@ -3,9 +3,16 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvale {
+
+InstanceLock::InstanceLock(const DataSheetFolder& folder)
+{
+    if (folder.usable)
+        m_file = folder.path + "/.tempchart-" + std::to_string(::geteuid()) + ".lock";
+}
 
 InstanceLock::~InstanceLock()
 {
@@ -15,17 +22,22 @@ InstanceLock::~InstanceLock()
 
 bool InstanceLock::acquire()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0 || m_file.empty())
         return true;
-    const int fd = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(m_file.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0)
         return true;
+    struct stat status {};
+    const bool usersAlone = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
+                            (status.st_mode & 077) == 0;
     int locked = 0;
-    do
-        locked = ::flock(fd, LOCK_EX | LOCK_NB);
-    while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
-        const bool held = errno == EWOULDBLOCK;
+    if (usersAlone) {
+        do
+            locked = ::flock(fd, LOCK_EX | LOCK_NB);
+        while (locked != 0 && errno == EINTR);
+    }
+    if (!usersAlone || locked != 0) {
+        const bool held = usersAlone && errno == EWOULDBLOCK;
         ::close(fd);
         return !held;
     }

@@ -1,8 +1,10 @@
 #include "replacefile.h"
 
+#include "removeonsignal.h"
+#include "result.h"
+
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>
@@ -16,43 +18,6 @@ namespace quorvale {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The one temporary file that has a name, for the signal handler to remove.
-std::atomic<const char*> g_pending{nullptr};
-static_assert(std::atomic<const char*>::is_always_lock_free, "read by a signal handler");
-
-void removePendingAndEnd(int signal)
-{
-    if (const char* pending = g_pending.load())
-        ::unlink(pending);
-    // SA_RESETHAND has put the default action back: the program ends as the signal meant it to.
-    ::raise(signal);
-}
-
-// Holds back the signals that remove the pending file while its name is being given or taken,
-// so the handler never removes a name that is not (or no longer) ours.
-class SignalsHeld {
-public:
-    SignalsHeld()
-    {
-        sigset_t held;
-        sigemptyset(&held);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-            sigaddset(&held, signal);
-        pthread_sigmask(SIG_BLOCK, &held, &m_previous);
-    }
-    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
-
-private:
-    sigset_t m_previous{};
-};
-
-[[noreturn]] void fail(int error, const std::string& what)
-{
-    throw std::system_error(error, std::generic_category(), what);
-}
 
 // Follows symbolic links to the file that finally receives the content; a link to nowhere names
 // the file to create. A loop is left for stat() to report.
@@ -100,21 +65,24 @@ ReplacementFile::ReplacementFile(const std::string& target, Temporary kind)
     struct stat older {};
     if (::stat(m_resolved.c_str(), &older) == 0) {
         if (S_ISDIR(older.st_mode))
-            fail(EISDIR, cannotOpen);
+            ThrowSystemError(EISDIR, cannotOpen);
         // Opening a named pipe for writing would wait for a reader, perhaps for ever.
         if (!S_ISREG(older.st_mode))
             throw std::runtime_error(cannotOpen + ": it is " + whatItIs(older.st_mode) + ", not a regular file");
-        m_keepMode = true;
-        m_olderMode = older.st_mode & 07777;
+        // Replacing is no licence to write what the user could not open for writing.
+        if (::faccessat(AT_FDCWD, m_resolved.c_str(), W_OK, AT_EACCESS) != 0)
+            ThrowSystemError(errno, cannotOpen);
+        m_keepOlder = true;
+        m_older = older;
     } else if (errno != ENOENT) {
-        fail(errno, cannotOpen);
+        ThrowSystemError(errno, cannotOpen);
     }
 
     // O_TMPFILE needs /proc to give the file its name at the end.
     if (kind == Temporary::Unnamed && ::access("/proc/self/fd", X_OK) == 0) {
         m_file = ::open(folderOf(m_resolved).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (m_file < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
-            fail(errno, cannotOpen);
+            ThrowSystemError(errno, cannotOpen);
     }
     if (m_file < 0) {
         takeName(cannotOpen, [this](const char* name) {
@@ -122,10 +90,21 @@ ReplacementFile::ReplacementFile(const std::string& target, Temporary kind)
             return m_file < 0 ? -1 : 0;
         });
     }
-    if (m_keepMode && ::fchmod(m_file, m_olderMode) != 0) {
+    if (m_keepOlder)
+        keepOwnerAndMode(cannotOpen);
+}
+
+void ReplacementFile::keepOwnerAndMode(const std::string& failure)
+{
+    // Owner and group as far as the process may give them (root all, a user a group of theirs):
+    // a user's file replaced by root stays the user's. Before the mode, which a change of owner
+    // may clear.
+    if (::fchown(m_file, m_older.st_uid, m_older.st_gid) != 0)
+        (void)::fchown(m_file, static_cast<uid_t>(-1), m_older.st_gid);
+    if (::fchmod(m_file, m_older.st_mode & 07777) != 0) {
         const int error = errno;
         remove();
-        fail(error, cannotOpen);
+        ThrowSystemError(error, failure);
     }
 }
 
@@ -143,7 +122,7 @@ void ReplacementFile::commit()
 {
     const std::string cannotWrite = "Cannot write '" + m_target + "'";
     if (::fsync(m_file) != 0)
-        fail(errno, cannotWrite);
+        ThrowSystemError(errno, cannotWrite);
     if (m_temporary.empty()) {
         const std::string self = procPath(m_file);
         takeName(cannotWrite, [&self](const char* name) {
@@ -151,11 +130,11 @@ void ReplacementFile::commit()
         });
     }
     if (::close(std::exchange(m_file, -1)) != 0)
-        fail(errno, cannotWrite);
+        ThrowSystemError(errno, cannotWrite);
 
-    const SignalsHeld held;
+    const RemovalSignalsHeld held;
     if (::rename(m_temporary.c_str(), m_resolved.c_str()) != 0)
-        fail(errno, "Cannot replace '" + m_target + "'");
+        ThrowSystemError(errno, "Cannot replace '" + m_target + "'");
     release();
 }
 
@@ -168,22 +147,21 @@ void ReplacementFile::takeName(const std::string& failure, const std::function<i
                                std::to_string(::getpid()) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = prefix + std::to_string(s_count++) + ".tmp";
-        const SignalsHeld held;
+        const RemovalSignalsHeld held;
         if (create(name.c_str()) == 0) {
             m_temporary = std::move(name);
-            g_pending = m_temporary.c_str();
+            m_removedOnSignal.set(m_temporary);
             return;
         }
         if (errno != EEXIST)
-            fail(errno, failure);
+            ThrowSystemError(errno, failure);
     }
-    fail(EEXIST, failure);
+    ThrowSystemError(EEXIST, failure);
 }
 
 void ReplacementFile::release() noexcept
 {
-    const char* ours = m_temporary.c_str();
-    g_pending.compare_exchange_strong(ours, nullptr);
+    m_removedOnSignal.clear();
     m_temporary.clear();
 }
 
@@ -192,23 +170,9 @@ void ReplacementFile::remove() noexcept
     if (m_file >= 0)
         ::close(std::exchange(m_file, -1));
     if (!m_temporary.empty()) {
-        const SignalsHeld held;
+        const RemovalSignalsHeld held;
         ::unlink(m_temporary.c_str());
         release();
-    }
-}
-
-void RemoveTemporaryOnSignals()
-{
-    struct sigaction action {};
-    action.sa_handler = removePendingAndEnd;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND | SA_NODEFER;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        // A signal ignored from the start (nohup, a background job) stays ignored.
-        struct sigaction previous {};
-        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
-            ::sigaction(signal, &action, nullptr);
     }
 }
 

@@ -2,9 +2,11 @@
 // stays exactly as it was, whatever stops the writing (a failure, a signal, a crash).
 #pragma once
 
+#include "removeonsignal.h"
+
 #include <functional>
 #include <string>
-#include <sys/types.h>
+#include <sys/stat.h>
 
 namespace quorvale {
 
@@ -15,8 +17,9 @@ public:
     enum class Temporary { Unnamed, Named };
 
     // Creates the temporary file in the folder of target, or of the file target links to, with the
-    // older file's permission bits. Throws std::system_error, or std::runtime_error when target
-    // is a named pipe, a device or a socket.
+    // older file's permission bits, and its owner and group where the process may give them.
+    // Throws std::system_error (EACCES for an older file the user may not write), or
+    // std::runtime_error when target is a named pipe, a device or a socket.
     explicit ReplacementFile(const std::string& target, Temporary kind = Temporary::Unnamed);
     // Removes the temporary file unless commit() has put it in place.
     ~ReplacementFile();
@@ -33,6 +36,7 @@ private:
     // Gives the temporary a hidden name beside the target through create(name), which returns 0,
     // or -1 with errno set; a name already taken is skipped. Throws with failure on any other error.
     void takeName(const std::string& failure, const std::function<int(const char*)>& create);
+    void keepOwnerAndMode(const std::string& failure);
     void release() noexcept;
     void remove() noexcept;
 
@@ -40,12 +44,9 @@ private:
     std::string m_resolved;  // the file that receives the new content
     std::string m_temporary; // the temporary's name; empty while it has none
     int m_file = -1;
-    mode_t m_olderMode = 0;
-    bool m_keepMode = false;
+    struct stat m_older {};
+    bool m_keepOlder = false;
+    RemoveOnSignal m_removedOnSignal;
 };
-
-// Makes SIGINT, SIGTERM and SIGHUP remove a pending temporary file, then end the program as
-// they would have.
-void RemoveTemporaryOnSignals();
 
 } // namespace quorvale

@@ -1,7 +1,8 @@
 #include "windows1252.h"
 
+#include "utf8.h"
+
 #include <array>
-#include <cstdint>
 
 namespace quorvale {
 
@@ -13,38 +14,6 @@ constexpr std::array<char32_t, 32> HighControls = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
 };
-
-// Decodes one UTF-8 sequence at text[i], advancing i; a malformed sequence yields U+FFFD and one byte.
-char32_t decode(std::string_view text, std::size_t& i)
-{
-    const auto lead = static_cast<std::uint8_t>(text[i++]);
-    if (lead < 0x80)
-        return lead;
-    int extra = 0;
-    char32_t codePoint = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        codePoint = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        codePoint = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        codePoint = lead & 0x07;
-    } else {
-        return 0xFFFD;
-    }
-    if (i + extra > text.size())
-        return 0xFFFD;
-    for (int k = 0; k < extra; ++k) {
-        const auto next = static_cast<std::uint8_t>(text[i + k]);
-        if ((next & 0xC0) != 0x80)
-            return 0xFFFD;
-        codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    i += extra;
-    return codePoint;
-}
 
 } // namespace
 
@@ -63,8 +32,11 @@ std::string encodeWindows1252(std::string_view utf8)
 {
     std::string bytes;
     bytes.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();)
-        bytes += windows1252Byte(decode(utf8, i));
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Sequence sequence = readUtf8(utf8.data() + i, utf8.size() - i);
+        bytes += sequence.kind == Utf8Sequence::Whole ? windows1252Byte(sequence.codePoint) : '?';
+        i += sequence.length;
+    }
     return bytes;
 }
 

@@ -6,8 +6,8 @@
 
 namespace quorvale {
 
-// Each character becomes one Windows-1252 byte; a character outside the code page, or a
-// malformed UTF-8 sequence, becomes "?".
+// Each character becomes one Windows-1252 byte; a character outside the code page, and each
+// ill-formed part of a UTF-8 sequence (see readUtf8), becomes "?".
 std::string encodeWindows1252(std::string_view utf8);
 
 // The Windows-1252 byte of one character, or "?" when the code page lacks it.

@@ -2,8 +2,10 @@
 
 #include "reading.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,12 +71,25 @@ OpenRunWindow::OpenRunWindow(const std::vector<RunSummary>& runs, QWidget* owner
     layout->addLayout(buttons);
     resize(640, 360);
 
+    m_filter->installEventFilter(this);
     connect(m_filter, &QLineEdit::textChanged, this, &OpenRunWindow::filter);
     connect(m_filter, &QLineEdit::returnPressed, this, &OpenRunWindow::openCurrent);
     connect(m_runs, &QTreeWidget::itemActivated, this, &OpenRunWindow::openCurrent);
     connect(open, &QPushButton::clicked, this, &OpenRunWindow::openCurrent);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     m_filter->setFocus();
+}
+
+bool OpenRunWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_filter && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            QCoreApplication::sendEvent(m_runs, event);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void OpenRunWindow::filter(const QString& text)

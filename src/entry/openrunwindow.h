@@ -22,6 +22,10 @@ public:
 signals:
     void runChosen(quorvale::RunId id);
 
+protected:
+    // The arrow keys in the filter box move through the list, so the keyboard never leaves the box.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void filter(const QString& text);
     void openCurrent();

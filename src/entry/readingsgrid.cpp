@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QValidator>
@@ -185,6 +187,8 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent), m_bell(&QAppl
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("lblRunStatus"));
     m_status->setWordWrap(true);
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_status->setMargin(2);
     m_status->setAutoFillBackground(true);
     m_status->setForegroundRole(QPalette::ToolTipText);
     m_status->setBackgroundRole(QPalette::ToolTipBase);
@@ -353,9 +357,13 @@ void ReadingsGrid::setReadings(const std::vector<StoredReading>& readings)
 
 void ReadingsGrid::addReading(const QString& typed)
 {
+    openReading(typed, m_clock());
+}
+
+void ReadingsGrid::openReading(const QString& typed, const QDateTime& now)
+{
     if (m_pending)
         return;
-    const QDateTime now = m_clock();
     m_pending = new QTreeWidgetItem(this);
     showReading(*m_pending, {now.toSecsSinceEpoch(), now.offsetFromUtc(), {}});
     setCurrentItem(m_pending, ValueColumn);
@@ -378,6 +386,37 @@ bool ReadingsGrid::finishEditing()
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
     return true;
+}
+
+bool ReadingsGrid::logAsTyped(const QString& value)
+{
+    if (m_waiting.size() == MaxWaiting)
+        return false;
+    m_waiting.push_back({value, m_clock()});
+    logWaiting();
+    return true;
+}
+
+void ReadingsGrid::logWaiting()
+{
+    // Logging one closes its editor, which comes back here: the loop below logs the rest in order.
+    if (m_loggingWaiting)
+        return;
+    m_loggingWaiting = true;
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    while (!m_waiting.empty() && state() != EditingState) {
+        const Waiting next = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        openReading(next.value, next.stamp);
+        // Entered as Enter enters it.
+        if (QWidget* editor = m_pending ? indexWidget(indexFromItem(m_pending, ValueColumn)) : nullptr) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+        }
+    }
+    if (focus && QApplication::focusWidget() != focus)
+        focus->setFocus();
+    m_loggingWaiting = false;
 }
 
 void ReadingsGrid::editCurrent()
@@ -493,6 +532,7 @@ void ReadingsGrid::keyPressEvent(QKeyEvent* event)
 void ReadingsGrid::showStatus(const QString& text)
 {
     m_status->setText(text);
+    m_status->setToolTip(text);
     m_status->setVisible(!text.isEmpty());
     updateGeometries();
 }
@@ -505,10 +545,13 @@ QString ReadingsGrid::status() const
 void ReadingsGrid::updateGeometries()
 {
     QTreeWidget::updateGeometries();
-    // The status line takes the foot of the grid, wrapped if need be, so that it never covers a row.
+    // The status line takes the foot of the grid, at most three lines (the whole text is its tool tip),
+    // so that it never covers the newest readings.
     const QRect inside = contentsRect();
     const int width = inside.width() - (verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0);
-    const int height = m_status->text().isEmpty() ? 0 : m_status->heightForWidth(width);
+    const int threeLines = 3 * m_status->fontMetrics().lineSpacing() + 2 * m_status->margin() + 2;
+    const int wrapped = m_status->heightForWidth(width);
+    const int height = m_status->text().isEmpty() ? 0 : wrapped > 0 ? std::min(wrapped, threeLines) : threeLines;
     QMargins margins = viewportMargins();
     if (margins.bottom() != height) {
         margins.setBottom(height);
@@ -536,6 +579,8 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
 {
     m_hint->hide();
     QTreeWidgetItem* pending = std::exchange(m_pending, nullptr);
+    // Values that waited for the editor are logged once it is closed, however it closes.
+    const auto thenWaiting = qScopeGuard([this] { logWaiting(); });
     // A new reading is done once its editor closes: no hopping on to another cell.
     QTreeWidget::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
     if (!pending) {

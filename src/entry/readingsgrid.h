@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QTreeWidget>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -81,6 +82,11 @@ public:
     // Takes what is typed into an open cell as Enter would, so that leaving the page by a key loses
     // nothing; false, with the hint, when the text is no time or reading and the cell stays open.
     bool finishEditing();
+    // Logs the value as if it were typed into a new reading and entered, stamped now; the focus stays
+    // where it is. While an editor is open, the value waits and is logged as soon as the editor
+    // closes, in the order of arrival. False when MaxWaiting values wait already: it is not taken.
+    bool logAsTyped(const QString& value);
+    static constexpr std::size_t MaxWaiting = 1000;
     // Opens the current cell of a logged reading for editing.
     void editCurrent();
     // Removes the selected readings; removing the last one brings the samples back.
@@ -120,6 +126,13 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    struct Waiting {
+        QString value;
+        QDateTime stamp;
+    };
+
+    void openReading(const QString& typed, const QDateTime& now);
+    void logWaiting();
     QAction* addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&));
     void updateActions();
     void mark(QTreeWidgetItem& item);
@@ -152,6 +165,8 @@ private:
     QAction* m_deviations = nullptr;
     QLabel* m_hint = nullptr;
     QLabel* m_status = nullptr;
+    std::deque<Waiting> m_waiting; // values to log as typed once no editor is open
+    bool m_loggingWaiting = false;
 };
 
 } // namespace quorvale

@@ -1,6 +1,8 @@
 #include "linereader.h"
 
+#include "result.h"
 #include "utf8decoder.h"
+#include "writeall.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,11 +30,6 @@ std::int64_t countFormFeeds(std::string_view text)
     return count;
 }
 
-[[noreturn]] void fail(int error, const std::string& what)
-{
-    throw std::system_error(error != 0 ? error : EIO, std::generic_category(), what);
-}
-
 } // namespace
 
 std::string notRegularFile(const std::string& path)
@@ -53,7 +50,7 @@ LineReader::LineReader(const std::string& path, const ReadingOptions& options)
         // Without O_NONBLOCK, opening a named pipe would wait for a writer before the check below.
         m_file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (m_file < 0)
-            fail(errno, "Cannot open " + m_name + " for reading");
+            ThrowSystemError(errno, "Cannot open " + m_name + " for reading");
         m_ownsFile = true;
         struct stat status {};
         const bool regular = ::fstat(m_file, &status) == 0 && S_ISREG(status.st_mode);
@@ -96,7 +93,7 @@ void LineReader::keepStandardInput()
             ::unlink(name.c_str());
     }
     if (file < 0)
-        fail(errno, "Cannot keep standard input in a temporary file in '" + std::string(folder) + "'");
+        ThrowSystemError(errno, "Cannot keep standard input in a temporary file in '" + std::string(folder) + "'");
     m_file = file;
     m_ownsFile = true;
     try {
@@ -105,18 +102,15 @@ void LineReader::keepStandardInput()
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0)
-                fail(errno, "Cannot read standard input");
+                ThrowSystemError(errno, "Cannot read standard input");
             if (got == 0)
                 break;
-            for (ssize_t done = 0; done < got;) {
-                const ssize_t written = ::write(file, m_buffer.data() + done, static_cast<std::size_t>(got - done));
-                if (written < 0 && errno != EINTR)
-                    fail(errno, "Cannot keep standard input in a temporary file in '" + std::string(folder) + "'");
-                done += std::max<ssize_t>(written, 0);
-            }
+            if (const int error = WriteAll(file, std::string_view(m_buffer.data(), static_cast<std::size_t>(got))))
+                ThrowSystemError(error,
+                                 "Cannot keep standard input in a temporary file in '" + std::string(folder) + "'");
         }
         if (::lseek(file, 0, SEEK_SET) < 0)
-            fail(errno, "Cannot read standard input");
+            ThrowSystemError(errno, "Cannot read standard input");
     } catch (...) {
         closeFile();
         throw;
@@ -127,7 +121,7 @@ bool LineReader::wholeTextIsUtf8()
 {
     const off_t start = ::lseek(m_file, 0, SEEK_CUR);
     if (start < 0)
-        fail(errno, "Cannot read " + m_name);
+        ThrowSystemError(errno, "Cannot read " + m_name);
     std::size_t carried = 0;
     Utf8Check check;
     while (check.valid) {
@@ -140,7 +134,7 @@ bool LineReader::wholeTextIsUtf8()
         std::memmove(m_buffer.data(), m_buffer.data() + check.consumed, carried);
     }
     if (::lseek(m_file, start, SEEK_SET) < 0)
-        fail(errno, "Cannot read " + m_name);
+        ThrowSystemError(errno, "Cannot read " + m_name);
     return check.valid;
 }
 
@@ -152,7 +146,7 @@ std::size_t LineReader::readBlock(char* into, std::size_t size)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            fail(errno, "Cannot read " + m_name);
+            ThrowSystemError(errno, "Cannot read " + m_name);
         if (got == 0)
             break;
         done += static_cast<std::size_t>(got);
@@ -256,7 +250,7 @@ std::int64_t LineReader::formFeedsAhead()
     // Bytes not yet read are raw; form feeds and line ends are the same bytes in both encodings.
     off_t at = ::lseek(m_file, 0, SEEK_CUR);
     if (at < 0)
-        fail(errno, "Cannot read " + m_name);
+        ThrowSystemError(errno, "Cannot read " + m_name);
     m_ahead.resize(ReadSize);
     std::int64_t count = 0;
     while (true) {
@@ -264,7 +258,7 @@ std::int64_t LineReader::formFeedsAhead()
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            fail(errno, "Cannot read " + m_name);
+            ThrowSystemError(errno, "Cannot read " + m_name);
         for (ssize_t i = 0; i < got; ++i) {
             if (m_ahead[static_cast<std::size_t>(i)] == '\f')
                 ++count;

@@ -5,9 +5,10 @@
 #include "linereader.h"
 #include "pagelayout.h"
 #include "pdfdocument.h"
+#include "result.h"
+#include "writeall.h"
 
 #include <array>
-#include <cerrno>
 #include <ctime>
 #include <exception>
 #include <filesystem>
@@ -33,15 +34,8 @@ class StandardOutputSink final : public ByteSink {
 public:
     void append(std::string_view bytes) override
     {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                throw std::system_error(written < 0 ? errno : EIO, std::generic_category(),
-                                        "Cannot write standard output");
-            bytes.remove_prefix(static_cast<std::size_t>(written));
-        }
+        if (const int error = WriteAll(STDOUT_FILENO, bytes))
+            ThrowSystemError(error, "Cannot write standard output");
     }
 };
 
@@ -60,6 +54,8 @@ ReadingSummary writeDocument(const PdfJob& job, ByteSink& sink, const std::strin
     document.startpdf();
     document.writeinfo(timestamp);
     const ReadingSummary summary = writetext(document, job.geometry(), job.filename(), job.reading());
+    if (job.chart())
+        writeChartPage(document, job.geometry(), *job.chart());
     document.endpdf();
     return summary;
 }

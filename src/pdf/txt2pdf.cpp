@@ -1,7 +1,9 @@
 // quorvale-txt2pdf: converts a text file into a PDF document from the command line.
+#include "commandstreams.h"
 #include "maker.h"
+#include "papersizes.h"
 #include "pdfwriter.h"
-#include "replacefile.h"
+#include "removeonsignal.h"
 #include "standardfonts.h"
 #include "windows1252.h"
 
@@ -10,7 +12,6 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
@@ -26,7 +27,8 @@ constexpr std::string_view Usage = "Usage: quorvale-txt2pdf [OPTION]... INPUT OU
 constexpr std::string_view HelpIntro =
     "Convert the text file INPUT into the PDF document OUTPUT: one row per line in one font, long\n"
     "lines wrapped, a new page at a form feed, the page number at the foot of every page.\n"
-    "\"-\" as INPUT reads standard input; \"-\" as OUTPUT writes standard output.\n"
+    "\"-\" as INPUT reads standard input; \"-\" as OUTPUT writes standard output, as do\n"
+    "/dev/stdout and the names of open descriptors under /dev/fd and /proc/self/fd.\n"
     "\n"
     "The output window's reading of its data sheet is --encoding=windows-1252\n"
     "--line-ends=cr --trim=both; adding --tab-size=0 keeps TABs as they are, as earlier\n"
@@ -35,9 +37,11 @@ constexpr std::string_view HelpIntro =
     "Page and font:\n";
 
 constexpr std::string_view HelpReading =
-    "      --size=PT         font size in points (default 10)\n"
+    "      --size=PT         font size in points, at least 1 (default 10)\n"
     "      --rotation=DEG    page rotation: 0, 90, 180 or 270 (default 0)\n"
-    "      --page=WxH        page width and height in inches (default 8.5x11)\n"
+    "      --page=SIZE       A4, Letter or Legal, or the width and height as WxH in\n"
+    "                        inches or WxHmm in millimetres, each more than 0 and at\n"
+    "                        most 200 inches (default 8.5x11)\n"
     "\n"
     "Reading the text:\n"
     "      --encoding=ENC    auto, utf-8 or windows-1252 (default auto: utf-8 when the\n"
@@ -46,7 +50,8 @@ constexpr std::string_view HelpReading =
     "                        counted on standard error\n"
     "      --line-ends=ENDS  any (the default: CR LF, CR and LF each end a line) or cr\n"
     "                        (CR or CR LF ends a line, a lone LF is a character)\n"
-    "      --tab-size=N      TAB stops every N columns (default 8); 0 keeps TABs\n"
+    "      --tab-size=N      TAB stops every N columns, up to 64 (default 8); 0 keeps\n"
+    "                        TABs\n"
     "      --trim=WHICH      trailing (the default: indentation stays) or both: the\n"
     "                        blanks cut from each line\n"
     "\n"
@@ -120,11 +125,27 @@ template <typename Number> bool parseNumber(std::string_view text, Number& value
     return result.ec == std::errc{} && result.ptr == text.data() + text.size();
 }
 
+// A paper's name, or WxH in inches, or WxHmm in millimetres.
 bool parsePage(std::string_view text, Options& options)
 {
+    if (const auto paper = quorvale::findPaper(text)) {
+        options.page.width = paper->width;
+        options.page.height = paper->height;
+        return true;
+    }
+    const bool millimetres = text.ends_with("mm");
+    if (millimetres)
+        text.remove_suffix(2);
     const auto x = text.find('x');
-    return x != std::string_view::npos && parseNumber(text.substr(0, x), options.page.width) &&
-           parseNumber(text.substr(x + 1), options.page.height);
+    float width = 0;
+    float height = 0;
+    if (x == std::string_view::npos || !parseNumber(text.substr(0, x), width) ||
+        !parseNumber(text.substr(x + 1), height))
+        return false;
+    options.page.width = millimetres ? quorvale::inchesFromMillimetres(width) : width;
+    options.page.height = millimetres ? quorvale::inchesFromMillimetres(height) : height;
+    const auto side = [](float inches) { return inches > 0 && inches <= 200; };
+    return side(options.page.width) && side(options.page.height);
 }
 
 // The fonts offered, for the message that refuses another: "A, B, ... or Z".
@@ -199,7 +220,7 @@ std::string takeOption(int option, std::string_view value, Options& options)
             return "unknown font " + std::string(value) + "; use " + fontList();
         break;
     case Size:
-        valid = parseNumber(value, options.page.fontSize);
+        valid = parseNumber(value, options.page.fontSize) && options.page.fontSize >= 1;
         break;
     case Rotation:
         valid = parseNumber(value, options.page.rotation) && options.page.rotation >= 0 &&
@@ -238,7 +259,9 @@ std::string takeOption(int option, std::string_view value, Options& options)
                        options.reading.lineEnds);
         break;
     case TabSize:
-        valid = parseNumber(value, options.reading.tabSize) && options.reading.tabSize >= 0;
+        // Wider stops only make blank pages out of a few TABs.
+        valid = parseNumber(value, options.reading.tabSize) && options.reading.tabSize >= 0 &&
+                options.reading.tabSize <= 64;
         break;
     case Trim:
         valid = choose(value,
@@ -303,6 +326,7 @@ void tellReplacements(const quorvale::ReadingSummary& reading)
 
 int main(int argc, char** argv)
 {
+    const quorvale::ClosedStandardStreams closed = quorvale::KeepStandardDescriptorsOpen();
     Options options;
     opterr = 0;
     int option = 0;
@@ -325,20 +349,28 @@ int main(int argc, char** argv)
     }
     if (argc - optind != 2)
         usageError("expected an INPUT and an OUTPUT file");
+    std::string input = argv[optind];
+    std::string output = argv[optind + 1];
+    if (input.empty() || output.empty())
+        usageError("an empty name names no file");
     const std::string fixedTimestamp = sourceDateTimestamp();
+    if (const quorvale::Result streams = quorvale::OpenCommandStreams(input, output, closed); !streams) {
+        std::cerr << "quorvale-txt2pdf: " << streams.reason << "\n";
+        return 1;
+    }
 
-    // Past a file-size limit a write then fails and is reported, and the partial file is removed;
-    // an interrupted conversion removes its partial file too.
-    std::signal(SIGXFSZ, SIG_IGN);
-    quorvale::RemoveTemporaryOnSignals();
+    // An interrupted conversion removes its partial file; past a file-size limit a write fails.
+    quorvale::SetUpOutputSignals();
     quorvale::PdfWriter writer(
         [&fixedTimestamp] { return fixedTimestamp.empty() ? quorvale::PdfWriter::localTimestamp() : fixedTimestamp; });
     quorvale::Result converted;
     try {
-        converted = writer.ConvertToPDF(
-            quorvale::PdfJob(argv[optind], argv[optind + 1], options.information, options.page, options.reading));
+        // The job is checked before anything is written: a page set-up without room for text is a
+        // wrong option as much as a font size of 0.
+        const quorvale::PdfJob job(input, output, options.information, options.page, options.reading);
+        converted = writer.ConvertToPDF(job);
     } catch (const std::invalid_argument& wrong) {
-        converted = quorvale::Result::failure(wrong.what());
+        usageError(wrong.what());
     }
     if (!converted)
         std::cerr << "quorvale-txt2pdf: " << converted.reason << "\n";

@@ -1,5 +1,6 @@
 #include "utf8decoder.h"
 
+#include "utf8.h"
 #include "windows1252.h"
 
 #include <array>
@@ -9,31 +10,6 @@ namespace quorvale {
 
 namespace {
 
-// For each lead byte: the number of bytes that follow it (0 marks a byte that cannot lead) and the
-// range of the first of them, which rules out overlong forms, surrogates and code points past U+10FFFF.
-struct Lead {
-    std::uint8_t follow = 0;
-    std::uint8_t low = 0x80;
-    std::uint8_t high = 0xBF;
-};
-
-constexpr std::array<Lead, 256> leadTable()
-{
-    std::array<Lead, 256> table{};
-    for (int byte = 0xC2; byte <= 0xDF; ++byte)
-        table[byte].follow = 1;
-    for (int byte = 0xE0; byte <= 0xEF; ++byte)
-        table[byte].follow = 2;
-    for (int byte = 0xF0; byte <= 0xF4; ++byte)
-        table[byte].follow = 3;
-    table[0xE0].low = 0xA0;
-    table[0xED].high = 0x9F;
-    table[0xF0].low = 0x90;
-    table[0xF4].high = 0x8F;
-    return table;
-}
-constexpr std::array<Lead, 256> Leads = leadTable();
-
 constexpr std::uint64_t HighBits = 0x8080808080808080;
 
 std::uint64_t word(const char* at)
@@ -41,36 +17,6 @@ std::uint64_t word(const char* at)
     std::uint64_t value = 0;
     std::memcpy(&value, at, sizeof value);
     return value;
-}
-
-// One sequence that begins with a byte of 0x80 or more: its length, and whether it is whole and
-// well formed, cut by the end of the bytes, or ill formed (then length covers its maximal part).
-struct Sequence {
-    enum Kind { Whole, Cut, Broken } kind = Broken;
-    std::size_t length = 1;
-    char32_t codePoint = 0;
-};
-
-Sequence readSequence(const char* in, std::size_t available)
-{
-    const auto lead = static_cast<std::uint8_t>(in[0]);
-    const Lead rule = Leads[lead];
-    Sequence sequence;
-    if (rule.follow == 0)
-        return sequence;
-    sequence.codePoint = lead & (0x3F >> rule.follow);
-    for (; sequence.length <= rule.follow; ++sequence.length) {
-        if (sequence.length == available) {
-            sequence.kind = Sequence::Cut;
-            return sequence;
-        }
-        const auto next = static_cast<std::uint8_t>(in[sequence.length]);
-        if (next < (sequence.length == 1 ? rule.low : 0x80) || next > (sequence.length == 1 ? rule.high : 0xBF))
-            return sequence;
-        sequence.codePoint = (sequence.codePoint << 6) | (next & 0x3FU);
-    }
-    sequence.kind = Sequence::Whole;
-    return sequence;
 }
 
 } // namespace
@@ -89,10 +35,10 @@ Utf8Check checkUtf8(const char* in, std::size_t size, bool last)
             ++i;
             continue;
         }
-        const Sequence sequence = readSequence(in + i, size - i);
-        if (sequence.kind == Sequence::Cut && !last)
+        const Utf8Sequence sequence = readUtf8(in + i, size - i);
+        if (sequence.kind == Utf8Sequence::Cut && !last)
             break;
-        if (sequence.kind != Sequence::Whole) {
+        if (sequence.kind != Utf8Sequence::Whole) {
             check.valid = false;
             break;
         }
@@ -126,12 +72,12 @@ Utf8Block decodeUtf8(const char* in, std::size_t size, char* out, bool last)
             out[o++] = in[i++];
             continue;
         }
-        const Sequence sequence = readSequence(in + i, size - i);
-        if (sequence.kind == Sequence::Cut && !last)
+        const Utf8Sequence sequence = readUtf8(in + i, size - i);
+        if (sequence.kind == Utf8Sequence::Cut && !last)
             break; // the next block completes it
-        if (sequence.kind != Sequence::Whole)
+        if (sequence.kind != Utf8Sequence::Whole)
             block.valid = false;
-        put(sequence.kind == Sequence::Whole ? windows1252Byte(sequence.codePoint) : '?');
+        put(sequence.kind == Utf8Sequence::Whole ? windows1252Byte(sequence.codePoint) : '?');
         i += sequence.length;
     }
     block.written = o;

@@ -114,9 +114,11 @@ int logValues(RunStore& store, RunId id, const std::vector<std::string>& typed, 
     std::vector<std::string> values;
     for (std::size_t i = 0; i < typed.size(); ++i) {
         const auto kept = ReadingValueText(typed[i]);
+        const std::string place = std::string(where) + " " + std::to_string(places[i]) + ": '" + typed[i] + "' ";
+        if (kept && ReadingNumber(*kept) && !ReadingInRange(*kept))
+            return fail(place + "is beyond -1000000000 to 1000000000; nothing was logged");
         if (!kept || !IsStorableReading(*kept))
-            return fail(std::string(where) + " " + std::to_string(places[i]) + ": '" + typed[i] +
-                        "' is not a number; nothing was logged");
+            return fail(place + "is not a number; nothing was logged");
         values.push_back(*kept);
     }
     if (values.empty()) {

@@ -120,7 +120,7 @@ QString connect(const QString& connection, const QString& database, bool server)
 
 bool IsStorableReading(const std::string& value)
 {
-    return ReadingValueText(value) == value && ReadingNumber(value).has_value();
+    return ReadingValueText(value) == value && ReadingNumber(value).has_value() && ReadingInRange(value);
 }
 
 std::unique_ptr<RunStore> RunStore::open(const QString& database, QString& why)

@@ -98,7 +98,7 @@ private:
     QHash<const char*, QSqlQuery*> m_statements;
 };
 
-// Whether the store keeps the text as a reading: a number as the grid keeps it.
+// Whether the store keeps the text as a reading: a number as the grid keeps it, within ±LargestReading.
 bool IsStorableReading(const std::string& value);
 
 } // namespace quorvale

@@ -7,7 +7,7 @@
 namespace quorvale {
 
 // The UTF-8 text with each character that XML 1.0 cannot hold (controls other than TAB, LF and CR,
-// U+FFFE, U+FFFF, and every byte that is not part of a well-formed UTF-8 sequence) written as "?".
+// U+FFFE, U+FFFF) and each ill-formed part of a UTF-8 sequence (see readUtf8) written as "?".
 std::string XmlText(std::string_view utf8);
 
 } // namespace quorvale

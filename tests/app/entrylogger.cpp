@@ -1,7 +1,6 @@
 // entry_logger DATABASE FOLDER COUNT: the entry window on DATABASE, with COUNT readings typed into
 // its grid as a gauge types them; after each Enter prints "logged N" and flushes, then waits to be
 // killed, so that a test can check what a killed program leaves.
-#include "datasheet.h"
 #include "datasheetfile.h"
 #include "form1.h"
 #include "qtplatform.h"
@@ -23,7 +22,7 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     quorvale::QtPlatform platform;
-    quorvale::DataSheetFile sheet(quorvale::DataSheetPath(argv[2]));
+    quorvale::DataSheetFile sheet(quorvale::DataSheetFolder{argv[2], {}});
     quorvale::Form1 form(platform, sheet);
     const QString database = QString::fromLocal8Bit(argv[1]);
     quorvale::RunKeeper keeper(form, database, database);

@@ -1,13 +1,15 @@
 // The entry window's run in the database: kept as it is logged and back after a killed program,
 // opened from the runs kept, undone, asked about, and kept through a database that fails.
-#include "datasheet.h"
 #include "datasheetfile.h"
 #include "form1.h"
+#include "gaugeconnection.h"
 #include "openrunwindow.h"
 #include "postgresserver.h"
+#include "pseudogauge.h"
 #include "readingsgrid.h"
 #include "runkeeper.h"
 #include "scriptedplatform.h"
+#include "wizard.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -34,7 +37,7 @@ void settle()
 // One start of the program's entry window on a database.
 struct EntryWindow {
     EntryWindow(ScriptedPlatform& platform, const QString& folder, const QString& database, QDate today = {})
-        : sheet(DataSheetPath(folder.toStdString())), form(platform, sheet),
+        : sheet(DataSheetFolder{folder.toStdString(), {}}), form(platform, sheet),
           keeper(form, database, folder + QStringLiteral("/user.sqlite"))
     {
         keeper.restore(today.isValid() ? today : QDate(2026, 12, 7));
@@ -105,11 +108,16 @@ TEST_F(KeptRun, AnEmptyStoreStartsAsTodayAndAFinishedRunOffersTheNext)
         id = window.keeper.run();
         ASSERT_NE(id, 0);
         EXPECT_EQ(storedValues(id), (QStringList{"0.5", "-0.25"}));
+        // Kept once the box is left, before Cancel could end the program.
         window.box("txtCheck")->setText(QStringLiteral("25.000"));
-        window.keeper.finish();
-        EXPECT_TRUE(stored(id).finished);
+        emit window.box("txtCheck")->editingFinished();
         EXPECT_EQ(stored(id).record.Check, "25.000");
         EXPECT_EQ(stored(id).record.PartNumber, "P-77");
+        EXPECT_FALSE(stored(id).finished);
+        window.box("txtFrequency")->setText(QStringLiteral("1 per 10"));
+        window.keeper.finish();
+        EXPECT_TRUE(stored(id).finished);
+        EXPECT_EQ(stored(id).record.Frequency, "1 per 10");
     }
     EntryWindow next(platform, folder.path(), database, QDate(2027, 1, 4));
     EXPECT_TRUE(next.grid().showsSamples());
@@ -120,6 +128,28 @@ TEST_F(KeptRun, AnEmptyStoreStartsAsTodayAndAFinishedRunOffersTheNext)
     next.log(QStringLiteral("1"));
     EXPECT_NE(next.keeper.run(), id);
     EXPECT_EQ(storedValues(next.keeper.run()), QStringList{"1"});
+}
+
+TEST_F(KeptRun, AGaugesReadingsAreKeptAsTypedOnesAre)
+{
+    test::PseudoGauge gauge(folder.filePath(QStringLiteral("gauge")));
+    EntryWindow window(platform, folder.path(), database);
+    GaugeSettings settings;
+    settings.port = gauge.path();
+    window.form.gauge().start(settings);
+    ASSERT_TRUE(window.form.gauge().isConnected());
+
+    const auto waitForValues = [&](qsizetype count) {
+        for (int waited = 0; window.values().size() < count && waited < 250; ++waited)
+            QTest::qWait(20);
+    };
+    gauge.send("01A+00025.013\r");
+    waitForValues(1);
+    window.log(QStringLiteral("25.010"));
+    gauge.send("25,007\r\n");
+    waitForValues(3);
+    ASSERT_NE(window.keeper.run(), 0);
+    EXPECT_EQ(storedValues(window.keeper.run()), (QStringList{"25.013", "25.010", "25.007"}));
 }
 
 TEST_F(KeptRun, AKilledProgramComesBackWithItsRecordAndReadings)
@@ -141,6 +171,23 @@ TEST_F(KeptRun, AKilledProgramComesBackWithItsRecordAndReadings)
     const RunId id = window.keeper.run();
     window.log(QStringLiteral("0.6"));
     EXPECT_EQ(storedValues(id).size(), 6);
+}
+
+TEST_F(KeptRun, AStartBringsBackItsOwnRunNotANewerOneOfAnotherStation)
+{
+    RunId own = 0;
+    {
+        EntryWindow window(platform, folder.path(), database);
+        window.log(QStringLiteral("0.1"));
+        own = window.keeper.run();
+    }
+    QString why;
+    RunId other = 0;
+    ASSERT_TRUE(RunStore::open(database, why)->createRun(DefaultRunChartRecord(), Moment::now(), other));
+    ASSERT_GT(other, own);
+    EntryWindow again(platform, folder.path(), database);
+    EXPECT_EQ(again.keeper.run(), own);
+    EXPECT_EQ(again.values(), QStringList{"0.1"});
 }
 
 TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
@@ -173,6 +220,9 @@ TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
     EXPECT_EQ(runs->topLevelItem(1)->text(4), "finished");
     EXPECT_EQ(runs->topLevelItem(1)->text(3), "1");
     auto* filter = chooser->findChild<QLineEdit*>(QStringLiteral("txtRunFilter"));
+    QTest::keyClick(filter, Qt::Key_Down);
+    EXPECT_EQ(runs->currentItem(), runs->topLevelItem(1));
+    QTest::keyClick(filter, Qt::Key_Up);
     QTest::keyClicks(filter, QStringLiteral("brk"));
     EXPECT_TRUE(runs->topLevelItem(0)->isHidden());
     QTest::keyClick(filter, Qt::Key_Return);
@@ -239,6 +289,31 @@ TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
     EXPECT_FALSE(grid.showsSamples());
 }
 
+TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
+{
+    Wizard wizard(platform, DataSheetFolder{QFile::encodeName(folder.path()).toStdString(), {}}, database, database);
+    ASSERT_TRUE(wizard.start());
+    ReadingsGrid& grid = wizard.entryWindow().readingsGrid();
+    grid.setFocus();
+    QTest::keyClicks(&grid, QStringLiteral("0"));
+    QTest::keyClick(grid.findChild<QLineEdit*>(), Qt::Key_Return);
+    settle();
+    std::optional<RunId> run;
+    {
+        QString why;
+        ASSERT_TRUE(RunStore::open(database, why)->lastRun(run));
+    }
+    ASSERT_TRUE(run);
+    QTest::mouseClick(wizard.entryWindow().findChild<QPushButton*>(QStringLiteral("cmdNext")), Qt::LeftButton);
+    ASSERT_NE(wizard.outputWindow(), nullptr);
+    EXPECT_FALSE(stored(*run).finished);
+    platform.fileNames = {folder.filePath(QStringLiteral("run.pdf"))};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>(QStringLiteral("btnSave")), Qt::LeftButton);
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>(QStringLiteral("btnConvert")), Qt::LeftButton);
+    EXPECT_TRUE(stored(*run).finished);
+}
+
 TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhenItWorks)
 {
     test::PostgresServer server;
@@ -257,7 +332,8 @@ TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhen
         EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2"}));
         EXPECT_TRUE(window.grid().topLevelItem(1)->font(1).italic());
         EXPECT_EQ(window.grid().topLevelItem(1)->toolTip(1), "Not saved yet");
-        EXPECT_TRUE(window.status().startsWith("2 readings are not saved: The runs database the server "))
+        EXPECT_TRUE(window.status().startsWith("2 readings are not saved; they stay here and will be written when the "
+                                               "runs database works again. The runs database the server "))
             << window.status().toStdString();
         EXPECT_TRUE(QFile::exists(journal));
     }

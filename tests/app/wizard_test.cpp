@@ -6,6 +6,7 @@
 #include "wizard.h"
 #include "workbookreader.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -22,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,7 +82,7 @@ protected:
 
     QTemporaryDir folder;
     ScriptedPlatform platform;
-    Wizard wizard{platform, QFile::encodeName(folder.path()).toStdString()};
+    Wizard wizard{platform, DataSheetFolder{QFile::encodeName(folder.path()).toStdString(), {}}};
 };
 
 TEST_F(WholeWizard, ForwardHidesTheEntryWindowBehindTheOutputWindow)
@@ -273,7 +275,7 @@ TEST_F(WholeWizard, ASecondCopyOnTheSameDataSheetSaysSoAndEnds)
     ScriptedPlatform secondPlatform;
     secondPlatform.answers = {MessageAnswer::Ok};
     {
-        Wizard second{secondPlatform, QFile::encodeName(folder.path()).toStdString()};
+        Wizard second{secondPlatform, DataSheetFolder{QFile::encodeName(folder.path()).toStdString(), {}}};
         EXPECT_FALSE(second.start());
         EXPECT_FALSE(second.entryWindow().isVisible());
     }
@@ -293,7 +295,7 @@ TEST(WizardFolder, AFolderNameThatIsNotUtf8KeepsTheDataSheetInIt)
     const std::string folder = QFile::encodeName(base.path()).toStdString() + "/runs-\xff\xfe";
     ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
     ScriptedPlatform platform;
-    Wizard wizard{platform, folder};
+    Wizard wizard{platform, DataSheetFolder{folder, {}}};
     ASSERT_TRUE(wizard.start());
     QTest::mouseClick(wizard.entryWindow().findChild<QPushButton*>("cmdNext"), Qt::LeftButton);
     ASSERT_NE(wizard.outputWindow(), nullptr);
@@ -328,6 +330,44 @@ TEST_F(WholeWizard, HelpAndBackLeaveTheEntryWindowAsItWasForTheNextForward)
     EXPECT_EQ(part->text(), "BR-2207");
     forward();
     EXPECT_TRUE(readAll(sheetPath()).contains("BR-2207"));
+}
+
+// However the program ends, the data sheet goes with the wizard: Cancel on the entry window after
+// the formats warning, Yes on the workbook question.
+TEST(WizardEnd, TheDataSheetGoesHoweverTheProgramEnds)
+{
+    QTemporaryDir folder;
+    const std::string sheet = DataSheetPath(QFile::encodeName(folder.path()).toStdString());
+    const auto click = [](QWidget* window, const char* name) {
+        QTest::mouseClick(window->findChild<QAbstractButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+    };
+    const std::function<void(Wizard&, ScriptedPlatform&)> endings[] = {
+        [&](Wizard& wizard, ScriptedPlatform& platform) {
+            click(&wizard.entryWindow(), "Check1");
+            click(&wizard.entryWindow(), "Check2");
+            platform.answers = {MessageAnswer::Ok};
+            click(&wizard.entryWindow(), "cmdNext");
+            click(&wizard.entryWindow(), "cmdCancel");
+        },
+        [&](Wizard& wizard, ScriptedPlatform& platform) {
+            click(&wizard.entryWindow(), "cmdNext");
+            platform.fileNames = {folder.filePath("bracket.pdf")};
+            click(wizard.outputWindow(), "btnSave");
+            platform.answers = {MessageAnswer::No, MessageAnswer::Yes};
+            click(wizard.outputWindow(), "btnConvert");
+        },
+    };
+    for (const auto& end : endings) {
+        {
+            ScriptedPlatform platform;
+            Wizard wizard{platform, DataSheetFolder{QFile::encodeName(folder.path()).toStdString(), {}}};
+            ASSERT_TRUE(wizard.start());
+            end(wizard, platform);
+            EXPECT_TRUE(platform.ended());
+            EXPECT_EQ(access(sheet.c_str(), F_OK), 0);
+        }
+        EXPECT_NE(access(sheet.c_str(), F_OK), 0);
+    }
 }
 
 } // namespace

@@ -1,6 +1,5 @@
-// The data sheet: its exact bytes, its place, what a failed write leaves behind, and its removal.
+// The data sheet: its exact bytes, its place, and what a failed write leaves behind.
 #include "datasheet.h"
-#include "datasheetfile.h"
 #include "filesizelimit.h"
 #include "tempdir.h"
 #include "testfiles.h"
@@ -178,24 +177,4 @@ TEST_F(DataSheetWrite, FileSizeLimitRemovesTheTruncatedSheet)
         return !full && full.reason == "File too large";
     }));
     EXPECT_FALSE(fs::exists(path));
-}
-
-TEST_F(DataSheetWrite, TheOwnerRemovesWhatItWroteOnceButNotAnEmptyFile)
-{
-    DataSheetFile sheet(DataSheetPath(m_dir.string()));
-    EXPECT_FALSE(sheet.remove()); // nothing written yet: nothing to do
-    ASSERT_TRUE(sheet.write(DefaultRunChartRecord()));
-    EXPECT_FALSE(sheet.remove());
-    EXPECT_FALSE(fs::exists(sheet.path()));
-
-    std::ofstream(sheet.path()) << "another program's file";
-    EXPECT_FALSE(sheet.remove());
-    EXPECT_TRUE(fs::exists(sheet.path()));
-
-    // An empty file under the name is left for the next write to replace.
-    fs::resize_file(sheet.path(), 0);
-    ASSERT_TRUE(sheet.write(DefaultRunChartRecord()));
-    fs::resize_file(sheet.path(), 0);
-    EXPECT_FALSE(sheet.remove());
-    EXPECT_TRUE(fs::exists(sheet.path()));
 }

@@ -2,6 +2,7 @@
 // stays whole until commit, nothing is left behind, links and permission bits are kept, and files
 // that are not regular files are refused.
 #include "childprocess.h"
+#include "fileoverrides.h"
 #include "replacefile.h"
 #include "tempdir.h"
 #include "testfiles.h"
@@ -17,6 +18,7 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quorvale {
 namespace {
@@ -153,14 +155,45 @@ TEST_P(Replacing, WhatIsNotARegularFileIsRefused)
     EXPECT_TRUE(fs::is_empty(m_folder + "/folder"));
 }
 
-// A child that is writing a replacement when the signal comes: it ends by that signal.
+// The replacement keeps the older file's owner where the process may give it, and refuses an older
+// file the user may not write, as opening it for writing would.
+TEST_P(Replacing, TheOlderOwnerStaysAndAFileTheUserMayNotWriteIsRefused)
+{
+    writeFile(m_out, "older");
+    ::chmod(m_out.c_str(), 0444);
+    const pid_t child = test::StartChild([&] {
+        test::DropFileOverrides();
+        _exit(failure(m_out, GetParam()) == "Cannot open '" + m_out + "' for writing: Permission denied" ? 0 : 1);
+    });
+    EXPECT_EQ(test::WaitFor(child), 0);
+    EXPECT_EQ(readFile(m_out), "older");
+    EXPECT_EQ(names(), std::set<std::string>{"out.pdf"});
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    ::chmod(m_out.c_str(), 0640);
+    ASSERT_EQ(::chown(m_out.c_str(), 12345, 23456), 0);
+    replace(m_out, "newer");
+    struct stat status {};
+    ASSERT_EQ(::stat(m_out.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 12345U);
+    EXPECT_EQ(status.st_gid, 23456U);
+    EXPECT_EQ(status.st_mode & 07777, 0640U);
+    EXPECT_EQ(readFile(m_out), "newer");
+}
+
+// A child that is writing a replacement when the signal comes: it ends by that signal. Even
+// SIGKILL, which no handler sees, leaves nothing where the temporary has no name.
 TEST_P(Replacing, ASignalEndsTheProgramAndRemovesTheTemporary)
 {
     writeFile(m_out, "older");
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    std::vector<int> signals = {SIGINT, SIGTERM, SIGHUP};
+    if (GetParam() == ReplacementFile::Temporary::Unnamed)
+        signals.push_back(SIGKILL);
+    for (const int signal : signals) {
         SCOPED_TRACE(signal);
         const pid_t child = test::StartChild([&] {
-            RemoveTemporaryOnSignals();
+            SetUpOutputSignals();
             ReplacementFile file(m_out, GetParam());
             if (::write(file.descriptor(), "part", 4) == 4)
                 ::raise(signal);
@@ -178,11 +211,11 @@ INSTANTIATE_TEST_SUITE_P(Temporaries, Replacing,
                              return info.param == ReplacementFile::Temporary::Unnamed ? "Unnamed" : "Named";
                          });
 
-TEST(RemoveTemporaryOnSignals, ASignalIgnoredFromTheStartStaysIgnored)
+TEST(SetUpOutputSignals, ASignalIgnoredFromTheStartStaysIgnored)
 {
     const pid_t child = test::StartChild([] {
         std::signal(SIGHUP, SIG_IGN);
-        RemoveTemporaryOnSignals();
+        SetUpOutputSignals();
         ::raise(SIGHUP);
     });
     ASSERT_NE(child, -1);

@@ -29,7 +29,7 @@ using test::readAll;
 
 class EntryWindow : public testing::Test {
 protected:
-    EntryWindow() : m_sheet(DataSheetPath(m_dir.path().toStdString())), m_form(m_platform, m_sheet) {}
+    EntryWindow() : m_sheet(DataSheetFolder{m_dir.path().toStdString(), {}}), m_form(m_platform, m_sheet) {}
 
     template <typename T = QWidget> T* control(const char* name)
     {
@@ -266,7 +266,7 @@ TEST(EntryWindowFailure, UnwritableSheetIsReportedAndStopsTheForwardButton)
     file.close();
 
     ScriptedPlatform platform;
-    DataSheetFile sheet(DataSheetPath(dir.filePath("file").toStdString()));
+    DataSheetFile sheet(DataSheetFolder{dir.filePath("file").toStdString(), {}});
     Form1 form(platform, sheet);
     QSignalSpy forward(&form, &Form1::forwardRequested);
     platform.answers = {MessageAnswer::Ok};

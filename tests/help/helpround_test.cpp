@@ -48,7 +48,7 @@ protected:
 
     QTemporaryDir folder;
     ScriptedPlatform platform;
-    Wizard wizard{platform, QFile::encodeName(folder.path()).toStdString()};
+    Wizard wizard{platform, DataSheetFolder{QFile::encodeName(folder.path()).toStdString(), {}}};
 };
 
 TEST_F(HelpRound, HelpHidesTheEntryWindowAndAClickBringsItBackIntact)

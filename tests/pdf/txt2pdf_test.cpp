@@ -103,7 +103,7 @@ TEST_F(Txt2Pdf, OptionsFollowTheGetoptConventions)
     EXPECT_EQ(runCommand(Command + " --version", &out), 0);
     EXPECT_EQ(out, "quorvale-txt2pdf 1.0\n");
     EXPECT_EQ(runCommand(Command + " -h", &out), 0);
-    for (const char* option : {"--font=NAME", "--size=PT", "--rotation=DEG", "--page=WxH", "--encoding=ENC",
+    for (const char* option : {"--font=NAME", "--size=PT", "--rotation=DEG", "--page=SIZE", "--encoding=ENC",
                                "--line-ends=ENDS", "--tab-size=N", "--trim=WHICH", "--author=TEXT", "--title=TEXT",
                                "--help", "--version", "SOURCE_DATE_EPOCH", "Exit status"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
@@ -119,10 +119,16 @@ TEST_F(Txt2Pdf, RefusedValuesDeleteAndWriteNothing)
     writeFile(output, "older");
     for (const std::string options :
          {"--font Courier-Narrow", "--rotation 45", "--rotation 360", "--rotation -90", "--tab-size -1", "--tab-size x",
-          "--encoding latin1", "--line-ends lf", "--trim leading"}) {
+          "--tab-size 65", "--size 0", "--size 2000", "--page 0x1", "--page 8.5x201", "--encoding latin1",
+          "--line-ends lf", "--trim leading"}) {
         EXPECT_EQ(run(options + " '" + DataSheet + "' '" + output + "'"), 2) << options;
         EXPECT_EQ(readFile(output), "older");
     }
+    // An empty name is refused before anything is read.
+    EXPECT_EQ(run("'" + DataSheet + "' ''"), 2);
+    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: an empty name names no file\n")) << m_errors;
+    EXPECT_EQ(run("'' '" + output + "'"), 2);
+    EXPECT_EQ(readFile(output), "older");
     EXPECT_EQ(run("--font Courier-Narrow a b"), 2);
     EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: unknown font Courier-Narrow; use Courier, Courier-Bold,"))
         << m_errors;
@@ -217,9 +223,48 @@ TEST_F(Txt2Pdf, RunningOutOfMemoryIsReportedAndLeavesNoFile)
 // Failures of the file system, through the command too, are in tests/robust/faults_test.cpp.
 TEST_F(Txt2Pdf, RefusedParametersExitNonZeroWithTheMessageAndLeaveNoFile)
 {
-    EXPECT_EQ(run("--size 0 '" + DataSheet + "' '" + m_folder + "/out.pdf'"), 1);
-    EXPECT_EQ(m_errors, "quorvale-txt2pdf: The font size must be at least 1 point.\n");
+    EXPECT_EQ(run("--size 0 '" + DataSheet + "' '" + m_folder + "/out.pdf'"), 2);
+    EXPECT_TRUE(m_errors.starts_with("quorvale-txt2pdf: invalid value for --size: 0\n")) << m_errors;
     EXPECT_FALSE(std::filesystem::exists(m_folder + "/out.pdf"));
+}
+
+// Standard streams as they come from a shell: closed, appending to the input, or named by a
+// descriptor's path, which is written as "-" is and never renamed over.
+TEST_F(Txt2Pdf, StandardStreamsAndDescriptorNamesNeverDestroyAnotherFile)
+{
+    const std::string in = m_folder + "/in.txt";
+    writeFile(in, "Part Number : 4711\n");
+    std::string said;
+    const auto saying = [&said](const std::string& command) { // its exit status; said, what it wrote
+        said.clear();
+        return runCommand("exec 2>&1; " + command, &said);
+    };
+    EXPECT_EQ(saying(Command + " - - >/dev/null <&-"), 1);
+    EXPECT_EQ(said, "quorvale-txt2pdf: Cannot read standard input: Bad file descriptor\n");
+    EXPECT_EQ(saying(Command + " '" + in + "' - >&-"), 1);
+    EXPECT_EQ(said, "quorvale-txt2pdf: Cannot write standard output: Bad file descriptor\n");
+
+    for (const std::string& input : {"'" + in + "'", std::string("- <'" + in + "'")}) {
+        EXPECT_EQ(runCommand("timeout 10 " + Command + " " + input + " - >>'" + in + "' 2>'" + m_folder + "/err'"), 1);
+        EXPECT_EQ(readFile(m_folder + "/err"),
+                  "quorvale-txt2pdf: The PDF file (standard output) is the text file being converted.\n");
+        EXPECT_EQ(readFile(in), "Part Number : 4711\n");
+    }
+    EXPECT_EQ(runCommand(Command + " '" + in + "' /dev/stdout >>'" + in + "' 2>/dev/null"), 1);
+    EXPECT_EQ(readFile(in), "Part Number : 4711\n");
+
+    const std::string log = m_folder + "/log.txt";
+    for (const std::string name : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1", "/dev/fd/3"}) {
+        writeFile(log, "log\n");
+        const std::string redirect = name == "/dev/fd/3" ? " 3>>'" + log + "'" : " >>'" + log + "'";
+        ASSERT_EQ(runCommand(Epoch + Command + " '" + in + "' " + name + redirect), 0) << name;
+        const std::string written = readFile(log);
+        EXPECT_TRUE(written.starts_with("log\n%PDF-1.2\r")) << name;
+        EXPECT_TRUE(quorvale::test::checkStructure(written.substr(4))) << name;
+        EXPECT_EQ(quorvale::test::namesIn(m_folder), (std::set<std::string>{"err", "in.txt", "log.txt"})) << name;
+    }
+    EXPECT_EQ(saying(Command + " '" + in + "' /dev/fd/9"), 1);
+    EXPECT_EQ(said, "quorvale-txt2pdf: Cannot write '/dev/fd/9': Bad file descriptor\n");
 }
 
 } // namespace
@@ -241,6 +286,26 @@ TEST_F(Txt2Pdf, LongRowsOfAProportionalFontStayOnThePage)
     writeFile(m_folder + "/capitals.txt", capitals + "\n");
     ASSERT_EQ(run("--size=14 '" + m_folder + "/capitals.txt' '" + m_folder + "/capitals.pdf'"), 0);
     EXPECT_EQ(shownText(m_folder + "/capitals.pdf"), capitals + "1");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Txt2Pdf, PapersByNameOrInMillimetres)
+{
+    writeFile(m_folder + "/in.txt", "x\n");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"A4", "595 842"},     {"a4", "595 842"},        {"Letter", "612 792"},
+        {"Legal", "612 1008"}, {"210x297mm", "595 842"}, {"8.5x11", "612 792"},
+    };
+    for (const auto& [page, mediaBox] : cases) {
+        ASSERT_EQ(run("--page " + page + " '" + m_folder + "/in.txt' '" + m_folder + "/out.pdf'"), 0) << page;
+        EXPECT_NE(readFile(m_folder + "/out.pdf").find("/MediaBox [ 0 0 " + mediaBox + " ]"), std::string::npos)
+            << page;
+    }
+    EXPECT_EQ(run("--page A5 '" + m_folder + "/in.txt' '" + m_folder + "/out.pdf'"), 2);
+    EXPECT_EQ(run("--page 210x297cm '" + m_folder + "/in.txt' '" + m_folder + "/out.pdf'"), 2);
 }
 
 } // namespace

@@ -1,21 +1,16 @@
-// Replacing an older PDF, through ConvertToPDF and through the command: whatever stops a
-// conversion (a failure, a signal, a second conversion at once), the name holds one complete
-// document, the older one until the new one is done, and no temporary file stays behind.
+// Replacing an older PDF, through ConvertToPDF and through the command: a failure leaves the older
+// document, and two conversions at once leave one complete document. The replacement itself (links,
+// permission bits, owners, what is not a regular file, signals) is tested in tests/base.
 #include "childprocess.h"
 #include "filesizelimit.h"
-#include "replacefile.h"
 #include "robusttest.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -24,7 +19,6 @@ namespace quorvale::test {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 const std::string Command = std::string(QUORVALE_BIN_DIR) + "/quorvale-txt2pdf";
 const std::string Older = "%PDF-1.2\rthe older document\r%%EOF\r";
@@ -41,27 +35,6 @@ pid_t startCommand(const std::string& input, const std::string& output)
         child = -1;
     posix_spawn_file_actions_destroy(&actions);
     return child;
-}
-
-// True once the child has written bytes into a file of folder other than input, that is into the
-// new document; false when it ended first.
-bool isWritingInto(pid_t child, const std::string& folder, const std::string& input)
-{
-    const std::string descriptors = "/proc/" + std::to_string(child) + "/fd";
-    for (auto waited = 0ms; waited < 20s; waited += 1ms) {
-        std::error_code error;
-        for (const auto& entry : fs::directory_iterator(descriptors, error)) {
-            const std::string file = fs::read_symlink(entry.path(), error).string();
-            struct stat status {};
-            if (!error && file.starts_with(folder + "/") && file != input &&
-                ::stat(entry.path().c_str(), &status) == 0 && status.st_size > 0)
-                return true;
-        }
-        if (error || waitpid(child, nullptr, WNOHANG) != 0)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return false;
 }
 
 // The document with its creation time, which comes from the clock, set to a fixed one.
@@ -119,44 +92,8 @@ TEST_F(ReplaceOutput, FailuresLeaveTheOlderOutputAsItWas)
     EXPECT_EQ(said, "quorvale-txt2pdf: Cannot write '" + m_output + "': File too large\n");
     olderOutputIsIntact();
 
-    EXPECT_EQ(runCommand(Command + " --size 0 '" + m_input + "' '" + m_output + "' 2>&1", &said), 1);
+    EXPECT_EQ(runCommand(Command + " --size 0 '" + m_input + "' '" + m_output + "' 2>&1", &said), 2);
     olderOutputIsIntact();
-}
-
-// ConvertToPDF in a child that a signal ends after the document has begun, before it is complete.
-TEST_F(ReplaceOutput, ASignalInTheMiddleOfConvertToPdfLeavesTheOlderOutput)
-{
-    writeFile(m_input, longSheet(100000, 'x'));
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
-        SCOPED_TRACE(signal);
-        const pid_t child = StartChild([&] {
-            RemoveTemporaryOnSignals();
-            PdfWriter writer([signal] {
-                ::raise(signal);
-                return std::string("20261207084837");
-            });
-            writer.ConvertToPDF(PdfJob(m_input, m_output, {"A", "C", "K", "S", "T"}, {"Courier", 10, 0, 8.5F, 11}));
-        });
-        ASSERT_NE(child, -1);
-        EXPECT_TRUE(EndedBy(WaitFor(child), signal));
-        olderOutputIsIntact();
-    }
-}
-
-TEST_F(ReplaceOutput, TheCommandSignalledHalfwayLeavesTheOlderOutput)
-{
-    writeFile(m_input, longSheet(40 << 20, 'x'));
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
-        SCOPED_TRACE(signal);
-        const pid_t child = startCommand(m_input, m_output);
-        ASSERT_NE(child, -1);
-        const bool halfway = isWritingInto(child, m_folder, m_input);
-        ::kill(child, signal);
-        const int status = WaitFor(child);
-        ASSERT_TRUE(halfway) << "the conversion ended before the signal";
-        EXPECT_TRUE(EndedBy(status, signal));
-        olderOutputIsIntact();
-    }
 }
 
 TEST_F(ReplaceOutput, TwoConversionsAtOnceLeaveOneCompleteDocument)
@@ -182,36 +119,6 @@ TEST_F(ReplaceOutput, TwoConversionsAtOnceLeaveOneCompleteDocument)
         EXPECT_EQ(fs::status(m_output).permissions(), fs::perms(0604));
         EXPECT_EQ(namesIn(m_folder).size(), 6U);
     }
-}
-
-TEST_F(ReplaceOutput, ALinkStaysALinkAndItsFileReceivesTheDocument)
-{
-    fs::create_directory(m_folder + "/runs");
-    fs::rename(m_output, m_folder + "/runs/bracket.pdf");
-    fs::create_symlink("runs/bracket.pdf", m_output);
-    ASSERT_EQ(runCommand(Command + " '" + m_input + "' '" + m_output + "'"), 0);
-    EXPECT_TRUE(fs::is_symlink(m_output));
-    EXPECT_TRUE(passesQpdf(m_folder + "/runs/bracket.pdf"));
-    EXPECT_EQ(fs::status(m_output).permissions(), fs::perms(0604));
-    EXPECT_EQ(namesIn(m_folder + "/runs"), std::set<std::string>{"bracket.pdf"});
-}
-
-TEST_F(ReplaceOutput, ANamedPipeAsOutputIsRefusedAtOnce)
-{
-    const std::string pipe = m_folder + "/pipe.pdf";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const std::string refusal = "Cannot open '" + pipe + "' for writing: it is a named pipe, not a regular file";
-    std::string said;
-    const auto start = std::chrono::steady_clock::now();
-    const int status = runCommand("timeout 10 " + Command + " '" + m_input + "' '" + pipe + "' 2>&1", &said);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(said, "quorvale-txt2pdf: " + refusal + "\n");
-
-    const Result converted = convertDefault(m_input, pipe);
-    EXPECT_FALSE(converted);
-    EXPECT_EQ(converted.reason, refusal);
-    EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 } // namespace

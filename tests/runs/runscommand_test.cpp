@@ -60,6 +60,9 @@ TEST_F(RunsCommand, LogsAllOrNothingAndSaysWhatIsWrong)
     EXPECT_EQ(output, "quorvale-runs: value 2: 'abc' is not a number; nothing was logged\n");
     EXPECT_EQ(run(db + "log 1", output, "1\\n\\n2x\\n"), 1);
     EXPECT_EQ(output, "quorvale-runs: line 3: '2x' is not a number; nothing was logged\n");
+    EXPECT_EQ(run(db + "log 1 1 -1000000000.5", output), 1);
+    EXPECT_EQ(output,
+              "quorvale-runs: value 2: '-1000000000.5' is beyond -1000000000 to 1000000000; nothing was logged\n");
     ASSERT_EQ(run(db + "export 1", output), 0);
     EXPECT_EQ(output, "reading,time,value\r\n");
 

@@ -237,7 +237,7 @@ TEST_F(RunChartWorkbook, ASignalDuringASaveLeavesACompleteWorkbook)
         SCOPED_TRACE(signal);
         const pid_t child = test::StartChild([&] {
             ::setenv("TMPDIR", scratch.c_str(), 1);
-            RemoveTemporaryOnSignals();
+            SetUpOutputSignals();
             for (;;)
                 WriteRunChartWorkbook(file, {});
         });

@@ -1,0 +1,77 @@
+#include "removeonsignal.h"
+
+#include <array>
+#include <atomic>
+#include <unistd.h>
+
+namespace quorvale {
+
+namespace {
+
+// The files to remove, read by the signal handler: a few are ever pending at once.
+std::array<std::atomic<const char*>, 4> g_files{};
+static_assert(std::atomic<const char*>::is_always_lock_free, "read by a signal handler");
+
+void removeFilesAndEnd(int signal)
+{
+    for (const std::atomic<const char*>& file : g_files) {
+        if (const char* path = file.load())
+            ::unlink(path);
+    }
+    // SA_RESETHAND has put the default action back: the program ends as the signal meant it to.
+    ::raise(signal);
+}
+
+} // namespace
+
+void SetUpOutputSignals()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    struct sigaction action {};
+    action.sa_handler = removeFilesAndEnd;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND | SA_NODEFER;
+    for (const int signal : RemovalSignals) {
+        struct sigaction previous {};
+        if (::sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+            ::sigaction(signal, &action, nullptr);
+    }
+}
+
+RemovalSignalsHeld::RemovalSignalsHeld()
+{
+    sigset_t held;
+    sigemptyset(&held);
+    for (const int signal : RemovalSignals)
+        sigaddset(&held, signal);
+    pthread_sigmask(SIG_BLOCK, &held, &m_previous);
+}
+
+RemovalSignalsHeld::~RemovalSignalsHeld()
+{
+    pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+}
+
+bool RemoveOnSignal::set(std::string path)
+{
+    clear();
+    m_path = std::move(path);
+    for (int slot = 0; slot < static_cast<int>(g_files.size()); ++slot) {
+        const char* free = nullptr;
+        if (g_files[static_cast<std::size_t>(slot)].compare_exchange_strong(free, m_path.c_str())) {
+            m_slot = slot;
+            return true;
+        }
+    }
+    return false;
+}
+
+void RemoveOnSignal::clear() noexcept
+{
+    if (m_slot >= 0)
+        g_files[static_cast<std::size_t>(m_slot)] = nullptr;
+    m_slot = -1;
+    m_path.clear();
+}
+
+} // namespace quorvale
