@@ -4,7 +4,7 @@
 # What building and running the program needs on a fresh Debian 12 (scripts/run installs only these).
 QUORVALE_RUN_PACKAGES=(
     g++ cmake pkg-config
-    qt6-base-dev qt6-qpa-plugins fonts-dejavu-core fonts-liberation2 fonts-urw-base35
+    qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6serialport6 fonts-dejavu-core fonts-liberation2 fonts-urw-base35
     libqt6sql6-sqlite libqt6sql6-psql
     libxlsxwriter-dev
 )

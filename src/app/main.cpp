@@ -1,5 +1,7 @@
 // Quorvale: shows the entry window of the run chart wizard.
 #include "datasheetfolder.h"
+#include "gaugeconnection.h"
+#include "gaugesettings.h"
 #include "maker.h"
 #include "programfolder.h"
 #include "qtplatform.h"
@@ -36,10 +38,11 @@ constexpr const char* QtOptionsWithValue[] = {"platform",
                                               "qmljsdebugger"};
 constexpr const char* QtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
-// The program takes no arguments of its own but --database, --help and --version; Qt's options pass
-// on to QApplication. Read without a display, so that the last two work on a build machine; returns
-// the exit status when the program is not to start.
-std::optional<int> readCommandLine(int argc, char** argv, QString& database)
+// The program takes no arguments of its own but --database, --gauge, --help and --version; Qt's
+// options pass on to QApplication. Read without a display, so that --help and --version work on a
+// build machine; returns the exit status when the program is not to start. A gauge named with
+// --gauge is put into gauge over the remembered settings.
+std::optional<int> readCommandLine(int argc, char** argv, QString& database, quorvale::GaugeSettings& gauge)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
@@ -70,6 +73,13 @@ std::optional<int> readCommandLine(int argc, char** argv, QString& database)
                        "~/.local/share/quorvale/runs.sqlite)."),
         QStringLiteral("database"));
     parser.addOption(databaseOption);
+    const QCommandLineOption gaugeOption(
+        QStringLiteral("gauge"),
+        QStringLiteral("Starts with the serial gauge on PORT connected (for example /dev/ttyUSB0 or "
+                       "/dev/ttyUSB0:19200; the speed in baud, 1200 to 115200, else the one set in the Gauge "
+                       "dialog, 9600 at first). Its readings are logged as if typed."),
+        QStringLiteral("PORT[:SPEED]"));
+    parser.addOption(gaugeOption);
     if (!parser.parse(app.arguments())) {
         std::fprintf(stderr, "quorvale: %s\n", qPrintable(parser.errorText()));
         return 2;
@@ -87,6 +97,17 @@ std::optional<int> readCommandLine(int argc, char** argv, QString& database)
         std::fprintf(stderr, "quorvale: unexpected argument '%s'\n", qPrintable(parser.positionalArguments().first()));
         return 2;
     }
+    if (parser.isSet(gaugeOption)) {
+        const auto named = quorvale::GaugeFromCommandLine(parser.value(gaugeOption), gauge);
+        if (!named) {
+            std::fprintf(stderr,
+                         "quorvale: --gauge %s: the speed is one of 1200, 2400, 4800, 9600, 19200, 38400, "
+                         "57600 and 115200\n",
+                         qPrintable(parser.value(gaugeOption)));
+            return 2;
+        }
+        gauge = *named;
+    }
     return std::nullopt;
 }
 
@@ -99,9 +120,14 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QStringLiteral("Quorvale"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVALE_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Quorvale"));
+    quorvale::GaugeSettings gauge;
+    {
+        QSettings settings;
+        gauge = quorvale::LoadGaugeSettings(settings);
+    }
     QString databaseOption;
     if (argc > 1) {
-        if (const auto status = readCommandLine(argc, argv, databaseOption))
+        if (const auto status = readCommandLine(argc, argv, databaseOption, gauge))
             return *status;
     }
 
@@ -127,5 +153,7 @@ int main(int argc, char** argv)
                             database, userDatabase);
     if (!wizard.start())
         return 0;
+    if (!gauge.port.isEmpty())
+        wizard.entryWindow().gauge().start(gauge);
     return app.exec();
 }

@@ -1,6 +1,9 @@
 #include "form1.h"
 
 #include "datasheetfile.h"
+#include "gaugeconnection.h"
+#include "gaugedialog.h"
+#include "gaugesettings.h"
 #include "maker.h"
 #include "onelinevalidator.h"
 #include "platform.h"
@@ -17,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTextDocument>
 #include <QWindow>
 
@@ -30,6 +34,7 @@ namespace {
 const QColor Navy(0, 0, 128);
 const QColor Maroon(128, 0, 0);
 constexpr int GridWidthTwips = 4815;
+constexpr QRect GridTwips(2760, 2640, GridWidthTwips, 3495);
 
 // One record field: its text box and the label beside it, in twips.
 struct FieldLayout {
@@ -134,6 +139,7 @@ Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
     buildFeatureFields();
     buildFormatsAndButtons();
     chainTabOrder();
+    connectGauge();
 
     SetListView();
     FillListView();
@@ -210,7 +216,7 @@ void Form1::buildFeatureFields()
     setTextColour(label13, QPalette::WindowText, Navy);
 
     m_lv1 = new ReadingsGrid(this);
-    place(m_lv1, "lv1", {2760, 2640, GridWidthTwips, 3495});
+    place(m_lv1, "lv1", GridTwips);
     m_tabIndices.emplace_back(12, m_lv1);
 }
 
@@ -244,6 +250,61 @@ void Form1::buildFormatsAndButtons()
     connect(cmdNext, &QPushButton::clicked, this, &Form1::cmdNextClicked);
     connect(cmdHelp, &QPushButton::clicked, this, &Form1::helpRequested);
     connect(cmdCancel, &QPushButton::clicked, this, [this] { m_platform.endProgram(); });
+}
+
+void Form1::connectGauge()
+{
+    m_gauge = new GaugeConnection(this);
+    m_lblGridStatus = new QLabel(this);
+    m_lblGridStatus->setObjectName(QStringLiteral("lblGridStatus"));
+    m_lblGridStatus->setWordWrap(true);
+    m_lblGridStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lblGridStatus->hide();
+    connect(m_gauge, &GaugeConnection::noteChanged, this, &Form1::showGridStatus);
+    connect(m_gauge, &GaugeConnection::readingReceived, this, [this](const QString& value) {
+        if (!m_lv1->logAsTyped(value))
+            showGridStatus(QStringLiteral("Gauge reading %1 dropped: %2 readings wait for the editor to close.")
+                               .arg(value)
+                               .arg(ReadingsGrid::MaxWaiting));
+    });
+
+    // Reached by their keys anywhere in the window, and from the grid's context menu.
+    auto* gaugeAction = new QAction(QStringLiteral("Gauge..."), m_lv1);
+    gaugeAction->setObjectName(QStringLiteral("actGauge"));
+    gaugeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    connect(gaugeAction, &QAction::triggered, this, &Form1::openGaugeDialog);
+    auto* requestAction = new QAction(QStringLiteral("Request Gauge Reading"), m_lv1);
+    requestAction->setObjectName(QStringLiteral("actRequestReading"));
+    requestAction->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(requestAction, &QAction::triggered, m_gauge, &GaugeConnection::sendRequest);
+    for (QAction* action : {gaugeAction, requestAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        m_lv1->addAction(action);
+    }
+}
+
+void Form1::openGaugeDialog()
+{
+    GaugeDialog dialog(*m_gauge, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QSettings settings;
+    SaveGaugeSettings(settings, dialog.settings());
+}
+
+void Form1::showGridStatus(const QString& text)
+{
+    // Wrapped, up to three lines: a reason names the group to join, which must not be cut off.
+    const QRect grid = twipsRect(GridTwips.x(), GridTwips.y(), GridTwips.width(), GridTwips.height(), m_twipsPerPixel);
+    m_lblGridStatus->setText(text);
+    m_lblGridStatus->setToolTip(text);
+    const int height = text.isEmpty() ? 0
+                                      : std::min(m_lblGridStatus->heightForWidth(grid.width()),
+                                                 3 * m_lblGridStatus->fontMetrics().lineSpacing()) +
+                                            2;
+    m_lv1->setGeometry(grid.adjusted(0, 0, 0, -height));
+    m_lblGridStatus->setGeometry(grid.left(), grid.bottom() + 1 - height, grid.width(), height);
+    m_lblGridStatus->setVisible(!text.isEmpty());
 }
 
 void Form1::addRunActions()

@@ -20,6 +20,7 @@ class QPlainTextEdit;
 namespace quorvale {
 
 class DataSheetFile;
+class GaugeConnection;
 class Platform;
 class ReadingsGrid;
 
@@ -41,6 +42,8 @@ public:
     void setRecord(const RunChartRecord& record);
     ReadingsGrid& readingsGrid() { return *m_lv1; }
     const OutputFormats& formats() const { return m_formats; }
+    // The serial gauge whose readings are logged into the grid as if typed.
+    GaugeConnection& gauge() { return *m_gauge; }
 
 signals:
     // The data sheet is written and a format chosen: the wizard passes on to the output window.
@@ -67,6 +70,10 @@ private:
     void chainTabOrder();
     void addRunActions();
     void cmdNextClicked();
+    void connectGauge();
+    void openGaugeDialog();
+    // The line under the grid: the gauge's state and notes; the grid gives it room while it has a text.
+    void showGridStatus(const QString& text);
 
     QLineEdit* addTextBox(QWidget* parent, const char* name, std::string RunChartRecord::*field, QRect twips,
                           int tabIndex, const QColor& colour);
@@ -87,6 +94,8 @@ private:
     ReadingsGrid* m_lv1 = nullptr;
     QCheckBox* m_check1 = nullptr;
     QCheckBox* m_check2 = nullptr;
+    QLabel* m_lblGridStatus = nullptr;
+    GaugeConnection* m_gauge = nullptr;
 };
 
 } // namespace quorvale

@@ -3,10 +3,13 @@
 #include "twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QStyledItemDelegate>
 #include <QValidator>
 
@@ -302,9 +305,13 @@ void ReadingsGrid::setReadings(const std::vector<StoredReading>& readings)
 
 void ReadingsGrid::addReading(const QString& typed)
 {
+    openReading(typed, m_clock());
+}
+
+void ReadingsGrid::openReading(const QString& typed, const QDateTime& now)
+{
     if (m_pending)
         return;
-    const QDateTime now = m_clock();
     m_pending = new QTreeWidgetItem(this);
     showReading(*m_pending, {now.toSecsSinceEpoch(), now.offsetFromUtc(), {}});
     setCurrentItem(m_pending, ValueColumn);
@@ -312,6 +319,37 @@ void ReadingsGrid::addReading(const QString& typed)
     editItem(m_pending, ValueColumn);
     if (auto* editor = qobject_cast<QLineEdit*>(indexWidget(indexFromItem(m_pending, ValueColumn))))
         editor->setText(typed);
+}
+
+bool ReadingsGrid::logAsTyped(const QString& value)
+{
+    if (m_waiting.size() == MaxWaiting)
+        return false;
+    m_waiting.push_back({value, m_clock()});
+    logWaiting();
+    return true;
+}
+
+void ReadingsGrid::logWaiting()
+{
+    // Logging one closes its editor, which comes back here: the loop below logs the rest in order.
+    if (m_loggingWaiting)
+        return;
+    m_loggingWaiting = true;
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    while (!m_waiting.empty() && state() != EditingState) {
+        const Waiting next = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        openReading(next.value, next.stamp);
+        // Entered as Enter enters it.
+        if (QWidget* editor = m_pending ? indexWidget(indexFromItem(m_pending, ValueColumn)) : nullptr) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+        }
+    }
+    if (focus && QApplication::focusWidget() != focus)
+        focus->setFocus();
+    m_loggingWaiting = false;
 }
 
 void ReadingsGrid::editCurrent()
@@ -470,6 +508,8 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
 {
     m_hint->hide();
     QTreeWidgetItem* pending = std::exchange(m_pending, nullptr);
+    // Values that waited for the editor are logged once it is closed, however it closes.
+    const auto thenWaiting = qScopeGuard([this] { logWaiting(); });
     // A new reading is done once its editor closes: no hopping on to another cell.
     QTreeWidget::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
     if (!pending) {

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QTreeWidget>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -68,6 +69,11 @@ public:
 
     // A new reading stamped now, its value open for typing (the start of it given).
     void addReading(const QString& typed = {});
+    // Logs the value as if it were typed into a new reading and entered, stamped now; the focus stays
+    // where it is. While an editor is open, the value waits and is logged as soon as the editor
+    // closes, in the order of arrival. False when MaxWaiting values wait already: it is not taken.
+    bool logAsTyped(const QString& value);
+    static constexpr std::size_t MaxWaiting = 1000;
     // Opens the current cell of a logged reading for editing.
     void editCurrent();
     // Removes the selected readings; removing the last one brings the samples back.
@@ -105,6 +111,13 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    struct Waiting {
+        QString value;
+        QDateTime stamp;
+    };
+
+    void openReading(const QString& typed, const QDateTime& now);
+    void logWaiting();
     QAction* addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&));
     void updateActions();
     // Says under the editor why its text was not taken.
@@ -133,6 +146,8 @@ private:
     QAction* m_deviations = nullptr;
     QLabel* m_hint = nullptr;
     QLabel* m_status = nullptr;
+    std::deque<Waiting> m_waiting; // values to log as typed once no editor is open
+    bool m_loggingWaiting = false;
 };
 
 } // namespace quorvale

@@ -1,14 +1,17 @@
 #include "frmpdf.h"
 
 #include "focuslineedit.h"
+#include "localepaper.h"
 #include "maker.h"
 #include "onelinevalidator.h"
 #include "outputnames.h"
 #include "pagesetupchoice.h"
 #include "platform.h"
+#include "runchartdata.h"
 #include "runchartworkbook.h"
 #include "standardfonts.h"
 #include "twips.h"
+#include "unshowncharacters.h"
 #include "windowlook.h"
 #include "windows1252.h"
 
@@ -153,7 +156,11 @@ void frmPDF::buildPdfFrame()
     cmbRotation = addList(Frame1, QStringLiteral("cmbRotation"), {u"0º"_qs, u"90º"_qs, u"180º"_qs, u"270º"_qs}, 0);
     place(cmbRotation, 4920, 1335, 1050, 315);
     addLabel(Frame1, QStringLiteral("Page Size :"), 4080, 1875);
-    cmbPageSize = addList(Frame1, QStringLiteral("cmbPageSize"), {R"(8.5" x 11")", R"(8.5" x 14")", R"(14" x 11")"}, 0);
+    // Letter comes first; A4 is where the user's locale prints on it.
+    const QStringList pageSizes = {R"(8.5" x 11")", R"(8.5" x 14")", R"(14" x 11")",
+                                   QStringLiteral("A4 (210 x 297 mm)")};
+    cmbPageSize = addList(Frame1, QStringLiteral("cmbPageSize"), pageSizes,
+                          LocaleUsesA4(PaperLocaleName()) ? pageSizes.size() - 1 : 0);
     // 90 twips wider than the classic list, whose narrower drop-down arrow left room for the last inch mark.
     place(cmbPageSize, 4920, 1815, 1155, 315);
 
@@ -296,6 +303,8 @@ void frmPDF::finish()
     if (m_formats.PdfChosen) {
         if (txtFilename->text().isEmpty() || txtOutputFile->text().isEmpty())
             warnUnnamed();
+        else if (!goOnWithoutCharacters())
+            return; // back to the window: nothing is made
         else {
             announce();
             convertPdf();
@@ -311,6 +320,19 @@ void frmPDF::finish()
     }
 }
 
+bool frmPDF::goOnWithoutCharacters()
+{
+    const QStringList lacking = charactersOutsideWindows1252(
+        recordTexts(m_record) +
+        QStringList{txtAuthor->text(), txtCreator->text(), txtKeywords->text(), txtSubject->text(), txtTitle->text()});
+    if (lacking.isEmpty())
+        return true;
+    const QString text = QStringLiteral("These characters cannot be shown in the PDF and are written as \"?\": %1.")
+                             .arg(lacking.join(QLatin1Char(' ')));
+    return m_platform.showMessage(this, {text, AppTitle, MessageIcon::Warning, MessageButtons::OkCancel,
+                                         MessageAnswer::Ok}) == MessageAnswer::Ok;
+}
+
 void frmPDF::convertPdf()
 {
     const PageSetup page = chosenPageSetup(cmbFont->currentText(), cmbFontSize->currentText(),
@@ -319,7 +341,8 @@ void frmPDF::convertPdf()
     try {
         written = m_writer.ConvertToPDF(
             PdfJob(m_dataSheetPath, nativePath(txtOutputFile->text()),
-                   {ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle)}, page));
+                   {ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle)}, page, {},
+                   runChartOf(m_record)));
     } catch (const std::invalid_argument& wrong) {
         written = Result::failure(wrong.what());
     }

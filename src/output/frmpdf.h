@@ -51,6 +51,8 @@ private:
     void placeTopmost();
 
     void finish();
+    // Says which characters the PDF will show as "?"; false when the user goes back to the window.
+    bool goOnWithoutCharacters();
     void convertPdf();
     void CreateExcel();
     // Hands a finished document to the desktop's viewer, or says that the desktop could not open it.

@@ -1,5 +1,6 @@
 #include "pagesetupchoice.h"
 
+#include "papersizes.h"
 #include "windows1252.h"
 
 #include <algorithm>
@@ -42,8 +43,16 @@ double leadingNumber(QStringView text)
 PageSetup chosenPageSetup(const QString& font, const QString& fontSize, const QString& rotation,
                           const QString& pageSize)
 {
-    return {encodeWindows1252(font.toStdString()), toInt16(leadingNumber(fontSize)), toInt16(leadingNumber(rotation)),
-            static_cast<float>(leadingNumber(pageSize)), static_cast<float>(leadingNumber(pageSize.right(3)))};
+    PageSetup setup{encodeWindows1252(font.toStdString()), toInt16(leadingNumber(fontSize)),
+                    toInt16(leadingNumber(rotation)), static_cast<float>(leadingNumber(pageSize)),
+                    static_cast<float>(leadingNumber(pageSize.right(3)))};
+    // "A4 (210 x 297 mm)": the size in millimetres between the parentheses.
+    if (pageSize.endsWith(QStringLiteral(" mm)"))) {
+        const QStringView size = QStringView(pageSize).mid(pageSize.indexOf(QLatin1Char('(')) + 1);
+        setup.width = inchesFromMillimetres(leadingNumber(size));
+        setup.height = inchesFromMillimetres(leadingNumber(size.mid(size.indexOf(QLatin1Char('x')) + 1)));
+    }
+    return setup;
 }
 
 } // namespace quorvale

@@ -26,7 +26,7 @@ Result takeDescriptor(std::string& name, int standard, bool standardClosed, cons
         return Result::failure(EBADF, failure);
     if (descriptor != standard && ::dup2(descriptor, standard) < 0)
         return Result::failure(errno, failure);
-    name = "-";
+    name.assign(1, '-'); // not = "-": GCC 12 warns of an overlap that cannot happen (-Wrestrict)
     return {};
 }
 

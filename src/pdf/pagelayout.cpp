@@ -33,6 +33,8 @@ std::string_view stripBlanks(std::string_view text, ReadingOptions::Trim trim)
     return text;
 }
 
+} // namespace
+
 void writeFooter(PdfDocument& document, const PageGeometry& geometry)
 {
     document.writeline("1 0 0 1 " + formatDouble(geometry.footerx) + " " + formatInteger(geometry.footery) + " Tm");
@@ -41,6 +43,8 @@ void writeFooter(PdfDocument& document, const PageGeometry& geometry)
     document.writeline(pageNumber.append(formatInteger(document.pagecount())).append(") Tj"));
     document.writeline("/F1 " + formatFixed(geometry.fontsize) + " Tf");
 }
+
+namespace {
 
 // Lays lines out as rows, in pieces when they are long. A line runs through TAB expansion, the
 // form-feed test, escaping, blank trimming and wrapping; only the trailing blanks not yet known to

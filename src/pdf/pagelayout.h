@@ -15,6 +15,9 @@ namespace quorvale {
 // its second half, else at its end, one earlier when that would split an escape pair.
 std::size_t cutLength(std::string_view piece);
 
+// The page number at the foot of the current page, at the geometry's footer place.
+void writeFooter(PdfDocument& document, const PageGeometry& geometry);
+
 // Writes every line of infile, read as the options say, as rows of pages in the geometry, from the
 // first page's start to the last one's end. Returns what the reading had to replace.
 ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, const std::string& infile,

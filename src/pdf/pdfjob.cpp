@@ -5,10 +5,12 @@
 namespace quorvale {
 
 PdfJob::PdfJob(std::string filename, std::string outputfile, DocumentInformation information, const PageSetup& page,
-               ReadingOptions reading)
+               ReadingOptions reading, std::optional<ChartData> chart)
     : m_filename(std::move(filename)), m_outputfile(std::move(outputfile)), m_information(std::move(information)),
-      m_geometry(initpdf(page)), m_reading(reading)
+      m_geometry(initpdf(page)), m_reading(reading), m_chart(std::move(chart))
 {
+    if (m_chart)
+        checkChart(*m_chart);
 }
 
 } // namespace quorvale

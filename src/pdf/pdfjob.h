@@ -2,10 +2,12 @@
 // set-up and the reading. A job is checked when it is made, so the writer never meets a wrong one.
 #pragma once
 
+#include "chartpage.h"
 #include "documentinformation.h"
 #include "pagesetup.h"
 #include "readingoptions.h"
 
+#include <optional>
 #include <string>
 
 namespace quorvale {
@@ -13,16 +15,18 @@ namespace quorvale {
 class PdfJob {
 public:
     // filename and outputfile are native paths ("-" for the standard streams where reading allows it).
-    // Throws std::invalid_argument with a message for the user when the page set-up leaves no room for
-    // text or its font name cannot stand in a PDF.
+    // chart, when given, is drawn on a page after the text's. Throws std::invalid_argument with a
+    // message for the user when the page set-up leaves no room for text, its font name cannot stand
+    // in a PDF, or the chart has no reading or a figure that is not finite.
     PdfJob(std::string filename, std::string outputfile, DocumentInformation information, const PageSetup& page,
-           ReadingOptions reading = {});
+           ReadingOptions reading = {}, std::optional<ChartData> chart = std::nullopt);
 
     const std::string& filename() const { return m_filename; }
     const std::string& outputfile() const { return m_outputfile; }
     const DocumentInformation& information() const { return m_information; }
     const PageGeometry& geometry() const { return m_geometry; }
     const ReadingOptions& reading() const { return m_reading; }
+    const std::optional<ChartData>& chart() const { return m_chart; }
 
 private:
     std::string m_filename;
@@ -30,6 +34,7 @@ private:
     DocumentInformation m_information;
     PageGeometry m_geometry;
     ReadingOptions m_reading;
+    std::optional<ChartData> m_chart;
 };
 
 } // namespace quorvale

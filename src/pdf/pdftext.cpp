@@ -1,5 +1,6 @@
 #include "pdftext.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -7,6 +8,13 @@
 #include <cstring>
 
 namespace quorvale {
+
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
 
 std::string formatInteger(std::int64_t value)
 {

@@ -28,6 +28,9 @@ std::int64_t roundHalfEven(double value);
 // a PDF string: the same as replacing "\", then "(", then ")" in turn, in one pass.
 void appendEscaped(std::string& out, std::string_view text);
 
+// Whether two names are the same but for the case of ASCII letters.
+bool sameIgnoringCase(std::string_view a, std::string_view b);
+
 // Windows-1252 bytes to PDFDocEncoding, the encoding readers apply to document information.
 std::string toPdfDocEncoding(std::string_view windows1252);
 

@@ -54,6 +54,8 @@ ReadingSummary writeDocument(const PdfJob& job, ByteSink& sink, const std::strin
     document.startpdf();
     document.writeinfo(timestamp);
     const ReadingSummary summary = writetext(document, job.geometry(), job.filename(), job.reading());
+    if (job.chart())
+        writeChartPage(document, job.geometry(), *job.chart());
     document.endpdf();
     return summary;
 }

@@ -1,17 +1,10 @@
 #include "standardfonts.h"
 
-#include <algorithm>
+#include "pdftext.h"
 
 namespace quorvale {
 
 namespace {
-
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 struct FontWidths {
     std::string_view name;

@@ -1,6 +1,7 @@
 // quorvale-txt2pdf: converts a text file into a PDF document from the command line.
 #include "commandstreams.h"
 #include "maker.h"
+#include "papersizes.h"
 #include "pdfwriter.h"
 #include "removeonsignal.h"
 #include "standardfonts.h"
@@ -38,8 +39,9 @@ constexpr std::string_view HelpIntro =
 constexpr std::string_view HelpReading =
     "      --size=PT         font size in points, at least 1 (default 10)\n"
     "      --rotation=DEG    page rotation: 0, 90, 180 or 270 (default 0)\n"
-    "      --page=WxH        page width and height in inches, each more than 0 and\n"
-    "                        at most 200 (default 8.5x11)\n"
+    "      --page=SIZE       A4, Letter or Legal, or the width and height as WxH in\n"
+    "                        inches or WxHmm in millimetres, each more than 0 and at\n"
+    "                        most 200 inches (default 8.5x11)\n"
     "\n"
     "Reading the text:\n"
     "      --encoding=ENC    auto, utf-8 or windows-1252 (default auto: utf-8 when the\n"
@@ -123,13 +125,27 @@ template <typename Number> bool parseNumber(std::string_view text, Number& value
     return result.ec == std::errc{} && result.ptr == text.data() + text.size();
 }
 
+// A paper's name, or WxH in inches, or WxHmm in millimetres.
 bool parsePage(std::string_view text, Options& options)
 {
+    if (const auto paper = quorvale::findPaper(text)) {
+        options.page.width = paper->width;
+        options.page.height = paper->height;
+        return true;
+    }
+    const bool millimetres = text.ends_with("mm");
+    if (millimetres)
+        text.remove_suffix(2);
     const auto x = text.find('x');
+    float width = 0;
+    float height = 0;
+    if (x == std::string_view::npos || !parseNumber(text.substr(0, x), width) ||
+        !parseNumber(text.substr(x + 1), height))
+        return false;
+    options.page.width = millimetres ? quorvale::inchesFromMillimetres(width) : width;
+    options.page.height = millimetres ? quorvale::inchesFromMillimetres(height) : height;
     const auto side = [](float inches) { return inches > 0 && inches <= 200; };
-    return x != std::string_view::npos && parseNumber(text.substr(0, x), options.page.width) &&
-           parseNumber(text.substr(x + 1), options.page.height) && side(options.page.width) &&
-           side(options.page.height);
+    return side(options.page.width) && side(options.page.height);
 }
 
 // The fonts offered, for the message that refuses another: "A, B, ... or Z".

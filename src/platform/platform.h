@@ -9,8 +9,8 @@ class QWidget;
 namespace quorvale {
 
 enum class MessageIcon { None, Warning, Question };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, OkCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 struct Message {
     QString text;

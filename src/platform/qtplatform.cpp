@@ -39,6 +39,8 @@ QMessageBox::StandardButton toQt(MessageAnswer answer)
         return QMessageBox::Yes;
     case MessageAnswer::No:
         return QMessageBox::No;
+    case MessageAnswer::Cancel:
+        return QMessageBox::Cancel;
     case MessageAnswer::Ok:
         break;
     }
@@ -138,8 +140,11 @@ MessageAnswer QtPlatform::showMessage(QWidget* owner, const Message& message)
     QString text = message.text;
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
-    const auto buttons = message.buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                                  : QMessageBox::StandardButtons(QMessageBox::Ok);
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (message.buttons == MessageButtons::YesNo)
+        buttons = QMessageBox::Yes | QMessageBox::No;
+    else if (message.buttons == MessageButtons::OkCancel)
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
     QMessageBox box(toQt(message.icon), message.title, text, buttons, owner);
     box.setDefaultButton(toQt(message.defaultButton));
     const int answer = box.exec();
@@ -149,8 +154,14 @@ MessageAnswer QtPlatform::showMessage(QWidget* owner, const Message& message)
         return MessageAnswer::Yes;
     case QMessageBox::No:
         return MessageAnswer::No;
-    default:
-        return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    case QMessageBox::Ok:
+        return MessageAnswer::Ok;
+    case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+    default: // closed without a button: the choice that changes nothing
+        if (message.buttons == MessageButtons::YesNo)
+            return MessageAnswer::No;
+        return message.buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel : MessageAnswer::Ok;
     }
 }
 

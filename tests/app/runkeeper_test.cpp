@@ -2,8 +2,10 @@
 // opened from the runs kept, undone, asked about, and kept through a database that fails.
 #include "datasheetfile.h"
 #include "form1.h"
+#include "gaugeconnection.h"
 #include "openrunwindow.h"
 #include "postgresserver.h"
+#include "pseudogauge.h"
 #include "readingsgrid.h"
 #include "runkeeper.h"
 #include "scriptedplatform.h"
@@ -126,6 +128,28 @@ TEST_F(KeptRun, AnEmptyStoreStartsAsTodayAndAFinishedRunOffersTheNext)
     next.log(QStringLiteral("1"));
     EXPECT_NE(next.keeper.run(), id);
     EXPECT_EQ(storedValues(next.keeper.run()), QStringList{"1"});
+}
+
+TEST_F(KeptRun, AGaugesReadingsAreKeptAsTypedOnesAre)
+{
+    test::PseudoGauge gauge(folder.filePath(QStringLiteral("gauge")));
+    EntryWindow window(platform, folder.path(), database);
+    GaugeSettings settings;
+    settings.port = gauge.path();
+    window.form.gauge().start(settings);
+    ASSERT_TRUE(window.form.gauge().isConnected());
+
+    const auto waitForValues = [&](qsizetype count) {
+        for (int waited = 0; window.values().size() < count && waited < 250; ++waited)
+            QTest::qWait(20);
+    };
+    gauge.send("01A+00025.013\r");
+    waitForValues(1);
+    window.log(QStringLiteral("25.010"));
+    gauge.send("25,007\r\n");
+    waitForValues(3);
+    ASSERT_NE(window.keeper.run(), 0);
+    EXPECT_EQ(storedValues(window.keeper.run()), (QStringList{"25.013", "25.010", "25.007"}));
 }
 
 TEST_F(KeptRun, AKilledProgramComesBackWithItsRecordAndReadings)

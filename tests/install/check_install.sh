@@ -52,6 +52,9 @@ program=$stage/bin/quorvale
 run() { env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$program" "$@" >"$stage/out" 2>"$stage/err"; }
 run --help && grep -q -- '--version' "$stage/out" || fail "quorvale --help"
 run --version && grep -qx 'Quorvale 1.0' "$stage/out" || fail "quorvale --version: $(cat "$stage/out")"
+zgrep -qF -- 'gauge' "$share/man/man1/quorvale.1.gz" || fail "quorvale(1) does not tell of --gauge"
+run --gauge /dev/ttyUSB0:5000
+[ $? -eq 2 ] && grep -q -- 'ttyUSB0:5000' "$stage/err" || fail "quorvale --gauge with a wrong speed: $(cat "$stage/err")"
 for bad in --frobnicate extra.txt; do
     run "$bad"
     status=$?

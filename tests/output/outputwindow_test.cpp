@@ -1,8 +1,10 @@
 // The output window on its own: its controls and defaults, Browse, and what Finish makes and asks.
 #include "datasheet.h"
 #include "frmpdf.h"
+#include "localepaper.h"
 #include "maker.h"
 #include "pagesetupchoice.h"
+#include "papersizes.h"
 #include "readall.h"
 #include "scriptedplatform.h"
 
@@ -36,6 +38,8 @@ class OutputWindow : public testing::Test {
 protected:
     void SetUp() override
     {
+        // The default page size follows the locale's paper: C prints on Letter.
+        qputenv("LC_ALL", "C");
         ASSERT_TRUE(folder.isValid());
         QFile sheet(QString::fromStdString(DataSheetPath(folder.path().toStdString())));
         ASSERT_TRUE(sheet.open(QIODevice::WriteOnly));
@@ -43,12 +47,16 @@ protected:
         sheet.close();
     }
 
-    void TearDown() override { delete window.data(); }
+    void TearDown() override
+    {
+        delete window.data();
+        qunsetenv("LC_ALL");
+    }
 
     // Loads the window with the flags as they stand, shown and active like after the entry window's Next.
     void open()
     {
-        window = new frmPDF(platform, formats, {}, DataSheetPath(folder.path().toStdString()), &entry,
+        window = new frmPDF(platform, formats, record, DataSheetPath(folder.path().toStdString()), &entry,
                             [] { return std::string("20260102030405"); });
         window->show();
         window->activateWindow();
@@ -75,6 +83,7 @@ protected:
     ScriptedPlatform platform;
     QWidget entry;
     OutputFormats formats;
+    RunChartRecord record;
     QPointer<frmPDF> window;
 };
 
@@ -94,7 +103,7 @@ TEST_F(OutputWindow, OpensWithItsDefaultsTopmostAtItsPlace)
         {"cmbFont", {"Courier", "Times-Roman", "Arial"}, "Times-Roman"},
         {"cmbFontSize", {"8pt", "10pt", "12pt", "14pt", "16pt", "18pt", "20pt"}, "10pt"},
         {"cmbRotation", {u"0\u00BA"_qs, u"90\u00BA"_qs, u"180\u00BA"_qs, u"270\u00BA"_qs}, u"0\u00BA"_qs},
-        {"cmbPageSize", {"8.5\" x 11\"", "8.5\" x 14\"", "14\" x 11\""}, "8.5\" x 11\""},
+        {"cmbPageSize", {"8.5\" x 11\"", "8.5\" x 14\"", "14\" x 11\"", "A4 (210 x 297 mm)"}, "8.5\" x 11\""},
     };
     for (const auto& [name, items, selected] : lists) {
         auto* combo = child<QComboBox>(name);
@@ -460,7 +469,59 @@ TEST_F(OutputWindow, EveryListItemGivesItsLayoutArgument)
     std::vector<std::pair<float, float>> pages;
     for (const PageSetup& layout : values("cmbPageSize"))
         pages.emplace_back(layout.width, layout.height);
-    EXPECT_EQ(pages, (std::vector<std::pair<float, float>>{{8.5F, 11.F}, {8.5F, 14.F}, {14.F, 11.F}}));
+    EXPECT_EQ(pages,
+              (std::vector<std::pair<float, float>>{
+                  {8.5F, 11.F}, {8.5F, 14.F}, {14.F, 11.F}, {inchesFromMillimetres(210), inchesFromMillimetres(297)}}));
+}
+
+TEST_F(OutputWindow, CharactersThePdfCannotShowAreNamedBeforeItIsWritten)
+{
+    formats.ExcelChosen = false;
+    record.Comments = "Łódź seam ± 0.02?"; // ó and ± Windows-1252 has
+    open();
+    child<QLineEdit>("txtTitle")->setText(u"Lot \u0159 \u0141"_qs);
+    browse("named.pdf");
+    const Message said{
+        u"These characters cannot be shown in the PDF and are written as \"?\": \u0141 \u017A \u0159."_qs, "Quorvale",
+        MessageIcon::Warning, MessageButtons::OkCancel, MessageAnswer::Ok};
+
+    platform.answers = {MessageAnswer::Cancel};
+    click("btnConvert");
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].text, said.text);
+    EXPECT_EQ(platform.messages()[0].title, said.title);
+    EXPECT_EQ(platform.messages()[0].icon, said.icon);
+    EXPECT_EQ(platform.messages()[0].buttons, said.buttons);
+    EXPECT_EQ(platform.messages()[0].defaultButton, said.defaultButton);
+    EXPECT_FALSE(QFile::exists(folder.filePath("named.pdf")));
+
+    platform.answers = {MessageAnswer::Ok, MessageAnswer::No};
+    click("btnConvert");
+    ASSERT_EQ(platform.messages().size(), 3u);
+    EXPECT_EQ(platform.messages()[1].text, said.text);
+    EXPECT_EQ(platform.messages()[2].text, PdfDone);
+    EXPECT_TRUE(readAll(folder.filePath("named.pdf")).contains("/Title (Lot ? ?)"));
+}
+
+TEST_F(OutputWindow, LoggedReadingsAddTheRunChartAsTheLastPage)
+{
+    formats.ExcelChosen = false;
+    record.PartNumber = "1234";
+    record.Check = "25.000";
+    record.UpperTolerance = "0.010";
+    record.LowerTolerance = "0.010";
+    record.Readings = {{1796653685, 0, "25.002"}, {1796653745, 0, "25.013"}, {1796653805, 0, "24.999"}};
+    open();
+    browse("chart.pdf");
+    platform.answers = {MessageAnswer::No};
+    click("btnConvert");
+    const QByteArray pdf = readAll(folder.filePath("chart.pdf"));
+    EXPECT_TRUE(pdf.contains("\r/Count 2\r")); // the sheet's page and the chart's
+    EXPECT_TRUE(pdf.contains("(Part 1234 - Check 25.000 - 2026-12-07 14:28:05 to 2026-12-07 14:30:05) Tj"));
+    EXPECT_TRUE(pdf.contains("(Upper 25.010) Tj\r1 0 0 1 "));
+    EXPECT_TRUE(pdf.contains("(Lower 24.990) Tj"));
+    EXPECT_TRUE(pdf.contains("(Median 25.002) Tj"));
+    EXPECT_TRUE(pdf.contains("1 0 0 rg\r")); // 25.013 lies above the upper limit
 }
 
 TEST_F(OutputWindow, TheChosenLayoutReachesThePdf)
@@ -481,6 +542,28 @@ TEST_F(OutputWindow, TheChosenLayoutReachesThePdf)
     EXPECT_TRUE(pdf.contains("/Rotate 90"));
     EXPECT_TRUE(pdf.contains("/MediaBox [ 0 0 1008 792"));
     EXPECT_TRUE(pdf.contains("(Lot \xBD)")); // one Windows-1252 byte
+
+    child<QComboBox>("cmbPageSize")->setCurrentIndex(3);
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    click("btnConvert");
+    EXPECT_TRUE(readAll(folder.filePath("bracket.pdf")).contains("/MediaBox [ 0 0 595 842 ]"));
+}
+
+TEST_F(OutputWindow, TheDefaultPageSizeIsThePaperOfTheLocale)
+{
+    EXPECT_FALSE(LocaleUsesA4("C"));
+    EXPECT_FALSE(LocaleUsesA4("POSIX"));
+    EXPECT_FALSE(LocaleUsesA4("C.UTF-8"));
+    EXPECT_FALSE(LocaleUsesA4("xx_NOWHERE.UTF-8"));
+    qputenv("LC_ALL", "");
+    qputenv("LC_PAPER", "POSIX");
+    EXPECT_EQ(PaperLocaleName(), "POSIX");
+    qunsetenv("LC_PAPER");
+    if (!LocaleUsesA4("de_DE.UTF-8"))
+        GTEST_SKIP() << "the de_DE.UTF-8 locale is not installed";
+    qputenv("LC_ALL", "de_DE.UTF-8");
+    open();
+    EXPECT_EQ(child<QComboBox>("cmbPageSize")->currentText(), "A4 (210 x 297 mm)");
 }
 
 TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber)

@@ -103,7 +103,7 @@ TEST_F(Txt2Pdf, OptionsFollowTheGetoptConventions)
     EXPECT_EQ(runCommand(Command + " --version", &out), 0);
     EXPECT_EQ(out, "quorvale-txt2pdf 1.0\n");
     EXPECT_EQ(runCommand(Command + " -h", &out), 0);
-    for (const char* option : {"--font=NAME", "--size=PT", "--rotation=DEG", "--page=WxH", "--encoding=ENC",
+    for (const char* option : {"--font=NAME", "--size=PT", "--rotation=DEG", "--page=SIZE", "--encoding=ENC",
                                "--line-ends=ENDS", "--tab-size=N", "--trim=WHICH", "--author=TEXT", "--title=TEXT",
                                "--help", "--version", "SOURCE_DATE_EPOCH", "Exit status"})
         EXPECT_NE(out.find(option), std::string::npos) << option;
@@ -286,6 +286,26 @@ TEST_F(Txt2Pdf, LongRowsOfAProportionalFontStayOnThePage)
     writeFile(m_folder + "/capitals.txt", capitals + "\n");
     ASSERT_EQ(run("--size=14 '" + m_folder + "/capitals.txt' '" + m_folder + "/capitals.pdf'"), 0);
     EXPECT_EQ(shownText(m_folder + "/capitals.pdf"), capitals + "1");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Txt2Pdf, PapersByNameOrInMillimetres)
+{
+    writeFile(m_folder + "/in.txt", "x\n");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"A4", "595 842"},     {"a4", "595 842"},        {"Letter", "612 792"},
+        {"Legal", "612 1008"}, {"210x297mm", "595 842"}, {"8.5x11", "612 792"},
+    };
+    for (const auto& [page, mediaBox] : cases) {
+        ASSERT_EQ(run("--page " + page + " '" + m_folder + "/in.txt' '" + m_folder + "/out.pdf'"), 0) << page;
+        EXPECT_NE(readFile(m_folder + "/out.pdf").find("/MediaBox [ 0 0 " + mediaBox + " ]"), std::string::npos)
+            << page;
+    }
+    EXPECT_EQ(run("--page A5 '" + m_folder + "/in.txt' '" + m_folder + "/out.pdf'"), 2);
+    EXPECT_EQ(run("--page 210x297cm '" + m_folder + "/in.txt' '" + m_folder + "/out.pdf'"), 2);
 }
 
 } // namespace

@@ -1,0 +1,15 @@
+// The chart page's figures for a record with logged readings.
+#pragma once
+
+#include "chartpage.h"
+#include "runchartrecord.h"
+
+#include <optional>
+
+namespace quorvale {
+
+// The readings with the run's limits and median, titled with the part number, the check and the
+// first and last reading's date and time; nothing when no reading is logged.
+std::optional<ChartData> runChartOf(const RunChartRecord& record);
+
+} // namespace quorvale
