@@ -105,6 +105,15 @@ std::optional<ToleranceLimits> RunLimits(const RunChartRecord& record)
     return limits;
 }
 
+int LimitDecimals(const RunChartRecord& record)
+{
+    std::vector<Reading> typed{{0, 0, ReadingValueText(record.UpperTolerance).value_or("")},
+                               {0, 0, ReadingValueText(record.LowerTolerance).value_or("")}};
+    if (ReadingsAreSizes(record))
+        typed.push_back({0, 0, *ReadingValueText(record.Check)});
+    return MostDecimals(typed);
+}
+
 double Median(std::vector<double> values)
 {
     const std::size_t middle = values.size() / 2;
@@ -159,7 +168,7 @@ RunStatistics StatisticsOf(const std::vector<double>& values, const std::optiona
             std::count_if(values.begin(), values.end(), [&](double v) { return limits->outside(v); }));
     const double median = Median(values);
     statistics.median = median;
-    statistics.signals = RunSignals(values, median);
+    statistics.runSignals = RunSignals(values, median);
 
     // Worked on values scaled down by a power of two (exactly) to below 1, so that no sum, difference
     // or square overflows; figures in the readings' unit are scaled back at the end.
@@ -250,7 +259,7 @@ std::vector<SummaryLine> SummaryLines(const RunStatistics& s, int decimals)
         figure("Cpk", s.cpk, 2, true),
         figure("Pp", s.pp, 2, true),
         figure("Ppk", s.ppk, 2, true),
-        {"Signals", std::nullopt, SignalsText(s.signals)},
+        {"Signals", std::nullopt, SignalsText(s.runSignals)},
     };
 }
 

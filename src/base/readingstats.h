@@ -33,6 +33,9 @@ bool ReadingsAreSizes(const RunChartRecord& record);
 // themselves for deviations. Nothing without numeric tolerances or when a limit is no finite number.
 std::optional<ToleranceLimits> RunLimits(const RunChartRecord& record);
 
+// How many decimals the limits are shown with: the most of Check (for sizes) and the tolerances.
+int LimitDecimals(const RunChartRecord& record);
+
 // The middle value, or the midpoint of the two middle ones; values must not be empty.
 double Median(std::vector<double> values);
 
@@ -51,7 +54,7 @@ std::vector<RunSignal> RunSignals(const std::vector<double>& values, double medi
 
 // "Shift: readings 3-9 above the median; Trend: readings 10-14 rising", at most 20 of them and then
 // "and 7 more"; "None" without any.
-std::string SignalsText(const std::vector<RunSignal>& signals);
+std::string SignalsText(const std::vector<RunSignal>& found);
 
 struct RunStatistics {
     std::size_t readings = 0;
@@ -64,7 +67,7 @@ struct RunStatistics {
     std::optional<double> cpk;
     std::optional<double> pp;
     std::optional<double> ppk;
-    std::vector<RunSignal> signals;
+    std::vector<RunSignal> runSignals;
 };
 
 RunStatistics StatisticsOf(const std::vector<double>& values, const std::optional<ToleranceLimits>& limits);

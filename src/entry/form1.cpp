@@ -8,6 +8,7 @@
 #include "onelinevalidator.h"
 #include "platform.h"
 #include "readingsgrid.h"
+#include "readingstats.h"
 #include "runcharticon.h"
 #include "twips.h"
 #include "windowlook.h"
@@ -218,6 +219,11 @@ void Form1::buildFeatureFields()
     m_lv1 = new ReadingsGrid(this);
     place(m_lv1, "lv1", GridTwips);
     m_tabIndices.emplace_back(12, m_lv1);
+    // The grid judges each reading by the limits the boxes give at that moment.
+    for (const char* name : {"txtCheck", "txtUpperTolerance", "txtLowerTolerance"})
+        connect(findChild<QLineEdit*>(QLatin1String(name)), &QLineEdit::textChanged, this, &Form1::updateLimits);
+    connect(m_lv1, &ReadingsGrid::readingsAreDeviationsChanged, this, &Form1::updateLimits);
+    updateLimits();
 }
 
 void Form1::buildFormatsAndButtons()
@@ -250,6 +256,12 @@ void Form1::buildFormatsAndButtons()
     connect(cmdNext, &QPushButton::clicked, this, &Form1::cmdNextClicked);
     connect(cmdHelp, &QPushButton::clicked, this, &Form1::helpRequested);
     connect(cmdCancel, &QPushButton::clicked, this, [this] { m_platform.endProgram(); });
+}
+
+void Form1::updateLimits()
+{
+    const RunChartRecord typed = typedRecord();
+    m_lv1->setLimits(RunLimits(typed), LimitDecimals(typed));
 }
 
 void Form1::connectGauge()
@@ -368,6 +380,7 @@ void Form1::setRecord(const RunChartRecord& record)
     }
     m_txtComments->setPlainText(QString::fromStdString(record.Comments).remove(QLatin1Char('\r')));
     m_lv1->setReadingsAreDeviations(record.ReadingsAreDeviations);
+    updateLimits();
 }
 
 bool Form1::SetData()
@@ -389,7 +402,8 @@ bool Form1::SetData()
 
 void Form1::cmdNextClicked()
 {
-    if (!SetData())
+    // Alt+N leaves a reading being typed open in the grid: it is the run's as much as one confirmed.
+    if (!m_lv1->finishEditing() || !SetData())
         return;
     if (m_formats.any()) {
         emit forwardRequested(m_formats);

@@ -68,6 +68,8 @@ private:
     void buildFeatureFields();
     void buildFormatsAndButtons();
     void chainTabOrder();
+    // Hands the grid the limits of the Check and tolerance boxes as they now read.
+    void updateLimits();
     void addRunActions();
     void cmdNextClicked();
     void connectGauge();

@@ -1,5 +1,6 @@
 #include "readingsgrid.h"
 
+#include "readingnews.h"
 #include "twips.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QValidator>
 
@@ -25,8 +27,10 @@ constexpr int LoggedAtRole = Qt::UserRole;       // a logged reading's Reading::
 constexpr int UtcOffsetRole = Qt::UserRole + 1;  // and its Reading::utcOffset
 constexpr int SampleRole = Qt::UserRole + 2;     // set on the sample rows
 constexpr int KeptNumberRole = Qt::UserRole + 3; // the number the run keeps a reading under
+constexpr int NumberRole = Qt::UserRole + 4;     // a logged reading's value as a number
 
 const QColor SampleGrey(128, 128, 128);
+const QColor OutsideRed(255, 0, 0);
 
 // When the reading in the time cell at index was logged; its value is left empty.
 Reading loggedAt(const QModelIndex& index)
@@ -90,7 +94,9 @@ public:
             model->setData(index, QString::fromStdString(TimeOfDayText(reading)));
             model->setData(index, QVariant::fromValue<qint64>(reading.loggedAt), LoggedAtRole);
         } else {
-            model->setData(index, QString::fromStdString(*ReadingValueText(typed)));
+            const std::string kept = *ReadingValueText(typed);
+            model->setData(index, QString::fromStdString(kept));
+            model->setData(index, ReadingNumber(kept).value_or(0), NumberRole);
         }
     }
 
@@ -117,6 +123,7 @@ void showReading(QTreeWidgetItem& item, const Reading& reading)
 {
     item.setText(TimeColumn, QString::fromStdString(TimeOfDayText(reading)));
     item.setText(ValueColumn, QString::fromStdString(reading.value));
+    item.setData(ValueColumn, NumberRole, ReadingNumber(reading.value).value_or(0));
     item.setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt));
     item.setData(TimeColumn, UtcOffsetRole, reading.utcOffset);
     item.setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
@@ -165,7 +172,7 @@ void fillReadingsGrid(QTreeWidget& grid)
     }
 }
 
-ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
+ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent), m_bell(&QApplication::beep)
 {
     setItemDelegate(new CellDelegate(this, [this](QLineEdit& editor, const QString& why) { showHint(editor, why); }));
     // Not a tool tip: those vanish at the next key, the release of the Enter that was refused.
@@ -177,7 +184,7 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
     m_hint->setForegroundRole(QPalette::ToolTipText);
     m_hint->setBackgroundRole(QPalette::ToolTipBase);
     m_hint->hide();
-    m_status = new QLabel(viewport());
+    m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("lblRunStatus"));
     m_status->setWordWrap(true);
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -185,6 +192,7 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent)
     m_status->setAutoFillBackground(true);
     m_status->setForegroundRole(QPalette::ToolTipText);
     m_status->setBackgroundRole(QPalette::ToolTipBase);
+    m_status->setTextFormat(Qt::PlainText);
     m_status->hide();
     setEditTriggers(DoubleClicked | EditKeyPressed);
     setSelectionMode(ExtendedSelection);
@@ -221,6 +229,47 @@ void ReadingsGrid::updateActions()
     // Asked at every change of the selection: selectedItems() would walk a thousand rows each time.
     m_remove->setEnabled(logged && selectionModel()->hasSelection());
     m_restore->setEnabled(logged);
+}
+
+void ReadingsGrid::setLimits(std::optional<ToleranceLimits> limits, int decimals)
+{
+    m_limits = limits;
+    m_limitDecimals = decimals;
+    if (showsSamples())
+        return;
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        mark(*topLevelItem(i));
+}
+
+bool ReadingsGrid::isMarked(int row) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item && item->font(ValueColumn).bold();
+}
+
+void ReadingsGrid::mark(QTreeWidgetItem& item)
+{
+    const QVariant number = item.data(ValueColumn, NumberRole);
+    const bool outside = m_limits && number.isValid() && m_limits->outside(number.toDouble());
+    for (const int column : {TimeColumn, ValueColumn}) {
+        QFont font = item.font(column);
+        font.setBold(outside);
+        item.setFont(column, font);
+        item.setData(column, Qt::ForegroundRole, outside ? QVariant(QBrush(OutsideRed)) : QVariant());
+    }
+}
+
+void ReadingsGrid::reportLogged(QTreeWidgetItem& item)
+{
+    std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(topLevelItemCount()));
+    for (int i = 0; i < topLevelItemCount(); ++i)
+        values.push_back(topLevelItem(i)->data(ValueColumn, NumberRole).toDouble());
+    const std::string news = LoggedReadingNews(values.size(), item.text(ValueColumn).toStdString(), m_limits,
+                                               m_limitDecimals, RunSignals(values, Median(values)));
+    showStatus(QString::fromStdString(news));
+    if (m_limits && m_limits->outside(values.back()))
+        m_bell();
 }
 
 bool ReadingsGrid::readingsAreDeviations() const
@@ -296,10 +345,13 @@ void ReadingsGrid::setReadings(const std::vector<StoredReading>& readings)
         item->setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt));
         item->setData(TimeColumn, UtcOffsetRole, reading.utcOffset);
         item->setData(TimeColumn, KeptNumberRole, stored.number);
+        item->setData(ValueColumn, NumberRole, ReadingNumber(reading.value).value_or(0));
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
         items.append(item);
     }
     addTopLevelItems(items);
+    for (QTreeWidgetItem* item : items)
+        mark(*item);
     updateActions();
 }
 
@@ -319,6 +371,21 @@ void ReadingsGrid::openReading(const QString& typed, const QDateTime& now)
     editItem(m_pending, ValueColumn);
     if (auto* editor = qobject_cast<QLineEdit*>(indexWidget(indexFromItem(m_pending, ValueColumn))))
         editor->setText(typed);
+}
+
+bool ReadingsGrid::finishEditing()
+{
+    auto* editor = qobject_cast<QLineEdit*>(indexWidget(currentIndex()));
+    if (state() != EditingState || !editor)
+        return true;
+    if (!editor->hasAcceptableInput()) {
+        showHint(*editor, static_cast<const CellValidator*>(editor->validator())->refusal(editor->text()));
+        editor->setFocus();
+        return false;
+    }
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
 }
 
 bool ReadingsGrid::logAsTyped(const QString& value)
@@ -411,6 +478,7 @@ void ReadingsGrid::restoreSamples()
 {
     m_pending = nullptr;
     m_undo.clear();
+    showStatus({});
     fillReadingsGrid(*this);
     updateActions();
 }
@@ -425,6 +493,7 @@ void ReadingsGrid::undo()
         if (step.editedRow >= topLevelItemCount() || showsSamples())
             return;
         showReading(*topLevelItem(step.editedRow), step.before);
+        mark(*topLevelItem(step.editedRow));
         emit readingEdited(step.editedRow);
         return;
     }
@@ -467,26 +536,30 @@ void ReadingsGrid::showStatus(const QString& text)
     m_status->setText(text);
     m_status->setToolTip(text);
     m_status->setVisible(!text.isEmpty());
-    placeStatus();
+    updateGeometries();
 }
 
-void ReadingsGrid::placeStatus()
+QString ReadingsGrid::status() const
 {
-    if (m_status->isHidden())
-        return;
-    // At most three lines at the foot, so the newest readings stay in sight; the whole text is its tool tip.
-    const int width = viewport()->width();
+    return m_status->text();
+}
+
+void ReadingsGrid::updateGeometries()
+{
+    QTreeWidget::updateGeometries();
+    // The status line takes the foot of the grid, at most three lines (the whole text is its tool tip),
+    // so that it never covers the newest readings.
+    const QRect inside = contentsRect();
+    const int width = inside.width() - (verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0);
     const int threeLines = 3 * m_status->fontMetrics().lineSpacing() + 2 * m_status->margin() + 2;
-    const int height = m_status->heightForWidth(width);
-    m_status->setFixedSize(width, height > 0 ? std::min(height, threeLines) : threeLines);
-    m_status->move(0, viewport()->height() - m_status->height());
-}
-
-bool ReadingsGrid::viewportEvent(QEvent* event)
-{
-    if (event->type() == QEvent::Resize)
-        placeStatus();
-    return QTreeWidget::viewportEvent(event);
+    const int wrapped = m_status->heightForWidth(width);
+    const int height = m_status->text().isEmpty() ? 0 : wrapped > 0 ? std::min(wrapped, threeLines) : threeLines;
+    QMargins margins = viewportMargins();
+    if (margins.bottom() != height) {
+        margins.setBottom(height);
+        setViewportMargins(margins);
+    }
+    m_status->setGeometry(inside.left(), inside.bottom() + 1 - height, width, height);
 }
 
 void ReadingsGrid::showHint(QLineEdit& editor, const QString& why)
@@ -514,6 +587,8 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     QTreeWidget::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
     if (!pending) {
         const int row = std::exchange(m_editedRow, -1);
+        if (row >= 0)
+            mark(*topLevelItem(row));
         if (row >= 0 && readingAt(row) != m_beforeEdit) {
             m_undo.push_back({{}, row, m_beforeEdit});
             emit readingEdited(row);
@@ -532,6 +607,8 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     setCurrentItem(pending, ValueColumn);
     scrollToItem(pending);
     updateActions();
+    mark(*pending);
+    reportLogged(*pending);
     emit readingLogged(indexOfTopLevelItem(pending));
 }
 

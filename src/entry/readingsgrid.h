@@ -4,6 +4,7 @@
 #pragma once
 
 #include "reading.h"
+#include "readingstats.h"
 #include "runstore.h"
 
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -41,6 +43,7 @@ public:
     using Clock = std::function<QDateTime()>;
     // Asks the inspector a Yes/No question before readings go; true on Yes.
     using Confirm = std::function<bool(const QString& question)>;
+    using Bell = std::function<void()>;
 
     explicit ReadingsGrid(QWidget* parent = nullptr);
     ~ReadingsGrid() override;
@@ -49,6 +52,13 @@ public:
     // What asks before more than one reading is removed or the samples replace logged readings;
     // without it, nothing is asked.
     void setConfirm(Confirm confirm) { m_confirm = std::move(confirm); }
+    // What sounds when a new reading lies outside its limits; the desktop's bell unless set.
+    void setBell(Bell bell) { m_bell = std::move(bell); }
+
+    // The limits readings are judged by, and how many decimals they are shown with; none without
+    // numeric tolerances. A reading outside them shows in bold red.
+    void setLimits(std::optional<ToleranceLimits> limits, int decimals);
+    bool isMarked(int row) const;
 
     // The inspector's choice in the context menu: the readings are deviations from Check, not sizes.
     bool readingsAreDeviations() const;
@@ -69,6 +79,9 @@ public:
 
     // A new reading stamped now, its value open for typing (the start of it given).
     void addReading(const QString& typed = {});
+    // Takes what is typed into an open cell as Enter would, so that leaving the page by a key loses
+    // nothing; false, with the hint, when the text is no time or reading and the cell stays open.
+    bool finishEditing();
     // Logs the value as if it were typed into a new reading and entered, stamped now; the focus stays
     // where it is. While an editor is open, the value waits and is logged as soon as the editor
     // closes, in the order of arrival. False when MaxWaiting values wait already: it is not taken.
@@ -84,8 +97,10 @@ public:
     void askToRestoreSamples();
     // Undoes the last edit or removal (Ctrl+Z).
     void undo();
-    // A line at the foot of the grid about the run's keeping ("Reading 3 is not saved ..."); empty hides it.
+    // The line at the foot of the grid: what became of the reading logged last ("Reading 12 (25.013) is
+    // above the upper limit 25.010."), or the run's keeping ("A reading is not saved ..."); empty hides it.
     void showStatus(const QString& text);
+    QString status() const;
 
 signals:
     // Enter logged a new reading in this row, the last.
@@ -107,7 +122,7 @@ protected:
     using QTreeWidget::edit;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    bool viewportEvent(QEvent* event) override;
+    void updateGeometries() override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
@@ -120,11 +135,12 @@ private:
     void logWaiting();
     QAction* addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&));
     void updateActions();
+    void mark(QTreeWidgetItem& item);
+    // Says what the new reading at the end means and rings for one out of tolerance.
+    void reportLogged(QTreeWidgetItem& item);
     // Says under the editor why its text was not taken.
     void showHint(QLineEdit& editor, const QString& why);
     bool confirmRemoval(int count) const;
-    // Keeps the status line across the foot of the rows.
-    void placeStatus();
     // Takes the rows out, keeps them for an undo and says which kept numbers went.
     void removeRows(std::vector<int> rows);
     // Removed rows kept for an undo, with the rows they stood in, or the row an edit changed.
@@ -136,6 +152,9 @@ private:
 
     Clock m_clock = &QDateTime::currentDateTime;
     Confirm m_confirm;
+    Bell m_bell;
+    std::optional<ToleranceLimits> m_limits;
+    int m_limitDecimals = 0;
     QTreeWidgetItem* m_pending = nullptr; // the new reading being typed, not logged yet
     int m_editedRow = -1;                 // the logged reading whose cell is open, and what it was
     Reading m_beforeEdit;

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -179,6 +180,32 @@ TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook
     EXPECT_EQ(cells["B2"]["value"].toString(), "Reading");
     EXPECT_EQ(cells["G19"]["value"].toInt(), 2);
     EXPECT_TRUE(cells["B5"].isUndefined());
+}
+
+// Alt+N presses the forward button without taking the focus from the grid's open cell: what is typed
+// there is logged all the same, and what is no reading keeps the page with the hint.
+TEST_F(WholeWizard, LeavingByAKeyLogsTheReadingStillBeingTyped)
+{
+    auto* grid = entryControl<ReadingsGrid>("lv1");
+    auto* next = entryControl<QPushButton>("cmdNext");
+    wizard.entryWindow().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&wizard.entryWindow()));
+    grid->setFocus();
+    for (const char c : std::string("0.0x"))
+        QTest::keyClick(QApplication::focusWidget(), c);
+    next->click();
+    settle();
+    EXPECT_EQ(wizard.outputWindow(), nullptr);
+    EXPECT_EQ(grid->findChild<QLabel*>("lblReadingHint")->text(), "Type the reading as a number, for example 0.02.");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_7);
+    next->click();
+    settle();
+    ASSERT_NE(wizard.outputWindow(), nullptr);
+    EXPECT_TRUE(readAll(sheetPath()).contains("Readings :\r\n1  "));
+    ASSERT_EQ(wizard.entryWindow().record().Readings.size(), 1u);
+    EXPECT_EQ(wizard.entryWindow().record().Readings[0].value, "0.07");
 }
 
 TEST_F(WholeWizard, OnlyPdfLeavesTheExcelFrameDisabled)

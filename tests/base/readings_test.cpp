@@ -155,7 +155,7 @@ TEST(ReadingStats, StatisticsByHand)
     EXPECT_NEAR(*s.cpk, 0.91027, 5e-6);
     EXPECT_NEAR(*s.pp, 0.69540, 5e-6);
     EXPECT_NEAR(*s.ppk, 0.65927, 5e-6);
-    EXPECT_EQ(s.signals.size(), 2u);
+    EXPECT_EQ(s.runSignals.size(), 2u);
 
     const std::vector<SummaryLine> lines = SummaryLines(s, 0);
     std::vector<std::string> texts;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -134,6 +135,29 @@ TEST_F(EntryWindow, NextWithTheDefaultsWritesTheGoldenSheetAndGoesOn)
     EXPECT_EQ(readAll(sheetPath()), readAll(QUORVALE_TEST_DATA "/../base/golden/default-datasheet.txt"));
     EXPECT_EQ(m_forward.count(), 1);
     EXPECT_TRUE(m_platform.calls.empty());
+}
+
+TEST_F(EntryWindow, TheGridJudgesReadingsByTheCheckAndToleranceBoxes)
+{
+    auto* grid = control<ReadingsGrid>("lv1");
+    grid->setBell([] {});
+    m_form.show();
+    grid->addReading("1");
+    ASSERT_NE(grid->findChild<QLineEdit*>(), nullptr);
+    QTest::keyClick(grid->findChild<QLineEdit*>(), Qt::Key_Return);
+    QApplication::processEvents();
+    // 1 against Check 1.45 -0.02: below the lower limit.
+    EXPECT_TRUE(grid->isMarked(0));
+    EXPECT_EQ(grid->status(), "Reading 1 (1) is below the lower limit 1.43.");
+
+    control<QLineEdit>("txtCheck")->setText("1.00");
+    EXPECT_FALSE(grid->isMarked(0));
+    control<QLineEdit>("txtUpperTolerance")->setText("-0.01");
+    EXPECT_TRUE(grid->isMarked(0));
+    // As deviations, 1 lies far above the tolerances.
+    control<QLineEdit>("txtUpperTolerance")->setText("0.02");
+    grid->findChild<QAction*>("actReadingsAreDeviations")->trigger();
+    EXPECT_TRUE(grid->isMarked(0));
 }
 
 TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)

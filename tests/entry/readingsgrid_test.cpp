@@ -312,3 +312,60 @@ TEST_F(LoggingGrid, AThousandReadingsAreAllKept)
     EXPECT_EQ(readings[999].value, "999");
     EXPECT_EQ(m_grid.currentItem(), m_grid.topLevelItem(999));
 }
+
+TEST_F(LoggingGrid, AReadingOutsideItsLimitsIsMarkedSaidAndRung)
+{
+    int rings = 0;
+    m_grid.setBell([&] { ++rings; });
+    m_grid.setLimits(ToleranceLimits{25.010, 24.990}, 3);
+    logReading(QStringLiteral("25.002"));
+    EXPECT_FALSE(m_grid.isMarked(0));
+    EXPECT_EQ(m_grid.status(), "Reading 1 (25.002) is within the limits.");
+    logReading(QStringLiteral("25,013"));
+    EXPECT_TRUE(m_grid.isMarked(1));
+    EXPECT_EQ(m_grid.topLevelItem(1)->foreground(1).color(), QColor(255, 0, 0));
+    EXPECT_EQ(m_grid.status(), "Reading 2 (25.013) is above the upper limit 25.010.");
+    logReading(QStringLiteral("24.9"));
+    EXPECT_EQ(m_grid.status(), "Reading 3 (24.9) is below the lower limit 24.990.");
+    EXPECT_EQ(rings, 2);
+
+    // Corrected, the reading loses its mark; an edit rings nothing.
+    m_grid.setCurrentItem(m_grid.topLevelItem(1), 1);
+    QTest::keyClick(&m_grid, Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    editor()->selectAll();
+    typeIntoEditor(QStringLiteral("25.004"));
+    EXPECT_FALSE(m_grid.isMarked(1));
+    EXPECT_TRUE(m_grid.isMarked(2));
+    EXPECT_EQ(rings, 2);
+
+    // New limits judge every reading again; without limits nothing is marked.
+    m_grid.setLimits(ToleranceLimits{25.003, 24.0}, 3);
+    EXPECT_FALSE(m_grid.isMarked(0));
+    EXPECT_TRUE(m_grid.isMarked(1));
+    EXPECT_FALSE(m_grid.isMarked(2));
+    m_grid.setLimits(std::nullopt, 0);
+    EXPECT_FALSE(m_grid.isMarked(1));
+    logReading(QStringLiteral("30"));
+    EXPECT_EQ(m_grid.status(), "Reading 4 (30) logged.");
+    EXPECT_EQ(rings, 2);
+
+    // Back to the samples, the line is empty again.
+    m_grid.restoreSamples();
+    EXPECT_TRUE(m_grid.status().isEmpty());
+}
+
+TEST_F(LoggingGrid, TheLineUnderTheGridNamesASignalAsItComes)
+{
+    for (const QString value : {"5", "1", "2", "3", "4"})
+        logReading(value);
+    EXPECT_EQ(m_grid.status(), "Reading 5 (4) logged.");
+    logReading(QStringLiteral("6"));
+    EXPECT_EQ(m_grid.status(), "Reading 6 (6) logged. Trend: readings 2-6 rising.");
+    const QLabel* line = m_grid.findChild<QLabel*>(QStringLiteral("lblRunStatus"));
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->isVisible());
+    // Under the rows, inside the grid.
+    EXPECT_GE(line->geometry().top(), m_grid.viewport()->geometry().bottom());
+    EXPECT_LE(line->geometry().bottom(), m_grid.rect().bottom());
+}

@@ -1,0 +1,25 @@
+#include "readingnews.h"
+
+namespace quorvale {
+
+std::string LoggedReadingNews(std::size_t number, const std::string& typed,
+                              const std::optional<ToleranceLimits>& limits, int limitDecimals,
+                              const std::vector<RunSignal>& found)
+{
+    std::string news = "Reading " + std::to_string(number) + " (" + typed + ")";
+    const auto value = ReadingNumber(typed);
+    if (!limits || !value)
+        news += " logged.";
+    else if (limits->above(*value))
+        news += " is above the upper limit " + FixedText(limits->upper, limitDecimals) + '.';
+    else if (limits->below(*value))
+        news += " is below the lower limit " + FixedText(limits->lower, limitDecimals) + '.';
+    else
+        news += " is within the limits.";
+    for (const RunSignal& signal : found)
+        if (signal.last == number)
+            news += ' ' + SignalsText({signal}) + '.';
+    return news;
+}
+
+} // namespace quorvale

@@ -1,0 +1,20 @@
+// What the line under the readings grid says the moment a reading is logged: whether it lies
+// within its limits, and a shift or trend that it completes or extends.
+#pragma once
+
+#include "readingstats.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorvale {
+
+// "Reading 12 (25.013) is above the upper limit 25.010. Shift: readings 7-12 above the median."
+// number counts from 1; typed is the reading as kept; found are the run's, the new reading included.
+std::string LoggedReadingNews(std::size_t number, const std::string& typed,
+                              const std::optional<ToleranceLimits>& limits, int limitDecimals,
+                              const std::vector<RunSignal>& found);
+
+} // namespace quorvale
