@@ -422,6 +422,8 @@ void ReadingsGrid::undo()
     UndoStep step = std::move(m_undo.back());
     m_undo.pop_back();
     if (step.editedRow >= 0) {
+        if (step.editedRow >= topLevelItemCount() || showsSamples())
+            return;
         showReading(*topLevelItem(step.editedRow), step.before);
         emit readingEdited(step.editedRow);
         return;
