@@ -12,7 +12,7 @@ QUORVALE_RUN_PACKAGES=(
 QUORVALE_PACKAGES=(
     "${QUORVALE_RUN_PACKAGES[@]}"
     libgtest-dev postgresql
-    qpdf poppler-utils python3 python3-openpyxl locales
+    qpdf poppler-utils ghostscript mupdf-tools python3 python3-openpyxl locales
     help2man desktop-file-utils appstream man-db lintian
     clang-format-14
 )
