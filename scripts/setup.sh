@@ -3,7 +3,7 @@
 
 # What building and running the program needs on a fresh Debian 12 (scripts/run installs only these).
 QUORVALE_RUN_PACKAGES=(
-    g++ cmake pkg-config
+    g++ cmake pkg-config python3
     qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6serialport6 fonts-dejavu-core fonts-liberation2 fonts-urw-base35
     libqt6sql6-sqlite libqt6sql6-psql
     libxlsxwriter-dev
@@ -12,7 +12,7 @@ QUORVALE_RUN_PACKAGES=(
 QUORVALE_PACKAGES=(
     "${QUORVALE_RUN_PACKAGES[@]}"
     libgtest-dev postgresql
-    qpdf poppler-utils python3 python3-openpyxl locales
+    qpdf poppler-utils ghostscript mupdf-tools python3-openpyxl locales
     help2man desktop-file-utils appstream man-db lintian
     clang-format-14
 )

@@ -91,5 +91,25 @@ TEST(ChartPage, TheDataSheetWithItsChartMatchesTheGoldenFile)
     EXPECT_TRUE(sameBytes(pdf, readFile(std::string(QUORVALE_TEST_DATA) + "/golden/datasheet-chart.pdf")));
 }
 
+// Ghostscript and MuPDF, where installed, render every page without a word of complaint.
+TEST(ChartPage, OtherReadersRenderTheGoldenFileSilently)
+{
+    const std::string golden = std::string(QUORVALE_TEST_DATA) + "/golden/datasheet-chart.pdf";
+    int readers = 0;
+    for (const auto& [program, command] :
+         {std::pair<std::string, std::string>{"gs",
+                                              "gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=nullpage '" + golden + "'"},
+          {"mutool", "mutool draw -q -o /dev/null -F png '" + golden + "' 2>&1 | grep -v 'ICC support'"}}) {
+        if (test::runCommand("command -v " + program + " >/dev/null") != 0)
+            continue;
+        std::string said;
+        test::runCommand(command, &said);
+        EXPECT_EQ(said, "") << program;
+        ++readers;
+    }
+    if (readers == 0)
+        GTEST_SKIP() << "neither Ghostscript nor MuPDF is installed";
+}
+
 } // namespace
 } // namespace quorvale
