@@ -267,17 +267,13 @@ void Form1::updateLimits()
 void Form1::connectGauge()
 {
     m_gauge = new GaugeConnection(this);
-    m_lblGridStatus = new QLabel(this);
-    m_lblGridStatus->setObjectName(QStringLiteral("lblGridStatus"));
-    m_lblGridStatus->setWordWrap(true);
-    m_lblGridStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_lblGridStatus->hide();
-    connect(m_gauge, &GaugeConnection::noteChanged, this, &Form1::showGridStatus);
+    // The gauge's notes share the line under the grid with the readings' news: the latest one shows.
+    connect(m_gauge, &GaugeConnection::noteChanged, m_lv1, &ReadingsGrid::showStatus);
     connect(m_gauge, &GaugeConnection::readingReceived, this, [this](const QString& value) {
         if (!m_lv1->logAsTyped(value))
-            showGridStatus(QStringLiteral("Gauge reading %1 dropped: %2 readings wait for the editor to close.")
-                               .arg(value)
-                               .arg(ReadingsGrid::MaxWaiting));
+            m_lv1->showStatus(QStringLiteral("Gauge reading %1 dropped: %2 readings wait for the editor to close.")
+                                  .arg(value)
+                                  .arg(ReadingsGrid::MaxWaiting));
     });
 
     // Reached by their keys anywhere in the window, and from the grid's context menu.
@@ -302,21 +298,6 @@ void Form1::openGaugeDialog()
         return;
     QSettings settings;
     SaveGaugeSettings(settings, dialog.settings());
-}
-
-void Form1::showGridStatus(const QString& text)
-{
-    // Wrapped, up to three lines: a reason names the group to join, which must not be cut off.
-    const QRect grid = twipsRect(GridTwips.x(), GridTwips.y(), GridTwips.width(), GridTwips.height(), m_twipsPerPixel);
-    m_lblGridStatus->setText(text);
-    m_lblGridStatus->setToolTip(text);
-    const int height = text.isEmpty() ? 0
-                                      : std::min(m_lblGridStatus->heightForWidth(grid.width()),
-                                                 3 * m_lblGridStatus->fontMetrics().lineSpacing()) +
-                                            2;
-    m_lv1->setGeometry(grid.adjusted(0, 0, 0, -height));
-    m_lblGridStatus->setGeometry(grid.left(), grid.bottom() + 1 - height, grid.width(), height);
-    m_lblGridStatus->setVisible(!text.isEmpty());
 }
 
 void Form1::addRunActions()

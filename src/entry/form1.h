@@ -74,8 +74,6 @@ private:
     void cmdNextClicked();
     void connectGauge();
     void openGaugeDialog();
-    // The line under the grid: the gauge's state and notes; the grid gives it room while it has a text.
-    void showGridStatus(const QString& text);
 
     QLineEdit* addTextBox(QWidget* parent, const char* name, std::string RunChartRecord::*field, QRect twips,
                           int tabIndex, const QColor& colour);
@@ -96,7 +94,6 @@ private:
     ReadingsGrid* m_lv1 = nullptr;
     QCheckBox* m_check1 = nullptr;
     QCheckBox* m_check2 = nullptr;
-    QLabel* m_lblGridStatus = nullptr;
     GaugeConnection* m_gauge = nullptr;
 };
 

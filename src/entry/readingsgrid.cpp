@@ -185,7 +185,7 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent), m_bell(&QAppl
     m_hint->setBackgroundRole(QPalette::ToolTipBase);
     m_hint->hide();
     m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("lblRunStatus"));
+    m_status->setObjectName(QStringLiteral("lblGridStatus"));
     m_status->setWordWrap(true);
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_status->setMargin(2);

@@ -97,8 +97,9 @@ public:
     void askToRestoreSamples();
     // Undoes the last edit or removal (Ctrl+Z).
     void undo();
-    // The line at the foot of the grid: what became of the reading logged last ("Reading 12 (25.013) is
-    // above the upper limit 25.010."), or the run's keeping ("A reading is not saved ..."); empty hides it.
+    // The one line at the foot of the grid: what became of the reading logged last ("Reading 12 (25.013) is
+    // above the upper limit 25.010."), the run's keeping ("A reading is not saved ...") or the gauge's state
+    // and notes. The latest text wins; empty hides it.
     void showStatus(const QString& text);
     QString status() const;
 

@@ -46,7 +46,7 @@ struct EntryWindow {
     }
     ReadingsGrid& grid() { return form.readingsGrid(); }
     QLineEdit* box(const char* name) { return form.findChild<QLineEdit*>(QLatin1String(name)); }
-    QString status() { return grid().findChild<QLabel*>(QStringLiteral("lblRunStatus"))->text(); }
+    QString status() { return grid().findChild<QLabel*>(QStringLiteral("lblGridStatus"))->text(); }
 
     void log(const QString& value)
     {

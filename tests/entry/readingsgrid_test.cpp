@@ -362,7 +362,7 @@ TEST_F(LoggingGrid, TheLineUnderTheGridNamesASignalAsItComes)
     EXPECT_EQ(m_grid.status(), "Reading 5 (4) logged.");
     logReading(QStringLiteral("6"));
     EXPECT_EQ(m_grid.status(), "Reading 6 (6) logged. Trend: readings 2-6 rising.");
-    const QLabel* line = m_grid.findChild<QLabel*>(QStringLiteral("lblRunStatus"));
+    const QLabel* line = m_grid.findChild<QLabel*>(QStringLiteral("lblGridStatus"));
     ASSERT_NE(line, nullptr);
     EXPECT_TRUE(line->isVisible());
     // Under the rows, inside the grid.
