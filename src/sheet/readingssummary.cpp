@@ -29,8 +29,8 @@ lxw_error addLevel(lxw_worksheet* sheet, lxw_chart* chart, lxw_format* heading, 
         keep(worksheet_write_number(sheet, static_cast<lxw_row_t>(FirstReadingRow + i), column, level, nullptr));
 
     const char letter = static_cast<char>('A' + column);
-    lxw_chart_series* series =
-        chart_add_series(chart, ReadingsRange('A', rows).c_str(), ReadingsRange(letter, rows).c_str());
+    // Against the reading numbers, as the readings' own line (see the chart in runchartworkbook.cpp).
+    lxw_chart_series* series = chart_add_series(chart, nullptr, ReadingsRange(letter, rows).c_str());
     if (!series)
         return LXW_ERROR_MEMORY_MALLOC_FAILED;
     chart_series_set_name(series, HeadingCell(letter).c_str());

@@ -150,8 +150,12 @@ lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats, const Look& l
 lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, const Look& look, FirstError& keep)
 {
     lxw_chart* chart = workbook_add_chart(workbook, LXW_CHART_LINE);
+    // Logged readings are charted by their numbers: spreadsheet programs read date-and-time
+    // categories as a date axis counted in days, and draw a run of one day at one point.
+    const std::string categories = logged ? std::string() : ReadingsRange('A', rows);
     lxw_chart_series* series =
-        chart ? chart_add_series(chart, ReadingsRange('A', rows).c_str(), ReadingsRange('B', rows).c_str()) : nullptr;
+        chart ? chart_add_series(chart, logged ? nullptr : categories.c_str(), ReadingsRange('B', rows).c_str())
+              : nullptr;
     if (!series) {
         keep(LXW_ERROR_MEMORY_MALLOC_FAILED);
         return nullptr;
@@ -160,10 +164,11 @@ lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, const
     chart_series_set_marker_type(series, LXW_CHART_MARKER_DIAMOND);
     chart_series_set_name(series, logged ? HeadingCell('B').c_str() : look.valueHeading.c_str());
     chart_title_set_name(chart, look.chartTitle.c_str());
-    chart_axis_set_name(chart->x_axis, "Date/Time");
+    chart_axis_set_name(chart->x_axis, logged ? "Reading number" : "Date/Time");
     chart_axis_set_name(chart->y_axis, look.valueHeading.c_str());
     // Not every spreadsheet program takes the category format from the cells.
-    chart_axis_set_num_format(chart->x_axis, look.timeFormat);
+    if (!logged)
+        chart_axis_set_num_format(chart->x_axis, look.timeFormat);
     for (lxw_chart_axis* axis : {chart->x_axis, chart->y_axis}) {
         chart_axis_major_gridlines_set_visible(axis, LXW_TRUE);
         chart_axis_minor_gridlines_set_visible(axis, LXW_FALSE);
