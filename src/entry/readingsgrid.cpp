@@ -251,6 +251,10 @@ void ReadingsGrid::mark(QTreeWidgetItem& item)
 {
     const QVariant number = item.data(ValueColumn, NumberRole);
     const bool outside = m_limits && number.isValid() && m_limits->outside(number.toDouble());
+    // A row already marked right is left alone: each change is a signal to the view, and a run has
+    // many thousands of rows.
+    if (item.font(ValueColumn).bold() == outside)
+        return;
     for (const int column : {TimeColumn, ValueColumn}) {
         QFont font = item.font(column);
         font.setBold(outside);
@@ -347,11 +351,10 @@ void ReadingsGrid::setReadings(const std::vector<StoredReading>& readings)
         item->setData(TimeColumn, KeptNumberRole, stored.number);
         item->setData(ValueColumn, NumberRole, ReadingNumber(reading.value).value_or(0));
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+        mark(*item);
         items.append(item);
     }
     addTopLevelItems(items);
-    for (QTreeWidgetItem* item : items)
-        mark(*item);
     updateActions();
 }
 
