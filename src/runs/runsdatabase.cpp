@@ -29,15 +29,15 @@ bool parsePort(const QString& text, int& port)
 }
 
 // "host:port" or "[v6 address]:port", each part optional.
-bool parseHost(const QString& spec, ServerAddress& address, QString& why)
+bool parseHost(const QString& hostAndPort, ServerAddress& address, QString& why)
 {
-    QString host = spec;
+    QString host = hostAndPort;
     QString port;
-    const qsizetype colon = spec.lastIndexOf(QLatin1Char(':'));
-    const qsizetype bracket = spec.lastIndexOf(QLatin1Char(']'));
+    const qsizetype colon = hostAndPort.lastIndexOf(QLatin1Char(':'));
+    const qsizetype bracket = hostAndPort.lastIndexOf(QLatin1Char(']'));
     if (colon >= 0 && colon > bracket) {
-        host = spec.left(colon);
-        port = spec.mid(colon + 1);
+        host = hostAndPort.left(colon);
+        port = hostAndPort.mid(colon + 1);
     }
     if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
         host = host.mid(1, host.size() - 2);
