@@ -33,6 +33,8 @@ struct RunChartRecord {
     std::vector<Reading> Readings;
     // The inspector's choice to read the readings as deviations from Check even where Check is a number.
     bool ReadingsAreDeviations = false;
+
+    bool operator==(const RunChartRecord&) const = default;
 };
 
 // What the entry window's text boxes hold when it opens.

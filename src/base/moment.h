@@ -1,4 +1,4 @@
-// A moment as the runs keep it: seconds since 1970-01-01 UTC and the UTC offset where it happened,
+// A moment as the program keeps it: seconds since 1970-01-01 UTC and the UTC offset where it happened,
 // so that a run logged in another time zone shows the clock its inspector saw.
 #pragma once
 

@@ -1,7 +1,5 @@
 #include "moment.h"
 
-#include <QDateTime>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -10,8 +8,10 @@ namespace quorvale {
 
 Moment Moment::now()
 {
-    const QDateTime local = QDateTime::currentDateTime();
-    return {local.toSecsSinceEpoch(), local.offsetFromUtc()};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {static_cast<std::int64_t>(now), static_cast<int>(local.tm_gmtoff)};
 }
 
 std::string IsoText(Moment moment)
