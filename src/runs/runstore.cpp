@@ -34,8 +34,9 @@ const std::string CreateRunSql =
     ") VALUES (:key, 'open', :started_at, :started_offset, :deviations, " + recordColumns(":%1") + ") RETURNING id";
 const std::string UpdateRecordSql =
     "UPDATE runs SET readings_are_deviations = :deviations, " + recordColumns("%1 = :%1") + " WHERE id = :id";
-const std::string LoadRunSql = "SELECT run_key, state, started_at, started_offset, last_number, readings_are_deviations, " +
-                               recordColumns("%1") + " FROM runs WHERE id = :id";
+const std::string LoadRunSql =
+    "SELECT run_key, state, started_at, started_offset, last_number, readings_are_deviations, " + recordColumns("%1") +
+    " FROM runs WHERE id = :id";
 
 void bindRecord(QSqlQuery& query, const RunChartRecord& record)
 {
@@ -505,6 +506,19 @@ Result RunStore::numberOf(RunId id, const RunChange& change, int& number)
         return failure(QStringLiteral("run %1 has no reading %2")
                            .arg(QString::fromStdString(change.runKey), QString::fromStdString(change.readingKey)));
     number = query.value(0).toInt();
+    query.finish();
+    return {};
+}
+
+Result RunStore::runKey(RunId id, std::string& key)
+{
+    QSqlQuery& query = statement("SELECT run_key FROM runs WHERE id = :id");
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    if (!query.exec())
+        return failure(query);
+    if (!query.next())
+        return failure(runText(id));
+    key = query.value(0).toString().toStdString();
     query.finish();
     return {};
 }

@@ -85,6 +85,8 @@ public:
     Result apply(std::span<const RunChange> changes);
     // The run started with this identity; none when there is no such run.
     Result findRun(const std::string& key, std::optional<RunId>& id);
+    // The identity of run id.
+    Result runKey(RunId id, std::string& key);
 
     // Every run, the newest first.
     Result listRuns(std::vector<RunSummary>& runs);
