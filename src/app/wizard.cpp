@@ -8,9 +8,10 @@
 
 namespace quorvale {
 
-Wizard::Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase, const QString& userRunsDatabase)
+Wizard::Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase,
+               const RunsDataFolder& runsDataFolder)
     : m_platform(platform), m_dataSheet(std::move(folder)), m_lock(m_dataSheet.folder()),
-      m_form1(m_platform, m_dataSheet), m_runs(m_form1, runsDatabase, userRunsDatabase)
+      m_form1(m_platform, m_dataSheet), m_runs(m_form1, runsDatabase, runsDataFolder)
 {
     QObject::connect(&m_form1, &Form1::forwardRequested, &m_form1,
                      [this](const OutputFormats& formats) { showOutput(formats); });
