@@ -5,6 +5,7 @@
 // the database takes them again.
 #pragma once
 
+#include "databaseidentity.h"
 #include "runsdatabase.h"
 #include "runstore.h"
 #include "unsavedreadings.h"
