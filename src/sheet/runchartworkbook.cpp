@@ -2,6 +2,7 @@
 
 #include "cnumericlocale.h"
 #include "maker.h"
+#include "readingslist.h"
 #include "readingssummary.h"
 #include "recordcells.h"
 #include "replacefile.h"
@@ -74,8 +75,7 @@ Look lookOf(const RunChartRecord& record)
         std::replace(title.begin(), title.end(), '/', '-');
         return {"Tolerance", TimeFormat, title};
     }
-    return {ReadingsAreSizes(record) ? "Reading" : "Deviation", DateTimeFormat,
-            CellText(record.PartNumber + " - Check " + record.Check)};
+    return {ValueHeading(record), DateTimeFormat, CellText(record.PartNumber + " - Check " + record.Check)};
 }
 
 // A spreadsheet's date and time: days since 1899-12-30 with the time of day as the fraction, local
