@@ -83,9 +83,4 @@ std::vector<ReadingColumns> ReadingsColumns(const RunChartRecord& record)
     return columns;
 }
 
-std::string ValueHeading(const RunChartRecord& record)
-{
-    return ReadingsAreSizes(record) ? "Reading" : "Deviation";
-}
-
 } // namespace quorvale

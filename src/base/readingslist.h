@@ -20,9 +20,6 @@ struct ReadingColumns {
 
 std::vector<ReadingColumns> ReadingsColumns(const RunChartRecord& record);
 
-// What the outputs head the readings' column with: "Reading" for sizes, "Deviation" for deviations.
-std::string ValueHeading(const RunChartRecord& record);
-
 // "Readings :", the reading lines, an empty line, "Summary :" and one line per figure, each line
 // ended by CR LF; UTF-8 like the record. Nothing without logged readings.
 std::string ReadingsListText(const RunChartRecord& record);

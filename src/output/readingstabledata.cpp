@@ -2,6 +2,7 @@
 
 #include "datasheet.h"
 #include "readingslist.h"
+#include "readingslook.h"
 #include "windows1252.h"
 
 namespace quorvale {

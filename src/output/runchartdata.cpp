@@ -1,22 +1,13 @@
 #include "runchartdata.h"
 
 #include "reading.h"
+#include "readingslook.h"
 #include "readingstats.h"
 #include "windows1252.h"
-
-#include <algorithm>
 
 namespace quorvale {
 
 namespace {
-
-// A figure as the summary writes it, so that the chart and the summary agree digit for digit.
-std::string summaryText(const RunStatistics& statistics, const RunChartRecord& record, std::string_view label)
-{
-    const std::vector<SummaryLine> lines = SummaryLines(statistics, MostDecimals(record.Readings));
-    const auto line = std::find_if(lines.begin(), lines.end(), [&](const SummaryLine& l) { return l.label == label; });
-    return line == lines.end() ? std::string() : line->text;
-}
 
 ChartJudgement judged(double value, const std::optional<ToleranceLimits>& limits)
 {
@@ -43,8 +34,7 @@ std::optional<ChartData> runChartOf(const RunChartRecord& record)
     chart.title =
         encodeWindows1252("Part " + record.PartNumber + " - Check " + record.Check + " - " +
                           DateTimeText(record.Readings.front()) + " to " + DateTimeText(record.Readings.back()));
-    // The values up the side in the decimals of Check and its tolerances, else in the readings'.
-    chart.decimals = limits || ReadingsAreSizes(record) ? LimitDecimals(record) : MostDecimals(record.Readings);
+    chart.decimals = ValueDecimals(record);
     const int limitDecimals = LimitDecimals(record);
     if (limits) {
         chart.levels.push_back(
@@ -52,13 +42,12 @@ std::optional<ChartData> runChartOf(const RunChartRecord& record)
         chart.levels.push_back(
             {ChartLevel::Kind::Limit, limits->lower, "Lower " + FixedText(limits->lower, limitDecimals)});
     }
-    if (ReadingsAreSizes(record)) {
-        const std::string check = *ReadingValueText(record.Check);
-        chart.levels.push_back({ChartLevel::Kind::Check, *ReadingNumber(check), "Check " + check});
-    }
+    if (const std::optional<CheckLevel> check = CheckLevelOf(record))
+        chart.levels.push_back({ChartLevel::Kind::Check, check->value, "Check " + check->text});
     const RunStatistics statistics = StatisticsOf(values, limits);
     chart.levels.push_back(
-        {ChartLevel::Kind::Median, *statistics.median, "Median " + summaryText(statistics, record, "Median")});
+        {ChartLevel::Kind::Median, *statistics.median,
+         "Median " + SummaryText(SummaryLines(statistics, MostDecimals(record.Readings)), "Median")});
     return chart;
 }
 
