@@ -13,7 +13,7 @@ QUORVALE_PACKAGES=(
     "${QUORVALE_RUN_PACKAGES[@]}"
     libgtest-dev postgresql
     qpdf poppler-utils ghostscript mupdf-tools python3-openpyxl locales
-    help2man desktop-file-utils appstream man-db lintian
+    desktop-file-utils appstream man-db lintian
     clang-format-14
 )
 
