@@ -57,7 +57,8 @@ TEST(ChartPage, DrawsASmallRunWithItsLimitsMedianAndLabels)
         "296 667.67 l\r472 336.94 l\rS\r118 405.81 4 4 re f\r470 334.94 4 4 re f\r1 0 0 rg\r"
         "296 672.67 m 292 664.67 l 300 664.67 l f\rQ\rBT\r/F1 10 Tf\r1 0 0 1 50 742 Tm\r(Part 7 - Check 25.000) Tj\r"
         "1 0 0 1 87.5 121 Tm\r(24.990) Tj\r1 0 0 1 87.5 239.12 Tm\r(24.995) Tj\r1 0 0 1 87.5 357.23 Tm\r(25.000) Tj\r"
-        "1 0 0 1 87.5 475.35 Tm\r(25.005) Tj\r1 0 0 1 87.5 593.46 Tm\r(25.010) Tj\r1 0 0 1 87.5 711.58 Tm\r(25.015) Tj\r"
+        "1 0 0 1 87.5 475.35 Tm\r(25.005) Tj\r1 0 0 1 87.5 593.46 Tm\r(25.010) Tj\r1 0 0 1 87.5 711.58 Tm\r(25.015) "
+        "Tj\r"
         "1 0 0 1 117.5 56 Tm\r(1) Tj\r1 0 0 1 293.5 56 Tm\r(2) Tj\r1 0 0 1 469.5 56 Tm\r(3) Tj\r"
         "1 0 0 1 476 121 Tm\r(Lower 24.990) Tj\r1 0 0 1 476 404.48 Tm\r(Median 25.002) Tj\r"
         "1 0 0 1 476 593.46 Tm\r(Upper 25.010) Tj\rET\rBT\r1 0 0 1 306 25 Tm\r(1) Tj\r/F1 10 Tf\rET\r";
@@ -111,7 +112,8 @@ TEST(ChartPage, ValuesUpTheSideStepByOneTwoOrFiveInTheDecimalsGiven)
         std::string shown;
         for (std::size_t at = stream.find(" Tm\r("); at != std::string::npos; at = stream.find(" Tm\r(", at + 1)) {
             const std::size_t x = stream.rfind("1 0 0 1 ", at) + 8;
-            if (stream.compare(x, 3, "50 ") != 0 && std::stod(stream.substr(x)) < 116) // left of the frame and of reading 1
+            if (stream.compare(x, 3, "50 ") != 0 &&
+                std::stod(stream.substr(x)) < 116) // left of the frame and of reading 1
                 shown += stream.substr(at + 5, stream.find(") Tj", at) - at - 5) + " ";
         }
         return shown;
