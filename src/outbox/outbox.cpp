@@ -1,10 +1,11 @@
 #include "outbox.h"
 
-#include "replacefile.h"
+#include "privatefolder.h"
 #include "writeall.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -82,9 +83,11 @@ std::unique_ptr<Outbox> Outbox::open(const QString& folder, QString& why)
         why = QStringLiteral("The outbox %1 cannot be used: %2.").arg(QDir::toNativeSeparators(path), reason);
         return nullptr;
     };
-    if (!QDir().mkpath(folder) ||
-        !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-        return refuse(QStringLiteral("its folder cannot be made"));
+    // The folder of one database's outbox, in the user's data folder, for the user alone.
+    if (const Result made = MakePrivateFolder(QFile::encodeName(QFileInfo(folder).absolutePath()).toStdString(),
+                                              QFile::encodeName(folder).toStdString());
+        !made)
+        return refuse(QString::fromStdString(made.reason));
     const int lock = openForUser(path + QStringLiteral(".lock"), O_RDWR);
     if (lock < 0)
         return refuse(QString::fromStdString(errorText(errno)));
@@ -235,14 +238,8 @@ Result Outbox::rewrite(std::optional<StoredRun> copy, bool fresh)
     for (const RunChange& change : kept)
         bytes += EncodeRecord(change);
     bytes += EncodeRecord(SentMark{sent});
-    try {
-        ReplacementFile replacement(QFile::encodeName(m_path).toStdString());
-        if (const int error = WriteAll(replacement.descriptor(), {bytes.constData(), std::size_t(bytes.size())}))
-            ThrowSystemError(error, "writing");
-        replacement.commit();
-    } catch (const std::exception& error) {
-        return failure(std::string("cannot be written: ") + error.what());
-    }
+    if (const Result written = WritePrivateFile(QFile::encodeName(m_path).toStdString(), bytes.toStdString()); !written)
+        return failure("cannot be written: " + written.reason);
     const int file = openForUser(m_path, O_RDWR | O_APPEND);
     if (file < 0)
         m_broken = errorText(errno);

@@ -36,37 +36,38 @@ void appendAll(Outbox& outbox, const std::vector<RunChange>& changes)
 TEST(Outbox, KeepsWhatWaitsAcrossReopeningAndDropsOnlyACrashsCutRecord)
 {
     QTemporaryDir folder;
+    const QString place = folder.path() + "/outbox";
     const std::vector<RunChange> changes = LoggedRun(3);
-    const std::string file = folder.path().toStdString() + "/outbox";
+    const std::string file = place.toStdString() + "/outbox";
     {
-        auto outbox = openOutbox(folder.path());
+        auto outbox = openOutbox(place);
         appendAll(*outbox, changes);
         ASSERT_TRUE(outbox->sent(1));
         QString why;
-        EXPECT_FALSE(Outbox::open(folder.path(), why));
+        EXPECT_FALSE(Outbox::open(place, why));
         EXPECT_TRUE(why.endsWith(QStringLiteral("/outbox cannot be used: another Quorvale is using it.")))
             << why.toStdString();
     }
     const std::vector<RunChange> waiting(changes.begin() + 1, changes.end());
-    EXPECT_EQ(openOutbox(folder.path())->waiting(100), waiting);
+    EXPECT_EQ(openOutbox(place)->waiting(100), waiting);
 
     // A record cut short, as a crash leaves it, goes; the next change follows the whole ones.
     const std::string whole = readFile(file);
     writeFile(file, whole + whole.substr(0, 30));
     {
-        auto outbox = openOutbox(folder.path());
+        auto outbox = openOutbox(place);
         EXPECT_EQ(outbox->waiting(100), waiting);
         EXPECT_EQ(readFile(file), whole);
         appendAll(*outbox, {changes.front()});
     }
-    EXPECT_EQ(openOutbox(folder.path())->waitingCount(), 4u);
+    EXPECT_EQ(openOutbox(place)->waitingCount(), 4u);
 
     // Damage before the end is no crash's: the outbox is left as it is, and named.
     std::string damaged = readFile(file);
     damaged[10] ^= 0x55;
     writeFile(file, damaged);
     QString why;
-    EXPECT_FALSE(Outbox::open(folder.path(), why));
+    EXPECT_FALSE(Outbox::open(place, why));
     EXPECT_TRUE(why.contains(QStringLiteral("is damaged at byte 0 and is left as it is"))) << why.toStdString();
     EXPECT_EQ(readFile(file), damaged);
 }
@@ -74,18 +75,19 @@ TEST(Outbox, KeepsWhatWaitsAcrossReopeningAndDropsOnlyACrashsCutRecord)
 TEST(Outbox, AFullDiskRefusesTheChangeAndCostsNoneKept)
 {
     QTemporaryDir folder;
+    const QString place = folder.path() + "/outbox";
     const std::vector<RunChange> changes = LoggedRun(200);
     std::size_t kept = 0;
     {
-        auto outbox = openOutbox(folder.path());
+        auto outbox = openOutbox(place);
         appendAll(*outbox, {changes.begin(), changes.begin() + 50});
         ASSERT_TRUE(outbox->sent(10));
         kept = outbox->waitingCount();
     }
-    const off_t before = off_t(readFile(folder.path().toStdString() + "/outbox").size());
+    const off_t before = off_t(readFile(place.toStdString() + "/outbox").size());
     // Room for some of the next changes only; the writes past the limit fail as on a full disk.
     EXPECT_TRUE(HoldsUnderFileSizeLimit(rlim_t(before + 2000), [&] {
-        auto outbox = openOutbox(folder.path());
+        auto outbox = openOutbox(place);
         std::size_t added = 0;
         Result appended;
         while (added < 150 && (appended = outbox->append(changes[50 + added])))
@@ -95,14 +97,15 @@ TEST(Outbox, AFullDiskRefusesTheChangeAndCostsNoneKept)
         outbox.reset();
         const std::vector<RunChange> expected(changes.begin() + 10, changes.begin() + 50 + std::ptrdiff_t(added));
         return added > 0 && added < 150 && appended.reason.find("File too large") != std::string::npos && !copied &&
-               openOutbox(folder.path())->waiting(1000) == expected;
+               openOutbox(place)->waiting(1000) == expected;
     }));
-    EXPECT_GT(openOutbox(folder.path())->waitingCount(), kept);
+    EXPECT_GT(openOutbox(place)->waitingCount(), kept);
 }
 
 TEST(Outbox, TheOpenRunIsItsCopyWithEveryChangeSince)
 {
     QTemporaryDir folder;
+    const QString place = folder.path() + "/outbox";
     const std::string key = NewIdentity();
     StoredRun copy{4, key, DefaultRunChartRecord(), true, {1'796'000'000, 3600}, {}, 3};
     copy.readings = {{1, {1'796'000'001, 3600, "1"}, "a"}, {3, {1'796'000'003, 3600, "3"}, "c"}};
@@ -116,13 +119,13 @@ TEST(Outbox, TheOpenRunIsItsCopyWithEveryChangeSince)
         record,
     };
     {
-        auto outbox = openOutbox(folder.path());
+        auto outbox = openOutbox(place);
         ASSERT_TRUE(outbox->keepRun(copy));
         appendAll(*outbox, changes);
         // What the store took stays part of the copy until the store's own copy is kept.
         ASSERT_TRUE(outbox->sent(3));
     }
-    auto outbox = openOutbox(folder.path());
+    auto outbox = openOutbox(place);
     std::optional<StoredRun> open = outbox->openRun();
     ASSERT_TRUE(open);
     StoredRun expected = copy;
@@ -143,7 +146,7 @@ TEST(Outbox, TheOpenRunIsItsCopyWithEveryChangeSince)
     const RunChange later = ReadingChange(key, 5);
     appendAll(*outbox, {later});
     outbox.reset();
-    outbox = openOutbox(folder.path());
+    outbox = openOutbox(place);
     EXPECT_EQ(outbox->waiting(100), std::vector<RunChange>{later});
     open = outbox->openRun();
     ASSERT_TRUE(open);
@@ -153,7 +156,7 @@ TEST(Outbox, TheOpenRunIsItsCopyWithEveryChangeSince)
 
     // A run started here is the open run from then on.
     const std::vector<RunChange> next = LoggedRun(2);
-    outbox = openOutbox(folder.path());
+    outbox = openOutbox(place);
     appendAll(*outbox, next);
     open = outbox->openRun();
     ASSERT_TRUE(open);

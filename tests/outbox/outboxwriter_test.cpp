@@ -98,18 +98,19 @@ QString throughProxy(const QString& database, const LostCommitProxy& proxy)
 class OutboxWriterTest : public ::testing::TestWithParam<Backend> {
 protected:
     QTemporaryDir m_folder;
+    const QString m_place = m_folder.path() + "/outbox";
     RunsDatabase m_database{GetParam()};
 };
 
 TEST_P(OutboxWriterTest, AKillAtAnyStepOfSendingLosesAndDuplicatesNothing)
 {
     const std::vector<RunChange> changes = LoggedRun(2000);
-    appendAll(*openOutbox(m_folder.path()), changes);
+    appendAll(*openOutbox(m_place), changes);
     // Killed ever later: before the store is open, inside a transaction, between the commit and
     // the outbox's mark, while the mark is written.
     for (int delay = 0; delay < 400; delay = delay * 2 + 5) {
         pid_t drainer = -1;
-        std::string folder = m_folder.path().toStdString();
+        std::string folder = m_place.toStdString();
         std::string database = m_database.name().toStdString();
         char* argv[] = {const_cast<char*>(OUTBOX_DRAINER), folder.data(), database.data(), nullptr};
         ASSERT_EQ(posix_spawn(&drainer, OUTBOX_DRAINER, nullptr, nullptr, argv, environ), 0);
@@ -118,7 +119,7 @@ TEST_P(OutboxWriterTest, AKillAtAnyStepOfSendingLosesAndDuplicatesNothing)
         int status = 0;
         ASSERT_EQ(waitpid(drainer, &status, 0), drainer);
     }
-    const auto outbox = openOutbox(m_folder.path());
+    const auto outbox = openOutbox(m_place);
     OutboxWriter writer(*outbox, m_database.name(), RetryMilliseconds);
     ASSERT_TRUE(drained(*outbox));
     expectStoredOnce(m_database, changes);
@@ -129,7 +130,7 @@ TEST(OutboxWriter, ChangesWaitWhileTheServerIsStoppedAndGoOutWhenItIsBack)
     ASSERT_TRUE(Server().running()) << Server().why();
     QTemporaryDir folder;
     RunsDatabase database(Backend::PostgreSQL);
-    const auto outbox = openOutbox(folder.path());
+    const auto outbox = openOutbox(folder.path() + "/outbox");
     OutboxWriter writer(*outbox, database.name(), RetryMilliseconds);
     QSignalSpy reports(&writer, &OutboxWriter::waiting);
     const std::vector<RunChange> changes = LoggedRun(30);
@@ -183,7 +184,7 @@ std::function<void()> freeze(const RunsDatabase& database)
 
 TEST_P(OutboxWriterTest, AFrozenStoreStopsNeitherTheChangesNorTheThreadThatMakesThem)
 {
-    const auto outbox = openOutbox(m_folder.path());
+    const auto outbox = openOutbox(m_place);
     OutboxWriter writer(*outbox, m_database.name(), RetryMilliseconds);
     const std::vector<RunChange> changes = LoggedRun(40);
     appendAll(*outbox, {changes.begin(), changes.begin() + 2});
@@ -237,7 +238,7 @@ TEST(OutboxWriter, ALostAnswerToCommitStoresEachChangeOnce)
     }
     // The writer meets the same loss, and sends again what it cannot know is in.
     QTemporaryDir folder;
-    const auto outbox = openOutbox(folder.path());
+    const auto outbox = openOutbox(folder.path() + "/outbox");
     appendAll(*outbox, changes);
     LostCommitProxy proxy(Server().folder());
     OutboxWriter writer(*outbox, throughProxy(database.name(), proxy), RetryMilliseconds);
