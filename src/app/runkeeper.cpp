@@ -122,11 +122,8 @@ void RunKeeper::showRun(const StoredRun& run)
 void RunKeeper::take(const RunChange& change)
 {
     m_waiting.push_back(change);
-    if (m_waiting.size() == 1 ? writeWaiting() : false)
-        return;
-    if (logsAReading(change))
-        m_model.markNotSaved(change.readingKey, true);
-    writeJournal();
+    if (!writeWaiting())
+        writeJournal();
 }
 
 bool RunKeeper::writeWaiting()
@@ -147,7 +144,13 @@ bool RunKeeper::writeWaiting()
     }
     // Opened afresh at the next try: a server may have gone away and come back.
     m_store.reset();
-    const auto unsaved = std::count_if(m_waiting.begin(), m_waiting.end(), logsAReading);
+    int unsaved = 0;
+    for (const RunChange& change : m_waiting) {
+        if (logsAReading(change)) {
+            m_model.markNotSaved(change.readingKey, true);
+            ++unsaved;
+        }
+    }
     const QString what = unsaved == 1 ? QStringLiteral("A reading is not saved; it stays")
                                       : QStringLiteral("%1 readings are not saved; they stay").arg(unsaved);
     m_grid.showNote(ReadingsGrid::NoteSource::Store,

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -110,9 +111,11 @@ TEST_F(KeptRun, AnEmptyStoreStartsAsTodayAndAFinishedRunOffersTheNext)
         id = window.keeper.run();
         ASSERT_NE(id, 0);
         EXPECT_EQ(storedValues(id), (QStringList{"0.5", "-0.25"}));
-        // Kept once the box is left, before Cancel could end the program.
+        // Kept once the box is left, before Cancel could end the program; as this run's record, not a new run's.
+        platform.answers = {MessageAnswer::No};
         window.box("txtCheck")->setText(QStringLiteral("25.000"));
         emit window.box("txtCheck")->editingFinished();
+        EXPECT_EQ(platform.messages().back().noText, "Change this run's record");
         EXPECT_EQ(stored(id).record.Check, "25.000");
         EXPECT_EQ(stored(id).record.PartNumber, "P-77");
         EXPECT_FALSE(stored(id).finished);
@@ -330,6 +333,7 @@ TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhen
         EntryWindow window(platform, folder.path(), database);
         EXPECT_TRUE(window.status().contains("database \"later\" does not exist")) << window.status().toStdString();
         window.box("txtPartNumber")->setText(QStringLiteral("P-5"));
+        emit window.box("txtPartNumber")->editingFinished();
         window.log(QStringLiteral("0.1"));
         window.log(QStringLiteral("0.2"));
         EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2"}));
