@@ -16,6 +16,8 @@ QUORVALE_PACKAGES=(
     desktop-file-utils appstream man-db lintian
     clang-format-14
 )
+# What scripts/pictures needs besides: a virtual display with a window manager, keys, screenshots.
+QUORVALE_PICTURE_PACKAGES=(xvfb openbox xdotool imagemagick poppler-utils)
 
 install_missing_packages() {
     local missing=() pkg

@@ -4,7 +4,9 @@
 // readings among them show as not saved and are kept in a journal beside the SQLite file.
 #pragma once
 
+#include "databaseidentity.h"
 #include "runchange.h"
+#include "runsdatabase.h"
 #include "runstore.h"
 #include "unsavedreadings.h"
 
@@ -27,9 +29,9 @@ class RunKeeper final : public QObject {
     Q_OBJECT
 
 public:
-    // database as ChooseRunsDatabase names it; userDatabase the per-user file, beside which a
-    // server's journal lies. An empty database keeps nothing.
-    RunKeeper(Form1& form, QString database, QString userDatabase);
+    // database as ChooseRunsDatabase names it; the data folder holds the per-user file, the note of
+    // the last run and a server's journal. An empty database keeps nothing.
+    RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder);
     ~RunKeeper() override;
 
     // At start: writes a journal left by an earlier start, then brings back the last run: an open
@@ -48,6 +50,8 @@ private:
     void writeJournal();
     // The window's run from now on, remembered for the next start.
     void setRun(RunId id);
+    // The note of the last run in this database; empty where there is no place for it.
+    QString lastRunNote(DatabaseIdentity& identity) const;
     void showRun(const StoredRun& run);
     void openRun(RunId id);
     void chooseRun();
@@ -58,8 +62,8 @@ private:
     RunModel& m_model;
     ReadingsGrid& m_grid;
     QString m_database;
+    RunsDataFolder m_dataFolder;
     QString m_journal;
-    QString m_lastRunFile;
     std::unique_ptr<RunStore> m_store;
     std::unordered_map<std::string, RunId> m_runs;  // a run's key, and its id in the database
     std::unordered_map<std::string, int> m_numbers; // a reading's key, and its number in its run
