@@ -28,6 +28,23 @@ char windows1252Byte(char32_t codePoint)
     return '?';
 }
 
+char32_t windows1252CodePoint(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? HighControls[byte - 0x80] : byte;
+}
+
+bool fitsWindows1252(std::string_view utf8)
+{
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Sequence sequence = readUtf8(utf8.data() + i, utf8.size() - i);
+        if (sequence.kind == Utf8Sequence::Whole && sequence.codePoint != U'?' &&
+            windows1252Byte(sequence.codePoint) == '?')
+            return false;
+        i += sequence.length;
+    }
+    return true;
+}
+
 std::string encodeWindows1252(std::string_view utf8)
 {
     std::string bytes;

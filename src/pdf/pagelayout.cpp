@@ -52,9 +52,11 @@ namespace {
 // whatever the length of a line.
 class Layout {
 public:
-    Layout(PdfDocument& document, const PageGeometry& geometry, const ReadingOptions& options)
-        : m_document(document), m_geometry(geometry), m_maxchars(static_cast<std::size_t>(geometry.maxchars)),
-          m_tabSize(options.tabSize), m_trim(options.trim), m_streamstart(document.startpage())
+    Layout(PdfDocument& document, const PageGeometry& geometry, DocumentFonts& fonts, const ReadingOptions& options)
+        : m_document(document), m_geometry(geometry), m_fonts(fonts),
+          m_maxchars(static_cast<std::size_t>(geometry.maxchars)), m_widest(widest(geometry.widths)),
+          m_fontSize(formatFixed(geometry.fontsize)), m_tabSize(options.tabSize), m_trim(options.trim),
+          m_streamstart(document.startpage())
     {
     }
 
@@ -63,7 +65,7 @@ public:
     {
         startLine(formFeeds);
         const std::string_view stripped = stripBlanks(line, m_trim);
-        if ((holdsTab && m_tabSize > 0) || !fitsAcross(stripped) ||
+        if ((holdsTab && m_tabSize > 0) || holdsWide(stripped) || !fitsAcross(stripped) ||
             !m_document.writeRowIfItFits(stripped, m_maxchars)) {
             feed(line);
             endLine();
@@ -102,7 +104,7 @@ public:
         wrap(/*lineEnded*/ true);
         if (m_wrapped)
             ++m_linecount;
-        m_document.writeRow(m_rest);
+        writeRow(m_rest);
     }
 
     void finish()
@@ -157,14 +159,49 @@ private:
         }
     }
 
+    static std::int64_t widest(const CharacterWidths* widths)
+    {
+        return widths == nullptr ? 0 : *std::max_element(widths->begin(), widths->end());
+    }
+
+    // Whether the text holds characters that embedded fonts show: only while some are pending.
+    bool holdsWide(std::string_view text) const
+    {
+        return !m_fonts.nonePending() && text.find(WideMarker) != std::string_view::npos;
+    }
+
+    void writeRow(std::string_view escaped)
+    {
+        if (holdsWide(escaped))
+            m_fonts.writeRow(m_document, escaped, m_fontSize);
+        else
+            m_document.writeRow(escaped);
+    }
+
+    // A character's width; a WideMarker is the next pending glyph, counted by marker.
+    std::int64_t widthOf(char c, std::size_t& marker) const
+    {
+        if (c == WideMarker && !m_fonts.nonePending())
+            return m_fonts.pending(marker++).width;
+        return (*m_geometry.widths)[static_cast<unsigned char>(c)];
+    }
+
+    // Whether length characters cannot reach the page's edge even in the font's widest character,
+    // so that their widths need no sum.
+    bool surelyFits(std::size_t length) const
+    {
+        return m_fonts.nonePending() && static_cast<std::int64_t>(length) * m_widest <= m_geometry.maxRowWidth;
+    }
+
     // Whether the unescaped text, shown from the left margin, stays on the page.
     bool fitsAcross(std::string_view text) const
     {
-        if (m_geometry.widths == nullptr)
+        if (m_geometry.widths == nullptr || surelyFits(text.size()))
             return true;
         std::int64_t width = 0;
+        std::size_t marker = 0;
         for (const char c : text) {
-            width += (*m_geometry.widths)[static_cast<unsigned char>(c)];
+            width += widthOf(c, marker);
             if (width > m_geometry.maxRowWidth)
                 return false;
         }
@@ -176,13 +213,14 @@ private:
     std::size_t rowLength(std::string_view rest) const
     {
         const std::size_t length = rest.size() > m_maxchars ? cutLength(rest.substr(0, m_maxchars)) : rest.size();
-        if (m_geometry.widths == nullptr)
+        if (m_geometry.widths == nullptr || surelyFits(length))
             return length;
         std::int64_t width = 0;
         std::size_t fitting = 0;
+        std::size_t marker = 0;
         while (fitting < length) {
             const std::size_t shown = rest[fitting] == '\\' ? 2 : 1; // an escape pair shows its second character
-            width += (*m_geometry.widths)[static_cast<unsigned char>(rest[fitting + shown - 1])];
+            width += widthOf(rest[fitting + shown - 1], marker);
             if (width > m_geometry.maxRowWidth)
                 break;
             fitting += shown;
@@ -202,7 +240,7 @@ private:
         while (rest.size() > m_maxchars || (lineEnded && !rest.empty() && rowLength(rest) < rest.size())) {
             const std::string_view piece = rest.substr(0, rowLength(rest));
             rest.remove_prefix(piece.size());
-            m_document.writeRow(piece);
+            writeRow(piece);
             m_wrapped = true;
             ++m_linecount;
             if (m_formFeedsAhead > 0)
@@ -216,7 +254,10 @@ private:
 
     PdfDocument& m_document;
     const PageGeometry& m_geometry;
+    DocumentFonts& m_fonts;
     const std::size_t m_maxchars;
+    const std::int64_t m_widest; // the font's widest character
+    const std::string m_fontSize;
     const std::int64_t m_tabSize;
     const ReadingOptions::Trim m_trim;
     std::int64_t m_streamstart;
@@ -246,11 +287,10 @@ std::size_t cutLength(std::string_view piece)
     return backslashes % 2 == 0 ? length : length - 1;
 }
 
-ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, const std::string& infile,
+ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, LineReader& reader, DocumentFonts& fonts,
                          const ReadingOptions& options)
 {
-    LineReader reader(infile, options);
-    Layout layout(document, geometry, options);
+    Layout layout(document, geometry, fonts, options);
     LineReader::Piece piece;
     while (reader.next(piece)) {
         if (piece.first && piece.last) {

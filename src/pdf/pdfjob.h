@@ -17,7 +17,8 @@ public:
     // filename and outputfile are native paths ("-" for the standard streams where reading allows it).
     // chart, when given, is drawn on a page after the text's. Throws std::invalid_argument with a
     // message for the user when the page set-up leaves no room for text, its font name cannot stand
-    // in a PDF, or the chart has no reading or a figure that is not finite.
+    // in a PDF, the TAB size is below 0 or past ReadingOptions::MaxTabSize, or the chart has no
+    // reading or a figure that is not finite.
     PdfJob(std::string filename, std::string outputfile, DocumentInformation information, const PageSetup& page,
            ReadingOptions reading = {}, std::optional<ChartData> chart = std::nullopt);
 
