@@ -21,6 +21,8 @@ char windows1252Byte(char32_t codePoint)
 {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
         return static_cast<char>(codePoint);
+    if (codePoint > 0x2122) // the code page's last character, the trade mark sign
+        return '?';
     for (std::size_t i = 0; i < HighControls.size(); ++i) {
         if (HighControls[i] != 0 && HighControls[i] == codePoint)
             return static_cast<char>(0x80 + i);

@@ -79,6 +79,9 @@ DocumentFonts::Found DocumentFonts::lookUp(char32_t character)
         m_familyTried = true;
         if (const std::string family = m_lookup.familyFile(); !family.empty())
             m_familyFace = open(family);
+        for (std::size_t byte = 0x20; byte < m_familyGlyphs.size() && m_familyFace >= 0; ++byte)
+            m_familyGlyphs[byte] = static_cast<std::uint16_t>(m_faces[static_cast<std::size_t>(m_familyFace)]->glyph(
+                windows1252CodePoint(static_cast<unsigned char>(byte))));
     }
     // The metric-compatible face first, then the faces already open, then any installed font.
     std::vector<std::int32_t> order;
@@ -105,10 +108,10 @@ DocumentFonts::Found DocumentFonts::lookUp(char32_t character)
     }
 }
 
-DocumentFonts::Found DocumentFonts::find(char32_t character)
+DocumentFonts::Found& DocumentFonts::find(char32_t character)
 {
     if (character > LastCharacter)
-        return {NoFace, 0};
+        return m_beyondUnicode;
     Found* found = nullptr;
     if (character <= 0xFFFF) {
         if (m_basic.empty())
@@ -118,7 +121,9 @@ DocumentFonts::Found DocumentFonts::find(char32_t character)
         found = &m_others[character];
     }
     if (found->face == NotLookedUp) {
-        *found = lookUp(character);
+        const Found looked = lookUp(character);
+        found->face = looked.face;
+        found->glyph = looked.glyph;
         if (std::string script = rightToLeftScript(character); !script.empty())
             m_rightToLeft.insert(std::move(script));
     }
@@ -151,15 +156,18 @@ void DocumentFonts::keep(std::uint16_t font, std::uint32_t glyph, char32_t chara
 
 std::optional<ShownGlyph> DocumentFonts::use(char32_t character)
 {
-    const Found found = find(character);
+    Found& found = find(character);
     if (found.face < 0)
         return std::nullopt;
-    const auto face = static_cast<std::size_t>(found.face);
-    const std::uint16_t font = embeddedPlace(face);
-    if (font == 0)
-        return std::nullopt;
-    keep(font, found.glyph, character);
-    return ShownGlyph{font, static_cast<std::uint16_t>(found.glyph), m_faces[face]->width(found.glyph)};
+    if (found.shown.font == 0) {
+        const auto face = static_cast<std::size_t>(found.face);
+        const std::uint16_t font = embeddedPlace(face);
+        if (font == 0)
+            return std::nullopt;
+        keep(font, found.glyph, character);
+        found.shown = {font, static_cast<std::uint16_t>(found.glyph), m_faces[face]->width(found.glyph)};
+    }
+    return found.shown;
 }
 
 void DocumentFonts::see(char32_t character)
@@ -209,35 +217,38 @@ void DocumentFonts::writeRow(PdfDocument& document, std::string_view escaped, st
         line.append(" (").append(run).append(") Tj");
         run.clear();
     };
-    for (std::size_t i = 0; i < escaped.size();) {
-        std::uint16_t font = 0;
-        std::string code;
-        if (escaped[i] == WideMarker) {
-            const ShownGlyph glyph = m_pending.front();
-            m_pending.pop_front();
-            font = glyph.font;
-            appendGlyphCode(code, glyph.glyph);
-            ++i;
-        } else {
-            const std::size_t length = escaped[i] == '\\' ? 2 : 1; // an escape pair shows its second character
-            const char32_t character = windows1252CodePoint(static_cast<unsigned char>(escaped[i + length - 1]));
-            const std::uint32_t glyph = runFont == family && family != 0 && character >= 0x20
-                                            ? m_faces[m_embedded[family - 1U].face]->glyph(character)
-                                            : 0;
-            if (glyph != 0) {
-                font = family;
-                keep(family, glyph, character);
-                appendGlyphCode(code, glyph);
-            } else {
-                code = escaped.substr(i, length);
-            }
-            i += length;
-        }
+    const auto runIn = [&](std::uint16_t font) {
         if (font != runFont) {
             endRun();
             runFont = font;
         }
-        run += code;
+    };
+    for (std::size_t i = 0; i < escaped.size();) {
+        if (escaped[i] == WideMarker) {
+            const ShownGlyph glyph = m_pending.front();
+            m_pending.pop_front();
+            runIn(glyph.font);
+            appendGlyphCode(run, glyph.glyph);
+            ++i;
+            continue;
+        }
+        if (family == 0 || runFont != family) { // the standard font's run goes on to the next marker
+            const std::size_t next = std::min(escaped.find(WideMarker, i), escaped.size());
+            runIn(0);
+            run.append(escaped.substr(i, next - i));
+            i = next;
+            continue;
+        }
+        const std::size_t length = escaped[i] == '\\' ? 2 : 1; // an escape pair shows its second character
+        const auto byte = static_cast<unsigned char>(escaped[i + length - 1]);
+        if (const std::uint16_t glyph = m_familyGlyphs[byte]) {
+            keep(family, glyph, windows1252CodePoint(byte));
+            appendGlyphCode(run, glyph);
+        } else {
+            runIn(0);
+            run.append(escaped.substr(i, length));
+        }
+        i += length;
     }
     endRun();
     if (selected != 0)

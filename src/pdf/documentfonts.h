@@ -7,6 +7,7 @@
 #include "pdfdocument.h"
 #include "utf8decoder.h"
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -72,13 +73,9 @@ private:
     struct Found {
         std::int32_t face = NotLookedUp; // in m_faces; NoFace when no font shows the character
         std::uint32_t glyph = 0;
+        ShownGlyph shown; // once used: its embedded font, glyph and width
     };
-    struct Embedded {
-        std::size_t face;
-        std::vector<char32_t> characters; // per glyph: the character it shows, 0 where unused
-    };
-
-    Found find(char32_t character);
+    Found& find(char32_t character);
     Found lookUp(char32_t character);
     std::int32_t open(const std::string& path);
     std::uint16_t embeddedPlace(std::size_t face);
@@ -87,10 +84,12 @@ private:
     FontLookup m_lookup;
     std::vector<std::unique_ptr<FontFace>> m_faces;
     std::int32_t m_familyFace = -1;
+    std::array<std::uint16_t, 256> m_familyGlyphs{}; // of each Windows-1252 byte; 0 where it has none
     bool m_familyTried = false;
     std::set<std::string> m_refused;
     std::vector<Found> m_basic; // the Basic Multilingual Plane's characters, found once
     std::unordered_map<char32_t, Found> m_others;
+    Found m_beyondUnicode{NoFace};
     std::vector<Embedded> m_embedded;
     bool m_fixed = false;
     std::vector<bool> m_seenSet;
