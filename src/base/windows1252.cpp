@@ -21,7 +21,10 @@ char windows1252Byte(char32_t codePoint)
 {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
         return static_cast<char>(codePoint);
-    if (codePoint > 0x2122) // the code page's last character, the trade mark sign
+    // Whole blocks the code page skips (Latin Extended-A up to Œ, Latin Extended-B and IPA after ƒ,
+    // Greek, Cyrillic and the rest up to the dashes, everything past the trade mark sign) need no search.
+    if (codePoint < 0x0152 || (codePoint > 0x0192 && codePoint < 0x02C6) ||
+        (codePoint > 0x02DC && codePoint < 0x2013) || codePoint > 0x2122)
         return '?';
     for (std::size_t i = 0; i < HighControls.size(); ++i) {
         if (HighControls[i] != 0 && HighControls[i] == codePoint)

@@ -43,13 +43,22 @@ std::string rightToLeftScript(char32_t character)
 // A glyph number as the two bytes of an Identity-H code inside a PDF string.
 void appendGlyphCode(std::string& out, std::uint32_t glyph)
 {
-    for (const auto byte : {static_cast<char>(glyph >> 8), static_cast<char>(glyph & 0xFF)}) {
-        if (byte == '\\' || byte == '(' || byte == ')')
-            out += '\\';
-        if (byte == '\r')
+    const auto plain = [](char byte) { return byte != '\\' && byte != '(' && byte != ')' && byte != '\r'; };
+    const auto high = static_cast<char>(glyph >> 8);
+    const auto low = static_cast<char>(glyph & 0xFF);
+    if (plain(high) && plain(low)) {
+        out += high;
+        out += low;
+        return;
+    }
+    for (const char byte : {high, low}) {
+        if (byte == '\r') {
             out += "\\r"; // a bare CR in a string would be read as LF
-        else
-            out += byte;
+            continue;
+        }
+        if (!plain(byte))
+            out += '\\';
+        out += byte;
     }
 }
 
@@ -192,6 +201,10 @@ void DocumentFonts::checked(bool utf8)
 
 bool DocumentFonts::show(char32_t character)
 {
+    if (character <= 0xFFFF && !m_basic.empty() && m_basic[character].shown.font != 0) { // the usual case
+        m_pending.push_back(m_basic[character].shown);
+        return true;
+    }
     const std::optional<ShownGlyph> glyph = use(character);
     if (glyph)
         m_pending.push_back(*glyph);

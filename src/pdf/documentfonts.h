@@ -73,7 +73,11 @@ private:
     struct Found {
         std::int32_t face = NotLookedUp; // in m_faces; NoFace when no font shows the character
         std::uint32_t glyph = 0;
-        ShownGlyph shown; // once used: its embedded font, glyph and width
+        ShownGlyph shown{}; // once used: its embedded font, glyph and width
+    };
+    struct Embedded {
+        std::size_t face;
+        std::vector<char32_t> characters; // per glyph: the character it shows, 0 where unused
     };
     Found& find(char32_t character);
     Found lookUp(char32_t character);
@@ -89,7 +93,7 @@ private:
     std::set<std::string> m_refused;
     std::vector<Found> m_basic; // the Basic Multilingual Plane's characters, found once
     std::unordered_map<char32_t, Found> m_others;
-    Found m_beyondUnicode{NoFace};
+    Found m_beyondUnicode{NoFace, 0, {}};
     std::vector<Embedded> m_embedded;
     bool m_fixed = false;
     std::vector<bool> m_seenSet;

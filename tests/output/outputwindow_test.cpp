@@ -478,7 +478,7 @@ TEST_F(OutputWindow, CharactersThePdfCannotShowAreNamedBeforeItIsWritten)
 {
     formats.ExcelChosen = false;
     // Embedded fonts show Ł, ź and the Hebrew; no installed font has a glyph for the private-use one.
-    record.Comments = u8"Łódź seam ± 0.02? \U0010FFFD \U0010FFFD שלום";
+    record.Comments = "Łódź seam ± 0.02? \U0010FFFD \U0010FFFD שלום";
     open();
     child<QLineEdit>("txtTitle")->setText(u"Lot \u0159 \u0141"_qs);
     browse("named.pdf");
