@@ -12,16 +12,16 @@
 
 namespace quorvale {
 
+class KeysPage;
 class Platform;
 
 class Wizard final {
 public:
     // The data sheet goes into the folder chosen at start (the system's bytes, whatever their
     // encoding); the one-copy lock is taken there. The runs are kept in runsDatabase (as
-    // ChooseRunsDatabase names it; none when empty), a server's unsaved readings beside
-    // userRunsDatabase.
+    // ChooseRunsDatabase names it; none when empty), with what is kept about them in the data folder.
     Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase = {},
-           const QString& userRunsDatabase = {});
+           const RunsDataFolder& runsDataFolder = {});
     // However the program ends, the data sheet goes with the wizard.
     ~Wizard();
 
@@ -38,6 +38,8 @@ private:
     void showOutput(const OutputFormats& formats);
     // Hides the entry window behind a fresh help window, which brings it back when it closes.
     void showHelp();
+    // Shows the keys page beside the entry window, or raises the one already shown.
+    void showKeysPage();
     // An unloaded window no longer needs the data sheet.
     void removeDataSheet();
 
@@ -47,6 +49,9 @@ private:
     Form1 m_form1;
     RunKeeper m_runs;
     QPointer<frmPDF> m_frmPDF;
+    // Where the keys page says the runs are kept.
+    QString m_runsPlace;
+    QPointer<KeysPage> m_keysPage;
 };
 
 } // namespace quorvale
