@@ -47,8 +47,8 @@ void appendGlyphCode(std::string& out, std::uint32_t glyph)
     const auto high = static_cast<char>(glyph >> 8);
     const auto low = static_cast<char>(glyph & 0xFF);
     if (plain(high) && plain(low)) {
-        out += high;
-        out += low;
+        const std::array<char, 2> code = {high, low};
+        out.append(code.data(), code.size());
         return;
     }
     for (const char byte : {high, low}) {
