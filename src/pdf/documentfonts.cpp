@@ -6,6 +6,7 @@
 
 #include <hb.h>
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <utility>
@@ -209,6 +210,12 @@ bool DocumentFonts::show(char32_t character)
     if (glyph)
         m_pending.push_back(*glyph);
     return glyph.has_value();
+}
+
+void DocumentFonts::dropPending(std::string_view text)
+{
+    if (!m_pending.empty())
+        m_pending.erase(m_pending.begin(), m_pending.begin() + std::count(text.begin(), text.end(), WideMarker));
 }
 
 void DocumentFonts::writeRow(PdfDocument& document, std::string_view escaped, std::string_view fontSize)

@@ -55,6 +55,8 @@ public:
     // The glyphs of the WideMarker bytes of text decoded and not yet written, in order.
     const ShownGlyph& pending(std::size_t index) const { return m_pending[index]; }
     bool nonePending() const { return m_pending.empty(); }
+    // Drops the pending glyphs of the text's WideMarker bytes: text that is read but not written.
+    void dropPending(std::string_view text);
 
     // Writes a row whose escaped text holds WideMarker bytes, each the next pending glyph: runs in
     // the standard font /F1 and runs in embedded fonts, ending in /F1 again.

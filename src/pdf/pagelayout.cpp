@@ -108,6 +108,24 @@ public:
         writeRow(m_rest);
     }
 
+    // Each row of the table takes a line's place; a page it runs onto begins with its heading again.
+    void table(const ReadingsTable& table)
+    {
+        const TableColumns columns(table, m_geometry);
+        const std::string heading = columns.row(table.heading);
+        startLine(0);
+        m_document.writeline(heading);
+        for (const ReadingsTableRow& row : table.rows) {
+            const std::int32_t page = m_document.pagecount();
+            startLine(0);
+            if (m_document.pagecount() != page && m_geometry.maxlines > 1) {
+                m_document.writeline(heading);
+                startLine(0);
+            }
+            m_document.writeline(columns.row(row));
+        }
+    }
+
     void finish()
     {
         writeFooter(m_document, m_geometry);
@@ -318,11 +336,24 @@ std::size_t cutLength(std::string_view piece)
 }
 
 ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, LineReader& reader, DocumentFonts& fonts,
-                         const ReadingOptions& options)
+                         const ReadingOptions& options, const ReadingsTable* table)
 {
     Layout layout(document, geometry, fonts, options);
     LineReader::Piece piece;
+    std::int64_t line = 0;
+    bool tableDone = table == nullptr;
     while (reader.next(piece)) {
+        if (piece.first)
+            ++line;
+        if (!tableDone && line >= table->firstLine) {
+            if (piece.first && line == table->firstLine)
+                layout.table(*table);
+            tableDone = line >= table->firstLine + table->lines;
+            if (!tableDone) {
+                fonts.dropPending(piece.text); // a line the table stands in place of
+                continue;
+            }
+        }
         if (piece.first && piece.last) {
             layout.wholeLine(piece.text, piece.formFeeds, piece.holdsTab);
             continue;
@@ -333,6 +364,8 @@ ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, Li
         if (piece.last)
             layout.endLine();
     }
+    if (!tableDone && line < table->firstLine)
+        layout.table(*table);
     layout.finish();
     return reader.summary();
 }

@@ -58,7 +58,8 @@ ReadingSummary writeDocument(const PdfJob& job, ByteSink& sink, const std::strin
     PdfDocument document(sink, job.geometry(), job.information());
     document.startpdf();
     document.writeinfo(timestamp, fonts.fontCount());
-    ReadingSummary summary = writetext(document, job.geometry(), reader, fonts, job.reading());
+    ReadingSummary summary =
+        writetext(document, job.geometry(), reader, fonts, job.reading(), job.table() ? &*job.table() : nullptr);
     if (job.chart())
         writeChartPage(document, job.geometry(), *job.chart());
     fonts.write(document);
