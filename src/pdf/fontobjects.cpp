@@ -38,7 +38,7 @@ std::vector<std::string> widthLines(const FontFace& face, const std::set<std::ui
                 lines.back() += " ]";
             lines.push_back(formatInteger(glyph) + " [");
         }
-        lines.back() += " " + formatInteger(face.width(glyph));
+        (lines.back() += ' ') += formatInteger(face.width(glyph));
         next = glyph + 1;
     }
     if (lines.size() > 1)

@@ -158,11 +158,15 @@ int newRun(RunStore& store, const std::optional<std::string>& part, const Change
            const QString& databaseOption)
 {
     // The run takes the change's identity, so that the same change sent again finds the same run.
-    RunChange change{options.id, options.id, RunChangeKind::StartRun, options.at, {}, {}, DefaultRunChartRecord()};
+    RunChange change;
+    change.id = change.runKey = options.id;
+    change.kind = RunChangeKind::StartRun;
+    change.at = options.at;
+    change.record = DefaultRunChartRecord();
     if (part)
         change.record.PartNumber = *part;
     const std::string retry =
-        retryLine(databaseOption, "new", options) + (part ? " --part " + quoted(*part) : std::string());
+        retryLine(databaseOption, "new", options) + (part ? std::string(" --part ") + quoted(*part) : std::string());
     if (const int status = outcome(store.apply({&change, 1}), retry))
         return status;
     std::optional<RunId> id;
