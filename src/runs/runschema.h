@@ -2,7 +2,7 @@
 // numbered steps, and never touched when they come from a newer Quorvale or from another program.
 #pragma once
 
-#include <QString>
+#include "result.h"
 
 class QSqlDatabase;
 
@@ -12,7 +12,6 @@ namespace quorvale {
 constexpr int RunsSchemaVersion = 1;
 
 // Makes or checks the tables of an open database; the reason, in words, when it may not be used.
-// Empty when the database is ready.
-QString PrepareRunsSchema(QSqlDatabase& database, bool server);
+Result PrepareRunsSchema(QSqlDatabase& database, bool server);
 
 } // namespace quorvale

@@ -6,13 +6,14 @@
 #include "runstext.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,29 +30,73 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "  list                  one run a line, TAB-separated: id, state (open or\n"
                                   "                        finished), started (ISO 8601 with the UTC offset),\n"
                                   "                        number of readings, part number; the newest first\n"
-                                  "  new [--part TEXT]     start an open run with the default record (part number\n"
-                                  "                        TEXT if given) and print its id\n"
+                                  "  new [FIELD TEXT]... [--deviations] [--create]\n"
+                                  "                        start an open run and print its id; the record is the\n"
+                                  "                        default one with the fields given changed (below)\n"
                                   "  log ID [VALUE]...     log the values into run ID, each stamped with the time it\n"
                                   "                        is logged; without values, one value a line from\n"
                                   "                        standard input. All or nothing: when a value is no\n"
                                   "                        number, nothing is logged\n"
                                   "  export ID             the run's readings as CSV (RFC 4180) on standard output:\n"
-                                  "                        reading,time,value\n"
+                                  "                        reading,time,value; a reading keeps its number in the\n"
+                                  "                        run when others before it were removed\n"
+                                  "\n"
+                                  "The record's fields for new:\n"
+                                  "  --part, --customer, --description, --inspector, --operation, --date,\n"
+                                  "  --approved-by, --approval-date, --department, --drawing-revision,\n"
+                                  "  --chart-revision, --upper (the upper tolerance), --lower (the lower\n"
+                                  "  tolerance), --frequency, --check (the dimension checked), --tool,\n"
+                                  "  --sheet, --sheet-of, --comments\n"
+                                  "  --deviations          the readings are deviations from the check dimension\n"
+                                  "  --create              make the SQLite file DB where it does not exist yet\n"
                                   "\n"
                                   "Options:\n"
-                                  "      --database DB     the runs database: a postgresql:// connection URI, or the\n"
-                                  "                        path of a SQLite file\n"
+                                  "      --database DB     the runs database: a PostgreSQL server named by a\n"
+                                  "                        postgresql:// or postgres:// URI or by libpq settings\n"
+                                  "                        (\"host=db dbname=runs user=qc\"), or the path of a SQLite\n"
+                                  "                        file, which must exist (see new --create)\n"
                                   "  -h, --help            show this help and exit\n"
                                   "      --version         show the version and exit\n"
                                   "\n"
                                   "The database is, first to last: --database, the environment variable\n"
                                   "QUORVALE_DATABASE, the key Runs/database in ~/.config/Quorvale/Quorvale.conf,\n"
-                                  "and $XDG_DATA_HOME/quorvale/runs.sqlite (~/.local/share/quorvale/runs.sqlite).\n"
+                                  "and $XDG_DATA_HOME/quorvale/runs.sqlite (~/.local/share/quorvale/runs.sqlite),\n"
+                                  "which is made on first use. A password in the name is never shown; better\n"
+                                  "still, keep it in ~/.pgpass.\n"
                                   "\n"
                                   "Exit status:\n"
                                   "  0  done\n"
-                                  "  1  the database failed, the run is unknown, or a value is no number\n"
+                                  "  1  the database failed, the run is unknown, a value is no number, or the\n"
+                                  "     output cannot be written\n"
                                   "  2  a wrong command, option or argument\n";
+
+// The record's fields that new takes, each as an option of its own.
+struct FieldOption {
+    const char* option;
+    std::string RunChartRecord::*field;
+};
+
+constexpr FieldOption FieldOptions[] = {
+    {"--part", &RunChartRecord::PartNumber},
+    {"--customer", &RunChartRecord::CustomerName},
+    {"--description", &RunChartRecord::Description},
+    {"--inspector", &RunChartRecord::Inspector},
+    {"--operation", &RunChartRecord::OperationNumber},
+    {"--date", &RunChartRecord::DateInspector},
+    {"--approved-by", &RunChartRecord::ApprovedBy},
+    {"--approval-date", &RunChartRecord::DateApprovedBy},
+    {"--department", &RunChartRecord::Department},
+    {"--drawing-revision", &RunChartRecord::DrawingRevision},
+    {"--chart-revision", &RunChartRecord::RunChartRevision},
+    {"--upper", &RunChartRecord::UpperTolerance},
+    {"--lower", &RunChartRecord::LowerTolerance},
+    {"--frequency", &RunChartRecord::Frequency},
+    {"--check", &RunChartRecord::Check},
+    {"--tool", &RunChartRecord::InspectionTool},
+    {"--sheet", &RunChartRecord::Sheet},
+    {"--sheet-of", &RunChartRecord::SheetOf},
+    {"--comments", &RunChartRecord::Comments},
+};
 
 struct UsageError {
     std::string problem;
@@ -85,26 +130,63 @@ void noMoreArguments(const std::vector<std::string>& arguments, std::size_t at)
         throw UsageError{"unexpected argument '" + arguments[at] + "'"};
 }
 
+// Writes the text on standard output; exit status 1 when it cannot be written whole, saying what
+// was done all the same (whatIsDone, when given).
+int print(const std::string_view text, const std::string& whatIsDone = {})
+{
+    std::cout << text << std::flush;
+    if (std::cout)
+        return 0;
+    return fail("standard output cannot be written" + (whatIsDone.empty() ? std::string() : "; " + whatIsDone));
+}
+
 int listRuns(RunStore& store)
 {
     std::vector<RunSummary> runs;
     if (const Result listed = store.listRuns(runs); !listed)
         return fail(listed.reason);
+    std::string lines;
     for (const RunSummary& run : runs)
-        std::cout << RunListLine(run);
-    return 0;
+        lines += RunListLine(run);
+    return print(lines);
 }
 
-int newRun(RunStore& store, const std::optional<std::string>& part)
+int newRun(RunStore& store, const RunChartRecord& record)
 {
-    RunChartRecord record = DefaultRunChartRecord();
-    if (part)
-        record.PartNumber = *part;
     RunId id = 0;
     if (const Result created = store.createRun(record, Moment::now(), id); !created)
         return fail(created.reason);
-    std::cout << id << "\n";
-    return 0;
+    return print(std::to_string(id) + "\n", "run " + std::to_string(id) + " was started");
+}
+
+// new's options: the record's fields, --deviations and --create.
+RunChartRecord newRunOptions(const std::vector<std::string>& arguments, std::size_t at, bool& create)
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    while (at < arguments.size()) {
+        const std::string& argument = arguments[at++];
+        if (argument == "--create") {
+            create = true;
+            continue;
+        }
+        if (argument == "--deviations") {
+            record.ReadingsAreDeviations = true;
+            continue;
+        }
+        const std::string name = argument.substr(0, argument.find('='));
+        const auto* field = std::find_if(std::begin(FieldOptions), std::end(FieldOptions),
+                                         [&](const FieldOption& option) { return name == option.option; });
+        if (field == std::end(FieldOptions))
+            throw UsageError{argument.rfind("-", 0) == 0 ? "unknown option '" + argument + "' for new"
+                                                         : "unexpected argument '" + argument + "'"};
+        if (name.size() < argument.size())
+            record.*field->field = argument.substr(name.size() + 1);
+        else if (at < arguments.size())
+            record.*field->field = arguments[at++];
+        else
+            throw UsageError{name + " needs a text"};
+    }
+    return record;
 }
 
 // The values as kept, each checked before anything is logged; where is "line" or "value".
@@ -154,8 +236,19 @@ int exportRun(RunStore& store, RunId id)
     StoredRun run;
     if (const Result loaded = store.loadRun(id, run); !loaded)
         return fail(loaded.reason);
-    std::cout << ReadingsCsv(run) << std::flush;
-    return std::cout ? 0 : fail("standard output cannot be written");
+    return print(ReadingsCsv(run));
+}
+
+// The user's own file is made on first use; a file named otherwise must be there, unless it is to be
+// made, so that a mistyped name is not taken for a new empty database.
+Result usableDatabase(const QString& database, const RunsDataFolder& folder, bool create)
+{
+    if (database.isEmpty() || database == folder.databaseFile())
+        return MakeUserDatabase(folder);
+    if (IsServerDatabase(database) || !CheckDatabaseName(database) || create || QFileInfo::exists(database))
+        return {};
+    return Result::failure("the runs database " + database.toStdString() +
+                           " does not exist; 'quorvale-runs --database DB new --create' makes it");
 }
 
 // Opens the database and runs the command; a usage error is thrown before the database is touched.
@@ -165,21 +258,15 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
     if (at >= arguments.size())
         throw UsageError{"a command is missing"};
     const std::string& command = arguments[at++];
-    std::optional<std::string> part;
+    RunChartRecord record;
+    bool create = false;
     RunId id = 0;
     std::vector<std::string> values;
     std::vector<int> places;
     if (command == "list") {
         noMoreArguments(arguments, at);
     } else if (command == "new") {
-        if (at < arguments.size() && arguments[at].rfind("--part=", 0) == 0) {
-            part = arguments[at++].substr(7);
-        } else if (at < arguments.size() && arguments[at] == "--part") {
-            if (++at >= arguments.size())
-                throw UsageError{"--part needs a text"};
-            part = arguments[at++];
-        }
-        noMoreArguments(arguments, at);
+        record = newRunOptions(arguments, at, create);
     } else if (command == "log") {
         id = runIdArgument(arguments, at++);
         for (; at < arguments.size(); ++at) {
@@ -193,10 +280,8 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
         throw UsageError{"unknown command '" + command + "'"};
     }
 
-    if (database.isEmpty() || database == folder.databaseFile()) {
-        if (Result made = MakeUserDatabase(folder); !made)
-            return fail(made.reason);
-    }
+    if (Result named = usableDatabase(database, folder, create); !named)
+        return fail(named.reason);
     QString why;
     const std::unique_ptr<RunStore> store = RunStore::open(database, why);
     if (!store)
@@ -204,7 +289,7 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
     if (command == "list")
         return listRuns(*store);
     if (command == "new")
-        return newRun(*store, part);
+        return newRun(*store, record);
     if (command == "export")
         return exportRun(*store, id);
     return values.empty() ? logFromInput(*store, id) : logValues(*store, id, values, places, "value");
@@ -223,14 +308,10 @@ int main(int argc, char** argv)
         std::size_t at = 0;
         for (; at < arguments.size() && arguments[at].rfind("-", 0) == 0; ++at) {
             const std::string& argument = arguments[at];
-            if (argument == "-h" || argument == "--help") {
-                std::cout << Usage << Help;
-                return 0;
-            }
-            if (argument == "--version") {
-                std::cout << "quorvale-runs " << QUORVALE_VERSION << "\n";
-                return 0;
-            }
+            if (argument == "-h" || argument == "--help")
+                return print(std::string(Usage) + std::string(Help));
+            if (argument == "--version")
+                return print("quorvale-runs " QUORVALE_VERSION "\n");
             if (argument.rfind("--database=", 0) == 0) {
                 option = QString::fromLocal8Bit(argument.substr(11));
             } else if (argument == "--database" && at + 1 < arguments.size()) {

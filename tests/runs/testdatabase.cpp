@@ -58,6 +58,10 @@ std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
         }
         EXPECT_TRUE(db.open());
         QSqlQuery query(db);
+        // The runs live in a schema of their own on a server.
+        if (IsServerDatabase(m_name)) {
+            EXPECT_TRUE(query.exec(QStringLiteral("SET search_path TO quorvale")));
+        }
         EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
         while (query.next()) {
             QVariantList row;
