@@ -6,8 +6,11 @@
 #include "runstext.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
@@ -37,6 +40,11 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "                        is logged; without values, one value a line from\n"
                                   "                        standard input. All or nothing: when a value is no\n"
                                   "                        number, nothing is logged\n"
+                                  "\n"
+                                  "new and log also take, before their other arguments:\n"
+                                  "  --change-id ID        the change's identity: the database takes a change with\n"
+                                  "                        one identity once, however often it is sent\n"
+                                  "  --at TIME             when the change was made (ISO 8601 with the UTC offset)\n"
                                   "  export ID             the run's readings as CSV (RFC 4180) on standard output:\n"
                                   "                        reading,time,value; a reading keeps its number in the\n"
                                   "                        run when others before it were removed\n"
@@ -68,7 +76,10 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "  0  done\n"
                                   "  1  the database failed, the run is unknown, a value is no number, or the\n"
                                   "     output cannot be written\n"
-                                  "  2  a wrong command, option or argument\n";
+                                  "  2  a wrong command, option or argument\n"
+                                  "  3  outcome unknown: the answer from the database was lost, so the change may\n"
+                                  "     or may not be stored; the command line printed with it sends the same\n"
+                                  "     change again, and stores it exactly once\n";
 
 // The record's fields that new takes, each as an option of its own.
 struct FieldOption {
@@ -102,10 +113,58 @@ struct UsageError {
     std::string problem;
 };
 
+constexpr int OutcomeUnknownStatus = 3;
+
 int fail(const std::string& reason)
 {
     std::cerr << "quorvale-runs: " << reason << "\n";
     return 1;
+}
+
+// A change as the command makes it: its identity and its time, given again when it is retried.
+struct ChangeOptions {
+    std::string id = NewIdentity();
+    Moment at = Moment::now();
+};
+
+std::string quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The command line that sends the same change again; the database without its password.
+std::string retryLine(const QString& databaseOption, const std::string& command, const ChangeOptions& change)
+{
+    std::string line = "quorvale-runs";
+    if (!databaseOption.isEmpty()) {
+        QString database = databaseOption;
+        if (IsServerDatabase(database)) {
+            QUrl url(database);
+            if (url.isValid() && !url.password().isEmpty()) {
+                url.setPassword({});
+                database = url.toString();
+            }
+            database.remove(QRegularExpression(QStringLiteral("\\bpassword\\s*=\\s*('([^'\\\\]|\\\\.)*'|\\S*)\\s*")));
+        }
+        line += " --database " + quoted(database.toStdString());
+    }
+    return line + " " + command + " --change-id " + change.id + " --at " + IsoText(change.at);
+}
+
+// Whether the store committed is unknown: the same change, sent again, is stored exactly once.
+int outcome(const Result& result, const std::string& retry)
+{
+    if (result)
+        return 0;
+    if (result.error != StoreError::OutcomeUnknown)
+        return fail(result.reason);
+    std::cerr << "quorvale-runs: outcome unknown: " << result.reason << "\n"
+              << "quorvale-runs: this sends the same change again and stores it exactly once:\n"
+              << retry << "\n";
+    return OutcomeUnknownStatus;
 }
 
 RunId runIdArgument(const std::vector<std::string>& arguments, std::size_t at)
@@ -151,47 +210,30 @@ int listRuns(RunStore& store)
     return print(lines);
 }
 
-int newRun(RunStore& store, const RunChartRecord& record)
-{
-    RunId id = 0;
-    if (const Result created = store.createRun(record, Moment::now(), id); !created)
-        return fail(created.reason);
-    return print(std::to_string(id) + "\n", "run " + std::to_string(id) + " was started");
-}
-
-// new's options: the record's fields, --deviations and --create.
-RunChartRecord newRunOptions(const std::vector<std::string>& arguments, std::size_t at, bool& create)
-{
+// What new starts: the default record with the fields given changed, those options again for the
+// command line that sends the same change, and whether a missing file is to be made.
+struct NewRun {
     RunChartRecord record = DefaultRunChartRecord();
-    while (at < arguments.size()) {
-        const std::string& argument = arguments[at++];
-        if (argument == "--create") {
-            create = true;
-            continue;
-        }
-        if (argument == "--deviations") {
-            record.ReadingsAreDeviations = true;
-            continue;
-        }
-        const std::string name = argument.substr(0, argument.find('='));
-        const auto* field = std::find_if(std::begin(FieldOptions), std::end(FieldOptions),
-                                         [&](const FieldOption& option) { return name == option.option; });
-        if (field == std::end(FieldOptions))
-            throw UsageError{argument.rfind("-", 0) == 0 ? "unknown option '" + argument + "' for new"
-                                                         : "unexpected argument '" + argument + "'"};
-        if (name.size() < argument.size())
-            record.*field->field = argument.substr(name.size() + 1);
-        else if (at < arguments.size())
-            record.*field->field = arguments[at++];
-        else
-            throw UsageError{name + " needs a text"};
-    }
-    return record;
+    std::string arguments;
+    bool create = false;
+};
+
+int newRun(RunStore& store, const NewRun& run, const ChangeOptions& options, const QString& databaseOption)
+{
+    // The run takes the change's identity, so that the same change sent again finds the same run.
+    RunChange change{options.id, options.id, RunChangeKind::StartRun, options.at, {}, {}, run.record};
+    const std::string retry = retryLine(databaseOption, "new", options) + run.arguments;
+    if (const int status = outcome(store.apply({&change, 1}), retry))
+        return status;
+    std::optional<RunId> id;
+    if (const Result found = store.findRun(change.runKey, id); !found || !id)
+        return fail(found ? "the run " + change.runKey + " is gone" : found.reason);
+    return print(std::to_string(*id) + "\n", "run " + std::to_string(*id) + " was started");
 }
 
 // The values as kept, each checked before anything is logged; where is "line" or "value".
 int logValues(RunStore& store, RunId id, const std::vector<std::string>& typed, const std::vector<int>& places,
-              const char* where)
+              const char* where, const ChangeOptions& options, const QString& databaseOption)
 {
     std::vector<std::string> values;
     for (std::size_t i = 0; i < typed.size(); ++i) {
@@ -208,12 +250,22 @@ int logValues(RunStore& store, RunId id, const std::vector<std::string>& typed, 
         const Result found = store.loadRun(id, run);
         return found ? 0 : fail(found.reason);
     }
-    std::vector<int> numbers;
-    const Result logged = store.logReadings(id, values, Moment::now(), numbers);
-    return logged ? 0 : fail(logged.reason);
+    std::string run;
+    if (const Result found = store.runKey(id, run); !found)
+        return fail(found.reason);
+    // One change a value, each with an identity of the command's change and the value's place.
+    std::vector<RunChange> changes;
+    std::string retry = retryLine(databaseOption, "log", options) + " " + std::to_string(id);
+    for (const std::string& value : values) {
+        const std::string key = options.id + "-" + std::to_string(changes.size() + 1);
+        changes.push_back(
+            {key, run, RunChangeKind::LogReading, options.at, key, {options.at.at, options.at.utcOffset, value}, {}});
+        retry += " " + value;
+    }
+    return outcome(store.apply(changes), retry);
 }
 
-int logFromInput(RunStore& store, RunId id)
+int logFromInput(RunStore& store, RunId id, const ChangeOptions& options, const QString& databaseOption)
 {
     std::vector<std::string> typed;
     std::vector<int> lines;
@@ -228,7 +280,7 @@ int logFromInput(RunStore& store, RunId id)
     }
     if (std::cin.bad())
         return fail("standard input cannot be read");
-    return logValues(store, id, typed, lines, "line");
+    return logValues(store, id, typed, lines, "line", options, databaseOption);
 }
 
 int exportRun(RunStore& store, RunId id)
@@ -251,23 +303,87 @@ Result usableDatabase(const QString& database, const RunsDataFolder& folder, boo
                            " does not exist; 'quorvale-runs --database DB new --create' makes it");
 }
 
+// The option's value, as "--name VALUE" or "--name=VALUE", moving at past it; none for another argument.
+std::optional<std::string> optionValue(const std::vector<std::string>& arguments, std::size_t& at, const char* name)
+{
+    const std::string& argument = arguments[at];
+    if (argument.rfind(std::string(name) + "=", 0) == 0)
+        return arguments[at++].substr(std::string(name).size() + 1);
+    if (argument != name)
+        return std::nullopt;
+    if (++at >= arguments.size())
+        throw UsageError{std::string(name) + " needs a value"};
+    return arguments[at++];
+}
+
+// One of new's options: a field of the record, --deviations or --create.
+void newRunOption(const std::vector<std::string>& arguments, std::size_t& at, NewRun& run)
+{
+    if (arguments[at] == "--create") {
+        run.create = true;
+        ++at;
+        return;
+    }
+    if (arguments[at] == "--deviations") {
+        run.record.ReadingsAreDeviations = true;
+        run.arguments += " --deviations";
+        ++at;
+        return;
+    }
+    for (const FieldOption& field : FieldOptions) {
+        if (const auto text = optionValue(arguments, at, field.option)) {
+            run.record.*field.field = *text;
+            run.arguments += std::string(" ") + field.option + " " + quoted(*text);
+            return;
+        }
+    }
+    throw UsageError{arguments[at].rfind("-", 0) == 0 ? "unknown option '" + arguments[at] + "' for new"
+                                                      : "unexpected argument '" + arguments[at] + "'"};
+}
+
+// --change-id and --at, where they come; what the other options of the command leave.
+bool changeOption(const std::vector<std::string>& arguments, std::size_t& at, ChangeOptions& change)
+{
+    if (const auto id = optionValue(arguments, at, "--change-id")) {
+        if (id->empty() || id->size() > 64 ||
+            id->find_first_not_of("0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-") !=
+                std::string::npos)
+            throw UsageError{"'" + *id + "' is not a change identity"};
+        change.id = *id;
+        return true;
+    }
+    if (const auto time = optionValue(arguments, at, "--at")) {
+        const QDateTime parsed = QDateTime::fromString(QString::fromStdString(*time), Qt::ISODate);
+        change.at = {parsed.toSecsSinceEpoch(), parsed.offsetFromUtc()};
+        if (!parsed.isValid() || IsoText(change.at) != *time)
+            throw UsageError{"'" + *time + "' is no time such as 2026-12-07T14:28:05+01:00"};
+        return true;
+    }
+    return false;
+}
+
 // Opens the database and runs the command; a usage error is thrown before the database is touched.
 int runCommand(const std::vector<std::string>& arguments, std::size_t at, const QString& database,
-               const RunsDataFolder& folder)
+               const RunsDataFolder& folder, const QString& databaseOption)
 {
     if (at >= arguments.size())
         throw UsageError{"a command is missing"};
     const std::string& command = arguments[at++];
-    RunChartRecord record;
-    bool create = false;
+    NewRun started;
+    ChangeOptions change;
     RunId id = 0;
     std::vector<std::string> values;
     std::vector<int> places;
     if (command == "list") {
         noMoreArguments(arguments, at);
     } else if (command == "new") {
-        record = newRunOptions(arguments, at, create);
+        while (at < arguments.size()) {
+            if (!changeOption(arguments, at, change))
+                newRunOption(arguments, at, started);
+        }
     } else if (command == "log") {
+        while (at < arguments.size() && changeOption(arguments, at, change)) {
+        }
         id = runIdArgument(arguments, at++);
         for (; at < arguments.size(); ++at) {
             values.push_back(arguments[at]);
@@ -280,7 +396,7 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
         throw UsageError{"unknown command '" + command + "'"};
     }
 
-    if (Result named = usableDatabase(database, folder, create); !named)
+    if (Result named = usableDatabase(database, folder, started.create); !named)
         return fail(named.reason);
     QString why;
     const std::unique_ptr<RunStore> store = RunStore::open(database, why);
@@ -289,10 +405,11 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
     if (command == "list")
         return listRuns(*store);
     if (command == "new")
-        return newRun(*store, record);
+        return newRun(*store, started, change, databaseOption);
     if (command == "export")
         return exportRun(*store, id);
-    return values.empty() ? logFromInput(*store, id) : logValues(*store, id, values, places, "value");
+    return values.empty() ? logFromInput(*store, id, change, databaseOption)
+                          : logValues(*store, id, values, places, "value", change, databaseOption);
 }
 
 } // namespace
@@ -327,7 +444,7 @@ int main(int argc, char** argv)
         const QString database =
             ChooseRunsDatabase(option, qEnvironmentVariable("QUORVALE_DATABASE"),
                                QSettings().value(QStringLiteral("Runs/database")).toString(), folder.databaseFile());
-        return runCommand(arguments, at, database, folder);
+        return runCommand(arguments, at, database, folder, option);
     } catch (const UsageError& error) {
         std::cerr << "quorvale-runs: " << error.problem << "\n" << Usage << "Try 'quorvale-runs --help' for more.\n";
         return 2;

@@ -1,5 +1,6 @@
 #include "testdatabase.h"
 
+#include "runschema.h"
 #include "runsdatabase.h"
 
 #include <QSqlDatabase>
@@ -39,9 +40,8 @@ std::unique_ptr<RunStore> RunsDatabase::open() const
     return store;
 }
 
-std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
+template <class Use> void RunsDatabase::withConnection(Use use) const
 {
-    std::vector<QVariantList> rows;
     {
         QSqlDatabase db;
         if (IsServerDatabase(m_name)) {
@@ -57,6 +57,15 @@ std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
             db.setDatabaseName(m_name);
         }
         EXPECT_TRUE(db.open());
+        use(db);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test-rows"));
+}
+
+std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
+{
+    std::vector<QVariantList> rows;
+    withConnection([&](QSqlDatabase& db) {
         QSqlQuery query(db);
         // The runs live in a schema of their own on a server.
         if (IsServerDatabase(m_name)) {
@@ -69,9 +78,16 @@ std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
                 row << query.value(i);
             rows.push_back(row);
         }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("test-rows"));
+    });
     return rows;
+}
+
+void RunsDatabase::makeSchema(int version) const
+{
+    withConnection([&](QSqlDatabase& db) {
+        const Result prepared = PrepareRunsSchema(db, IsServerDatabase(m_name), version);
+        EXPECT_TRUE(prepared) << prepared.reason;
+    });
 }
 
 } // namespace quorvale::test
