@@ -189,30 +189,35 @@ Result upgrade(QSqlDatabase& database, bool server, int target)
 
 // On a server the runs live in a schema of their own, so that whatever else the database holds,
 // readable by this user or not, is neither taken over nor in the way. Tables an earlier Quorvale made
-// in the user's current schema move there. Under the lock, so that two stations do it once.
+// in the user's current schema move there, once, under the lock; an open that finds the schema there
+// commits nothing.
 Result useOwnSchema(QSqlDatabase& database)
 {
-    Result result = run(database, QStringLiteral("BEGIN"));
-    if (result)
-        result = run(database, QStringLiteral("SELECT pg_advisory_xact_lock(5174202)"));
+    const QString exists = QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = "
+                                          "'quorvale'), to_regclass('quorvale_schema') IS NOT NULL");
     QSqlQuery found(database);
-    if (result &&
-        (!found.exec(QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_catalog.pg_namespace"
-                                    " WHERE nspname = 'quorvale'), to_regclass('quorvale_schema') IS NOT NULL")) ||
-         !found.next()))
-        result = failure(found);
-    if (result && !found.value(0).toBool()) {
-        result = run(database, QStringLiteral("CREATE SCHEMA quorvale"));
-        for (const char* table : {"quorvale_schema", "runs", "readings", "reading_changes", "run_changes"}) {
-            if (result && found.value(1).toBool())
-                result = run(database, QStringLiteral("ALTER TABLE IF EXISTS %1 SET SCHEMA quorvale").arg(table));
+    if (!found.exec(exists) || !found.next())
+        return failure(found);
+    if (!found.value(0).toBool()) {
+        Result result = run(database, QStringLiteral("BEGIN"));
+        if (result)
+            result = run(database, QStringLiteral("SELECT pg_advisory_xact_lock(5174202)"));
+        if (result && (!found.exec(exists) || !found.next()))
+            result = failure(found);
+        if (result && !found.value(0).toBool()) {
+            result = run(database, QStringLiteral("CREATE SCHEMA quorvale"));
+            for (const char* table : {"quorvale_schema", "runs", "readings", "reading_changes", "run_changes"}) {
+                if (result && found.value(1).toBool())
+                    result = run(database, QStringLiteral("ALTER TABLE IF EXISTS %1 SET SCHEMA quorvale").arg(table));
+            }
         }
-    }
-    if (result)
-        result = run(database, QStringLiteral("COMMIT"));
-    if (!result) {
-        run(database, QStringLiteral("ROLLBACK"));
-        return result;
+        found.finish();
+        if (result)
+            result = run(database, QStringLiteral("COMMIT"));
+        if (!result) {
+            run(database, QStringLiteral("ROLLBACK"));
+            return result;
+        }
     }
     return run(database, QStringLiteral("SET search_path TO quorvale"));
 }

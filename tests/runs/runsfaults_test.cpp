@@ -103,7 +103,7 @@ TEST(RunsFaults, OnAServerTheRunsLiveInASchemaOfTheirOwnAndAnEarlierOnesMoveTher
 
     // Tables an earlier Quorvale made in the public schema are moved, runs and all.
     database.rows(QStringLiteral("DROP TABLE public.runs"));
-    for (const char* table : {"quorvale_schema", "runs", "readings", "reading_changes"})
+    for (const char* table : {"quorvale_schema", "runs", "readings", "reading_changes", "run_changes"})
         database.rows(QStringLiteral("ALTER TABLE quorvale.%1 SET SCHEMA public").arg(QLatin1String(table)));
     database.rows(QStringLiteral("DROP SCHEMA quorvale"));
     const auto store = database.open();
