@@ -258,7 +258,11 @@ void Form1::buildFormatsAndButtons()
 
     connect(cmdNext, &QPushButton::clicked, this, &Form1::cmdNextClicked);
     connect(cmdHelp, &QPushButton::clicked, this, &Form1::helpRequested);
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { m_platform.endProgram(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] {
+        // Ending at once runs no close handling: what is typed and what waits for it is logged first.
+        m_lv1->logEverythingNow();
+        m_platform.endProgram();
+    });
 }
 
 void Form1::connectGauge()
@@ -487,6 +491,7 @@ bool Form1::event(QEvent* event)
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    m_lv1->logEverythingNow();
     event->accept();
     emit unloaded();
 }

@@ -327,6 +327,30 @@ TEST_F(EntryWindow, CancelEndsAtOnceAndLeavesTheSheet)
     EXPECT_TRUE(QFile::exists(sheetPath()));
 }
 
+// Readings waiting behind an open editor are logged, in order, however the window is left.
+TEST_F(EntryWindow, CancelAndTheCloseBoxLogWhatIsTypedAndWhatWaits)
+{
+    auto* grid = control<ReadingsGrid>("lv1");
+    grid->setBell([] {});
+    m_form.show();
+    for (const char* leave : {"cmdCancel", "close"}) {
+        grid->addReading("0.5");
+        ASSERT_TRUE(grid->logAsTyped("25.013"));
+        ASSERT_TRUE(grid->logAsTyped("25.014"));
+        EXPECT_TRUE(grid->showsSamples()) << leave;
+        if (std::string(leave) == "close")
+            m_form.close();
+        else
+            click(leave);
+        std::vector<std::string> values;
+        for (const Reading& reading : grid->readings())
+            values.push_back(reading.value);
+        EXPECT_EQ(values, (std::vector<std::string>{"0.5", "25.013", "25.014"})) << leave;
+        m_form.run().startNewRun(m_form.run().record());
+    }
+    EXPECT_TRUE(m_platform.ended());
+}
+
 TEST_F(EntryWindow, ClosingTellsTheOwnerOfTheSheet)
 {
     QSignalSpy unloaded(&m_form, &Form1::unloaded);
