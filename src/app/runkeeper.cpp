@@ -15,11 +15,6 @@ namespace {
 constexpr int RetryMilliseconds = 5000;
 constexpr int RecordDelayMilliseconds = 700;
 
-Moment momentOf(const Reading& reading)
-{
-    return {reading.loggedAt, reading.utcOffset};
-}
-
 } // namespace
 
 RunKeeper::RunKeeper(Form1& form, QString database, QString userDatabase)
@@ -145,12 +140,12 @@ bool RunKeeper::saveUnsaved()
         const Reading reading = m_grid.readingAt(row);
         if (m_run == 0) {
             RunId made = 0;
-            if (!(result = m_store->createRun(m_form.typedRecord(), momentOf(reading), made)))
+            if (!(result = m_store->createRun(m_form.typedRecord(), reading.loggedAt, made)))
                 break;
             setRun(made);
         }
         int number = 0;
-        if ((result = m_store->logReading(m_run, reading.value, momentOf(reading), number))) {
+        if ((result = m_store->logReading(m_run, reading.value, reading.loggedAt, number))) {
             m_grid.setKeptNumber(row, number);
             m_grid.markNotSaved(row, false);
         }

@@ -41,10 +41,9 @@ OpenRunWindow::OpenRunWindow(const std::vector<RunSummary>& runs, QWidget* owner
     m_runs->setRootIsDecorated(false);
     m_runs->setUniformRowHeights(true);
     for (const RunSummary& run : runs) {
-        const Reading started{run.started.at, run.started.utcOffset, {}};
         auto* item = new QTreeWidgetItem(
             m_runs, {QString::fromStdString(run.partNumber), QString::fromStdString(run.customerName),
-                     QString::fromStdString(DateTimeText(started)), QString::number(run.readings),
+                     QString::fromStdString(DateTimeText(run.started)), QString::number(run.readings),
                      run.finished ? QStringLiteral("finished") : QStringLiteral("open")});
         item->setData(Part, IdRole, QVariant::fromValue<qint64>(run.id));
         item->setTextAlignment(Readings, Qt::AlignRight | Qt::AlignVCenter);

@@ -23,19 +23,19 @@ namespace {
 
 constexpr int TimeColumn = 0;
 constexpr int ValueColumn = 1;
-constexpr int LoggedAtRole = Qt::UserRole;       // a logged reading's Reading::loggedAt
-constexpr int UtcOffsetRole = Qt::UserRole + 1;  // and its Reading::utcOffset
+constexpr int LoggedAtRole = Qt::UserRole;       // a logged reading's Reading::loggedAt.at
+constexpr int UtcOffsetRole = Qt::UserRole + 1;  // and its utcOffset
 constexpr int SampleRole = Qt::UserRole + 2;     // set on the sample rows
 constexpr int KeptNumberRole = Qt::UserRole + 3; // the number the run keeps a reading under
-constexpr int NumberRole = Qt::UserRole + 4;     // a logged reading's value as a number
+constexpr int ValueRole = Qt::UserRole + 4;      // a logged reading's Decimal
 
 const QColor SampleGrey(128, 128, 128);
 const QColor OutsideRed(255, 0, 0);
 
-// When the reading in the time cell at index was logged; its value is left empty.
-Reading loggedAt(const QModelIndex& index)
+// When the reading in the time cell at index was logged.
+Moment loggedAt(const QModelIndex& index)
 {
-    return {index.data(LoggedAtRole).toLongLong(), index.data(UtcOffsetRole).toInt(), {}};
+    return {index.data(LoggedAtRole).toLongLong(), index.data(UtcOffsetRole).toInt()};
 }
 
 // Accepts a time or a reading as the inspector may type it; anything else stays open for correction
@@ -49,15 +49,14 @@ public:
         const std::string text = input.toStdString();
         if (m_column == TimeColumn)
             return ParseClockTime(text) ? Acceptable : Intermediate;
-        const auto value = ReadingValueText(text);
-        return value && ReadingInRange(*value) ? Acceptable : Intermediate;
+        return ReadingValue(text) ? Acceptable : Intermediate;
     }
 
     QString refusal(const QString& input) const
     {
         if (m_column == TimeColumn)
             return QStringLiteral("Type the time as 13:20, 13:20:05 or 1:20 PM.");
-        if (ReadingValueText(input.toStdString()))
+        if (Decimal::parse(input.toStdString()))
             return QStringLiteral("The reading is too large: type a number between -1000000000 and 1000000000.");
         return QStringLiteral("Type the reading as a number, for example 0.02.");
     }
@@ -90,13 +89,13 @@ public:
         const std::string typed = box->text().toStdString();
         if (index.column() == TimeColumn) {
             // The reading keeps its day; only its time of day changes.
-            const Reading reading = AtSecondOfDay(loggedAt(index), *ParseClockTime(typed));
-            model->setData(index, QString::fromStdString(TimeOfDayText(reading)));
-            model->setData(index, QVariant::fromValue<qint64>(reading.loggedAt), LoggedAtRole);
+            const Moment moment = AtSecondOfDay(loggedAt(index), *ParseClockTime(typed));
+            model->setData(index, QString::fromStdString(TimeOfDayText(moment)));
+            model->setData(index, QVariant::fromValue<qint64>(moment.at), LoggedAtRole);
         } else {
-            const std::string kept = *ReadingValueText(typed);
-            model->setData(index, QString::fromStdString(kept));
-            model->setData(index, ReadingNumber(kept).value_or(0), NumberRole);
+            const Decimal kept = *ReadingValue(typed);
+            model->setData(index, QString::fromStdString(kept.text()));
+            model->setData(index, QVariant::fromValue(kept), ValueRole);
         }
     }
 
@@ -118,15 +117,20 @@ private:
     Refuse m_refuse;
 };
 
-// Shows a reading's time and value in a row and keeps when it was logged.
+// Shows a reading's time and value in a row and keeps when it was logged and its value.
 void showReading(QTreeWidgetItem& item, const Reading& reading)
 {
-    item.setText(TimeColumn, QString::fromStdString(TimeOfDayText(reading)));
-    item.setText(ValueColumn, QString::fromStdString(reading.value));
-    item.setData(ValueColumn, NumberRole, ReadingNumber(reading.value).value_or(0));
-    item.setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt));
-    item.setData(TimeColumn, UtcOffsetRole, reading.utcOffset);
+    item.setText(TimeColumn, QString::fromStdString(TimeOfDayText(reading.loggedAt)));
+    item.setText(ValueColumn, QString::fromStdString(reading.value.text()));
+    item.setData(ValueColumn, ValueRole, reading.value.empty() ? QVariant() : QVariant::fromValue(reading.value));
+    item.setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt.at));
+    item.setData(TimeColumn, UtcOffsetRole, reading.loggedAt.utcOffset);
     item.setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
+}
+
+Decimal valueOf(const QTreeWidgetItem& item)
+{
+    return item.data(ValueColumn, ValueRole).value<Decimal>();
 }
 
 bool startsReading(const QKeyEvent& event)
@@ -249,8 +253,8 @@ bool ReadingsGrid::isMarked(int row) const
 
 void ReadingsGrid::mark(QTreeWidgetItem& item)
 {
-    const QVariant number = item.data(ValueColumn, NumberRole);
-    const bool outside = m_limits && number.isValid() && m_limits->outside(number.toDouble());
+    const Decimal value = valueOf(item);
+    const bool outside = m_limits && !value.empty() && m_limits->outside(value);
     // A row already marked right is left alone: each change is a signal to the view, and a run has
     // many thousands of rows.
     if (item.font(ValueColumn).bold() == outside)
@@ -268,11 +272,12 @@ void ReadingsGrid::reportLogged(QTreeWidgetItem& item)
     std::vector<double> values;
     values.reserve(static_cast<std::size_t>(topLevelItemCount()));
     for (int i = 0; i < topLevelItemCount(); ++i)
-        values.push_back(topLevelItem(i)->data(ValueColumn, NumberRole).toDouble());
-    const std::string news = LoggedReadingNews(values.size(), item.text(ValueColumn).toStdString(), m_limits,
-                                               m_limitDecimals, RunSignals(values, Median(values)));
+        values.push_back(valueOf(*topLevelItem(i)).number());
+    const Decimal logged = valueOf(item);
+    const std::string news =
+        LoggedReadingNews(values.size(), logged, m_limits, m_limitDecimals, RunSignals(values, Median(values)));
     showStatus(QString::fromStdString(news));
-    if (m_limits && m_limits->outside(values.back()))
+    if (m_limits && m_limits->outside(logged))
         m_bell();
 }
 
@@ -307,9 +312,7 @@ std::vector<Reading> ReadingsGrid::readings() const
 Reading ReadingsGrid::readingAt(int row) const
 {
     const QTreeWidgetItem* item = topLevelItem(row);
-    Reading reading = loggedAt(indexFromItem(item, TimeColumn));
-    reading.value = item->text(ValueColumn).toStdString();
-    return reading;
+    return {loggedAt(indexFromItem(item, TimeColumn)), valueOf(*item)};
 }
 
 int ReadingsGrid::keptNumber(int row) const
@@ -343,14 +346,9 @@ void ReadingsGrid::setReadings(const std::vector<StoredReading>& readings)
     QList<QTreeWidgetItem*> items;
     items.reserve(qsizetype(readings.size()));
     for (const StoredReading& stored : readings) {
-        const Reading& reading = stored.reading;
-        auto* item = new QTreeWidgetItem(
-            QStringList{QString::fromStdString(TimeOfDayText(reading)), QString::fromStdString(reading.value)});
-        item->setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt));
-        item->setData(TimeColumn, UtcOffsetRole, reading.utcOffset);
+        auto* item = new QTreeWidgetItem;
+        showReading(*item, stored.reading);
         item->setData(TimeColumn, KeptNumberRole, stored.number);
-        item->setData(ValueColumn, NumberRole, ReadingNumber(reading.value).value_or(0));
-        item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
         mark(*item);
         items.append(item);
     }
@@ -368,7 +366,7 @@ void ReadingsGrid::openReading(const QString& typed, const QDateTime& now)
     if (m_pending)
         return;
     m_pending = new QTreeWidgetItem(this);
-    showReading(*m_pending, {now.toSecsSinceEpoch(), now.offsetFromUtc(), {}});
+    showReading(*m_pending, {{now.toSecsSinceEpoch(), now.offsetFromUtc()}, {}});
     setCurrentItem(m_pending, ValueColumn);
     scrollToItem(m_pending);
     editItem(m_pending, ValueColumn);

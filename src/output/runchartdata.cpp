@@ -8,22 +8,23 @@ namespace quorvale {
 
 std::optional<ChartData> runChartOf(const RunChartRecord& record)
 {
-    ChartData chart;
-    for (const Reading& reading : record.Readings) {
-        if (const std::optional<double> value = ReadingNumber(reading.value))
-            chart.readings.push_back(*value);
-    }
-    if (chart.readings.empty())
+    if (record.Readings.empty())
         return std::nullopt;
-    chart.title =
-        encodeWindows1252("Part " + record.PartNumber + " - Check " + record.Check + " - " +
-                          DateTimeText(record.Readings.front()) + " to " + DateTimeText(record.Readings.back()));
-    if (const std::optional<ToleranceLimits> limits = RunLimits(record)) {
-        chart.upper = limits->upper;
-        chart.lower = limits->lower;
+    ChartData chart;
+    const std::vector<Decimal> values = ValuesOf(record.Readings);
+    chart.readings = NumbersOf(values);
+    chart.title = encodeWindows1252("Part " + record.PartNumber + " - Check " + record.Check + " - " +
+                                    DateTimeText(record.Readings.front().loggedAt) + " to " +
+                                    DateTimeText(record.Readings.back().loggedAt));
+    const std::optional<ToleranceLimits> limits = RunLimits(record);
+    if (limits) {
+        chart.upper = limits->upper.number();
+        chart.lower = limits->lower.number();
     }
+    for (const Decimal& value : values)
+        chart.outside.push_back(limits && limits->outside(value));
     chart.median = Median(chart.readings);
-    chart.decimals = MostDecimals(record.Readings);
+    chart.decimals = MostDecimals(values);
     return chart;
 }
 

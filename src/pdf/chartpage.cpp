@@ -77,11 +77,6 @@ private:
 
     double y(double value) const { return m_bottom + (m_top - m_bottom) * (value - m_low) / (m_high - m_low); }
 
-    bool outside(double value) const
-    {
-        return (m_chart.upper && value > *m_chart.upper) || (m_chart.lower && value < *m_chart.lower);
-    }
-
     void line(double x1, double y1, double x2, double y2)
     {
         m_document.writeline(point(x1, y1) + " m " + point(x2, y2) + " l S");
@@ -149,7 +144,7 @@ private:
             if (red)
                 m_document.writeline("1 0 0 rg");
             for (std::size_t reading = 1; reading <= readings.size(); ++reading) {
-                if (outside(readings[reading - 1]) == red)
+                if (m_chart.outside[reading - 1] == red)
                     m_document.writeline(point(x(reading) - 2, y(readings[reading - 1]) - 2) + " 4 4 re f");
             }
         }
@@ -213,10 +208,11 @@ private:
 void checkChart(const ChartData& chart)
 {
     const auto finite = [](const std::optional<double>& value) { return !value || std::isfinite(*value); };
-    if (chart.readings.empty() ||
+    if (chart.readings.empty() || chart.outside.size() != chart.readings.size() ||
         !std::all_of(chart.readings.begin(), chart.readings.end(), [](double v) { return std::isfinite(v); }) ||
         !finite(chart.upper) || !finite(chart.lower) || !finite(chart.median) || chart.decimals < 0)
-        throw std::invalid_argument("The run chart needs at least one reading, and finite figures.");
+        throw std::invalid_argument(
+            "The run chart needs at least one reading, finite figures and a judgement for each reading.");
 }
 
 void writeChartPage(PdfDocument& document, const PageGeometry& geometry, const ChartData& chart)

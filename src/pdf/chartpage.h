@@ -19,10 +19,12 @@ struct ChartData {
     std::optional<double> upper;  // limits, when the run has them
     std::optional<double> lower;
     std::optional<double> median;
-    int decimals = 3; // for the values written on the chart
+    int decimals = 3;          // for the values written on the chart
+    std::vector<bool> outside; // for each reading, whether it lies outside its limits (judged exactly)
 };
 
-// Throws std::invalid_argument when the chart has no reading or a figure that is not finite.
+// Throws std::invalid_argument when the chart has no reading, a figure that is not finite or not one
+// judgement for each reading.
 void checkChart(const ChartData& chart);
 
 // Draws the chart on a new page in the geometry's page size and font; the page is numbered like the others.

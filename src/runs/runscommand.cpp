@@ -111,13 +111,13 @@ int newRun(RunStore& store, const std::optional<std::string>& part)
 int logValues(RunStore& store, RunId id, const std::vector<std::string>& typed, const std::vector<int>& places,
               const char* where)
 {
-    std::vector<std::string> values;
+    std::vector<Decimal> values;
     for (std::size_t i = 0; i < typed.size(); ++i) {
-        const auto kept = ReadingValueText(typed[i]);
+        const auto kept = Decimal::parse(typed[i]);
         const std::string place = std::string(where) + " " + std::to_string(places[i]) + ": '" + typed[i] + "' ";
-        if (kept && ReadingNumber(*kept) && !ReadingInRange(*kept))
+        if (kept && !ReadingInRange(*kept))
             return fail(place + "is beyond -1000000000 to 1000000000; nothing was logged");
-        if (!kept || !IsStorableReading(*kept))
+        if (!kept)
             return fail(place + "is not a number; nothing was logged");
         values.push_back(*kept);
     }

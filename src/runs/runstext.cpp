@@ -19,8 +19,8 @@ std::string ReadingsCsv(const StoredRun& run)
     std::string csv = "reading,time,value\r\n";
     std::size_t place = 0;
     for (const StoredReading& stored : run.readings)
-        csv += std::to_string(++place) + ',' + IsoText({stored.reading.loggedAt, stored.reading.utcOffset}) + ',' +
-               stored.reading.value + "\r\n";
+        csv += std::to_string(++place) + ',' + IsoText(stored.reading.loggedAt) + ',' + stored.reading.value.text() +
+               "\r\n";
     return csv;
 }
 

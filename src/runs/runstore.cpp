@@ -52,10 +52,10 @@ void bindReading(QSqlQuery& query, RunId id, const StoredReading& stored)
 {
     query.bindValue(QStringLiteral(":id"), qint64(id));
     query.bindValue(QStringLiteral(":number"), stored.number);
-    query.bindValue(QStringLiteral(":at"), qint64(stored.reading.loggedAt));
-    query.bindValue(QStringLiteral(":offset"), stored.reading.utcOffset);
-    query.bindValue(QStringLiteral(":text"), QString::fromStdString(stored.reading.value));
-    query.bindValue(QStringLiteral(":value"), *ReadingNumber(stored.reading.value));
+    query.bindValue(QStringLiteral(":at"), qint64(stored.reading.loggedAt.at));
+    query.bindValue(QStringLiteral(":offset"), stored.reading.loggedAt.utcOffset);
+    query.bindValue(QStringLiteral(":text"), QString::fromStdString(stored.reading.value.text()));
+    query.bindValue(QStringLiteral(":value"), stored.reading.value.number());
 }
 
 QString runText(RunId id)
@@ -118,9 +118,9 @@ QString connect(const QString& connection, const QString& database, bool server)
 
 } // namespace
 
-bool IsStorableReading(const std::string& value)
+bool IsStorableReading(const Decimal& value)
 {
-    return ReadingValueText(value) == value && ReadingNumber(value).has_value() && ReadingInRange(value);
+    return !value.empty() && ReadingInRange(value);
 }
 
 std::unique_ptr<RunStore> RunStore::open(const QString& database, QString& why)
@@ -222,13 +222,12 @@ Result RunStore::finish(RunId id)
     return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
 }
 
-Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, Moment loggedAt,
-                             std::vector<int>& numbers)
+Result RunStore::logReadings(RunId id, const std::vector<Decimal>& values, Moment loggedAt, std::vector<int>& numbers)
 {
     numbers.clear();
-    for (const std::string& value : values) {
+    for (const Decimal& value : values) {
         if (!IsStorableReading(value))
-            return notAReading(value);
+            return notAReading(value.text());
     }
     return inTransaction([&]() -> Result {
         // Counting up the run's last number locks its row until the commit: two programs logging into
@@ -244,8 +243,8 @@ Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, M
         int number = reserve.value(0).toInt() - int(values.size());
         reserve.finish();
         QSqlQuery& insert = statement(InsertReadingSql);
-        for (const std::string& value : values) {
-            bindReading(insert, id, {++number, {loggedAt.at, loggedAt.utcOffset, value}});
+        for (const Decimal& value : values) {
+            bindReading(insert, id, {++number, {loggedAt, value}});
             if (!insert.exec())
                 return failure(insert);
             numbers.push_back(number);
@@ -254,7 +253,7 @@ Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, M
     });
 }
 
-Result RunStore::logReading(RunId id, const std::string& value, Moment loggedAt, int& number)
+Result RunStore::logReading(RunId id, const Decimal& value, Moment loggedAt, int& number)
 {
     std::vector<int> numbers;
     const Result result = logReadings(id, {value}, loggedAt, numbers);
@@ -273,7 +272,10 @@ Result RunStore::findReading(RunId id, int number, StoredReading& reading)
         return failure(query);
     if (!query.next())
         return failure(QStringLiteral("run %1 has no reading %2").arg(id).arg(number));
-    reading = {number, {query.value(0).toLongLong(), query.value(1).toInt(), query.value(2).toString().toStdString()}};
+    const auto value = Decimal::parse(query.value(2).toString().toStdString());
+    if (!value)
+        return notAReading(query.value(2).toString().toStdString());
+    reading = {number, {{query.value(0).toLongLong(), query.value(1).toInt()}, *value}};
     query.finish();
     return {};
 }
@@ -289,17 +291,17 @@ Result RunStore::recordChange(RunId id, const StoredReading& old, const char* ch
     query.bindValue(QStringLiteral(":change"), QString::fromLatin1(change));
     query.bindValue(QStringLiteral(":at"), qint64(changedAt.at));
     query.bindValue(QStringLiteral(":offset"), changedAt.utcOffset);
-    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.reading.loggedAt)) : QVariant());
-    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.reading.utcOffset) : QVariant());
+    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.reading.loggedAt.at)) : QVariant());
+    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.reading.loggedAt.utcOffset) : QVariant());
     query.bindValue(QStringLiteral(":old_value"),
-                    hadOld ? QVariant(QString::fromStdString(old.reading.value)) : QVariant());
+                    hadOld ? QVariant(QString::fromStdString(old.reading.value.text())) : QVariant());
     return query.exec() ? Result{} : failure(query);
 }
 
 Result RunStore::editReading(RunId id, const StoredReading& edited, Moment changedAt)
 {
     if (!IsStorableReading(edited.reading.value))
-        return notAReading(edited.reading.value);
+        return notAReading(edited.reading.value.text());
     return inTransaction([&]() -> Result {
         StoredReading old;
         if (Result found = findReading(id, edited.number, old); !found)
@@ -331,7 +333,7 @@ Result RunStore::removeReading(RunId id, int number, Moment changedAt)
 Result RunStore::restoreReading(RunId id, const StoredReading& reading, Moment changedAt)
 {
     if (!IsStorableReading(reading.reading.value))
-        return notAReading(reading.reading.value);
+        return notAReading(reading.reading.value.text());
     return inTransaction([&]() -> Result {
         QSqlQuery& insert = statement(InsertReadingSql);
         bindReading(insert, id, reading);
@@ -384,9 +386,12 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
     if (const int rows = readings.size(); rows > 0)
         run.readings.reserve(std::size_t(rows));
     while (readings.next()) {
+        const std::string text = readings.value(3).toString().toStdString();
+        const auto value = Decimal::parse(text);
+        if (!value)
+            return notAReading(text);
         run.readings.push_back(
-            {readings.value(0).toInt(),
-             {readings.value(1).toLongLong(), readings.value(2).toInt(), readings.value(3).toString().toStdString()}});
+            {readings.value(0).toInt(), {{readings.value(1).toLongLong(), readings.value(2).toInt()}, *value}});
     }
     readings.finish();
     return {};

@@ -46,8 +46,7 @@ lxw_error addLevel(lxw_worksheet* sheet, lxw_chart* chart, lxw_format* heading, 
 } // namespace
 
 lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw_chart* chart,
-                               const std::vector<double>& values, const std::optional<ToleranceLimits>& limits,
-                               int decimals)
+                               const std::vector<Decimal>& values, const std::optional<ToleranceLimits>& limits)
 {
     const std::size_t rows = values.size();
     const RunStatistics statistics = StatisticsOf(values, limits);
@@ -58,15 +57,17 @@ lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw
 
     FirstError keep;
     if (limits) {
-        keep(addLevel(sheet, chart, heading, UpperColumn, "Upper Tolerance", limits->upper, rows, LimitColour));
-        keep(addLevel(sheet, chart, heading, LowerColumn, "Lower Tolerance", limits->lower, rows, LimitColour));
+        keep(
+            addLevel(sheet, chart, heading, UpperColumn, "Upper Tolerance", limits->upper.number(), rows, LimitColour));
+        keep(
+            addLevel(sheet, chart, heading, LowerColumn, "Lower Tolerance", limits->lower.number(), rows, LimitColour));
     }
     if (statistics.median)
         keep(addLevel(sheet, chart, heading, MedianColumn, "Median", *statistics.median, rows, MedianColour));
 
     // Each label with its figure right of it; a figure that cannot be computed leaves its cell empty.
     lxw_row_t row = FirstSummaryRow;
-    for (const SummaryLine& line : SummaryLines(statistics, decimals)) {
+    for (const SummaryLine& line : SummaryLines(statistics, MostDecimals(values))) {
         keep(worksheet_write_string(sheet, row, LabelColumn, line.label, label));
         if (line.value)
             keep(worksheet_write_number(sheet, row, FigureColumn, *line.value, line.isIndex ? indexFormat : nullptr));

@@ -12,9 +12,7 @@
 namespace quorvale {
 
 // values are the readings written from row 3 down; the chart already shows them and is placed here.
-// decimals: the most any reading was typed with.
 lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw_chart* chart,
-                               const std::vector<double>& values, const std::optional<ToleranceLimits>& limits,
-                               int decimals);
+                               const std::vector<Decimal>& values, const std::optional<ToleranceLimits>& limits);
 
 } // namespace quorvale

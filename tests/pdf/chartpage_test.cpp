@@ -16,7 +16,8 @@ namespace {
 using test::readFile;
 using test::sameBytes;
 
-const ChartData SmallRun{"Part 7 - Check 25.000", {25.002, 25.013, 24.999}, 25.010, 24.990, 25.002, 3};
+const ChartData SmallRun{"Part 7 - Check 25.000", {25.002, 25.013, 24.999}, 25.010, 24.990, 25.002, 3,
+                         {false, true, false}};
 
 // The content stream of the chart page in a document of that page alone.
 std::string chartStream(const ChartData& chart, const PageSetup& page = {})
@@ -56,7 +57,7 @@ TEST(ChartPage, DrawsASmallRunWithItsLimitsMedianAndLabels)
 
 TEST(ChartPage, AFlatRunOfOneReadingWithoutLimitsStillHasARange)
 {
-    const std::string stream = chartStream({"One", {0}, {}, {}, 0, 1});
+    const std::string stream = chartStream({"One", {0}, {}, {}, 0, 1, {false}});
     EXPECT_EQ(stream.find("nan"), std::string::npos);
     EXPECT_EQ(stream.find("inf"), std::string::npos);
     EXPECT_NE(stream.find("(Median 0.0) Tj"), std::string::npos);
@@ -65,9 +66,10 @@ TEST(ChartPage, AFlatRunOfOneReadingWithoutLimitsStillHasARange)
 
 TEST(ChartPage, AChartWithoutReadingsOrWithFiguresThatAreNotFiniteIsRefused)
 {
-    EXPECT_THROW(checkChart({"t", {}, {}, {}, {}, 3}), std::invalid_argument);
-    EXPECT_THROW(checkChart({"t", {1, NAN}, {}, {}, {}, 3}), std::invalid_argument);
-    EXPECT_THROW(checkChart({"t", {1}, INFINITY, {}, {}, 3}), std::invalid_argument);
+    EXPECT_THROW(checkChart({"t", {}, {}, {}, {}, 3, {}}), std::invalid_argument);
+    EXPECT_THROW(checkChart({"t", {1, NAN}, {}, {}, {}, 3, {false, false}}), std::invalid_argument);
+    EXPECT_THROW(checkChart({"t", {1}, INFINITY, {}, {}, 3, {false}}), std::invalid_argument);
+    EXPECT_THROW(checkChart({"t", {1, 2}, {}, {}, {}, 3, {false}}), std::invalid_argument);
     EXPECT_NO_THROW(checkChart(SmallRun));
 }
 
