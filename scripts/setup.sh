@@ -13,9 +13,11 @@ QUORVALE_PACKAGES=(
     "${QUORVALE_RUN_PACKAGES[@]}"
     libgtest-dev postgresql
     qpdf poppler-utils ghostscript mupdf-tools python3-openpyxl locales
-    help2man desktop-file-utils appstream man-db lintian
+    desktop-file-utils appstream man-db lintian
     clang-format-14
 )
+# What scripts/pictures needs besides: a virtual display with a window manager, keys, screenshots.
+QUORVALE_PICTURE_PACKAGES=(xvfb openbox xdotool imagemagick poppler-utils)
 
 install_missing_packages() {
     local missing=() pkg

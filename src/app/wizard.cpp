@@ -2,7 +2,9 @@
 
 #include "datasheet.h"
 #include "frmhelp.h"
+#include "keyspage.h"
 #include "platform.h"
+#include "runsdatabase.h"
 
 #include <QtGlobal>
 
@@ -10,11 +12,14 @@ namespace quorvale {
 
 Wizard::Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase, const QString& userRunsDatabase)
     : m_platform(platform), m_dataSheet(std::move(folder)), m_lock(m_dataSheet.folder()),
-      m_form1(m_platform, m_dataSheet), m_runs(m_form1, runsDatabase, userRunsDatabase)
+      m_form1(m_platform, m_dataSheet), m_runs(m_form1, runsDatabase, userRunsDatabase),
+      m_runsPlace(runsDatabase.isEmpty() ? QStringLiteral("no database: this copy keeps no runs")
+                                         : DescribeDatabase(runsDatabase))
 {
     QObject::connect(&m_form1, &Form1::forwardRequested, &m_form1,
                      [this](const OutputFormats& formats) { showOutput(formats); });
     QObject::connect(&m_form1, &Form1::helpRequested, &m_form1, [this] { showHelp(); });
+    QObject::connect(&m_form1, &Form1::keysPageRequested, &m_form1, [this] { showKeysPage(); });
     QObject::connect(&m_form1, &Form1::unloaded, &m_form1, [this] { removeDataSheet(); });
 }
 
@@ -41,6 +46,15 @@ void Wizard::showHelp()
 {
     m_form1.hide();
     (new frmHelp(m_form1))->show();
+}
+
+void Wizard::showKeysPage()
+{
+    if (!m_keysPage)
+        m_keysPage = new KeysPage(m_runsPlace, &m_form1);
+    m_keysPage->show();
+    m_keysPage->raise();
+    m_keysPage->activateWindow();
 }
 
 void Wizard::showOutput(const OutputFormats& formats)

@@ -12,6 +12,7 @@
 
 namespace quorvale {
 
+class KeysPage;
 class Platform;
 
 class Wizard final {
@@ -38,6 +39,8 @@ private:
     void showOutput(const OutputFormats& formats);
     // Hides the entry window behind a fresh help window, which brings it back when it closes.
     void showHelp();
+    // Shows the keys page beside the entry window, or raises the one already shown.
+    void showKeysPage();
     // An unloaded window no longer needs the data sheet.
     void removeDataSheet();
 
@@ -47,6 +50,9 @@ private:
     Form1 m_form1;
     RunKeeper m_runs;
     QPointer<frmPDF> m_frmPDF;
+    // Where the keys page says the runs are kept.
+    QString m_runsPlace;
+    QPointer<KeysPage> m_keysPage;
 };
 
 } // namespace quorvale

@@ -302,14 +302,20 @@ void Form1::openGaugeDialog()
 
 void Form1::addRunActions()
 {
-    // Reached by its key and the grid's menu, so the window's layout stays as it is.
+    // Reached by their keys and the grid's menu, so the window's layout stays as it is.
     auto* openRun = new QAction(QStringLiteral("Open Run..."), this);
     openRun->setObjectName(QStringLiteral("actOpenRun"));
     openRun->setShortcut(QKeySequence::Open);
-    openRun->setShortcutContext(Qt::WindowShortcut);
-    addAction(openRun);
-    m_lv1->addAction(openRun);
+    auto* keysPage = new QAction(QStringLiteral("Keys and Runs..."), this);
+    keysPage->setObjectName(QStringLiteral("actKeysPage"));
+    keysPage->setShortcut(QKeySequence::HelpContents);
     connect(openRun, &QAction::triggered, this, &Form1::openRunRequested);
+    connect(keysPage, &QAction::triggered, this, &Form1::keysPageRequested);
+    for (QAction* action : {openRun, keysPage}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        m_lv1->addAction(action);
+    }
 
     m_lv1->setConfirm([this](const QString& question) {
         return m_platform.showMessage(this, {question, windowTitle(), MessageIcon::Question, MessageButtons::YesNo,

@@ -52,6 +52,8 @@ signals:
     void helpRequested();
     // The user asked for the runs kept (Ctrl+O, or Open Run... in the grid's menu).
     void openRunRequested();
+    // The user asked for the page on logging and its keys (F1, or Keys and Runs... in the grid's menu).
+    void keysPageRequested();
     // A field of the record was typed in, and a text box left after typing (as when a button is pressed).
     void recordEdited();
     void recordEditFinished();

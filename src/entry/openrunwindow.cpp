@@ -2,6 +2,7 @@
 
 #include "reading.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,7 +18,12 @@ namespace quorvale {
 namespace {
 
 constexpr int IdRole = Qt::UserRole;
-enum Column { Part, Customer, Started, Readings, State };
+enum Column { Run, Part, Customer, Operation, Check, Inspector, Started, LastReading, Readings, State };
+
+QString momentText(const Moment& moment)
+{
+    return QString::fromStdString(DateTimeText(moment));
+}
 
 } // namespace
 
@@ -30,25 +36,37 @@ OpenRunWindow::OpenRunWindow(const std::vector<RunSummary>& runs, QWidget* owner
 
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("txtRunFilter"));
-    m_filter->setPlaceholderText(QStringLiteral("Part number or customer"));
+    m_filter->setPlaceholderText(QStringLiteral("Any text of the runs below"));
     auto* filterLabel = new QLabel(QStringLiteral("&Filter :"), this);
     filterLabel->setBuddy(m_filter);
 
     m_runs = new QTreeWidget(this);
     m_runs->setObjectName(QStringLiteral("lvRuns"));
-    m_runs->setHeaderLabels({QStringLiteral("Part Number"), QStringLiteral("Customer"), QStringLiteral("Started"),
-                             QStringLiteral("Readings"), QStringLiteral("State")});
+    m_runs->setHeaderLabels({QStringLiteral("Run"), QStringLiteral("Part Number"), QStringLiteral("Customer"),
+                             QStringLiteral("Operation"), QStringLiteral("Check"), QStringLiteral("Inspector"),
+                             QStringLiteral("Started"), QStringLiteral("Last Reading"), QStringLiteral("Readings"),
+                             QStringLiteral("State")});
     m_runs->setRootIsDecorated(false);
     m_runs->setUniformRowHeights(true);
     for (const RunSummary& run : runs) {
         auto* item = new QTreeWidgetItem(
-            m_runs, {QString::fromStdString(run.partNumber), QString::fromStdString(run.customerName),
-                     QString::fromStdString(DateTimeText(run.started)), QString::number(run.readings),
+            m_runs, {QString(), QString::fromStdString(run.partNumber), QString::fromStdString(run.customerName),
+                     QString::fromStdString(run.operationNumber), QString::fromStdString(run.check),
+                     QString::fromStdString(run.inspector), momentText(run.started),
+                     run.lastReading ? momentText(*run.lastReading) : QString(), QString(),
                      run.finished ? QStringLiteral("finished") : QStringLiteral("open")});
-        item->setData(Part, IdRole, QVariant::fromValue<qint64>(run.id));
-        item->setTextAlignment(Readings, Qt::AlignRight | Qt::AlignVCenter);
+        // Numbers, so that they sort as numbers.
+        item->setData(Run, Qt::DisplayRole, QVariant::fromValue<qint64>(run.id));
+        item->setData(Readings, Qt::DisplayRole, run.readings);
+        item->setData(Run, IdRole, QVariant::fromValue<qint64>(run.id));
+        for (const Column column : {Run, Readings})
+            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }
     m_runs->header()->resizeSections(QHeaderView::ResizeToContents);
+    // The newest first, as listed, until a column's header is clicked.
+    m_runs->header()->setSortIndicatorShown(true);
+    m_runs->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    m_runs->setSortingEnabled(true);
     m_runs->setCurrentItem(m_runs->topLevelItem(0));
 
     auto* open = new QPushButton(QStringLiteral("&Open"), this);
@@ -68,7 +86,12 @@ OpenRunWindow::OpenRunWindow(const std::vector<RunSummary>& runs, QWidget* owner
     layout->addLayout(filterRow);
     layout->addWidget(m_runs);
     layout->addLayout(buttons);
-    resize(640, 360);
+    resize(900, 360);
+
+    auto* closeOnEscape = new QAction(this);
+    closeOnEscape->setShortcut(Qt::Key_Escape);
+    addAction(closeOnEscape);
+    connect(closeOnEscape, &QAction::triggered, this, &QWidget::close);
 
     m_filter->installEventFilter(this);
     connect(m_filter, &QLineEdit::textChanged, this, &OpenRunWindow::filter);
@@ -96,8 +119,9 @@ void OpenRunWindow::filter(const QString& text)
     QTreeWidgetItem* first = nullptr;
     for (int row = 0; row < m_runs->topLevelItemCount(); ++row) {
         QTreeWidgetItem* item = m_runs->topLevelItem(row);
-        const bool shown = item->text(Part).contains(text, Qt::CaseInsensitive) ||
-                           item->text(Customer).contains(text, Qt::CaseInsensitive);
+        bool shown = false;
+        for (int column = 0; column < m_runs->columnCount() && !shown; ++column)
+            shown = item->text(column).contains(text, Qt::CaseInsensitive);
         item->setHidden(!shown);
         if (shown && !first)
             first = item;
@@ -111,7 +135,7 @@ void OpenRunWindow::openCurrent()
     const QTreeWidgetItem* item = m_runs->currentItem();
     if (!item || item->isHidden())
         return;
-    const RunId id = item->data(Part, IdRole).toLongLong();
+    const RunId id = item->data(Run, IdRole).toLongLong();
     close();
     emit runChosen(id);
 }

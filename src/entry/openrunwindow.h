@@ -1,5 +1,6 @@
-// The runs kept, to open one: part number, customer, started, readings and state, the newest first,
-// with a filter box over part and customer. It does not block: a chosen run is announced.
+// The runs kept, to open one: run id, part number, customer, operation, check, inspector, started,
+// last reading, readings and state, the newest first and sortable by each, with a filter box over
+// all their texts. Escape closes it. It does not block: a chosen run is announced.
 #pragma once
 
 #include "runstore.h"

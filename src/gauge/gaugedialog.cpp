@@ -95,7 +95,7 @@ GaugeDialog::GaugeDialog(GaugeConnection& connection, QWidget* parent)
     form->addRow(QStringLiteral("&Speed (baud):"), m_speed);
     form->addRow(QStringLiteral("&Data bits:"), m_dataBits);
     form->addRow(QStringLiteral("P&arity:"), m_parity);
-    form->addRow(QStringLiteral("S&top bits:"), m_stopBits);
+    form->addRow(QStringLiteral("Stop &bits:"), m_stopBits);
     form->addRow(QStringLiteral("&Line end:"), m_lineEnd);
     form->addRow(QStringLiteral("&Request:"), m_request);
     form->addRow(QStringLiteral("Request &every:"), m_interval);

@@ -1,5 +1,6 @@
 #include "frmpdf.h"
 
+#include "fittingcombobox.h"
 #include "focuslineedit.h"
 #include "localepaper.h"
 #include "maker.h"
@@ -52,9 +53,10 @@ void addLabel(QWidget* parent, const QString& text, int left, int top)
     label->adjustSize();
 }
 
-QComboBox* addList(QWidget* parent, const QString& name, const QStringList& items, int selected)
+template <class Box = QComboBox>
+Box* addList(QWidget* parent, const QString& name, const QStringList& items, int selected)
 {
-    auto* combo = new QComboBox(parent); // not editable: a list to choose from, no typing
+    auto* combo = new Box(parent); // not editable: a list to choose from, no typing
     combo->setObjectName(name);
     combo->addItems(items);
     combo->setCurrentIndex(selected);
@@ -159,8 +161,9 @@ void frmPDF::buildPdfFrame()
     // Letter comes first; A4 is where the user's locale prints on it.
     const QStringList pageSizes = {R"(8.5" x 11")", R"(8.5" x 14")", R"(14" x 11")",
                                    QStringLiteral("A4 (210 x 297 mm)")};
-    cmbPageSize = addList(Frame1, QStringLiteral("cmbPageSize"), pageSizes,
-                          LocaleUsesA4(PaperLocaleName()) ? pageSizes.size() - 1 : 0);
+    // The box is narrower than "A4 (210 x 297 mm)": it shows "A4", the whole text in its tool tip.
+    cmbPageSize = addList<FittingComboBox>(Frame1, QStringLiteral("cmbPageSize"), pageSizes,
+                                           LocaleUsesA4(PaperLocaleName()) ? pageSizes.size() - 1 : 0);
     // 90 twips wider than the classic list, whose narrower drop-down arrow left room for the last inch mark.
     place(cmbPageSize, 4920, 1815, 1155, 315);
 

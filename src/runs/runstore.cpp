@@ -345,16 +345,29 @@ Result RunStore::restoreReading(RunId id, const StoredReading& reading, Moment c
 
 Result RunStore::listRuns(std::vector<RunSummary>& runs)
 {
-    QSqlQuery& query = statement("SELECT id, state, started_at, started_offset,"
-                                 " (SELECT COUNT(*) FROM readings WHERE readings.run_id = runs.id),"
-                                 " part_number, customer_name FROM runs ORDER BY started_at DESC, id DESC");
+    QSqlQuery& query =
+        statement("SELECT id, state, started_at, started_offset,"
+                  " (SELECT COUNT(*) FROM readings WHERE readings.run_id = runs.id),"
+                  " part_number, customer_name, operation_number, check_dimension, inspector,"
+                  " (SELECT logged_at FROM readings WHERE readings.run_id = runs.id ORDER BY number DESC LIMIT 1),"
+                  " (SELECT utc_offset FROM readings WHERE readings.run_id = runs.id ORDER BY number DESC LIMIT 1)"
+                  " FROM runs ORDER BY started_at DESC, id DESC");
     if (!query.exec())
         return failure(query);
     runs.clear();
     while (query.next()) {
-        runs.push_back({query.value(0).toLongLong(), query.value(1).toString() == QLatin1String("finished"),
-                        Moment{query.value(2).toLongLong(), query.value(3).toInt()}, query.value(4).toInt(),
-                        query.value(5).toString().toStdString(), query.value(6).toString().toStdString()});
+        RunSummary& run = runs.emplace_back();
+        run.id = query.value(0).toLongLong();
+        run.finished = query.value(1).toString() == QLatin1String("finished");
+        run.started = {query.value(2).toLongLong(), query.value(3).toInt()};
+        run.readings = query.value(4).toInt();
+        run.partNumber = query.value(5).toString().toStdString();
+        run.customerName = query.value(6).toString().toStdString();
+        run.operationNumber = query.value(7).toString().toStdString();
+        run.check = query.value(8).toString().toStdString();
+        run.inspector = query.value(9).toString().toStdString();
+        if (!query.value(10).isNull())
+            run.lastReading = Moment{query.value(10).toLongLong(), query.value(11).toInt()};
     }
     query.finish();
     return {};

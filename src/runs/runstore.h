@@ -36,6 +36,10 @@ struct RunSummary {
     int readings = 0;
     std::string partNumber;
     std::string customerName;
+    std::string operationNumber;
+    std::string check;
+    std::string inspector;
+    std::optional<Moment> lastReading; // when the reading logged last was logged; none in an empty run
 };
 
 struct StoredRun {

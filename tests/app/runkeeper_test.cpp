@@ -217,9 +217,9 @@ TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
     ASSERT_NE(chooser, nullptr);
     auto* runs = chooser->findChild<QTreeWidget*>(QStringLiteral("lvRuns"));
     ASSERT_EQ(runs->topLevelItemCount(), 2);
-    EXPECT_EQ(runs->topLevelItem(0)->text(0), "SHAFT-2");
-    EXPECT_EQ(runs->topLevelItem(1)->text(4), "finished");
-    EXPECT_EQ(runs->topLevelItem(1)->text(3), "1");
+    EXPECT_EQ(runs->topLevelItem(0)->text(1), "SHAFT-2");
+    EXPECT_EQ(runs->topLevelItem(1)->text(9), "finished");
+    EXPECT_EQ(runs->topLevelItem(1)->text(8), "1");
     auto* filter = chooser->findChild<QLineEdit*>(QStringLiteral("txtRunFilter"));
     QTest::keyClick(filter, Qt::Key_Down);
     EXPECT_EQ(runs->currentItem(), runs->topLevelItem(1));

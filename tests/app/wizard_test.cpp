@@ -1,5 +1,6 @@
 // The whole wizard through its windows: forward, Back, Cancel, the close box and a full run to the outputs.
 #include "datasheet.h"
+#include "keyspage.h"
 #include "readall.h"
 #include "readingsgrid.h"
 #include "scriptedplatform.h"
@@ -7,6 +8,7 @@
 #include "workbookreader.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -20,6 +22,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -93,6 +96,22 @@ TEST_F(WholeWizard, ForwardHidesTheEntryWindowBehindTheOutputWindow)
     EXPECT_TRUE(wizard.outputWindow()->isVisible());
     EXPECT_EQ(outputControl<QLineEdit>("txtFilename")->text(), sheetPath());
     EXPECT_TRUE(platform.calls.empty());
+}
+
+TEST_F(WholeWizard, F1AndTheGridsMenuShowOneKeysPageBesideTheEntryWindow)
+{
+    auto* keys = entryControl<QAction>("actKeysPage");
+    EXPECT_EQ(keys->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(keys->text(), "Keys and Runs...");
+    EXPECT_TRUE(entryControl("lv1")->actions().contains(keys));
+    keys->trigger();
+    keys->trigger();
+    const QList<KeysPage*> pages = wizard.entryWindow().findChildren<KeysPage*>();
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0]->isVisible());
+    EXPECT_TRUE(wizard.entryWindow().isVisible());
+    // This wizard keeps no runs, and the page says so.
+    EXPECT_TRUE(pages[0]->findChild<QTextBrowser*>()->toPlainText().contains("no database"));
 }
 
 TEST_F(WholeWizard, ClosingTheEntryWindowDeletesTheSheetItWroteOnce)

@@ -1,5 +1,6 @@
 // The output window on its own: its controls and defaults, Browse, and what Finish makes and asks.
 #include "datasheet.h"
+#include "fittingcombobox.h"
 #include "frmpdf.h"
 #include "localepaper.h"
 #include "maker.h"
@@ -566,6 +567,27 @@ TEST_F(OutputWindow, TheDefaultPageSizeIsThePaperOfTheLocale)
     qputenv("LC_ALL", "de_DE.UTF-8");
     open();
     EXPECT_EQ(child<QComboBox>("cmbPageSize")->currentText(), "A4 (210 x 297 mm)");
+}
+
+TEST_F(OutputWindow, ThePageSizeBoxShowsAWholeTextAndTheFullSizeInItsToolTip)
+{
+    open();
+    auto* box = qobject_cast<FittingComboBox*>(child<QComboBox>("cmbPageSize"));
+    ASSERT_NE(box, nullptr);
+    box->setCurrentIndex(3);
+    EXPECT_EQ(box->currentText(), "A4 (210 x 297 mm)");
+    EXPECT_EQ(box->shownText(), "A4");
+    EXPECT_EQ(box->toolTip(), "A4 (210 x 297 mm)");
+    box->setCurrentIndex(1);
+    EXPECT_EQ(box->shownText(), "8.5\" x 14\"");
+    EXPECT_EQ(box->toolTip(), "8.5\" x 14\"");
+
+    const QFontMetrics metrics(box->font());
+    const QString a4 = QStringLiteral("A4 (210 x 297 mm)");
+    EXPECT_EQ(FittedText(a4, metrics, metrics.horizontalAdvance(a4)), a4);
+    EXPECT_EQ(FittedText(a4, metrics, metrics.horizontalAdvance(a4) - 1), "A4");
+    // A text without a short form stays whole, clipped as before.
+    EXPECT_EQ(FittedText(QStringLiteral("14\" x 11\""), metrics, 5), "14\" x 11\"");
 }
 
 TEST(LeadingNumber, ReadsTheLongestLeadingDecimalNumber)

@@ -180,7 +180,7 @@ TEST_P(RunStoreTest, ListsTheRunsNewestFirst)
     const RunId newer = newRun("newer", {1'796'000'500, 3600});
     int number = 0;
     ASSERT_TRUE(m_store->logReading(older, DecimalOf("1"), Moment::now(), number));
-    ASSERT_TRUE(m_store->logReading(older, DecimalOf("2"), Moment::now(), number));
+    ASSERT_TRUE(m_store->logReading(older, DecimalOf("2"), {1'796'000'100, -18000}, number));
     ASSERT_TRUE(m_store->finish(older));
 
     std::vector<RunSummary> runs;
@@ -189,6 +189,13 @@ TEST_P(RunStoreTest, ListsTheRunsNewestFirst)
     EXPECT_EQ(RunListLine(runs[0]), std::to_string(newer) + "\topen\t2026-11-30T02:01:40+01:00\t0\tnewer\n");
     EXPECT_EQ(RunListLine(runs[1]), std::to_string(older) + "\tfinished\t2026-11-30T01:53:20+01:00\t2\tolder part\n");
     EXPECT_EQ(runs[1].customerName, "M/S Brenholt Consulting ");
+    // What tells two runs of one part apart in Open Run.
+    const RunChartRecord record = DefaultRunChartRecord();
+    EXPECT_EQ(runs[1].operationNumber, record.OperationNumber);
+    EXPECT_EQ(runs[1].check, record.Check);
+    EXPECT_EQ(runs[1].inspector, record.Inspector);
+    EXPECT_EQ(runs[1].lastReading, (Moment{1'796'000'100, -18000}));
+    EXPECT_FALSE(runs[0].lastReading);
     ASSERT_TRUE(m_store->lastRun(last));
     EXPECT_EQ(last, newer);
 }

@@ -1,0 +1,24 @@
+#include "runline.h"
+
+#include "readingnews.h"
+#include "runmodel.h"
+
+namespace quorvale {
+
+std::string RunLineText(const RunModel& run)
+{
+    const auto& readings = run.readings();
+    if (readings.empty())
+        return {};
+    const RunStatistics& statistics = run.statistics();
+    std::string line = LoggedReadingNews(readings.size(), readings.back().reading.value, run.limits(),
+                                         run.limitDecimals(), statistics.runSignals);
+    line += ' ' + std::to_string(readings.size()) + (readings.size() == 1 ? " reading" : " readings");
+    if (statistics.outOfTolerance)
+        line += ", " + std::to_string(*statistics.outOfTolerance) + " out of tolerance";
+    if (readings.size() >= CpkReadings && statistics.cpk)
+        line += ", Cpk " + FixedText(*statistics.cpk, 2);
+    return line + '.';
+}
+
+} // namespace quorvale
