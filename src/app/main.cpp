@@ -143,14 +143,15 @@ int main(int argc, char** argv)
                                        quorvale::MessageButtons::Ok, quorvale::MessageAnswer::Ok});
         return 1;
     }
-    const QString userDatabase = quorvale::DefaultRunsDatabasePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
-    const QString database =
-        quorvale::ChooseRunsDatabase(databaseOption, qEnvironmentVariable("QUORVALE_DATABASE"),
-                                     QSettings().value(QStringLiteral("Runs/database")).toString(), userDatabase);
+    const quorvale::RunsDataFolder dataFolder =
+        quorvale::OpenRunsDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    const QString database = quorvale::ChooseRunsDatabase(databaseOption, qEnvironmentVariable("QUORVALE_DATABASE"),
+                                                          QSettings().value(QStringLiteral("Runs/database")).toString(),
+                                                          dataFolder.databaseFile());
     quorvale::Wizard wizard(platform,
                             quorvale::ChooseDataSheetFolder(*folder, std::getenv("XDG_RUNTIME_DIR"),
                                                             std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")),
-                            database, userDatabase);
+                            database, dataFolder);
     if (!wizard.start())
         return 0;
     if (!gauge.port.isEmpty())

@@ -17,9 +17,9 @@ constexpr int RecordDelayMilliseconds = 700;
 
 } // namespace
 
-RunKeeper::RunKeeper(Form1& form, QString database, QString userDatabase)
-    : m_form(form), m_grid(form.readingsGrid()), m_database(std::move(database)),
-      m_journal(UnsavedJournalPath(m_database, userDatabase)), m_lastRunFile(LastRunPath(m_database, userDatabase))
+RunKeeper::RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder)
+    : m_form(form), m_grid(form.readingsGrid()), m_database(std::move(database)), m_dataFolder(std::move(dataFolder)),
+      m_journal(UnsavedJournalPath(m_database, m_dataFolder.databaseFile()))
 {
     if (m_database.isEmpty())
         return;
@@ -54,6 +54,11 @@ Result RunKeeper::openStore()
 {
     if (m_store)
         return {};
+    if (m_database == m_dataFolder.databaseFile()) {
+        if (Result made = MakeUserDatabase(m_dataFolder); !made)
+            return Result::failure("The runs database " + m_database.toStdString() + " cannot be used: " + made.reason +
+                                   ".");
+    }
     QString why;
     m_store = RunStore::open(m_database, why);
     return m_store ? Result{} : Result::failure(why.toStdString());
@@ -67,8 +72,10 @@ template <class Change> Result RunKeeper::change(Change body)
 
 void RunKeeper::restore(QDate today)
 {
-    if (m_database.isEmpty())
+    if (m_database.isEmpty()) {
+        report(m_dataFolder.usable);
         return;
+    }
     const Result opened = openStore();
     if (auto unsaved = ReadUnsavedJournal(m_journal); unsaved && unsaved->database == m_database) {
         const Result saved = opened ? SaveUnsavedReadings(*m_store, *unsaved) : opened;
@@ -90,7 +97,9 @@ void RunKeeper::restore(QDate today)
     }
     // This station's own last run; the newest of the file where none is remembered yet, as it is the
     // user's own.
-    std::optional<RunId> last = ReadLastRun(m_lastRunFile, m_database);
+    DatabaseIdentity identity;
+    const QString note = lastRunNote(identity);
+    std::optional<RunId> last = note.isEmpty() ? std::nullopt : ReadLastRun(note, identity);
     StoredRun run;
     if (Result found = !opened || last || IsServerDatabase(m_database) ? opened : m_store->lastRun(last);
         !found || !last) {
@@ -178,10 +187,18 @@ bool RunKeeper::saveUnsaved()
 
 void RunKeeper::setRun(RunId id)
 {
+    DatabaseIdentity identity;
     if (std::exchange(m_run, id) != id && id != 0) {
-        if (const QString why = WriteLastRun(m_lastRunFile, m_database, id); !why.isEmpty())
-            m_grid.showStatus(why);
+        if (const QString note = lastRunNote(identity); !note.isEmpty())
+            report(WriteLastRun(note, identity, id));
     }
+}
+
+QString RunKeeper::lastRunNote(DatabaseIdentity& identity) const
+{
+    if (m_dataFolder.path.isEmpty() || !m_dataFolder.usable || !IdentifyDatabase(m_database, identity))
+        return {};
+    return LastRunPath(m_dataFolder.path, identity);
 }
 
 void RunKeeper::writeJournal()

@@ -5,6 +5,8 @@
 // the database takes them again.
 #pragma once
 
+#include "databaseidentity.h"
+#include "runsdatabase.h"
 #include "runstore.h"
 #include "unsavedreadings.h"
 
@@ -23,9 +25,9 @@ class RunKeeper final : public QObject {
     Q_OBJECT
 
 public:
-    // database as ChooseRunsDatabase names it; userDatabase the per-user file, beside which a
-    // server's journal lies. An empty database keeps nothing.
-    RunKeeper(Form1& form, QString database, QString userDatabase);
+    // database as ChooseRunsDatabase names it; the data folder holds the per-user file, the note of
+    // the last run and a server's journal. An empty database keeps nothing.
+    RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder);
     ~RunKeeper() override;
 
     // At start: writes a journal left by an earlier start, then brings back the last run: an open
@@ -44,6 +46,8 @@ private:
     void writeJournal();
     // The window's run from now on, remembered for the next start.
     void setRun(RunId id);
+    // The note of the last run in this database; empty where there is no place for it.
+    QString lastRunNote(DatabaseIdentity& identity) const;
     void updateRecord();
     void showRun(const StoredRun& run);
     void openRun(RunId id);
@@ -59,8 +63,8 @@ private:
     Form1& m_form;
     ReadingsGrid& m_grid;
     QString m_database;
+    RunsDataFolder m_dataFolder;
     QString m_journal;
-    QString m_lastRunFile;
     std::unique_ptr<RunStore> m_store;
     RunId m_run = 0;
     bool m_anyUnsaved = false;

@@ -10,9 +10,10 @@
 
 namespace quorvale {
 
-Wizard::Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase, const QString& userRunsDatabase)
+Wizard::Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase,
+               const RunsDataFolder& runsDataFolder)
     : m_platform(platform), m_dataSheet(std::move(folder)), m_lock(m_dataSheet.folder()),
-      m_form1(m_platform, m_dataSheet), m_runs(m_form1, runsDatabase, userRunsDatabase),
+      m_form1(m_platform, m_dataSheet), m_runs(m_form1, runsDatabase, runsDataFolder),
       m_runsPlace(runsDatabase.isEmpty() ? QStringLiteral("no database: this copy keeps no runs")
                                          : DescribeDatabase(runsDatabase))
 {

@@ -19,10 +19,9 @@ class Wizard final {
 public:
     // The data sheet goes into the folder chosen at start (the system's bytes, whatever their
     // encoding); the one-copy lock is taken there. The runs are kept in runsDatabase (as
-    // ChooseRunsDatabase names it; none when empty), a server's unsaved readings beside
-    // userRunsDatabase.
+    // ChooseRunsDatabase names it; none when empty), with what is kept about them in the data folder.
     Wizard(Platform& platform, DataSheetFolder folder, const QString& runsDatabase = {},
-           const QString& userRunsDatabase = {});
+           const RunsDataFolder& runsDataFolder = {});
     // However the program ends, the data sheet goes with the wizard.
     ~Wizard();
 

@@ -4,6 +4,7 @@
 #include "windows1252.h"
 #include "writeall.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +17,10 @@ std::string DataSheetPath(const std::string& programFolder)
     return programFolder + "/tempchart.txt";
 }
 
-std::string DataSheetText(const RunChartRecord& r)
+namespace {
+
+// The record's labelled lines, UTF-8, the comments last.
+std::string recordText(const RunChartRecord& r)
 {
     constexpr const char* CrLf = "\r\n";
     constexpr const char* Tab = "\t";
@@ -49,9 +53,24 @@ std::string DataSheetText(const RunChartRecord& r)
     std::string utf8;
     for (const std::string& step : steps)
         utf8 += step;
+    return utf8;
+}
+
+} // namespace
+
+std::string DataSheetText(const RunChartRecord& r)
+{
+    std::string utf8 = recordText(r);
     if (!r.Readings.empty())
-        utf8 += CrLf + ReadingsListText(r);
+        utf8 += "\r\n" + ReadingsListText(r);
     return encodeWindows1252(utf8);
+}
+
+SheetLines DataSheetReadingLines(const RunChartRecord& record)
+{
+    // The record's lines, an empty one and "Readings :" come first.
+    const std::string text = recordText(record);
+    return {std::count(text.begin(), text.end(), '\r') + 3, static_cast<std::int64_t>(record.Readings.size())};
 }
 
 namespace {

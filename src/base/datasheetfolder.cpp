@@ -1,9 +1,9 @@
 #include "datasheetfolder.h"
 
+#include "privatefolder.h"
+
 #include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvale {
@@ -19,39 +19,6 @@ bool absolute(const char* value)
 bool refusesThePlace(int error)
 {
     return error == EACCES || error == EPERM || error == EROFS;
-}
-
-Result notTheUsers(const std::string& folder)
-{
-    return Result::failure("'" + folder + "' is not a folder of the user's own");
-}
-
-// Makes folder in parent where missing and checks that it is the user's alone. The parent must be
-// the user's, so that nobody else can put another folder or a link in its place afterwards.
-Result privateFolder(const std::string& parent, const std::string& folder)
-{
-    struct stat status {};
-    if (::stat(parent.c_str(), &status) != 0)
-        return Result::failure(errno, "'" + parent + "'");
-    if (!S_ISDIR(status.st_mode) || status.st_uid != ::geteuid())
-        return notTheUsers(parent);
-    if (::access(parent.c_str(), W_OK) != 0)
-        return Result::failure(errno, "'" + parent + "'");
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return Result::failure(errno, "'" + folder + "'");
-    // O_NOFOLLOW: a symbolic link planted in the folder's place is refused, never followed.
-    const int opened = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (opened < 0)
-        return errno == ELOOP || errno == ENOTDIR ? notTheUsers(folder) : Result::failure(errno, "'" + folder + "'");
-    Result result;
-    if (::fstat(opened, &status) != 0)
-        result = Result::failure(errno, "'" + folder + "'");
-    else if (status.st_uid != ::geteuid())
-        result = notTheUsers(folder);
-    else if ((status.st_mode & 07777) != 0700 && ::fchmod(opened, 0700) != 0)
-        result = Result::failure(errno, "'" + folder + "'");
-    ::close(opened);
-    return result;
 }
 
 } // namespace
@@ -75,7 +42,7 @@ DataSheetFolder UserDataSheetFolder(const char* runtimeDir, const char* cacheHom
     DataSheetFolder tried;
     if (absolute(runtimeDir)) {
         tried.path = std::string(runtimeDir) + "/quorvale";
-        tried.usable = privateFolder(runtimeDir, tried.path);
+        tried.usable = MakePrivateFolder(runtimeDir, tried.path);
         if (tried.usable)
             return tried;
     }
@@ -87,7 +54,7 @@ DataSheetFolder UserDataSheetFolder(const char* runtimeDir, const char* cacheHom
     std::error_code ignored; // a cache folder that cannot be made is reported below
     std::filesystem::create_directories(cache, ignored);
     tried.path = cache + "/quorvale";
-    tried.usable = privateFolder(cache, tried.path);
+    tried.usable = MakePrivateFolder(cache, tried.path);
     return tried;
 }
 

@@ -69,4 +69,15 @@ std::string ReadingsListText(const RunChartRecord& record)
     return text;
 }
 
+std::vector<ReadingColumns> ReadingsColumns(const RunChartRecord& record)
+{
+    const auto limits = RunLimits(record);
+    std::vector<ReadingColumns> columns;
+    columns.reserve(record.Readings.size());
+    for (const Reading& reading : record.Readings)
+        columns.push_back({std::to_string(columns.size() + 1), DateTimeText(reading.loggedAt), reading.value.text(),
+                           markOf(reading.value, limits)});
+    return columns;
+}
+
 } // namespace quorvale

@@ -8,6 +8,7 @@
 #include "outputnames.h"
 #include "pagesetupchoice.h"
 #include "platform.h"
+#include "readingstabledata.h"
 #include "runchartdata.h"
 #include "runchartworkbook.h"
 #include "standardfonts.h"
@@ -345,7 +346,7 @@ void frmPDF::convertPdf()
         written = m_writer.ConvertToPDF(
             PdfJob(m_dataSheetPath, nativePath(txtOutputFile->text()),
                    {ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle)}, page, {},
-                   runChartOf(m_record)));
+                   runChartOf(m_record), readingsTableOf(m_record)));
     } catch (const std::invalid_argument& wrong) {
         written = Result::failure(wrong.what());
     }

@@ -1,30 +1,48 @@
 #include "runchartdata.h"
 
 #include "reading.h"
+#include "readingslook.h"
 #include "readingstats.h"
 #include "windows1252.h"
 
 namespace quorvale {
 
+namespace {
+
+ChartJudgement judged(const Decimal& value, const std::optional<ToleranceLimits>& limits)
+{
+    if (limits && limits->above(value))
+        return ChartJudgement::Above;
+    return limits && limits->below(value) ? ChartJudgement::Below : ChartJudgement::Within;
+}
+
+} // namespace
+
 std::optional<ChartData> runChartOf(const RunChartRecord& record)
 {
+    const std::optional<ToleranceLimits> limits = RunLimits(record);
     if (record.Readings.empty())
         return std::nullopt;
     ChartData chart;
     const std::vector<Decimal> values = ValuesOf(record.Readings);
-    chart.readings = NumbersOf(values);
+    for (const Decimal& value : values)
+        chart.readings.push_back({value.number(), judged(value, limits)});
     chart.title = encodeWindows1252("Part " + record.PartNumber + " - Check " + record.Check + " - " +
                                     DateTimeText(record.Readings.front().loggedAt) + " to " +
                                     DateTimeText(record.Readings.back().loggedAt));
-    const std::optional<ToleranceLimits> limits = RunLimits(record);
+    chart.decimals = ValueDecimals(record);
+    const int limitDecimals = LimitDecimals(record);
     if (limits) {
-        chart.upper = limits->upper.number();
-        chart.lower = limits->lower.number();
+        chart.levels.push_back({ChartLevel::Kind::Limit, limits->upper.number(),
+                                "Upper " + limits->upper.textWithDecimals(limitDecimals)});
+        chart.levels.push_back({ChartLevel::Kind::Limit, limits->lower.number(),
+                                "Lower " + limits->lower.textWithDecimals(limitDecimals)});
     }
-    for (const Decimal& value : values)
-        chart.outside.push_back(limits && limits->outside(value));
-    chart.median = Median(chart.readings);
-    chart.decimals = MostDecimals(values);
+    if (const std::optional<CheckLevel> check = CheckLevelOf(record))
+        chart.levels.push_back({ChartLevel::Kind::Check, check->value, "Check " + check->text});
+    const RunStatistics statistics = StatisticsOf(values, limits);
+    chart.levels.push_back({ChartLevel::Kind::Median, *statistics.median,
+                            "Median " + SummaryText(SummaryLines(statistics, MostDecimals(values)), "Median")});
     return chart;
 }
 

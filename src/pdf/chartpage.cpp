@@ -43,7 +43,7 @@ public:
     {
         m_document.writeline("ET"); // the text object the page opened with; drawing comes first
         frameAndTicks();
-        limitLines();
+        levelLines();
         readingLine();
         labels();
         m_document.writeline("BT"); // the page number goes in a text object, which the page closes
@@ -53,18 +53,43 @@ public:
 private:
     void valueRange()
     {
-        m_low = *std::min_element(m_chart.readings.begin(), m_chart.readings.end());
-        m_high = *std::max_element(m_chart.readings.begin(), m_chart.readings.end());
-        for (const std::optional<double>& line : {m_chart.upper, m_chart.lower, m_chart.median}) {
-            if (line) {
-                m_low = std::min(m_low, *line);
-                m_high = std::max(m_high, *line);
-            }
+        const auto [lowest, highest] =
+            std::minmax_element(m_chart.readings.begin(), m_chart.readings.end(),
+                                [](const ChartReading& a, const ChartReading& b) { return a.value < b.value; });
+        m_low = lowest->value;
+        m_high = highest->value;
+        for (const ChartLevel& level : m_chart.levels) {
+            m_low = std::min(m_low, level.value);
+            m_high = std::max(m_high, level.value);
         }
         // A margin of a tenth of the range each way; a flat run gets one around its value.
         const double margin = m_high > m_low ? (m_high - m_low) / 10 : std::max(std::abs(m_high) / 100, 1.0);
         m_low -= margin;
         m_high += margin;
+        valueTicks();
+    }
+
+    // Values up the side at a step of 1, 2 or 5 times a power of ten, so that at most MaxValueSteps
+    // intervals lie between them: no finer than the decimals they are written with where that still
+    // leaves two of them; otherwise they are written with the decimals their step needs.
+    void valueTicks()
+    {
+        constexpr double MaxValueSteps = 8;
+        const double span = m_high - m_low;
+        const double power = std::pow(10.0, std::floor(std::log10(span / MaxValueSteps)));
+        double step = 10 * power;
+        for (const double factor : {5.0, 2.0, 1.0}) {
+            if (span / (factor * power) <= MaxValueSteps)
+                step = factor * power;
+        }
+        const double coarsest = std::pow(10.0, -m_chart.decimals);
+        if (step < coarsest && std::floor(m_high / coarsest) > std::ceil(m_low / coarsest))
+            step = coarsest;
+        m_tickDecimals = std::max(m_chart.decimals, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
+        const double first = std::ceil(m_low / step);
+        const double count = std::min(std::floor(m_high / step) - first, MaxValueSteps);
+        for (int tick = 0; tick <= count; ++tick)
+            m_valueTicks.push_back((first + tick) * step);
     }
 
     double x(std::size_t reading) const // reading counted from 1
@@ -100,9 +125,8 @@ private:
         m_document.writeline("0.5 w");
         m_document.writeline(point(m_left, m_bottom) + " " + at(m_right - m_left) + " " + at(m_top - m_bottom) +
                              " re S");
-        for (int tick = 0; tick <= 4; ++tick)
-            line(m_left - 3, m_bottom + (m_top - m_bottom) * tick / 4, m_left,
-                 m_bottom + (m_top - m_bottom) * tick / 4);
+        for (const double value : m_valueTicks)
+            line(m_left - 3, y(value), m_left, y(value));
         const std::size_t step = readingStep();
         for (std::size_t reading = 1; reading <= m_chart.readings.size(); ++reading) {
             if (reading == 1 || reading % step == 0)
@@ -111,54 +135,69 @@ private:
         m_document.writeline("Q");
     }
 
-    void limitLines()
+    // Each kind of level keeps its look in black and white: limits solid, the check dash-dotted,
+    // the median long dashes, the natural process limits short ones.
+    static std::string_view levelStyle(ChartLevel::Kind kind)
     {
-        m_document.writeline("q");
-        m_document.writeline("1 w");
-        for (const std::optional<double>& limit : {m_chart.upper, m_chart.lower}) {
-            if (limit)
-                line(m_left, y(*limit), m_right, y(*limit));
+        switch (kind) {
+        case ChartLevel::Kind::Limit:
+            return "1 w";
+        case ChartLevel::Kind::Check:
+            return "0.75 w\r[6 2 1 2] 0 d";
+        case ChartLevel::Kind::Median:
+            return "1 w\r[4 3] 0 d";
+        case ChartLevel::Kind::NaturalLimit:
+            return "0.75 w\r[2 2] 0 d";
         }
-        if (m_chart.median) {
-            m_document.writeline("[4 3] 0 d");
-            line(m_left, y(*m_chart.median), m_right, y(*m_chart.median));
-        }
-        m_document.writeline("Q");
+        return {};
     }
 
+    void levelLines()
+    {
+        for (const ChartLevel& level : m_chart.levels) {
+            m_document.writeline("q");
+            m_document.writeline(levelStyle(level.kind));
+            line(m_left, y(level.value), m_right, y(level.value));
+            m_document.writeline("Q");
+        }
+    }
+
+    // A square at a reading within the limits; a red triangle pointing the way out at one outside them.
     void readingLine()
     {
-        const std::vector<double>& readings = m_chart.readings;
+        const std::vector<ChartReading>& readings = m_chart.readings;
         m_document.writeline("q");
         m_document.writeline("1 w");
         m_document.writeline("0 0 0.75 RG");
         m_document.writeline("0 0 0.75 rg");
         if (readings.size() > 1) {
-            m_document.writeline(point(x(1), y(readings[0])) + " m");
+            m_document.writeline(point(x(1), y(readings[0].value)) + " m");
             for (std::size_t reading = 2; reading <= readings.size(); ++reading)
-                m_document.writeline(point(x(reading), y(readings[reading - 1])) + " l");
+                m_document.writeline(point(x(reading), y(readings[reading - 1].value)) + " l");
             m_document.writeline("S");
         }
-        // A square mark at each reading, red where it lies outside the limits.
-        for (const bool red : {false, true}) {
-            if (red)
+        for (const bool outside : {false, true}) {
+            if (outside)
                 m_document.writeline("1 0 0 rg");
             for (std::size_t reading = 1; reading <= readings.size(); ++reading) {
-                if (m_chart.outside[reading - 1] == red)
-                    m_document.writeline(point(x(reading) - 2, y(readings[reading - 1]) - 2) + " 4 4 re f");
+                const ChartJudgement judged = readings[reading - 1].judged;
+                if ((judged != ChartJudgement::Within) != outside)
+                    continue;
+                const double px = x(reading);
+                const double py = y(readings[reading - 1].value);
+                if (!outside) {
+                    m_document.writeline(point(px - 2, py - 2) + " 4 4 re f");
+                    continue;
+                }
+                const double way = judged == ChartJudgement::Above ? 1 : -1;
+                m_document.writeline(point(px, py + 5 * way) + " m " + point(px - 4, py - 3 * way) + " l " +
+                                     point(px + 4, py - 3 * way) + " l f");
             }
         }
         m_document.writeline("Q");
     }
 
-    // Width of a Windows-1252 text in points; for a font without known metrics, half the size a character.
-    double textWidth(std::string_view text) const
-    {
-        double width = 0;
-        for (const char c : text)
-            width += m_geometry.widths ? (*m_geometry.widths)[static_cast<unsigned char>(c)] : 500;
-        return width * m_size / 1000;
-    }
+    double textWidth(std::string_view text) const { return quorvale::textWidth(m_geometry, text); }
 
     void text(double x, double y, std::string_view shown)
     {
@@ -168,14 +207,32 @@ private:
         m_document.writeline("(" + escaped + ") Tj");
     }
 
+    // The levels' labels at their heights, from the lowest up, each moved up clear of the one below.
+    void levelLabels()
+    {
+        std::vector<const ChartLevel*> levels;
+        for (const ChartLevel& level : m_chart.levels)
+            levels.push_back(&level);
+        std::stable_sort(levels.begin(), levels.end(),
+                         [](const ChartLevel* a, const ChartLevel* b) { return a->value < b->value; });
+        double lowestFree = 0;
+        for (const ChartLevel* level : levels) {
+            const double height = std::max(y(level->value) - m_size / 3, lowestFree);
+            text(m_right + 4, height, level->label);
+            lowestFree = height + m_size;
+        }
+    }
+
     void labels()
     {
         m_document.writeline("BT");
         m_document.writeline("/F1 " + formatFixed(m_geometry.fontsize) + " Tf");
         text(TextLeft, m_geometry.pageheight - 40 - m_size, m_chart.title);
-        for (int tick = 0; tick <= 4; ++tick) {
-            const std::string value = FixedText(m_low + (m_high - m_low) * tick / 4, m_chart.decimals);
-            text(m_left - 5 - textWidth(value), m_bottom + (m_top - m_bottom) * tick / 4 - m_size / 3, value);
+        if (!m_chart.unit.empty())
+            text(m_left - 5 - textWidth(m_chart.unit), m_top + m_size / 2, m_chart.unit);
+        for (const double value : m_valueTicks) {
+            const std::string shown = FixedText(value, m_tickDecimals);
+            text(m_left - 5 - textWidth(shown), y(value) - m_size / 3, shown);
         }
         const std::size_t step = readingStep();
         for (std::size_t reading = 1; reading <= m_chart.readings.size(); ++reading) {
@@ -184,14 +241,7 @@ private:
                 text(x(reading) - textWidth(number) / 2, m_bottom - 4 - m_size, number);
             }
         }
-        const auto label = [&](const std::optional<double>& value, std::string_view name) {
-            if (value)
-                text(m_right + 4, y(*value) - m_size / 3,
-                     std::string(name) + " " + FixedText(*value, m_chart.decimals));
-        };
-        label(m_chart.upper, "Upper");
-        label(m_chart.lower, "Lower");
-        label(m_chart.median, "Median");
+        levelLabels();
         m_document.writeline("ET");
     }
 
@@ -201,18 +251,19 @@ private:
     const double m_size;
     double m_left = 0, m_right = 0, m_top = 0, m_bottom = 0;
     double m_low = 0, m_high = 0;
+    std::vector<double> m_valueTicks;
+    int m_tickDecimals = 0;
 };
 
 } // namespace
 
 void checkChart(const ChartData& chart)
 {
-    const auto finite = [](const std::optional<double>& value) { return !value || std::isfinite(*value); };
-    if (chart.readings.empty() || chart.outside.size() != chart.readings.size() ||
-        !std::all_of(chart.readings.begin(), chart.readings.end(), [](double v) { return std::isfinite(v); }) ||
-        !finite(chart.upper) || !finite(chart.lower) || !finite(chart.median) || chart.decimals < 0)
-        throw std::invalid_argument(
-            "The run chart needs at least one reading, finite figures and a judgement for each reading.");
+    const auto finiteReading = [](const ChartReading& reading) { return std::isfinite(reading.value); };
+    const auto finiteLevel = [](const ChartLevel& level) { return std::isfinite(level.value); };
+    if (chart.readings.empty() || !std::all_of(chart.readings.begin(), chart.readings.end(), finiteReading) ||
+        !std::all_of(chart.levels.begin(), chart.levels.end(), finiteLevel) || chart.decimals < 0)
+        throw std::invalid_argument("The run chart needs at least one reading, and finite figures.");
 }
 
 void writeChartPage(PdfDocument& document, const PageGeometry& geometry, const ChartData& chart)

@@ -1,11 +1,11 @@
 // The run chart drawn as a page of its own after the text: the readings joined by a line with a
-// mark at each, the tolerance limits solid, the median dashed, each labelled with its value, the
-// readings outside the limits in red, reading numbers along the bottom and values up the side.
+// mark at each, levels across it (the limits solid, the check dash-dotted, the median and the natural
+// process limits dashed) each labelled at the right, the readings outside the limits red and drawn as
+// triangles, reading numbers along the bottom and values up the side at steps of 1, 2 or 5.
 #pragma once
 
 #include "pagesetup.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,18 +13,31 @@ namespace quorvale {
 
 class PdfDocument;
 
-struct ChartData {
-    std::string title;            // Windows-1252
-    std::vector<double> readings; // in the order logged, numbered from 1; finite
-    std::optional<double> upper;  // limits, when the run has them
-    std::optional<double> lower;
-    std::optional<double> median;
-    int decimals = 3;          // for the values written on the chart
-    std::vector<bool> outside; // for each reading, whether it lies outside its limits (judged exactly)
+// Where the run judged a reading: the chart only shows it.
+enum class ChartJudgement { Within, Above, Below };
+
+struct ChartReading {
+    double value; // finite
+    ChartJudgement judged = ChartJudgement::Within;
 };
 
-// Throws std::invalid_argument when the chart has no reading, a figure that is not finite or not one
-// judgement for each reading.
+// A value drawn across the whole chart, with its label (Windows-1252) right of it.
+struct ChartLevel {
+    enum class Kind { Limit, Check, Median, NaturalLimit };
+    Kind kind;
+    double value; // finite
+    std::string label;
+};
+
+struct ChartData {
+    std::string title;                  // Windows-1252
+    std::string unit;                   // over the values up the side; may be empty
+    std::vector<ChartReading> readings; // in the order logged, numbered from 1
+    std::vector<ChartLevel> levels;
+    int decimals = 3; // of the values up the side
+};
+
+// Throws std::invalid_argument when the chart has no reading or a figure that is not finite.
 void checkChart(const ChartData& chart);
 
 // Draws the chart on a new page in the geometry's page size and font; the page is numbered like the others.

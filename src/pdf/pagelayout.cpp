@@ -105,6 +105,24 @@ public:
         m_document.writeRow(m_rest);
     }
 
+    // Each row of the table takes a line's place; a page it runs onto begins with its heading again.
+    void table(const ReadingsTable& table)
+    {
+        const TableColumns columns(table, m_geometry);
+        const std::string heading = columns.row(table.heading);
+        startLine(0);
+        m_document.writeline(heading);
+        for (const ReadingsTableRow& row : table.rows) {
+            const std::int32_t page = m_document.pagecount();
+            startLine(0);
+            if (m_document.pagecount() != page && m_geometry.maxlines > 1) {
+                m_document.writeline(heading);
+                startLine(0);
+            }
+            m_document.writeline(columns.row(row));
+        }
+    }
+
     void finish()
     {
         writeFooter(m_document, m_geometry);
@@ -247,12 +265,23 @@ std::size_t cutLength(std::string_view piece)
 }
 
 ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, const std::string& infile,
-                         const ReadingOptions& options)
+                         const ReadingOptions& options, const ReadingsTable* table)
 {
     LineReader reader(infile, options);
     Layout layout(document, geometry, options);
     LineReader::Piece piece;
+    std::int64_t line = 0;
+    bool tableDone = table == nullptr;
     while (reader.next(piece)) {
+        if (piece.first)
+            ++line;
+        if (!tableDone && line >= table->firstLine) {
+            if (piece.first && line == table->firstLine)
+                layout.table(*table);
+            tableDone = line >= table->firstLine + table->lines;
+            if (!tableDone)
+                continue; // a line the table stands in place of
+        }
         if (piece.first && piece.last) {
             layout.wholeLine(piece.text, piece.formFeeds, piece.holdsTab);
             continue;
@@ -263,6 +292,8 @@ ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, co
         if (piece.last)
             layout.endLine();
     }
+    if (!tableDone && line < table->firstLine)
+        layout.table(*table);
     layout.finish();
     return reader.summary();
 }

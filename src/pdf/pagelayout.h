@@ -4,6 +4,7 @@
 #include "pagesetup.h"
 #include "pdfdocument.h"
 #include "readingoptions.h"
+#include "readingstable.h"
 
 #include <cstdint>
 #include <string>
@@ -19,8 +20,9 @@ std::size_t cutLength(std::string_view piece);
 void writeFooter(PdfDocument& document, const PageGeometry& geometry);
 
 // Writes every line of infile, read as the options say, as rows of pages in the geometry, from the
-// first page's start to the last one's end. Returns what the reading had to replace.
+// first page's start to the last one's end; the table, when given, in place of its lines (after the
+// text when the text ends before them). Returns what the reading had to replace.
 ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, const std::string& infile,
-                         const ReadingOptions& options = {});
+                         const ReadingOptions& options = {}, const ReadingsTable* table = nullptr);
 
 } // namespace quorvale

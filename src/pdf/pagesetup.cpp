@@ -33,6 +33,14 @@ void checkFontName(const std::string& name)
 
 } // namespace
 
+double textWidth(const PageGeometry& geometry, std::string_view text)
+{
+    std::int64_t width = 0;
+    for (const char c : text)
+        width += geometry.widths ? (*geometry.widths)[static_cast<unsigned char>(c)] : 500;
+    return static_cast<double>(width) * static_cast<double>(geometry.fontsize) / FixedScale / 1000;
+}
+
 PageGeometry initpdf(const PageSetup& setup)
 {
     if (setup.fontSize < 1)

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace quorvale {
 
@@ -35,6 +36,10 @@ struct PageGeometry {
     double footerx = 0; // where the page number begins
     std::int32_t footery = 0;
 };
+
+// Width in points of a Windows-1252 text shown in the geometry's font and size; for a font without
+// known metrics, half the size a character.
+double textWidth(const PageGeometry& geometry, std::string_view text);
 
 // Derives the page geometry and capacities. Throws std::invalid_argument with a message for the user
 // when the values leave no room for text or the font name cannot stand in a PDF.

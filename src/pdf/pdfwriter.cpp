@@ -53,7 +53,8 @@ ReadingSummary writeDocument(const PdfJob& job, ByteSink& sink, const std::strin
     PdfDocument document(sink, job.geometry(), job.information());
     document.startpdf();
     document.writeinfo(timestamp);
-    const ReadingSummary summary = writetext(document, job.geometry(), job.filename(), job.reading());
+    const ReadingSummary summary =
+        writetext(document, job.geometry(), job.filename(), job.reading(), job.table() ? &*job.table() : nullptr);
     if (job.chart())
         writeChartPage(document, job.geometry(), *job.chart());
     document.endpdf();

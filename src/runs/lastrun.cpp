@@ -1,38 +1,35 @@
 #include "lastrun.h"
 
-#include "runsdatabase.h"
+#include "privatefolder.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QList>
 
 namespace quorvale {
 
-QString LastRunPath(const QString& database, const QString& userDatabase)
+QString LastRunPath(const QString& dataFolder, const DatabaseIdentity& database)
 {
-    return (IsServerDatabase(database) ? userDatabase : database) + QStringLiteral(".lastrun");
+    return dataFolder + QStringLiteral("/lastrun-") + database.key();
 }
 
-// Two lines: the database, then the run's id.
-std::optional<RunId> ReadLastRun(const QString& path, const QString& database)
+// Two lines: the database's identity, then the run's id.
+std::optional<RunId> ReadLastRun(const QString& path, const DatabaseIdentity& database)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    std::string bytes;
+    if (!ReadPrivateFile(QFile::encodeName(path).toStdString(), bytes))
         return std::nullopt;
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = QByteArray::fromStdString(bytes).split('\n');
     bool number = false;
     const RunId run = lines.value(1).toLongLong(&number);
-    if (lines.size() < 2 || QString::fromUtf8(lines[0]) != database || !number)
+    if (lines.size() < 2 || QString::fromUtf8(lines[0]) != database.text || !number || run <= 0)
         return std::nullopt;
     return run;
 }
 
-QString WriteLastRun(const QString& path, const QString& database, RunId run)
+Result WriteLastRun(const QString& path, const DatabaseIdentity& database, RunId run)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(database.toUtf8() + '\n' + QByteArray::number(run) + '\n') < 0 ||
-        !file.commit())
-        return QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());
-    return {};
+    return WritePrivateFile(QFile::encodeName(path).toStdString(),
+                            database.text.toStdString() + '\n' + std::to_string(run) + '\n');
 }
 
 } // namespace quorvale

@@ -1,7 +1,9 @@
-// The run this user's program worked on last, in a file beside the per-user database: a plant's
-// server holds the open runs of every station, and the newest of them may be another station's.
+// The run this user's program worked on last in a database, in a note in the user's data folder
+// named after the database's identity: a plant's server holds the open runs of every station, and
+// the newest of them may be another station's.
 #pragma once
 
+#include "databaseidentity.h"
 #include "runstore.h"
 
 #include <QString>
@@ -10,12 +12,12 @@
 
 namespace quorvale {
 
-// Beside the SQLite file, or beside the per-user file for a server.
-QString LastRunPath(const QString& database, const QString& userDatabase);
+// "lastrun-KEY" in the data folder.
+QString LastRunPath(const QString& dataFolder, const DatabaseIdentity& database);
 
-// The run remembered for this database; none when another database's or none is remembered.
-std::optional<RunId> ReadLastRun(const QString& path, const QString& database);
-// Remembers the run; the reason when the file cannot be written.
-QString WriteLastRun(const QString& path, const QString& database, RunId run);
+// The run remembered for this database; none when none is, or the note is not the user's own file.
+std::optional<RunId> ReadLastRun(const QString& path, const DatabaseIdentity& database);
+// Remembers the run (a file of mode 0600, replaced whole, never through a link).
+Result WriteLastRun(const QString& path, const DatabaseIdentity& database, RunId run);
 
 } // namespace quorvale

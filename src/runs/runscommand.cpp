@@ -159,7 +159,8 @@ int exportRun(RunStore& store, RunId id)
 }
 
 // Opens the database and runs the command; a usage error is thrown before the database is touched.
-int runCommand(const std::vector<std::string>& arguments, std::size_t at, const QString& database)
+int runCommand(const std::vector<std::string>& arguments, std::size_t at, const QString& database,
+               const RunsDataFolder& folder)
 {
     if (at >= arguments.size())
         throw UsageError{"a command is missing"};
@@ -192,6 +193,10 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
         throw UsageError{"unknown command '" + command + "'"};
     }
 
+    if (database.isEmpty() || database == folder.databaseFile()) {
+        if (Result made = MakeUserDatabase(folder); !made)
+            return fail(made.reason);
+    }
     QString why;
     const std::unique_ptr<RunStore> store = RunStore::open(database, why);
     if (!store)
@@ -237,11 +242,11 @@ int main(int argc, char** argv)
             if (option.isEmpty())
                 throw UsageError{"--database needs a database"};
         }
+        const RunsDataFolder folder = OpenRunsDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
         const QString database =
             ChooseRunsDatabase(option, qEnvironmentVariable("QUORVALE_DATABASE"),
-                               QSettings().value(QStringLiteral("Runs/database")).toString(),
-                               DefaultRunsDatabasePath(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
-        return runCommand(arguments, at, database);
+                               QSettings().value(QStringLiteral("Runs/database")).toString(), folder.databaseFile());
+        return runCommand(arguments, at, database, folder);
     } catch (const UsageError& error) {
         std::cerr << "quorvale-runs: " << error.problem << "\n" << Usage << "Try 'quorvale-runs --help' for more.\n";
         return 2;

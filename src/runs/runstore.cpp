@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <span>
 #include <string_view>
 
 namespace quorvale {
@@ -63,18 +64,26 @@ QString runText(RunId id)
     return QStringLiteral("there is no run %1").arg(id);
 }
 
-// The folder of the per-user file is made on first use, for the user alone.
-QString makeFolderFor(const QString& path)
+// libpq's settings that bound every wait on the network, unless the address sets them itself: a
+// server that does not answer fails the connection, a peer that vanished is found by the keepalives.
+QString boundedWaits(const QString& options)
 {
-    const QFileInfo file(path);
-    const QString folder = file.absolutePath();
-    if (QFileInfo::exists(folder))
-        return {};
-    if (!QDir().mkpath(folder) ||
-        !QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
-        return QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder));
-    return {};
+    QStringList bounded;
+    for (const char* setting : {"connect_timeout='10'", "keepalives='1'", "keepalives_idle='30'",
+                                "keepalives_interval='10'", "keepalives_count='3'", "tcp_user_timeout='30000'"}) {
+        const QString text = QString::fromLatin1(setting);
+        if (!options.contains(text.left(text.indexOf(QLatin1Char('=')) + 1)))
+            bounded << text;
+    }
+    if (!options.isEmpty())
+        bounded << options;
+    return bounded.join(QLatin1Char(';'));
 }
+
+// A statement waits for a lock or runs at most this long, then fails instead of holding the caller.
+const char* const ServerSessionSettings[] = {"SET statement_timeout = 30000", "SET lock_timeout = 10000"};
+// Every commit reaches the disk before it returns, so a power cut loses no logged reading.
+const char* const FileSessionSettings[] = {"PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"};
 
 // Connects the named connection; the reason when it cannot be used.
 QString connect(const QString& connection, const QString& database, bool server)
@@ -85,33 +94,34 @@ QString connect(const QString& connection, const QString& database, bool server)
         return QStringLiteral("Qt's %1 driver is not installed").arg(server ? "PostgreSQL" : "SQLite");
     if (server) {
         ServerAddress address;
-        QString why;
-        if (!ParseServerAddress(database, address, why))
-            return QStringLiteral("the address is no PostgreSQL URI: ") + why;
+        if (Result parsed = ParseServerAddress(database, address); !parsed)
+            return QString::fromStdString(parsed.reason);
         db.setHostName(address.host);
         db.setPort(address.port);
         db.setDatabaseName(address.databaseName);
         db.setUserName(address.user);
         db.setPassword(address.password);
-        db.setConnectOptions(address.options);
+        QString options = boundedWaits(address.options);
+        if (!address.service.isEmpty())
+            options += QStringLiteral(";service='%1'").arg(address.service);
+        db.setConnectOptions(options);
     } else {
+        if (Result named = CheckDatabaseName(database); !named)
+            return QString::fromStdString(named.reason);
         if (QFileInfo(database).isDir())
             return QStringLiteral("it is a folder");
-        if (const QString why = makeFolderFor(database); !why.isEmpty())
-            return why;
+        if (const QFileInfo file(database); !file.dir().exists())
+            return QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(file.absolutePath()));
         db.setDatabaseName(database);
         // Another program writing waits its turn instead of failing at once.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
     }
     if (!db.open())
         return SqlReason(db.lastError());
-    if (!server) {
-        // Every commit reaches the disk before it returns, so a power cut loses no logged reading.
-        for (const char* pragma : {"PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"}) {
-            QSqlQuery query(db);
-            if (!query.exec(QString::fromLatin1(pragma)))
-                return SqlReason(query.lastError());
-        }
+    for (const char* setting : server ? std::span(ServerSessionSettings) : std::span(FileSessionSettings)) {
+        QSqlQuery query(db);
+        if (!query.exec(QString::fromLatin1(setting)))
+            return SqlReason(query.lastError());
     }
     return PrepareRunsSchema(db, server);
 }

@@ -1,5 +1,6 @@
-// What the workbook adds for logged readings: their limits and median beside them, the summary
-// cells F19:G29, and the limits and median as lines in the chart.
+// What the workbook adds for logged readings: their limits, median and check beside them and those out
+// of tolerance once more, the summary cells H19:I29; in the chart the limits, median and check as
+// lines and the readings out of tolerance as red triangles.
 #pragma once
 
 #include "readingstats.h"
@@ -11,8 +12,8 @@
 
 namespace quorvale {
 
-// values are the readings written from row 3 down; the chart already shows them and is placed here.
+// The record's readings are written from row 3 down; the chart already shows them and is placed here.
 lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw_chart* chart,
-                               const std::vector<Decimal>& values, const std::optional<ToleranceLimits>& limits);
+                               const RunChartRecord& record, const std::optional<ToleranceLimits>& limits);
 
 } // namespace quorvale

@@ -2,6 +2,7 @@
 
 #include "cnumericlocale.h"
 #include "maker.h"
+#include "readingslook.h"
 #include "readingssummary.h"
 #include "recordcells.h"
 #include "replacefile.h"
@@ -37,7 +38,7 @@ const std::vector<Reading>& sampleReadings()
     return samples;
 }
 
-constexpr lxw_col_t CaptionColumn = 5;
+constexpr lxw_col_t SampleCaptionColumn = 5;
 constexpr lxw_row_t CaptionRow = 3;
 constexpr lxw_row_t LinkRow = 5;
 // A18: below the samples, clear of the caption cells and of the link text running on from F6.
@@ -48,15 +49,15 @@ struct Formats {
     lxw_format* header;
     lxw_format* time;
     lxw_format* tolerance;
-    lxw_format* outOfTolerance; // a logged reading outside its limits
-    lxw_format* caption;        // F4, F6: bold and red
-    lxw_format* bold;           // the empty F5 between them
+    lxw_format* caption; // F4, F6: bold and red
+    lxw_format* bold;    // the empty F5 between them
     lxw_format* link;
 };
 
 struct ReadingValues {
     double time;
     double tolerance;
+    int decimals; // as typed
     bool outside; // of its limits
 };
 using Series = std::vector<ReadingValues>;
@@ -75,8 +76,7 @@ Look lookOf(const RunChartRecord& record)
         std::replace(title.begin(), title.end(), '/', '-');
         return {"Tolerance", TimeFormat, title};
     }
-    return {ReadingsAreSizes(record) ? "Reading" : "Deviation", DateTimeFormat,
-            CellText(record.PartNumber + " - Check " + record.Check)};
+    return {ValueHeading(record), DateTimeFormat, CellText(record.PartNumber + " - Check " + record.Check)};
 }
 
 // A spreadsheet's date and time: days since 1899-12-30 with the time of day as the fraction, local
@@ -98,7 +98,8 @@ Series seriesOf(const std::vector<Reading>& logged, const std::optional<Toleranc
     for (const Reading& reading : logged.empty() ? sampleReadings() : logged) {
         const double time = logged.empty() ? SecondOfDay(reading.loggedAt) / (24.0 * 60.0 * 60.0)
                                            : spreadsheetDateTime(reading.loggedAt);
-        series.push_back({time, reading.value.number(), limits && limits->outside(reading.value)});
+        series.push_back(
+            {time, reading.value.number(), reading.value.decimals(), limits && limits->outside(reading.value)});
     }
     return series;
 }
@@ -117,28 +118,42 @@ Formats addFormats(lxw_workbook* workbook, const Look& look)
     formats.link = Bold(workbook);
     format_set_font_color(formats.link, CaptionRed);
     format_set_underline(formats.link, LXW_UNDERLINE_SINGLE);
-    formats.outOfTolerance = Filled(workbook, ReadingFill);
-    format_set_bold(formats.outOfTolerance);
-    format_set_font_color(formats.outOfTolerance, CaptionRed);
     return formats;
 }
 
-lxw_error writeCells(lxw_worksheet* sheet, const Formats& formats, const Look& look, const Series& readings)
+lxw_error writeCells(lxw_workbook* workbook, lxw_worksheet* sheet, const Formats& formats, const Look& look,
+                     const Series& readings, const RunChartRecord& record)
 {
+    const bool logged = !record.Readings.empty();
+    const int shown = ValueDecimals(record);
+    DecimalFormats within(workbook, [](lxw_workbook* book) { return Filled(book, ReadingFill); });
+    DecimalFormats outside(workbook, [](lxw_workbook* book) {
+        lxw_format* format = Filled(book, ReadingFill);
+        format_set_bold(format);
+        format_set_font_color(format, CaptionRed);
+        return format;
+    });
     FirstError keep;
     keep(worksheet_write_string(sheet, HeaderRow, TimeColumn, "Date/Time", formats.header));
     keep(worksheet_write_string(sheet, HeaderRow, ToleranceColumn, look.valueHeading.c_str(), formats.header));
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const auto row = static_cast<lxw_row_t>(FirstReadingRow + i);
         keep(worksheet_write_number(sheet, row, TimeColumn, readings[i].time, formats.time));
-        keep(worksheet_write_number(sheet, row, ToleranceColumn, readings[i].tolerance,
-                                    readings[i].outside ? formats.outOfTolerance : formats.tolerance));
+        const double value = readings[i].tolerance;
+        const bool out = readings[i].outside;
+        // A logged reading shows the decimals the run shows (a number format: the cell keeps the
+        // value), or its own where it was typed with more.
+        const int decimals = std::max(shown, readings[i].decimals);
+        lxw_format* format = !logged ? formats.tolerance : out ? outside.with(decimals) : within.with(decimals);
+        keep(worksheet_write_number(sheet, row, ToleranceColumn, value, format));
     }
 
+    // The caption right of the samples, or above a logged run's record.
+    const lxw_col_t captionColumn = logged ? LabelColumn : SampleCaptionColumn;
     const std::string url(MakerUrl);
-    keep(worksheet_write_string(sheet, CaptionRow, CaptionColumn, "Quorvale Demo ", formats.caption));
-    keep(worksheet_write_blank(sheet, CaptionRow + 1, CaptionColumn, formats.bold));
-    keep(worksheet_write_url(sheet, LinkRow, CaptionColumn, url.c_str(), formats.link));
+    keep(worksheet_write_string(sheet, CaptionRow, captionColumn, "Quorvale Demo ", formats.caption));
+    keep(worksheet_write_blank(sheet, CaptionRow + 1, captionColumn, formats.bold));
+    keep(worksheet_write_url(sheet, LinkRow, captionColumn, url.c_str(), formats.link));
     return keep.error();
 }
 
@@ -181,13 +196,13 @@ lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const RunCh
     const Series readings = seriesOf(record.Readings, limits);
     const Look look = lookOf(record);
     FirstError keep;
-    keep(writeCells(sheet, addFormats(workbook, look), look, readings));
+    keep(writeCells(workbook, sheet, addFormats(workbook, look), look, readings, record));
     lxw_chart* chart = addChart(workbook, readings.size(), logged, look, keep);
     if (chart && !logged) {
         keep(worksheet_insert_chart(sheet, ChartRow, ChartColumn, chart));
     } else if (chart) {
         keep(WriteRecordCells(workbook, sheet, record));
-        keep(WriteReadingsSummary(workbook, sheet, chart, ValuesOf(record.Readings), limits));
+        keep(WriteReadingsSummary(workbook, sheet, chart, record, limits));
     }
     return keep.error();
 }

@@ -4,6 +4,8 @@
 #include <xlsxwriter.h>
 
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <string>
 
 namespace quorvale {
@@ -18,10 +20,10 @@ constexpr lxw_row_t FirstReadingRow = 2;
 constexpr lxw_col_t TimeColumn = 0;
 constexpr lxw_col_t ToleranceColumn = 1;
 
-// A logged run's labels in column F with their values right of them in G: the record from row 8,
+// A logged run's labels in column H with their values right of them in I: the record from row 8,
 // then after an empty row the summary.
-constexpr lxw_col_t LabelColumn = 5;
-constexpr lxw_col_t FigureColumn = 6;
+constexpr lxw_col_t LabelColumn = 7;
+constexpr lxw_col_t FigureColumn = 8;
 constexpr lxw_row_t FirstRecordRow = 7;
 constexpr lxw_row_t RecordLines = 10;
 constexpr lxw_row_t FirstSummaryRow = FirstRecordRow + RecordLines + 1;
@@ -51,12 +53,40 @@ inline lxw_format* Filled(lxw_workbook* workbook, lxw_color_t colour)
     return format;
 }
 
+// A number format with that many decimals: "0", "0.000".
+inline std::string DecimalsFormat(int decimals)
+{
+    return decimals > 0 ? "0." + std::string(static_cast<std::size_t>(decimals), '0') : "0";
+}
+
 inline lxw_format* Bold(lxw_workbook* workbook)
 {
     lxw_format* format = workbook_add_format(workbook);
     format_set_bold(format);
     return format;
 }
+
+// Formats alike but for their decimals, each made once, when first asked for.
+class DecimalFormats {
+public:
+    DecimalFormats(lxw_workbook* workbook, std::function<lxw_format*(lxw_workbook*)> make)
+        : m_workbook(workbook), m_make(std::move(make))
+    {
+    }
+
+    lxw_format* with(int decimals)
+    {
+        lxw_format*& format = m_made[decimals];
+        if (!format && (format = m_make(m_workbook)) != nullptr)
+            format_set_num_format(format, DecimalsFormat(decimals).c_str());
+        return format;
+    }
+
+private:
+    lxw_workbook* m_workbook;
+    std::function<lxw_format*(lxw_workbook*)> m_make;
+    std::map<int, lxw_format*> m_made;
+};
 
 // Keeps the first failure of a run of library calls.
 class FirstError {

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     quorvale::DataSheetFile sheet(quorvale::DataSheetFolder{argv[2], {}});
     quorvale::Form1 form(platform, sheet);
     const QString database = QString::fromLocal8Bit(argv[1]);
-    quorvale::RunKeeper keeper(form, database, database);
+    quorvale::RunKeeper keeper(form, database, quorvale::RunsDataFolder{QString::fromLocal8Bit(argv[2]), {}});
     keeper.restore(QDate::currentDate());
     form.show();
     quorvale::ReadingsGrid& grid = form.readingsGrid();

@@ -39,7 +39,7 @@ void settle()
 struct EntryWindow {
     EntryWindow(ScriptedPlatform& platform, const QString& folder, const QString& database, QDate today = {})
         : sheet(DataSheetFolder{folder.toStdString(), {}}), form(platform, sheet),
-          keeper(form, database, folder + QStringLiteral("/user.sqlite"))
+          keeper(form, database, RunsDataFolder{folder, {}})
     {
         keeper.restore(today.isValid() ? today : QDate(2026, 12, 7));
         form.show();
@@ -292,7 +292,8 @@ TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
 
 TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
 {
-    Wizard wizard(platform, DataSheetFolder{QFile::encodeName(folder.path()).toStdString(), {}}, database, database);
+    Wizard wizard(platform, DataSheetFolder{QFile::encodeName(folder.path()).toStdString(), {}}, database,
+                  RunsDataFolder{folder.path(), {}});
     ASSERT_TRUE(wizard.start());
     ReadingsGrid& grid = wizard.entryWindow().readingsGrid();
     grid.setFocus();
@@ -323,7 +324,7 @@ TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhen
     ScriptedPlatform platform;
     // A database not made yet: the login fails until it is.
     const QString database = QString::fromStdString(server.uri("later"));
-    const QString journal = folder.path() + QStringLiteral("/user.sqlite.unsaved");
+    const QString journal = folder.path() + QStringLiteral("/runs.sqlite.unsaved");
     {
         EntryWindow window(platform, folder.path(), database);
         EXPECT_TRUE(window.status().contains("database \"later\" does not exist")) << window.status().toStdString();

@@ -10,7 +10,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <sys/stat.h>
+#include <vector>
 
 using namespace quorvale;
 namespace fs = std::filesystem;
@@ -85,6 +87,40 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
                                                 "Readings : 1\r\nOut of tolerance : 0\r\nMean : 25.00200\r\n"
                                                 "Median : 25.0020\r\nSigma (within) : \r\nSigma (overall) : \r\n"
                                                 "Cp : \r\nCpk : \r\nPp : \r\nPpk : \r\nSignals : None\r\n"));
+}
+
+// The lines a reader of the sheet counts, a CR alone or before an LF ending each.
+std::vector<std::string> sheetLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t cr = text.find('\r'); cr != std::string::npos; cr = text.find('\r', start)) {
+        lines.push_back(text.substr(start, cr - start));
+        start = cr + (text.compare(cr, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
+
+TEST(DataSheet, TheReadingLinesAreWhereTheSheetListsThem)
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    for (const char* comments : {"", "one line", "two\r\nlines", "a lone\rCR and a lone\nLF"}) {
+        SCOPED_TRACE(comments);
+        record.Comments = comments;
+        record.Description = std::string("Bracket") + (comments[0] == 'a' ? "\r" : "");
+        record.Readings.clear();
+        EXPECT_EQ(DataSheetReadingLines(record).count, 0);
+        for (int i = 0; i < 12; ++i)
+            record.Readings.push_back(ReadingOf(1796650085 + 60 * i, 3600, "25.00" + std::to_string(i % 10)));
+        const SheetLines listed = DataSheetReadingLines(record);
+        const std::vector<std::string> lines = sheetLines(DataSheetText(record));
+        ASSERT_EQ(listed.count, 12);
+        ASSERT_LT(listed.first + listed.count, static_cast<std::int64_t>(lines.size()));
+        EXPECT_EQ(lines[listed.first - 2], "Readings :");
+        EXPECT_TRUE(lines[listed.first - 1].starts_with("  1  2026-12-07 14:28:05  25.000")) << lines[listed.first - 1];
+        EXPECT_TRUE(lines[listed.first + 10].starts_with("12  2026-12-07 14:39:05  25.001"));
+        EXPECT_EQ(lines[listed.first + 11], "");
+    }
 }
 
 TEST(DataSheet, PathIsTheFolderJoinedAsItIs)

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The manual pages in the build: formatted by man without a warning from groff, each with the
 # sections a reader looks for, every option and exit status its program's --help gives, and
-# quorvale(1) with the keys, files and environment of the program.
-#   check_manpages.sh BUILD_DIR
+# quorvale(1) with the keys, files and environment of the program; and a page made twice with
+# SOURCE_DATE_EPOCH is dated by it and the same bytes both times.
+#   check_manpages.sh BUILD_DIR SOURCE_DIR
 set -uo pipefail
-build=${1:?usage: check_manpages.sh BUILD_DIR}
+build=${1:?usage: check_manpages.sh BUILD_DIR SOURCE_DIR}
+source_dir=${2:?usage: check_manpages.sh BUILD_DIR SOURCE_DIR}
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
@@ -37,4 +39,14 @@ for word in KEYS FILES ENVIRONMENT Enter Ctrl+O Ctrl+Z Ctrl+G F1 runs.sqlite Quo
     QUORVALE_DATABASE XDG_DATA_HOME XDG_CONFIG_HOME XDG_RUNTIME_DIR LC_PAPER; do
     grep -qF -- "$word" <<<"$text" || fail "quorvale(1) does not tell of $word"
 done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for made in first second; do
+    SOURCE_DATE_EPOCH=86400 cmake -DSOURCE="$source_dir/desktop/man/quorvale.1.in" -DPAGE="$work/$made/quorvale.1" \
+        -DVERSION=1.0 -P "$source_dir/desktop/manpage.cmake" || fail "manpage.cmake fails"
+done
+head -n1 "$work/first/quorvale.1" | grep -qF '"1970-01-02" "Quorvale 1.0"' ||
+    fail "SOURCE_DATE_EPOCH=86400 dates the page $(head -n1 "$work/first/quorvale.1")"
+cmp -s "$work/first/quorvale.1.gz" "$work/second/quorvale.1.gz" || fail "the page made twice differs"
 exit $((failures > 0))

@@ -521,10 +521,17 @@ TEST_F(OutputWindow, LoggedReadingsAddTheRunChartAsTheLastPage)
     const QByteArray pdf = readAll(folder.filePath("chart.pdf"));
     EXPECT_TRUE(pdf.contains("\r/Count 2\r")); // the sheet's page and the chart's
     EXPECT_TRUE(pdf.contains("(Part 1234 - Check 25.000 - 2026-12-07 14:28:05 to 2026-12-07 14:30:05) Tj"));
-    EXPECT_TRUE(pdf.contains("(Upper 25.010) Tj\r1 0 0 1 "));
+    EXPECT_TRUE(pdf.contains("(Upper 25.010) Tj\r"));
     EXPECT_TRUE(pdf.contains("(Lower 24.990) Tj"));
-    EXPECT_TRUE(pdf.contains("(Median 25.002) Tj"));
+    EXPECT_TRUE(pdf.contains("(Median 25.0020) Tj")); // as the summary writes it
+    EXPECT_TRUE(pdf.contains("(Check 25.000) Tj"));
     EXPECT_TRUE(pdf.contains("1 0 0 rg\r")); // 25.013 lies above the upper limit
+    // The readings once, as the table after the record, not as the data sheet's list.
+    EXPECT_TRUE(pdf.contains("(Judgement) Tj"));
+    EXPECT_EQ(pdf.count("(2026-12-07 14:28:05) Tj"), 1);
+    EXPECT_TRUE(pdf.contains("(25.013) Tj\r"));
+    EXPECT_TRUE(pdf.contains("(above upper limit) Tj"));
+    EXPECT_FALSE(pdf.contains("14:28:05  25.002"));
 }
 
 TEST_F(OutputWindow, TheChosenLayoutReachesThePdf)

@@ -8,7 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
-#include <sys/stat.h>
+#include <filesystem>
 
 using namespace quorvale;
 using namespace quorvale::test;
@@ -67,13 +67,10 @@ TEST(RunsFaults, AnUnusablePlaceIsNamed)
     expectRefused(QString::fromStdString(throughFile), {throughFile.c_str()});
     expectRefused(QString::fromStdString(folder.path()), {"it is a folder"});
 
-    // The per-user file's folder is made for the user alone, the file a write-ahead log.
+    // No folder is made on the way to a file: the user's own folder is made where it is chosen.
     const std::string fresh = folder.path() + "/share/quorvale/runs.sqlite";
-    QString why;
-    EXPECT_TRUE(RunStore::open(QString::fromStdString(fresh), why)) << why.toStdString();
-    struct stat made {};
-    ASSERT_EQ(stat((folder.path() + "/share/quorvale").c_str(), &made), 0);
-    EXPECT_EQ(made.st_mode & 0777, 0700u);
+    expectRefused(QString::fromStdString(fresh), {"the folder", "/share/quorvale does not exist"});
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/share"));
 }
 
 TEST(RunsFaults, ARefusedLoginNamesTheServerButNotThePassword)

@@ -46,8 +46,8 @@ std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
         QSqlDatabase db;
         if (IsServerDatabase(m_name)) {
             ServerAddress address;
-            QString why;
-            EXPECT_TRUE(ParseServerAddress(m_name, address, why)) << why.toStdString();
+            const Result parsed = ParseServerAddress(m_name, address);
+            EXPECT_TRUE(parsed) << parsed.reason;
             db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("test-rows"));
             db.setHostName(address.host);
             db.setDatabaseName(address.databaseName);

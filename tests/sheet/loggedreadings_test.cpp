@@ -80,8 +80,9 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
     const QJsonObject workbook = written(workedExample());
     const QJsonObject cells = workbook["cells"].toObject();
 
-    const char* headings[] = {"Date/Time", "Deviation", "Upper Tolerance", "Lower Tolerance", "Median"};
-    for (int column = 0; column < 5; ++column) {
+    const char* headings[] = {"Date/Time", "Deviation", "Upper Limit",     "Lower Limit",
+                              "Median",    "Check",     "Out of Tolerance"};
+    for (int column = 0; column < 7; ++column) {
         const QString cell = QChar('A' + column) + QStringLiteral("2");
         EXPECT_EQ(cells[cell]["value"].toString(), headings[column]);
         EXPECT_EQ(cells[cell]["fill_rgb"].toString(), HeaderFill) << cell.toStdString();
@@ -100,20 +101,26 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
         EXPECT_EQ(time["number_format"].toString(), "yyyy-mm-dd hh:mm:ss");
         EXPECT_EQ(time["fill_rgb"].toString(), ReadingFill);
 
-        expectNumber(cells, "B" + row, values[i]);
+        // Each in the decimals of the run's limits, or its own where it has more; the median as the summary.
+        expectNumber(cells, "B" + row, values[i], "0.000");
         EXPECT_EQ(cells["B" + row]["fill_rgb"].toString(), ReadingFill);
         // Only 0.022, at 10:00 AM, lies outside -0.02 to 0.02.
         const bool outside = i == 6;
         EXPECT_EQ(cells["B" + row]["bold"].toBool(), outside);
         EXPECT_EQ(cells["B" + row]["font_rgb"].toString(), outside ? Red : QString());
 
-        expectNumber(cells, "C" + row, 0.02);
-        expectNumber(cells, "D" + row, -0.02);
-        expectNumber(cells, "E" + row, median);
+        expectNumber(cells, "C" + row, 0.02, "0.00");
+        expectNumber(cells, "D" + row, -0.02, "0.00");
+        expectNumber(cells, "E" + row, median, "0.0000");
+        expectNumber(cells, "F" + row, 0, "0.00"); // deviations from Check
+        if (outside)
+            expectNumber(cells, "G" + row, 0.022, "0.000");
+        else
+            EXPECT_TRUE(isEmpty(cells, ("G" + row).toLatin1().constData()));
     }
 
-    EXPECT_EQ(cells["F4"]["value"].toString(), "Quorvale Demo ");
-    EXPECT_EQ(cells["F6"]["value"].toString(), "http://www.quorvale.example/runchart");
+    EXPECT_EQ(cells["H4"]["value"].toString(), "Quorvale Demo ");
+    EXPECT_EQ(cells["H6"]["value"].toString(), "http://www.quorvale.example/runchart");
     // The record, each label with its value right of it, as typed.
     const char* record[][2] = {
         {"Part #", "R24 G198"},
@@ -128,57 +135,59 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
         {"Inspection Tool", "Calipers"},
     };
     for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(cells[QStringLiteral("F%1").arg(8 + i)]["value"].toString(), record[i][0]);
-        EXPECT_EQ(cells[QStringLiteral("G%1").arg(8 + i)]["value"].toString(), record[i][1]);
+        EXPECT_EQ(cells[QStringLiteral("H%1").arg(8 + i)]["value"].toString(), record[i][0]);
+        EXPECT_EQ(cells[QStringLiteral("I%1").arg(8 + i)]["value"].toString(), record[i][1]);
     }
     const char* labels[] = {
         "Readings", "Out of tolerance", "Mean", "Median", "Sigma (within)", "Sigma (overall)", "Cp", "Cpk", "Pp",
         "Ppk",      "Signals"};
     for (int i = 0; i < 11; ++i)
-        EXPECT_EQ(cells[QStringLiteral("F%1").arg(19 + i)]["value"].toString(), labels[i]);
-    expectNumber(cells, "G19", 8);
-    expectNumber(cells, "G20", 1);
-    expectNumber(cells, "G21", 0.007);
-    expectNumber(cells, "G22", median);
+        EXPECT_EQ(cells[QStringLiteral("H%1").arg(19 + i)]["value"].toString(), labels[i]);
+    expectNumber(cells, "I19", 8);
+    expectNumber(cells, "I20", 1);
+    // Rounded as the PDF writes them; the cells keep the values.
+    expectNumber(cells, "I21", 0.007, "0.00000");
+    expectNumber(cells, "I22", median, "0.0000");
     // Moving ranges 0.010 0.004 0.005 0.006 0.006 0.007 0.011: sigma within 0.049 / 7 / 1.128; sigma overall
     // sqrt(584e-6 / 7). Cp 0.04 / (6 x 0.0062057), Cpk min(0.013, 0.027) / (3 x 0.0062057), Pp and Ppk alike.
     const double within = 0.049 / 7 / 1.128;
     const double overall = std::sqrt(584e-6 / 7);
-    expectNumber(cells, "G23", within);
-    expectNumber(cells, "G24", overall);
-    expectNumber(cells, "G25", 0.04 / (6 * within), "0.00");
-    expectNumber(cells, "G26", 0.013 / (3 * within), "0.00");
-    expectNumber(cells, "G27", 0.04 / (6 * overall), "0.00");
-    expectNumber(cells, "G28", 0.013 / (3 * overall), "0.00");
-    EXPECT_NEAR(cells["G26"]["value"].toDouble(), 0.6983, 5e-5);
-    EXPECT_NEAR(cells["G28"]["value"].toDouble(), 0.4744, 5e-5);
-    EXPECT_EQ(cells["G29"]["value"].toString(), "Trend: readings 2-7 rising");
+    expectNumber(cells, "I23", within, "0.00000");
+    expectNumber(cells, "I24", overall, "0.00000");
+    expectNumber(cells, "I25", 0.04 / (6 * within), "0.00");
+    expectNumber(cells, "I26", 0.013 / (3 * within), "0.00");
+    expectNumber(cells, "I27", 0.04 / (6 * overall), "0.00");
+    expectNumber(cells, "I28", 0.013 / (3 * overall), "0.00");
+    EXPECT_NEAR(cells["I26"]["value"].toDouble(), 0.6983, 5e-5);
+    EXPECT_NEAR(cells["I28"]["value"].toDouble(), 0.4744, 5e-5);
+    EXPECT_EQ(cells["I29"]["value"].toString(), "Trend: readings 2-7 rising");
 
-    std::set<QString> expected{"F4", "F6"};
+    std::set<QString> expected{"H4", "H6", "G2", "G9"};
     for (int row = 8; row <= 29; ++row)
         if (row != 18)
-            expected.insert({QStringLiteral("F%1").arg(row), QStringLiteral("G%1").arg(row)});
+            expected.insert({QStringLiteral("H%1").arg(row), QStringLiteral("I%1").arg(row)});
     for (int row = 2; row <= 10; ++row)
-        for (const char column : {'A', 'B', 'C', 'D', 'E'})
+        for (const char column : {'A', 'B', 'C', 'D', 'E', 'F'})
             expected.insert(QStringLiteral("%1%2").arg(QChar(column)).arg(row));
     EXPECT_EQ(nonEmpty(workbook), expected);
 }
 
-TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsAndMedian)
+TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsMedianAndCheck)
 {
     const QJsonObject workbook = written(workedExample());
     ASSERT_EQ(workbook["charts"].toArray().size(), 1);
     const QJsonObject chart = workbook["charts"][0].toObject();
     const QJsonArray series = chart["series"].toArray();
-    ASSERT_EQ(series.size(), 4);
-    const char* columns = "BCDE";
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(series.size(), 6);
+    const char* columns = "BCDEFG";
+    const char* markers[] = {"diamond", "none", "none", "none", "none", "triangle"};
+    for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(series[i]["name"].toString(), QStringLiteral("Sheet1!$%1$2").arg(QChar(columns[i])));
         // By reading number: a date-and-time axis would draw a run of one day at one point.
         EXPECT_TRUE(series[i]["categories"].isNull());
         EXPECT_EQ(series[i]["values"].toString(), QStringLiteral("Sheet1!$%1$3:$%1$10").arg(QChar(columns[i])));
-        EXPECT_EQ(series[i]["marker"].toString(), i == 0 ? "diamond" : "none");
+        EXPECT_EQ(series[i]["marker"].toString(), markers[i]);
     }
     EXPECT_EQ(chart["title"].toString(), "R24 G198 - Check 1.45");
     EXPECT_EQ(chart["category_axis"]["title"].toString(), "Reading number");
@@ -189,7 +198,46 @@ TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsAndMedian)
 
     // Right of the readings' columns and below the summary, however many readings there are.
     const QJsonArray from = workbook["embedded_charts"][0]["from"].toArray();
-    EXPECT_EQ(from, QJsonArray({5, 30}));
+    EXPECT_EQ(from, QJsonArray({7, 30}));
+}
+
+TEST_F(LoggedReadings, SizesShowTheDecimalsOfCheckAndAreChartedAgainstIt)
+{
+    RunChartRecord record = DefaultRunChartRecord();
+    record.Check = "25.000";
+    record.UpperTolerance = "0.010";
+    record.LowerTolerance = "0.010";
+    const char* values[] = {"25.01", "25.0125", "24.989", "25"};
+    for (int i = 0; i < 4; ++i)
+        record.Readings.push_back(ReadingOf(Day + 60 * i, 0, values[i]));
+    const QJsonObject workbook = written(record);
+    const QJsonObject cells = workbook["cells"].toObject();
+
+    EXPECT_EQ(cells["B2"]["value"].toString(), "Reading");
+    // 25.01 shows as 25.010 beside a Check of 25.000; a reading typed finer keeps its digits.
+    expectNumber(cells, "B3", 25.01, "0.000");
+    expectNumber(cells, "B4", 25.0125, "0.0000");
+    expectNumber(cells, "B5", 24.989, "0.000");
+    expectNumber(cells, "B6", 25, "0.000");
+    expectNumber(cells, "C3", 25.01, "0.000");
+    expectNumber(cells, "D6", 24.99, "0.000");
+    expectNumber(cells, "F4", 25, "0.000");
+    // Both out of tolerance once more in their own column, the others' cells empty.
+    expectNumber(cells, "G4", 25.0125, "0.0000");
+    expectNumber(cells, "G5", 24.989, "0.000");
+    EXPECT_TRUE(isEmpty(cells, "G3"));
+    EXPECT_TRUE(isEmpty(cells, "G6"));
+
+    const QJsonArray series = workbook["charts"][0]["series"].toArray();
+    ASSERT_EQ(series.size(), 6);
+    EXPECT_EQ(series[4]["name"].toString(), "Sheet1!$F$2");
+    EXPECT_EQ(series[4]["values"].toString(), "Sheet1!$F$3:$F$6");
+    EXPECT_EQ(series[5]["name"].toString(), "Sheet1!$G$2");
+    EXPECT_EQ(series[5]["values"].toString(), "Sheet1!$G$3:$G$6");
+    EXPECT_EQ(series[5]["marker"].toString(), "triangle");
+    EXPECT_EQ(series[5]["marker_fill"].toString(), "FF0000");
+    EXPECT_TRUE(series[5]["line_hidden"].toBool());
+    EXPECT_FALSE(series[0]["line_hidden"].toBool());
 }
 
 TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
@@ -199,16 +247,17 @@ TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
     const QJsonObject workbook = written(record);
     const QJsonObject cells = workbook["cells"].toObject();
 
-    for (const char* cell : {"C2", "D2", "C3", "D10", "G20", "G25", "G26", "G27", "G28"})
+    for (const char* cell : {"C2", "D2", "C3", "D10", "G2", "G9", "I20", "I25", "I26", "I27", "I28"})
         EXPECT_TRUE(isEmpty(cells, cell)) << cell;
     EXPECT_EQ(cells["E2"]["value"].toString(), "Median");
-    expectNumber(cells, "G19", 8);
-    expectNumber(cells, "G22", 0.0065);
+    expectNumber(cells, "I19", 8);
+    expectNumber(cells, "I22", 0.0065, "0.0000");
     // Nothing is out of tolerance without limits.
     EXPECT_FALSE(cells["B9"]["bold"].toBool());
     const QJsonArray series = workbook["charts"][0]["series"].toArray();
-    ASSERT_EQ(series.size(), 2);
+    ASSERT_EQ(series.size(), 3);
     EXPECT_EQ(series[1]["name"].toString(), "Sheet1!$E$2");
+    EXPECT_EQ(series[2]["name"].toString(), "Sheet1!$F$2");
 }
 
 TEST_F(LoggedReadings, OneReadingHasNoCpkAndNoSignals)
@@ -217,13 +266,13 @@ TEST_F(LoggedReadings, OneReadingHasNoCpkAndNoSignals)
     record.Readings = {ReadingOf((13 * 60 + 20) * 60, 0, "+0.01")};
     record.ReadingsAreDeviations = true;
     const QJsonObject cells = written(record)["cells"].toObject();
-    expectNumber(cells, "B3", 0.01);
-    expectNumber(cells, "G19", 1);
-    expectNumber(cells, "G20", 0);
-    expectNumber(cells, "G22", 0.01);
-    for (const char* cell : {"G23", "G24", "G25", "G26", "G27", "G28"})
+    expectNumber(cells, "B3", 0.01, "0.00");
+    expectNumber(cells, "I19", 1);
+    expectNumber(cells, "I20", 0);
+    expectNumber(cells, "I22", 0.01, "0.000");
+    for (const char* cell : {"I23", "I24", "I25", "I26", "I27", "I28"})
         EXPECT_TRUE(isEmpty(cells, cell)) << cell;
-    EXPECT_EQ(cells["G29"]["value"].toString(), "None");
+    EXPECT_EQ(cells["I29"]["value"].toString(), "None");
 }
 
 TEST_F(LoggedReadings, ARecordWithoutReadingsGivesTheSampleWorkbook)
@@ -244,14 +293,14 @@ TEST_F(LoggedReadings, AReadingOnALimitIsWithinIt)
     EXPECT_FALSE(cells["B3"]["bold"].toBool());
     EXPECT_FALSE(cells["B4"]["bold"].toBool());
     EXPECT_TRUE(cells["B5"]["bold"].toBool());
-    expectNumber(cells, "G20", 1);
+    expectNumber(cells, "I20", 1);
     record.Check = "2.35";
     record.UpperTolerance = "0.05";
     record.LowerTolerance = "0.05";
     record.Readings = {ReadingOf(0, 0, "2.30"), ReadingOf(1, 0, "2.40")};
     const QJsonObject below = written(record)["cells"].toObject();
     EXPECT_FALSE(below["B3"]["bold"].toBool());
-    expectNumber(below, "G20", 0);
+    expectNumber(below, "I20", 0);
 }
 
 // Every number the file holds is written with a point and is finite, as spreadsheet programs read it.
@@ -299,9 +348,9 @@ TEST_F(LoggedReadings, NumbersHaveAPointUnderACommaDecimalLocale)
     }
     const QJsonObject cells = (*workbook)["cells"].toObject();
     expectPlainNumbers(cells);
-    expectNumber(cells, "B3", 0.004);
-    expectNumber(cells, "G21", 0.007);
-    EXPECT_NEAR(cells["G28"]["value"].toDouble(), 0.4744, 5e-5);
+    expectNumber(cells, "B3", 0.004, "0.000");
+    expectNumber(cells, "I21", 0.007, "0.00000");
+    EXPECT_NEAR(cells["I28"]["value"].toDouble(), 0.4744, 5e-5);
 }
 
 TEST_F(LoggedReadings, TheLargestReadingsGiveNoInfinityAndNoNaN)
@@ -314,15 +363,15 @@ TEST_F(LoggedReadings, TheLargestReadingsGiveNoInfinityAndNoNaN)
             record.Readings.push_back(ReadingOf(Day + i, 0, i % 3 ? extreme : "-1000000000"));
         const QJsonObject cells = written(record)["cells"].toObject();
         expectPlainNumbers(cells);
-        EXPECT_TRUE(cells["G28"]["type"] == "float") << extreme;
+        EXPECT_TRUE(cells["I28"]["type"] == "float") << extreme;
     }
     // The largest a decimal holds: every figure is still a number.
     const std::string huge(Decimal::MostDigits, '9');
     record.Readings = {ReadingOf(Day, 0, huge), ReadingOf(Day + 1, 0, "-" + huge), ReadingOf(Day + 2, 0, huge)};
     const QJsonObject cells = written(record)["cells"].toObject();
     expectPlainNumbers(cells);
-    EXPECT_DOUBLE_EQ(cells["G22"]["value"].toDouble(), 1e18); // the median
-    EXPECT_FALSE(isEmpty(cells, "G23"));
+    EXPECT_DOUBLE_EQ(cells["I22"]["value"].toDouble(), 1e18); // the median
+    EXPECT_FALSE(isEmpty(cells, "I23"));
 }
 
 TEST_F(LoggedReadings, ThreeThousandReadingsInShiftsStillSave)
@@ -333,7 +382,7 @@ TEST_F(LoggedReadings, ThreeThousandReadingsInShiftsStillSave)
     for (int i = 0; i < 3000; ++i)
         record.Readings.push_back(ReadingOf(Day + i, 0, (i / 6) % 2 ? "-0.01" : "0.01"));
     const QJsonObject cells = written(record)["cells"].toObject();
-    const std::string listed = cells["G29"]["value"].toString().toStdString();
+    const std::string listed = cells["I29"]["value"].toString().toStdString();
     EXPECT_TRUE(listed.starts_with("Shift: readings 1-6 above the median; Shift: readings 7-12 below")) << listed;
     EXPECT_TRUE(listed.ends_with("; and 480 more")) << listed;
 }

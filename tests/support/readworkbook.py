@@ -74,6 +74,10 @@ def chart_summary(xml):
             "categories": ser.findtext("c:cat/c:numRef/c:f", namespaces=NS),
             "values": ser.findtext("c:val/c:numRef/c:f", namespaces=NS),
             "marker": marker.get("val") if marker is not None else None,
+            "marker_fill": ser.find("c:marker/c:spPr/a:solidFill/a:srgbClr", NS).get("val")
+            if ser.find("c:marker/c:spPr/a:solidFill/a:srgbClr", NS) is not None else None,
+            # No line between the points: only the marks are drawn.
+            "line_hidden": ser.find("c:spPr/a:ln/a:noFill", NS) is not None,
         })
     shown = line.find("c:marker", NS) if line is not None else None
     return {
