@@ -38,7 +38,7 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && m_shownAt < 0 && m_grid.topLevelItemCount() >= m_rows &&
+        if (event->type() == QEvent::Paint && m_shownAt < 0 && m_grid.model()->rowCount() >= m_rows &&
             !m_grid.showsSamples())
             m_shownAt = m_clock.nsecsElapsed();
         return false;

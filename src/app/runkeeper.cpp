@@ -2,52 +2,40 @@
 
 #include "form1.h"
 #include "lastrun.h"
+#include "newrun.h"
 #include "openrunwindow.h"
 #include "readingsgrid.h"
+#include "runmodel.h"
 #include "runsdatabase.h"
-
-#include <QLocale>
 
 namespace quorvale {
 
 namespace {
 
 constexpr int RetryMilliseconds = 5000;
-constexpr int RecordDelayMilliseconds = 700;
+
+bool logsAReading(const RunChange& change)
+{
+    return change.kind == RunChangeKind::LogReading || change.kind == RunChangeKind::PutBackReading;
+}
 
 } // namespace
 
 RunKeeper::RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder)
-    : m_form(form), m_grid(form.readingsGrid()), m_database(std::move(database)), m_dataFolder(std::move(dataFolder)),
-      m_journal(UnsavedJournalPath(m_database, m_dataFolder.databaseFile()))
+    : m_form(form), m_model(form.run()), m_grid(form.readingsGrid()), m_database(std::move(database)),
+      m_dataFolder(std::move(dataFolder)), m_journal(UnsavedJournalPath(m_database, m_dataFolder.databaseFile()))
 {
     if (m_database.isEmpty())
         return;
     m_retry.setInterval(RetryMilliseconds);
-    connect(&m_retry, &QTimer::timeout, this, [this] { saveUnsaved(); });
-    m_recordChanged.setSingleShot(true);
-    m_recordChanged.setInterval(RecordDelayMilliseconds);
-    connect(&m_recordChanged, &QTimer::timeout, this, &RunKeeper::updateRecord);
-    connect(&m_form, &Form1::recordEdited, this, [this] {
-        if (m_run)
-            m_recordChanged.start();
-    });
-    // Written when the box is left too: Cancel ends the program at once, with no time left for the delay.
-    connect(&m_form, &Form1::recordEditFinished, this, [this] {
-        if (m_recordChanged.isActive())
-            updateRecord();
-    });
+    connect(&m_retry, &QTimer::timeout, this, &RunKeeper::writeWaiting);
     connect(&m_form, &Form1::openRunRequested, this, &RunKeeper::chooseRun);
-    connect(&m_grid, &ReadingsGrid::readingLogged, this, [this] { saveUnsaved(); });
-    connect(&m_grid, &ReadingsGrid::readingEdited, this, &RunKeeper::edited);
-    connect(&m_grid, &ReadingsGrid::readingsRemoved, this, &RunKeeper::removed);
-    connect(&m_grid, &ReadingsGrid::readingsRestored, this, &RunKeeper::restored);
+    m_model.setChangeSink([this](const RunChange& change) { take(change); });
 }
 
 RunKeeper::~RunKeeper()
 {
-    if (m_recordChanged.isActive())
-        updateRecord();
+    m_model.setChangeSink({});
 }
 
 Result RunKeeper::openStore()
@@ -64,10 +52,10 @@ Result RunKeeper::openStore()
     return m_store ? Result{} : Result::failure(why.toStdString());
 }
 
-template <class Change> Result RunKeeper::change(Change body)
+RunId RunKeeper::run() const
 {
-    Result opened = openStore();
-    return opened ? body() : opened;
+    const auto found = m_runs.find(m_model.runKey());
+    return found == m_runs.end() ? 0 : found->second;
 }
 
 void RunKeeper::restore(QDate today)
@@ -83,15 +71,18 @@ void RunKeeper::restore(QDate today)
         if (saved)
             setRun(unsaved->run);
         else {
-            // What the database did not take comes back into the window, marked, as it was left.
-            m_form.setRecord(unsaved->record);
-            std::vector<StoredReading> notKept;
+            // What the database did not take comes back into the window, marked, as it was left: logged
+            // again into the run it belongs to, it waits for the database as it did before.
+            RunState state = NewRunState(unsaved->record);
+            if (unsaved->run != 0) {
+                state.started = true;
+                m_runs[state.key] = unsaved->run;
+            }
+            m_model.open(std::move(state));
+            report(saved);
             for (const Reading& reading : unsaved->readings)
-                notKept.push_back({0, reading});
-            m_grid.setReadings(notKept);
-            setRun(unsaved->run);
-            m_anyUnsaved = true;
-            saveUnsaved();
+                m_model.logReading(reading);
+            m_model.undoStack().clear();
             return;
         }
     }
@@ -115,83 +106,110 @@ void RunKeeper::restore(QDate today)
         return;
     }
     // A finished run offers the next one: the same part and feature, dated today.
-    const QString date = QLocale::c().toString(today, QStringLiteral("d MMM yyyy"));
-    run.record.DateInspector = run.record.DateApprovedBy = date.toStdString();
-    m_form.setRecord(run.record);
+    m_model.open(NewRunState(RecordDatedOn(run.record, today)));
 }
 
 void RunKeeper::showRun(const StoredRun& run)
 {
-    m_recordChanged.stop();
-    m_form.setRecord(run.record);
-    m_grid.setReadings(run.readings);
+    RunState state = NewRunState(run.record);
+    state.started = true;
+    m_runs[state.key] = run.id;
+    state.readings.reserve(run.readings.size());
+    for (const StoredReading& stored : run.readings) {
+        state.readings.push_back({NewIdentity(), stored.reading});
+        m_numbers[state.readings.back().key] = stored.number;
+    }
+    m_model.open(std::move(state));
     setRun(run.id);
-    m_recordChanged.stop();
-    m_grid.showStatus({});
 }
 
-bool RunKeeper::saveUnsaved()
+void RunKeeper::take(const RunChange& change)
 {
-    std::vector<int> rows;
-    if (!m_grid.showsSamples()) {
-        const int count = m_grid.topLevelItemCount();
-        // Only the newest row can be new, unless an earlier one was left unsaved; the reading being
-        // typed has no value yet.
-        for (int row = m_anyUnsaved ? 0 : std::max(count - 1, 0); row < count; ++row) {
-            if (m_grid.keptNumber(row) == 0 && !m_grid.readingAt(row).value.empty())
-                rows.push_back(row);
-        }
-    }
-    Result result = rows.empty() ? Result{} : openStore();
-    for (const int row : rows) {
-        if (!result)
-            break;
-        const Reading reading = m_grid.readingAt(row);
-        if (m_run == 0) {
-            RunId made = 0;
-            if (!(result = m_store->createRun(m_form.typedRecord(), reading.loggedAt, made)))
-                break;
-            setRun(made);
-        }
-        int number = 0;
-        if ((result = m_store->logReading(m_run, reading.value, reading.loggedAt, number))) {
-            m_grid.setKeptNumber(row, number);
-            m_grid.markNotSaved(row, false);
-        }
+    m_waiting.push_back(change);
+    if (!writeWaiting())
+        writeJournal();
+}
+
+bool RunKeeper::writeWaiting()
+{
+    Result result;
+    while (!m_waiting.empty() && (result = write(m_waiting.front()))) {
+        if (logsAReading(m_waiting.front()))
+            m_model.markNotSaved(m_waiting.front().readingKey, false);
+        m_waiting.pop_front();
     }
     if (result) {
-        if (std::exchange(m_anyUnsaved, false)) {
+        if (m_retry.isActive()) {
             m_retry.stop();
             WriteUnsavedJournal(m_journal, {});
-            m_grid.showStatus({});
+            m_grid.showNote(ReadingsGrid::NoteSource::Store, {});
         }
         return true;
     }
     // Opened afresh at the next try: a server may have gone away and come back.
     m_store.reset();
-    m_anyUnsaved = true;
     int unsaved = 0;
-    for (const int row : rows) {
-        const bool kept = m_grid.keptNumber(row) != 0;
-        m_grid.markNotSaved(row, !kept);
-        unsaved += kept ? 0 : 1;
+    for (const RunChange& change : m_waiting) {
+        if (logsAReading(change)) {
+            m_model.markNotSaved(change.readingKey, true);
+            ++unsaved;
+        }
     }
-    writeJournal();
     const QString what = unsaved == 1 ? QStringLiteral("A reading is not saved; it stays")
                                       : QStringLiteral("%1 readings are not saved; they stay").arg(unsaved);
-    m_grid.showStatus(what + QStringLiteral(" here and will be written when the runs database works again. ") +
-                      QString::fromStdString(result.reason));
+    m_grid.showNote(ReadingsGrid::NoteSource::Store,
+                    what + QStringLiteral(" here and will be written when the runs database works again. ") +
+                        QString::fromStdString(result.reason));
     m_retry.start();
     return false;
+}
+
+Result RunKeeper::write(const RunChange& change)
+{
+    if (Result opened = openStore(); !opened)
+        return opened;
+    if (change.kind == RunChangeKind::StartRun) {
+        RunId made = 0;
+        Result created = m_store->createRun(change.record, change.at, made);
+        if (created) {
+            m_runs[change.runKey] = made;
+            setRun(made);
+        }
+        return created;
+    }
+    const RunId id = m_runs[change.runKey];
+    const int number = m_numbers[change.readingKey];
+    switch (change.kind) {
+    case RunChangeKind::LogReading: {
+        int logged = 0;
+        Result result = m_store->logReading(id, change.reading.value, change.reading.loggedAt, logged);
+        if (result)
+            m_numbers[change.readingKey] = logged;
+        return result;
+    }
+    case RunChangeKind::EditReading:
+        return m_store->editReading(id, {number, change.reading}, change.at);
+    case RunChangeKind::RemoveReading:
+        return m_store->removeReading(id, number, change.at);
+    case RunChangeKind::PutBackReading:
+        return m_store->restoreReading(id, {number, change.reading}, change.at);
+    case RunChangeKind::ChangeRecord:
+        return m_store->updateRecord(id, change.record);
+    case RunChangeKind::Finish:
+        return m_store->finish(id);
+    case RunChangeKind::StartRun:
+        break;
+    }
+    return {};
 }
 
 void RunKeeper::setRun(RunId id)
 {
     DatabaseIdentity identity;
-    if (std::exchange(m_run, id) != id && id != 0) {
-        if (const QString note = lastRunNote(identity); !note.isEmpty())
-            report(WriteLastRun(note, identity, id));
-    }
+    if (id == 0)
+        return;
+    if (const QString note = lastRunNote(identity); !note.isEmpty())
+        report(WriteLastRun(note, identity, id));
 }
 
 QString RunKeeper::lastRunNote(DatabaseIdentity& identity) const
@@ -203,69 +221,19 @@ QString RunKeeper::lastRunNote(DatabaseIdentity& identity) const
 
 void RunKeeper::writeJournal()
 {
-    UnsavedReadings unsaved{m_database, m_run, m_form.typedRecord(), {}};
-    if (!m_grid.showsSamples()) {
-        for (int row = 0; row < m_grid.topLevelItemCount(); ++row) {
-            if (m_grid.keptNumber(row) == 0 && !m_grid.readingAt(row).value.empty())
-                unsaved.readings.push_back(m_grid.readingAt(row));
-        }
-    }
+    UnsavedReadings unsaved{m_database, run(), m_model.record(), {}};
+    for (const RunChange& change : m_waiting)
+        if (change.runKey == m_model.runKey() && logsAReading(change))
+            if (const std::optional<int> row = m_model.rowOf(change.readingKey))
+                unsaved.readings.push_back(m_model.readings()[std::size_t(*row)].reading);
     if (const QString why = WriteUnsavedJournal(m_journal, unsaved); !why.isEmpty())
-        m_grid.showStatus(why);
-}
-
-void RunKeeper::updateRecord()
-{
-    m_recordChanged.stop();
-    if (m_run)
-        report(change([&] { return m_store->updateRecord(m_run, m_form.typedRecord()); }));
-}
-
-void RunKeeper::finish()
-{
-    if (m_database.isEmpty() || !m_run)
-        return;
-    updateRecord();
-    report(change([&] { return m_store->finish(m_run); }));
-}
-
-void RunKeeper::edited(int row)
-{
-    const int number = m_grid.keptNumber(row);
-    if (number == 0) {
-        if (m_anyUnsaved)
-            writeJournal();
-        return;
-    }
-    report(change([&] { return m_store->editReading(m_run, {number, m_grid.readingAt(row)}, Moment::now()); }));
-}
-
-void RunKeeper::removed(const QList<int>& numbers)
-{
-    for (const int number : numbers) {
-        if (number != 0)
-            report(change([&] { return m_store->removeReading(m_run, number, Moment::now()); }));
-    }
-    if (m_anyUnsaved)
-        writeJournal();
-}
-
-void RunKeeper::restored(const QList<int>& rows)
-{
-    for (const int row : rows) {
-        if (const int number = m_grid.keptNumber(row); number != 0)
-            report(change([&] {
-                return m_store->restoreReading(m_run, {number, m_grid.readingAt(row)}, Moment::now());
-            }));
-    }
-    if (m_anyUnsaved)
-        writeJournal();
+        m_grid.showNote(ReadingsGrid::NoteSource::Store, why);
 }
 
 void RunKeeper::report(const Result& result)
 {
     if (!result)
-        m_grid.showStatus(QString::fromStdString(result.reason));
+        m_grid.showNote(ReadingsGrid::NoteSource::Store, QString::fromStdString(result.reason));
 }
 
 void RunKeeper::chooseRun()
@@ -276,8 +244,9 @@ void RunKeeper::chooseRun()
         report(opened);
         return;
     }
-    if (m_anyUnsaved) {
-        m_grid.showStatus(QStringLiteral("Readings of this run are not saved yet: another run opens once they are."));
+    if (!m_waiting.empty()) {
+        m_grid.showNote(ReadingsGrid::NoteSource::Store,
+                        QStringLiteral("Readings of this run are not saved yet: another run opens once they are."));
         return;
     }
     std::vector<RunSummary> runs;
@@ -292,13 +261,12 @@ void RunKeeper::chooseRun()
 
 void RunKeeper::openRun(RunId id)
 {
-    if (m_recordChanged.isActive())
-        updateRecord();
     StoredRun run;
-    if (Result loaded = change([&] { return m_store->loadRun(id, run); }); !loaded) {
+    if (Result loaded = openStore() ? m_store->loadRun(id, run) : openStore(); !loaded) {
         report(loaded);
         return;
     }
+    m_grid.showNote(ReadingsGrid::NoteSource::Store, {});
     showRun(run);
 }
 

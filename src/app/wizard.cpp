@@ -63,7 +63,7 @@ void Wizard::showOutput(const OutputFormats& formats)
     m_form1.hide();
     m_frmPDF = new frmPDF(m_platform, formats, m_form1.record(), m_dataSheet.path(), &m_form1);
     QObject::connect(m_frmPDF, &frmPDF::unloaded, &m_form1, [this] { removeDataSheet(); });
-    QObject::connect(m_frmPDF, &frmPDF::finishing, &m_form1, [this] { m_runs.finish(); });
+    QObject::connect(m_frmPDF, &frmPDF::finishing, &m_form1, [this] { m_form1.run().finish(); });
     m_frmPDF->show();
 }
 

@@ -5,6 +5,7 @@
 #include "gaugedialog.h"
 #include "gaugesettings.h"
 #include "maker.h"
+#include "newrun.h"
 #include "onelinevalidator.h"
 #include "platform.h"
 #include "readingsgrid.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTextDocument>
 #include <QWindow>
@@ -151,6 +153,12 @@ Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
     findChild<QLineEdit*>(QStringLiteral("txtDrawingRevision"))->setFocus();
 }
 
+Form1::~Form1()
+{
+    // The grid shows the run: it goes first.
+    delete m_lv1;
+}
+
 QWidget* Form1::place(QWidget* widget, const char* name, QRect twips)
 {
     widget->setObjectName(QLatin1String(name));
@@ -216,14 +224,9 @@ void Form1::buildFeatureFields()
     auto* label13 = addLabel(this, "Label13", "Please Log Date and Clock it Below :", {2760, 2400, 2655, 255});
     setTextColour(label13, QPalette::WindowText, Navy);
 
-    m_lv1 = new ReadingsGrid(this);
+    m_lv1 = new ReadingsGrid(m_run, this);
     place(m_lv1, "lv1", GridTwips);
     m_tabIndices.emplace_back(12, m_lv1);
-    // The grid judges each reading by the limits the boxes give at that moment.
-    for (const char* name : {"txtCheck", "txtUpperTolerance", "txtLowerTolerance"})
-        connect(findChild<QLineEdit*>(QLatin1String(name)), &QLineEdit::textChanged, this, &Form1::updateLimits);
-    connect(m_lv1, &ReadingsGrid::readingsAreDeviationsChanged, this, &Form1::updateLimits);
-    updateLimits();
 }
 
 void Form1::buildFormatsAndButtons()
@@ -258,22 +261,22 @@ void Form1::buildFormatsAndButtons()
     connect(cmdCancel, &QPushButton::clicked, this, [this] { m_platform.endProgram(); });
 }
 
-void Form1::updateLimits()
-{
-    const RunChartRecord typed = typedRecord();
-    m_lv1->setLimits(RunLimits(typed), LimitDecimals(typed));
-}
-
 void Form1::connectGauge()
 {
     m_gauge = new GaugeConnection(this);
-    // The gauge's notes share the line under the grid with the readings' news: the latest one shows.
-    connect(m_gauge, &GaugeConnection::noteChanged, m_lv1, &ReadingsGrid::showStatus);
+    connect(m_gauge, &GaugeConnection::noteChanged, m_lv1,
+            [this](const QString& note) { m_lv1->showNote(ReadingsGrid::NoteSource::Gauge, note); });
     connect(m_gauge, &GaugeConnection::readingReceived, this, [this](const QString& value) {
+        // A line that comes while the Gauge dialog is open tests its settings: shown there, never logged.
+        if (m_gaugeDialogOpen)
+            return;
+        // What a note said (a line dropped, the port back) is over once a reading comes.
+        m_lv1->showNote(ReadingsGrid::NoteSource::Gauge, {});
         if (!m_lv1->logAsTyped(value))
-            m_lv1->showStatus(QStringLiteral("Gauge reading %1 dropped: %2 readings wait for the editor to close.")
-                                  .arg(value)
-                                  .arg(ReadingsGrid::MaxWaiting));
+            m_lv1->showNote(ReadingsGrid::NoteSource::Gauge,
+                            QStringLiteral("Gauge reading %1 dropped: %2 readings wait for the editor to close.")
+                                .arg(value)
+                                .arg(ReadingsGrid::MaxWaiting));
     });
 
     // Reached by their keys anywhere in the window, and from the grid's context menu.
@@ -294,6 +297,8 @@ void Form1::connectGauge()
 void Form1::openGaugeDialog()
 {
     GaugeDialog dialog(*m_gauge, this);
+    m_gaugeDialogOpen = true;
+    const auto closed = qScopeGuard([this] { m_gaugeDialogOpen = false; });
     if (dialog.exec() != QDialog::Accepted)
         return;
     QSettings settings;
@@ -321,12 +326,82 @@ void Form1::addRunActions()
         return m_platform.showMessage(this, {question, windowTitle(), MessageIcon::Question, MessageButtons::YesNo,
                                              MessageAnswer::No}) == MessageAnswer::Yes;
     });
+    auto* newRun = new QAction(QStringLiteral("New Run"), this);
+    newRun->setObjectName(QStringLiteral("actNewRun"));
+    newRun->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    newRun->setShortcutContext(Qt::WindowShortcut);
+    addAction(newRun);
+    m_lv1->addAction(newRun);
+    connect(newRun, &QAction::triggered, this, &Form1::startNewRun);
+
+    // A box's text becomes the run's record when the box is left or Enter is pressed in it.
+    for (const auto& [box, field] : m_textBoxes)
+        connect(box, &QLineEdit::editingFinished, this, &Form1::commitRecord);
+    m_txtComments->installEventFilter(this);
+    connect(&m_run, &RunModel::recordChanged, this, &Form1::showRecord);
+    showRecord();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_txtComments && event->type() == QEvent::FocusOut)
+        commitRecord();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::showRecord()
+{
+    const RunChartRecord& record = m_run.record();
     for (const auto& [box, field] : m_textBoxes) {
-        connect(box, &QLineEdit::textChanged, this, &Form1::recordEdited);
-        connect(box, &QLineEdit::editingFinished, this, &Form1::recordEditFinished);
+        if (box->text().toStdString() != record.*field) {
+            box->setText(QString::fromStdString(record.*field));
+            box->setCursorPosition(0);
+        }
     }
-    connect(m_txtComments, &QPlainTextEdit::textChanged, this, &Form1::recordEdited);
-    connect(m_lv1, &ReadingsGrid::readingsAreDeviationsChanged, this, &Form1::recordEdited);
+    const QString comments = QString::fromStdString(record.Comments).remove(QLatin1Char('\r'));
+    if (m_txtComments->toPlainText() != comments)
+        m_txtComments->setPlainText(comments);
+}
+
+void Form1::commitRecord()
+{
+    const RunChartRecord typed = typedRecord();
+    const RunChartRecord& kept = m_run.record();
+    // The question takes the focus from the box, which would ask again.
+    if (m_committing || typed == kept)
+        return;
+    const bool limitsChanged = typed.Check != kept.Check || typed.UpperTolerance != kept.UpperTolerance ||
+                               typed.LowerTolerance != kept.LowerTolerance;
+    if (!limitsChanged || m_run.rowCount() == 0) {
+        m_run.changeRecord(typed);
+        return;
+    }
+    m_committing = true;
+    const auto done = qScopeGuard([this] { m_committing = false; });
+    Message question{QStringLiteral("This run has readings judged by the Check and tolerances it had. Start a new "
+                                    "run with this record, or change this run's record?"),
+                     windowTitle(), MessageIcon::Question, MessageButtons::YesNoCancel, MessageAnswer::Yes};
+    question.yesText = QStringLiteral("Start a new run with this record");
+    question.noText = QStringLiteral("Change this run's record");
+    switch (m_platform.showMessage(this, question)) {
+    case MessageAnswer::Yes:
+        m_run.startNewRun(RecordDatedOn(typed, QDate::currentDate()));
+        break;
+    case MessageAnswer::No:
+        m_run.changeRecord(typed);
+        break;
+    default:
+        showRecord();
+        break;
+    }
+}
+
+void Form1::startNewRun()
+{
+    // Nothing typed is lost: a reading being typed joins the run it was typed for.
+    if (!m_lv1->finishEditing())
+        return;
+    m_run.startNewRun(RecordDatedOn(typedRecord(), QDate::currentDate()));
 }
 
 void Form1::chainTabOrder()
@@ -343,7 +418,7 @@ void Form1::SetListView()
 
 void Form1::FillListView()
 {
-    m_lv1->restoreSamples();
+    // The grid shows its sample rows while the run has no readings.
 }
 
 RunChartRecord Form1::typedRecord() const
@@ -355,25 +430,14 @@ RunChartRecord Form1::typedRecord() const
     QString comments = m_txtComments->document()->toRawText();
     comments.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     record.Comments = comments.toStdString();
-    record.ReadingsAreDeviations = m_lv1->readingsAreDeviations();
+    record.ReadingsAreDeviations = m_run.record().ReadingsAreDeviations;
     return record;
-}
-
-void Form1::setRecord(const RunChartRecord& record)
-{
-    for (const auto& [box, field] : m_textBoxes) {
-        box->setText(QString::fromStdString(record.*field));
-        box->setCursorPosition(0);
-    }
-    m_txtComments->setPlainText(QString::fromStdString(record.Comments).remove(QLatin1Char('\r')));
-    m_lv1->setReadingsAreDeviations(record.ReadingsAreDeviations);
-    updateLimits();
 }
 
 bool Form1::SetData()
 {
-    m_record = typedRecord();
-    m_record.Readings = m_lv1->readings();
+    commitRecord();
+    m_record = m_run.recordWithReadings();
 
     const Result written = m_dataSheet.write(m_record);
     if (!written) {

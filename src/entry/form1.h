@@ -4,6 +4,7 @@
 
 #include "outputformats.h"
 #include "runchartrecord.h"
+#include "runmodel.h"
 
 #include <QString>
 #include <QWidget>
@@ -29,17 +30,19 @@ class Form1 final : public QWidget {
 
 public:
     Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent = nullptr);
+    ~Form1() override;
 
     // Copies the text boxes into the record and writes the data sheet; on failure warns and returns false.
     bool SetData();
     void SetListView();
     void FillListView();
 
+    // The record as the data sheet was last written with it, readings and all.
     const RunChartRecord& record() const { return m_record; }
-    // The nineteen fields as the text boxes hold them now and the deviations choice, without the readings.
+    // The nineteen fields as the text boxes hold them now and the run's deviations choice, without the readings.
     RunChartRecord typedRecord() const;
-    // Fills the text boxes from a record, as when a run is opened.
-    void setRecord(const RunChartRecord& record);
+    // The open run: the text boxes and the grid show it.
+    RunModel& run() { return m_run; }
     ReadingsGrid& readingsGrid() { return *m_lv1; }
     const OutputFormats& formats() const { return m_formats; }
     // The serial gauge whose readings are logged into the grid as if typed.
@@ -54,13 +57,11 @@ signals:
     void openRunRequested();
     // The user asked for the page on logging and its keys (F1, or Keys and Runs... in the grid's menu).
     void keysPageRequested();
-    // A field of the record was typed in, and a text box left after typing (as when a button is pressed).
-    void recordEdited();
-    void recordEditFinished();
     // The window was unloaded (closed for good): its data sheet is no longer needed.
     void unloaded();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -70,9 +71,13 @@ private:
     void buildFeatureFields();
     void buildFormatsAndButtons();
     void chainTabOrder();
-    // Hands the grid the limits of the Check and tolerance boxes as they now read.
-    void updateLimits();
     void addRunActions();
+    // The boxes as the run's record reads.
+    void showRecord();
+    // What is typed in the boxes becomes the run's record; a changed Check or tolerance on a run with
+    // readings asks first whether it starts a new run.
+    void commitRecord();
+    void startNewRun();
     void cmdNextClicked();
     void connectGauge();
     void openGaugeDialog();
@@ -85,10 +90,13 @@ private:
     Platform& m_platform;
     DataSheetFile& m_dataSheet;
     const double m_twipsPerPixel;
+    RunModel m_run;
     RunChartRecord m_record;
     OutputFormats m_formats;
     bool m_centred = false;
     bool m_frameCentred = false;
+    bool m_committing = false;
+    bool m_gaugeDialogOpen = false;
 
     std::vector<std::pair<QLineEdit*, std::string RunChartRecord::*>> m_textBoxes;
     std::vector<std::pair<int, QWidget*>> m_tabIndices;

@@ -1,6 +1,8 @@
 #include "readingsgrid.h"
 
-#include "readingnews.h"
+#include "newrun.h"
+#include "runline.h"
+#include "runmodel.h"
 #include "twips.h"
 
 #include <QAction>
@@ -9,10 +11,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QUndoStack>
 #include <QValidator>
 
 #include <algorithm>
@@ -21,22 +23,10 @@ namespace quorvale {
 
 namespace {
 
-constexpr int TimeColumn = 0;
-constexpr int ValueColumn = 1;
-constexpr int LoggedAtRole = Qt::UserRole;       // a logged reading's Reading::loggedAt.at
-constexpr int UtcOffsetRole = Qt::UserRole + 1;  // and its utcOffset
-constexpr int SampleRole = Qt::UserRole + 2;     // set on the sample rows
-constexpr int KeptNumberRole = Qt::UserRole + 3; // the number the run keeps a reading under
-constexpr int ValueRole = Qt::UserRole + 4;      // a logged reading's Decimal
+constexpr int TimeColumn = RunModel::TimeColumn;
+constexpr int ValueColumn = RunModel::ValueColumn;
 
 const QColor SampleGrey(128, 128, 128);
-const QColor OutsideRed(255, 0, 0);
-
-// When the reading in the time cell at index was logged.
-Moment loggedAt(const QModelIndex& index)
-{
-    return {index.data(LoggedAtRole).toLongLong(), index.data(UtcOffsetRole).toInt()};
-}
 
 // Accepts a time or a reading as the inspector may type it; anything else stays open for correction
 // rather than being refused key by key, so a gauge's input is never lost.
@@ -83,20 +73,10 @@ public:
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
+        // The run takes the text as a command; a new reading's row keeps it until Enter logs it.
         const auto* box = static_cast<QLineEdit*>(editor);
-        if (!box->hasAcceptableInput())
-            return;
-        const std::string typed = box->text().toStdString();
-        if (index.column() == TimeColumn) {
-            // The reading keeps its day; only its time of day changes.
-            const Moment moment = AtSecondOfDay(loggedAt(index), *ParseClockTime(typed));
-            model->setData(index, QString::fromStdString(TimeOfDayText(moment)));
-            model->setData(index, QVariant::fromValue<qint64>(moment.at), LoggedAtRole);
-        } else {
-            const Decimal kept = *ReadingValue(typed);
-            model->setData(index, QString::fromStdString(kept.text()));
-            model->setData(index, QVariant::fromValue(kept), ValueRole);
-        }
+        if (box->hasAcceptableInput())
+            model->setData(index, box->text());
     }
 
 protected:
@@ -117,27 +97,19 @@ private:
     Refuse m_refuse;
 };
 
-// Shows a reading's time and value in a row and keeps when it was logged and its value.
-void showReading(QTreeWidgetItem& item, const Reading& reading)
-{
-    item.setText(TimeColumn, QString::fromStdString(TimeOfDayText(reading.loggedAt)));
-    item.setText(ValueColumn, QString::fromStdString(reading.value.text()));
-    item.setData(ValueColumn, ValueRole, reading.value.empty() ? QVariant() : QVariant::fromValue(reading.value));
-    item.setData(TimeColumn, LoggedAtRole, QVariant::fromValue<qint64>(reading.loggedAt.at));
-    item.setData(TimeColumn, UtcOffsetRole, reading.loggedAt.utcOffset);
-    item.setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
-}
-
-Decimal valueOf(const QTreeWidgetItem& item)
-{
-    return item.data(ValueColumn, ValueRole).value<Decimal>();
-}
-
 bool startsReading(const QKeyEvent& event)
 {
     const QString text = event.text();
     return text.size() == 1 && QStringLiteral("0123456789+-.,").contains(text.front()) &&
            !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+QStandardItem* greyItem(const QString& text)
+{
+    auto* item = new QStandardItem(text);
+    item->setForeground(SampleGrey);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
 }
 
 } // namespace
@@ -148,11 +120,9 @@ ReadingsColumnWidths readingsColumnWidths(float gridWidthTwips, float twipsPerPi
     return {0.4f * w, 0.55f * w};
 }
 
-void setUpReadingsGrid(QTreeWidget& grid, float gridWidthTwips, float twipsPerPixel)
+void setUpReadingsGrid(QTreeView& grid, float gridWidthTwips, float twipsPerPixel)
 {
     const ReadingsColumnWidths widths = readingsColumnWidths(gridWidthTwips, twipsPerPixel);
-    grid.setColumnCount(2);
-    grid.setHeaderLabels({QStringLiteral("Date/Time"), QStringLiteral("Tolerance")});
     grid.header()->setStretchLastSection(false);
     grid.header()->setSectionsMovable(false);
     grid.setColumnWidth(TimeColumn, twipsToPixels(widths.dateTime, twipsPerPixel));
@@ -163,21 +133,23 @@ void setUpReadingsGrid(QTreeWidget& grid, float gridWidthTwips, float twipsPerPi
     grid.setUniformRowHeights(true);
 }
 
-void fillReadingsGrid(QTreeWidget& grid)
+void fillSampleRows(QStandardItemModel& samples)
 {
     static const char* const Times[] = {"1:20 PM", "1:40 PM", "2:00 PM", "2:20 PM", "2:40 PM", "3:00 PM", "3:20 PM",
                                         "3:40 PM", "4:00 PM", "4:20 PM", "4:40 PM", "5:00 PM", "5:20 PM", "5:40 PM"};
-    grid.clear();
-    for (const char* time : Times) {
-        auto* item = new QTreeWidgetItem(&grid, {QString::fromLatin1(time), QStringLiteral("0.02")});
-        item->setData(TimeColumn, SampleRole, true);
-        item->setForeground(TimeColumn, SampleGrey);
-        item->setForeground(ValueColumn, SampleGrey);
-    }
+    samples.setRowCount(0);
+    samples.setColumnCount(2);
+    for (const char* time : Times)
+        samples.appendRow({greyItem(QString::fromLatin1(time)), greyItem(QStringLiteral("0.02"))});
 }
 
-ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent), m_bell(&QApplication::beep)
+ReadingsGrid::ReadingsGrid(RunModel& run, QWidget* parent) : QTreeView(parent), m_run(run), m_bell(&QApplication::beep)
 {
+    m_pendingRow.setColumnCount(2);
+    m_rows.addSourceModel(&m_run);
+    m_rows.addSourceModel(&m_samples);
+    m_rows.addSourceModel(&m_pendingRow);
+    setModel(&m_rows);
     setItemDelegate(new CellDelegate(this, [this](QLineEdit& editor, const QString& why) { showHint(editor, why); }));
     // Not a tool tip: those vanish at the next key, the release of the Enter that was refused.
     m_hint = new QLabel(viewport());
@@ -207,15 +179,23 @@ ReadingsGrid::ReadingsGrid(QWidget* parent) : QTreeWidget(parent), m_bell(&QAppl
                              [](ReadingsGrid& grid) { grid.removeSelected(); });
     m_restore = addMenuAction("actRestoreSamples", QStringLiteral("Restore Sample Readings"),
                               [](ReadingsGrid& grid) { grid.askToRestoreSamples(); });
-    m_deviations = addMenuAction("actReadingsAreDeviations", QStringLiteral("Readings Are Deviations From Check"),
-                                 [](ReadingsGrid& grid) { emit grid.readingsAreDeviationsChanged(); });
+    m_deviations =
+        addMenuAction("actReadingsAreDeviations", QStringLiteral("Readings Are Deviations From Check"),
+                      [](ReadingsGrid& grid) { grid.m_run.setReadingsAreDeviations(grid.m_deviations->isChecked()); });
     m_deviations->setCheckable(true);
-    connect(this, &QTreeWidget::itemSelectionChanged, this, &ReadingsGrid::updateActions);
-    connect(this, &QTreeWidget::currentItemChanged, this, &ReadingsGrid::updateActions);
-    updateActions();
+    addUndoActions();
+    connect(&m_run, &RunModel::changed, this, &ReadingsGrid::followRun);
+    connect(&m_run, &RunModel::modelReset, this, &ReadingsGrid::followRun);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ReadingsGrid::updateActions);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &ReadingsGrid::updateActions);
+    followRun();
 }
 
-ReadingsGrid::~ReadingsGrid() = default;
+ReadingsGrid::~ReadingsGrid()
+{
+    // The view goes before its models: it must not hear of them going.
+    setModel(nullptr);
+}
 
 QAction* ReadingsGrid::addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&))
 {
@@ -226,151 +206,76 @@ QAction* ReadingsGrid::addMenuAction(const char* name, const QString& text, void
     return action;
 }
 
+void ReadingsGrid::addUndoActions()
+{
+    // Reached by their keys anywhere in the window; a text box being typed in takes them first.
+    QAction* undo = m_run.undoStack().createUndoAction(this, QStringLiteral("Undo"));
+    undo->setObjectName(QStringLiteral("actUndo"));
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = m_run.undoStack().createRedoAction(this, QStringLiteral("Redo"));
+    redo->setObjectName(QStringLiteral("actRedo"));
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* action : {undo, redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+}
+
 void ReadingsGrid::updateActions()
 {
     const bool logged = !showsSamples();
-    m_edit->setEnabled(logged && currentItem());
-    // Asked at every change of the selection: selectedItems() would walk a thousand rows each time.
+    m_edit->setEnabled(logged && currentIndex().isValid() && !isPending(currentIndex()));
     m_remove->setEnabled(logged && selectionModel()->hasSelection());
     m_restore->setEnabled(logged);
 }
 
-void ReadingsGrid::setLimits(std::optional<ToleranceLimits> limits, int decimals)
+void ReadingsGrid::followRun()
 {
-    m_limits = limits;
-    m_limitDecimals = decimals;
-    if (showsSamples())
-        return;
-    for (int i = 0; i < topLevelItemCount(); ++i)
-        mark(*topLevelItem(i));
+    // The samples stand in for readings only while the run has none.
+    if (m_run.rowCount() > 0 && m_samples.rowCount() > 0)
+        m_samples.setRowCount(0);
+    else if (m_run.rowCount() == 0 && m_samples.rowCount() == 0)
+        fillSampleRows(m_samples);
+    m_deviations->setChecked(m_run.record().ReadingsAreDeviations);
+    m_runLine = QString::fromStdString(RunLineText(m_run));
+    showLines();
+    updateActions();
 }
 
 bool ReadingsGrid::isMarked(int row) const
 {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return item && item->font(ValueColumn).bold();
-}
-
-void ReadingsGrid::mark(QTreeWidgetItem& item)
-{
-    const Decimal value = valueOf(item);
-    const bool outside = m_limits && !value.empty() && m_limits->outside(value);
-    // A row already marked right is left alone: each change is a signal to the view, and a run has
-    // many thousands of rows.
-    if (item.font(ValueColumn).bold() == outside)
-        return;
-    for (const int column : {TimeColumn, ValueColumn}) {
-        QFont font = item.font(column);
-        font.setBold(outside);
-        item.setFont(column, font);
-        item.setData(column, Qt::ForegroundRole, outside ? QVariant(QBrush(OutsideRed)) : QVariant());
-    }
-}
-
-void ReadingsGrid::reportLogged(QTreeWidgetItem& item)
-{
-    std::vector<double> values;
-    values.reserve(static_cast<std::size_t>(topLevelItemCount()));
-    for (int i = 0; i < topLevelItemCount(); ++i)
-        values.push_back(valueOf(*topLevelItem(i)).number());
-    const Decimal logged = valueOf(item);
-    const std::string news =
-        LoggedReadingNews(values.size(), logged, m_limits, m_limitDecimals, RunSignals(values, Median(values)));
-    showStatus(QString::fromStdString(news));
-    if (m_limits && m_limits->outside(logged))
-        m_bell();
-}
-
-bool ReadingsGrid::readingsAreDeviations() const
-{
-    return m_deviations->isChecked();
-}
-
-void ReadingsGrid::setReadingsAreDeviations(bool deviations)
-{
-    m_deviations->setChecked(deviations);
+    return row < m_run.rowCount() && m_run.isOutside(row);
 }
 
 bool ReadingsGrid::showsSamples() const
 {
-    return topLevelItemCount() > 0 && topLevelItem(0)->data(TimeColumn, SampleRole).toBool();
+    return m_run.rowCount() == 0;
 }
 
 std::vector<Reading> ReadingsGrid::readings() const
 {
-    std::vector<Reading> logged;
-    if (showsSamples())
-        return logged;
-    logged.reserve(static_cast<std::size_t>(topLevelItemCount()));
-    for (int i = 0; i < topLevelItemCount(); ++i) {
-        if (topLevelItem(i) != m_pending)
-            logged.push_back(readingAt(i));
-    }
-    return logged;
+    return m_run.recordWithReadings().Readings;
 }
 
-Reading ReadingsGrid::readingAt(int row) const
+bool ReadingsGrid::isPending(const QModelIndex& index) const
 {
-    const QTreeWidgetItem* item = topLevelItem(row);
-    return {loggedAt(indexFromItem(item, TimeColumn)), valueOf(*item)};
-}
-
-int ReadingsGrid::keptNumber(int row) const
-{
-    return topLevelItem(row)->data(TimeColumn, KeptNumberRole).toInt();
-}
-
-void ReadingsGrid::setKeptNumber(int row, int number)
-{
-    topLevelItem(row)->setData(TimeColumn, KeptNumberRole, number);
-}
-
-void ReadingsGrid::markNotSaved(int row, bool notSaved)
-{
-    QTreeWidgetItem* item = topLevelItem(row);
-    for (const int column : {TimeColumn, ValueColumn}) {
-        QFont font = item->font(column);
-        font.setItalic(notSaved);
-        item->setFont(column, font);
-        item->setToolTip(column, notSaved ? QStringLiteral("Not saved yet") : QString());
-    }
-}
-
-void ReadingsGrid::setReadings(const std::vector<StoredReading>& readings)
-{
-    restoreSamples();
-    if (readings.empty())
-        return;
-    clear();
-    // Made apart and handed over at once: a run of many thousands opens without a layout per row.
-    QList<QTreeWidgetItem*> items;
-    items.reserve(qsizetype(readings.size()));
-    for (const StoredReading& stored : readings) {
-        auto* item = new QTreeWidgetItem;
-        showReading(*item, stored.reading);
-        item->setData(TimeColumn, KeptNumberRole, stored.number);
-        mark(*item);
-        items.append(item);
-    }
-    addTopLevelItems(items);
-    updateActions();
+    return m_pendingRow.rowCount() > 0 && index.row() == m_rows.rowCount() - 1;
 }
 
 void ReadingsGrid::addReading(const QString& typed)
 {
-    openReading(typed, m_clock());
-}
-
-void ReadingsGrid::openReading(const QString& typed, const QDateTime& now)
-{
-    if (m_pending)
+    if (m_pendingRow.rowCount() > 0)
         return;
-    m_pending = new QTreeWidgetItem(this);
-    showReading(*m_pending, {{now.toSecsSinceEpoch(), now.offsetFromUtc()}, {}});
-    setCurrentItem(m_pending, ValueColumn);
-    scrollToItem(m_pending);
-    editItem(m_pending, ValueColumn);
-    if (auto* editor = qobject_cast<QLineEdit*>(indexWidget(indexFromItem(m_pending, ValueColumn))))
+    const QDateTime now = m_clock();
+    const Moment shown{now.toSecsSinceEpoch(), now.offsetFromUtc()};
+    auto* time = new QStandardItem(QString::fromStdString(TimeOfDayText(shown)));
+    time->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    m_pendingRow.appendRow({time, new QStandardItem});
+    const QModelIndex value = m_rows.index(m_rows.rowCount() - 1, ValueColumn);
+    setCurrentIndex(value);
+    scrollTo(value);
+    edit(value);
+    if (auto* editor = qobject_cast<QLineEdit*>(indexWidget(value)))
         editor->setText(typed);
 }
 
@@ -400,29 +305,37 @@ bool ReadingsGrid::logAsTyped(const QString& value)
 
 void ReadingsGrid::logWaiting()
 {
-    // Logging one closes its editor, which comes back here: the loop below logs the rest in order.
-    if (m_loggingWaiting)
-        return;
-    m_loggingWaiting = true;
-    QPointer<QWidget> focus = QApplication::focusWidget();
     while (!m_waiting.empty() && state() != EditingState) {
         const Waiting next = std::move(m_waiting.front());
         m_waiting.pop_front();
-        openReading(next.value, next.stamp);
-        // Entered as Enter enters it.
-        if (QWidget* editor = m_pending ? indexWidget(indexFromItem(m_pending, ValueColumn)) : nullptr) {
-            commitData(editor);
-            closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
-        }
+        log(next.value, next.stamp);
     }
-    if (focus && QApplication::focusWidget() != focus)
-        focus->setFocus();
-    m_loggingWaiting = false;
+}
+
+void ReadingsGrid::logEverythingNow()
+{
+    finishEditing();
+    while (!m_waiting.empty()) {
+        const Waiting next = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        log(next.value, next.stamp);
+    }
+}
+
+void ReadingsGrid::log(const QString& typed, const QDateTime& stamp)
+{
+    const std::optional<Decimal> value = ReadingValue(typed.toStdString());
+    if (!value)
+        return;
+    m_run.logReading({{stamp.toSecsSinceEpoch(), stamp.offsetFromUtc()}, *value});
+    const int row = m_run.rowCount() - 1;
+    if (m_run.isOutside(row))
+        m_bell();
 }
 
 void ReadingsGrid::editCurrent()
 {
-    if (currentIndex().isValid())
+    if (currentIndex().isValid() && !isPending(currentIndex()))
         edit(currentIndex());
 }
 
@@ -435,119 +348,70 @@ bool ReadingsGrid::confirmRemoval(int count) const
 
 void ReadingsGrid::removeSelected()
 {
-    if (showsSamples())
-        return;
-    std::vector<int> rows;
+    std::vector<std::string> keys;
     for (const QModelIndex& index : selectionModel()->selectedRows())
-        if (itemFromIndex(index) != m_pending)
-            rows.push_back(index.row());
-    if (rows.empty() || (rows.size() > 1 && !confirmRemoval(int(rows.size()))))
+        if (index.row() < m_run.rowCount())
+            keys.push_back(m_run.readings()[std::size_t(index.row())].key);
+    if (keys.empty() || (keys.size() > 1 && !confirmRemoval(int(keys.size()))))
         return;
-    removeRows(std::move(rows));
-}
-
-void ReadingsGrid::removeRows(std::vector<int> rows)
-{
-    std::sort(rows.begin(), rows.end());
-    UndoStep step;
-    QList<int> numbers;
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        numbers.prepend(keptNumber(*row));
-        step.removed.emplace(step.removed.begin(), *row, takeTopLevelItem(*row));
-    }
-    m_undo.push_back(std::move(step));
-    // Removing the last reading brings the samples back; an undo still has the readings.
-    if (topLevelItemCount() == 0)
-        fillReadingsGrid(*this);
-    updateActions();
-    emit readingsRemoved(numbers);
+    m_run.removeReadings(keys);
 }
 
 void ReadingsGrid::askToRestoreSamples()
 {
-    const int logged = showsSamples() ? 0 : topLevelItemCount() - (m_pending ? 1 : 0);
+    const int logged = m_run.rowCount();
     if (logged == 0 || !confirmRemoval(logged))
         return;
-    std::vector<int> rows;
-    for (int row = 0; row < topLevelItemCount(); ++row)
-        if (topLevelItem(row) != m_pending)
-            rows.push_back(row);
-    removeRows(std::move(rows));
-}
-
-void ReadingsGrid::restoreSamples()
-{
-    m_pending = nullptr;
-    m_undo.clear();
-    showStatus({});
-    fillReadingsGrid(*this);
-    updateActions();
-}
-
-void ReadingsGrid::undo()
-{
-    if (m_pending || m_undo.empty())
-        return;
-    UndoStep step = std::move(m_undo.back());
-    m_undo.pop_back();
-    if (step.editedRow >= 0) {
-        if (step.editedRow >= topLevelItemCount() || showsSamples())
-            return;
-        showReading(*topLevelItem(step.editedRow), step.before);
-        mark(*topLevelItem(step.editedRow));
-        emit readingEdited(step.editedRow);
-        return;
-    }
-    while (showsSamples())
-        delete takeTopLevelItem(0);
-    QList<int> rows;
-    for (auto& [row, item] : step.removed) {
-        insertTopLevelItem(row, item.release());
-        rows.append(row);
-    }
-    updateActions();
-    emit readingsRestored(rows);
-}
-
-bool ReadingsGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
-{
-    if (!QTreeWidget::edit(index, trigger, event))
-        return false;
-    if (itemFromIndex(index) != m_pending && !showsSamples()) {
-        m_editedRow = index.row();
-        m_beforeEdit = readingAt(index.row());
-    }
-    return true;
+    std::vector<std::string> keys;
+    for (const RunReading& reading : m_run.readings())
+        keys.push_back(reading.key);
+    m_run.removeReadings(keys);
 }
 
 void ReadingsGrid::keyPressEvent(QKeyEvent* event)
 {
     if (startsReading(*event))
         addReading(event->text());
-    else if (event->matches(QKeySequence::Undo))
-        undo();
     else if (event->key() == Qt::Key_Delete)
         removeSelected();
     else
-        QTreeWidget::keyPressEvent(event);
+        QTreeView::keyPressEvent(event);
 }
 
-void ReadingsGrid::showStatus(const QString& text)
+QString ReadingsGrid::status() const
 {
+    return m_runLine;
+}
+
+QString ReadingsGrid::note(NoteSource source) const
+{
+    return source == NoteSource::Store ? m_storeNote : m_gaugeNote;
+}
+
+void ReadingsGrid::showNote(NoteSource source, const QString& text)
+{
+    (source == NoteSource::Store ? m_storeNote : m_gaugeNote) = text;
+    showLines();
+}
+
+void ReadingsGrid::showLines()
+{
+    QStringList lines;
+    for (const QString* line : {&m_runLine, &m_storeNote, &m_gaugeNote})
+        if (!line->isEmpty())
+            lines.append(*line);
+    const QString text = lines.join(QLatin1Char('\n'));
+    if (text == m_status->text())
+        return;
     m_status->setText(text);
     m_status->setToolTip(text);
     m_status->setVisible(!text.isEmpty());
     updateGeometries();
 }
 
-QString ReadingsGrid::status() const
-{
-    return m_status->text();
-}
-
 void ReadingsGrid::updateGeometries()
 {
-    QTreeWidget::updateGeometries();
+    QTreeView::updateGeometries();
     // The status line takes the foot of the grid, at most three lines (the whole text is its tool tip),
     // so that it never covers the newest readings.
     const QRect inside = contentsRect();
@@ -581,36 +445,24 @@ void ReadingsGrid::showHint(QLineEdit& editor, const QString& why)
 void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
     m_hint->hide();
-    QTreeWidgetItem* pending = std::exchange(m_pending, nullptr);
+    const QModelIndex pendingValue =
+        m_pendingRow.rowCount() > 0 ? m_rows.index(m_rows.rowCount() - 1, ValueColumn) : QModelIndex();
+    const bool pending = pendingValue.isValid() && indexWidget(pendingValue) == editor;
     // Values that waited for the editor are logged once it is closed, however it closes.
     const auto thenWaiting = qScopeGuard([this] { logWaiting(); });
     // A new reading is done once its editor closes: no hopping on to another cell.
-    QTreeWidget::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
-    if (!pending) {
-        const int row = std::exchange(m_editedRow, -1);
-        if (row >= 0)
-            mark(*topLevelItem(row));
-        if (row >= 0 && readingAt(row) != m_beforeEdit) {
-            m_undo.push_back({{}, row, m_beforeEdit});
-            emit readingEdited(row);
-        }
+    QTreeView::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
+    if (!pending)
         return;
-    }
-    if (pending->text(ValueColumn).isEmpty()) {
-        // Abandoned, or left without a number.
-        delete pending;
-        updateActions();
+    const QString typed = m_pendingRow.item(0, ValueColumn)->text();
+    m_pendingRow.setRowCount(0);
+    // Abandoned, or left without a number.
+    if (typed.isEmpty())
         return;
-    }
-    // The first reading logged replaces the samples, which lie above it.
-    while (showsSamples())
-        delete takeTopLevelItem(0);
-    setCurrentItem(pending, ValueColumn);
-    scrollToItem(pending);
-    updateActions();
-    mark(*pending);
-    reportLogged(*pending);
-    emit readingLogged(indexOfTopLevelItem(pending));
+    log(typed, m_clock());
+    const QModelIndex logged = m_rows.index(m_run.rowCount() - 1, ValueColumn);
+    setCurrentIndex(logged);
+    scrollTo(logged);
 }
 
 } // namespace quorvale

@@ -9,7 +9,7 @@ class QWidget;
 namespace quorvale {
 
 enum class MessageIcon { None, Warning, Question };
-enum class MessageButtons { Ok, YesNo, OkCancel };
+enum class MessageButtons { Ok, YesNo, OkCancel, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 struct Message {
@@ -18,6 +18,9 @@ struct Message {
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
     MessageAnswer defaultButton = MessageAnswer::Ok;
+    // The Yes and No buttons' own captions, where a choice needs more than a yes or a no.
+    QString yesText = {};
+    QString noText = {};
 };
 
 // A common Save As or Open dialog. The filter is in the "description|pattern|..." form.

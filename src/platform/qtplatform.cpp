@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QUrl>
@@ -145,7 +146,13 @@ MessageAnswer QtPlatform::showMessage(QWidget* owner, const Message& message)
         buttons = QMessageBox::Yes | QMessageBox::No;
     else if (message.buttons == MessageButtons::OkCancel)
         buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    else if (message.buttons == MessageButtons::YesNoCancel)
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(toQt(message.icon), message.title, text, buttons, owner);
+    if (!message.yesText.isEmpty() && box.button(QMessageBox::Yes))
+        box.button(QMessageBox::Yes)->setText(message.yesText);
+    if (!message.noText.isEmpty() && box.button(QMessageBox::No))
+        box.button(QMessageBox::No)->setText(message.noText);
     box.setDefaultButton(toQt(message.defaultButton));
     const int answer = box.exec();
     reactivate(owner);
@@ -161,7 +168,9 @@ MessageAnswer QtPlatform::showMessage(QWidget* owner, const Message& message)
     default: // closed without a button: the choice that changes nothing
         if (message.buttons == MessageButtons::YesNo)
             return MessageAnswer::No;
-        return message.buttons == MessageButtons::OkCancel ? MessageAnswer::Cancel : MessageAnswer::Ok;
+        return message.buttons == MessageButtons::OkCancel || message.buttons == MessageButtons::YesNoCancel
+                   ? MessageAnswer::Cancel
+                   : MessageAnswer::Ok;
     }
 }
 

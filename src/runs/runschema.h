@@ -9,10 +9,11 @@ class QSqlDatabase;
 namespace quorvale {
 
 // The version this Quorvale writes.
-constexpr int RunsSchemaVersion = 1;
+constexpr int RunsSchemaVersion = 2;
 
-// Makes or checks the tables of an open database; the reason, in words, when it may not be used.
-// Empty when the database is ready.
-QString PrepareRunsSchema(QSqlDatabase& database, bool server);
+// Makes or checks the tables of an open database, bringing them up to the target version (an older
+// one only to test the upgrade); the reason, in words, when it may not be used. Empty when the
+// database is ready.
+QString PrepareRunsSchema(QSqlDatabase& database, bool server, int target = RunsSchemaVersion);
 
 } // namespace quorvale

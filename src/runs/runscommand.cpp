@@ -6,7 +6,10 @@
 #include "runstext.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QUrl>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +38,11 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "                        is logged; without values, one value a line from\n"
                                   "                        standard input. All or nothing: when a value is no\n"
                                   "                        number, nothing is logged\n"
+                                  "\n"
+                                  "new and log also take, before their other arguments:\n"
+                                  "  --change-id ID        the change's identity: the database takes a change with\n"
+                                  "                        one identity once, however often it is sent\n"
+                                  "  --at TIME             when the change was made (ISO 8601 with the UTC offset)\n"
                                   "  export ID             the run's readings as CSV (RFC 4180) on standard output:\n"
                                   "                        reading,time,value\n"
                                   "\n"
@@ -51,16 +59,67 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "Exit status:\n"
                                   "  0  done\n"
                                   "  1  the database failed, the run is unknown, or a value is no number\n"
-                                  "  2  a wrong command, option or argument\n";
+                                  "  2  a wrong command, option or argument\n"
+                                  "  3  outcome unknown: the answer from the database was lost, so the change may\n"
+                                  "     or may not be stored; the command line printed with it sends the same\n"
+                                  "     change again, and stores it exactly once\n";
 
 struct UsageError {
     std::string problem;
 };
 
+constexpr int OutcomeUnknownStatus = 3;
+
 int fail(const std::string& reason)
 {
     std::cerr << "quorvale-runs: " << reason << "\n";
     return 1;
+}
+
+// A change as the command makes it: its identity and its time, given again when it is retried.
+struct ChangeOptions {
+    std::string id = NewIdentity();
+    Moment at = Moment::now();
+};
+
+std::string quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// The command line that sends the same change again; the database without its password.
+std::string retryLine(const QString& databaseOption, const std::string& command, const ChangeOptions& change)
+{
+    std::string line = "quorvale-runs";
+    if (!databaseOption.isEmpty()) {
+        QString database = databaseOption;
+        if (IsServerDatabase(database)) {
+            QUrl url(database);
+            if (url.isValid() && !url.password().isEmpty()) {
+                url.setPassword({});
+                database = url.toString();
+            }
+            database.remove(QRegularExpression(QStringLiteral("\\bpassword\\s*=\\s*('([^'\\\\]|\\\\.)*'|\\S*)\\s*")));
+        }
+        line += " --database " + quoted(database.toStdString());
+    }
+    return line + " " + command + " --change-id " + change.id + " --at " + IsoText(change.at);
+}
+
+// Whether the store committed is unknown: the same change, sent again, is stored exactly once.
+int outcome(const Result& result, const std::string& retry)
+{
+    if (result)
+        return 0;
+    if (result.error != StoreError::OutcomeUnknown)
+        return fail(result.reason);
+    std::cerr << "quorvale-runs: outcome unknown: " << result.reason << "\n"
+              << "quorvale-runs: this sends the same change again and stores it exactly once:\n"
+              << retry << "\n";
+    return OutcomeUnknownStatus;
 }
 
 RunId runIdArgument(const std::vector<std::string>& arguments, std::size_t at)
@@ -95,21 +154,27 @@ int listRuns(RunStore& store)
     return 0;
 }
 
-int newRun(RunStore& store, const std::optional<std::string>& part)
+int newRun(RunStore& store, const std::optional<std::string>& part, const ChangeOptions& options,
+           const QString& databaseOption)
 {
-    RunChartRecord record = DefaultRunChartRecord();
+    // The run takes the change's identity, so that the same change sent again finds the same run.
+    RunChange change{options.id, options.id, RunChangeKind::StartRun, options.at, {}, {}, DefaultRunChartRecord()};
     if (part)
-        record.PartNumber = *part;
-    RunId id = 0;
-    if (const Result created = store.createRun(record, Moment::now(), id); !created)
-        return fail(created.reason);
-    std::cout << id << "\n";
+        change.record.PartNumber = *part;
+    const std::string retry =
+        retryLine(databaseOption, "new", options) + (part ? " --part " + quoted(*part) : std::string());
+    if (const int status = outcome(store.apply({&change, 1}), retry))
+        return status;
+    std::optional<RunId> id;
+    if (const Result found = store.findRun(change.runKey, id); !found || !id)
+        return fail(found ? "the run " + change.runKey + " is gone" : found.reason);
+    std::cout << *id << "\n";
     return 0;
 }
 
 // The values as kept, each checked before anything is logged; where is "line" or "value".
 int logValues(RunStore& store, RunId id, const std::vector<std::string>& typed, const std::vector<int>& places,
-              const char* where)
+              const char* where, const ChangeOptions& options, const QString& databaseOption)
 {
     std::vector<Decimal> values;
     for (std::size_t i = 0; i < typed.size(); ++i) {
@@ -126,12 +191,21 @@ int logValues(RunStore& store, RunId id, const std::vector<std::string>& typed, 
         const Result found = store.loadRun(id, run);
         return found ? 0 : fail(found.reason);
     }
-    std::vector<int> numbers;
-    const Result logged = store.logReadings(id, values, Moment::now(), numbers);
-    return logged ? 0 : fail(logged.reason);
+    std::string run;
+    if (const Result found = store.runKey(id, run); !found)
+        return fail(found.reason);
+    // One change a value, each with an identity of the command's change and the value's place.
+    std::vector<RunChange> changes;
+    std::string retry = retryLine(databaseOption, "log", options) + " " + std::to_string(id);
+    for (const Decimal& value : values) {
+        const std::string key = options.id + "-" + std::to_string(changes.size() + 1);
+        changes.push_back({key, run, RunChangeKind::LogReading, options.at, key, {options.at, value}, {}});
+        retry += " " + value.text();
+    }
+    return outcome(store.apply(changes), retry);
 }
 
-int logFromInput(RunStore& store, RunId id)
+int logFromInput(RunStore& store, RunId id, const ChangeOptions& options, const QString& databaseOption)
 {
     std::vector<std::string> typed;
     std::vector<int> lines;
@@ -146,7 +220,7 @@ int logFromInput(RunStore& store, RunId id)
     }
     if (std::cin.bad())
         return fail("standard input cannot be read");
-    return logValues(store, id, typed, lines, "line");
+    return logValues(store, id, typed, lines, "line", options, databaseOption);
 }
 
 int exportRun(RunStore& store, RunId id)
@@ -158,29 +232,65 @@ int exportRun(RunStore& store, RunId id)
     return std::cout ? 0 : fail("standard output cannot be written");
 }
 
+// The option's value, as "--name VALUE" or "--name=VALUE", moving at past it; none for another argument.
+std::optional<std::string> optionValue(const std::vector<std::string>& arguments, std::size_t& at, const char* name)
+{
+    const std::string& argument = arguments[at];
+    if (argument.rfind(std::string(name) + "=", 0) == 0)
+        return arguments[at++].substr(std::string(name).size() + 1);
+    if (argument != name)
+        return std::nullopt;
+    if (++at >= arguments.size())
+        throw UsageError{std::string(name) + " needs a value"};
+    return arguments[at++];
+}
+
+// --change-id and --at, where they come; what the other options of the command leave.
+bool changeOption(const std::vector<std::string>& arguments, std::size_t& at, ChangeOptions& change)
+{
+    if (const auto id = optionValue(arguments, at, "--change-id")) {
+        if (id->empty() || id->size() > 64 ||
+            id->find_first_not_of("0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ-") !=
+                std::string::npos)
+            throw UsageError{"'" + *id + "' is not a change identity"};
+        change.id = *id;
+        return true;
+    }
+    if (const auto time = optionValue(arguments, at, "--at")) {
+        const QDateTime parsed = QDateTime::fromString(QString::fromStdString(*time), Qt::ISODate);
+        change.at = {parsed.toSecsSinceEpoch(), parsed.offsetFromUtc()};
+        if (!parsed.isValid() || IsoText(change.at) != *time)
+            throw UsageError{"'" + *time + "' is no time such as 2026-12-07T14:28:05+01:00"};
+        return true;
+    }
+    return false;
+}
+
 // Opens the database and runs the command; a usage error is thrown before the database is touched.
 int runCommand(const std::vector<std::string>& arguments, std::size_t at, const QString& database,
-               const RunsDataFolder& folder)
+               const RunsDataFolder& folder, const QString& databaseOption)
 {
     if (at >= arguments.size())
         throw UsageError{"a command is missing"};
     const std::string& command = arguments[at++];
     std::optional<std::string> part;
+    ChangeOptions change;
     RunId id = 0;
     std::vector<std::string> values;
     std::vector<int> places;
     if (command == "list") {
         noMoreArguments(arguments, at);
     } else if (command == "new") {
-        if (at < arguments.size() && arguments[at].rfind("--part=", 0) == 0) {
-            part = arguments[at++].substr(7);
-        } else if (at < arguments.size() && arguments[at] == "--part") {
-            if (++at >= arguments.size())
-                throw UsageError{"--part needs a text"};
-            part = arguments[at++];
+        while (at < arguments.size()) {
+            if (auto text = optionValue(arguments, at, "--part"))
+                part = text;
+            else if (!changeOption(arguments, at, change))
+                break;
         }
         noMoreArguments(arguments, at);
     } else if (command == "log") {
+        while (at < arguments.size() && changeOption(arguments, at, change)) {
+        }
         id = runIdArgument(arguments, at++);
         for (; at < arguments.size(); ++at) {
             values.push_back(arguments[at]);
@@ -204,10 +314,11 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
     if (command == "list")
         return listRuns(*store);
     if (command == "new")
-        return newRun(*store, part);
+        return newRun(*store, part, change, databaseOption);
     if (command == "export")
         return exportRun(*store, id);
-    return values.empty() ? logFromInput(*store, id) : logValues(*store, id, values, places, "value");
+    return values.empty() ? logFromInput(*store, id, change, databaseOption)
+                          : logValues(*store, id, values, places, "value", change, databaseOption);
 }
 
 } // namespace
@@ -246,7 +357,7 @@ int main(int argc, char** argv)
         const QString database =
             ChooseRunsDatabase(option, qEnvironmentVariable("QUORVALE_DATABASE"),
                                QSettings().value(QStringLiteral("Runs/database")).toString(), folder.databaseFile());
-        return runCommand(arguments, at, database, folder);
+        return runCommand(arguments, at, database, folder, option);
     } catch (const UsageError& error) {
         std::cerr << "quorvale-runs: " << error.problem << "\n" << Usage << "Try 'quorvale-runs --help' for more.\n";
         return 2;

@@ -30,13 +30,14 @@ std::string recordColumns(const char* pattern)
     return parts.join(QLatin1String(", ")).toStdString();
 }
 
-const std::string CreateRunSql = "INSERT INTO runs (state, started_at, started_offset, readings_are_deviations, " +
-                                 recordColumns("%1") + ") VALUES ('open', :started_at, :started_offset, :deviations, " +
-                                 recordColumns(":%1") + ") RETURNING id";
+const std::string CreateRunSql =
+    "INSERT INTO runs (run_key, state, started_at, started_offset, readings_are_deviations, " + recordColumns("%1") +
+    ") VALUES (:key, 'open', :started_at, :started_offset, :deviations, " + recordColumns(":%1") + ") RETURNING id";
 const std::string UpdateRecordSql =
     "UPDATE runs SET readings_are_deviations = :deviations, " + recordColumns("%1 = :%1") + " WHERE id = :id";
-const std::string LoadRunSql = "SELECT state, started_at, started_offset, readings_are_deviations, " +
-                               recordColumns("%1") + " FROM runs WHERE id = :id";
+const std::string LoadRunSql =
+    "SELECT run_key, state, started_at, started_offset, last_number, readings_are_deviations, " + recordColumns("%1") +
+    " FROM runs WHERE id = :id";
 
 void bindRecord(QSqlQuery& query, const RunChartRecord& record)
 {
@@ -46,7 +47,8 @@ void bindRecord(QSqlQuery& query, const RunChartRecord& record)
 }
 
 const char* const InsertReadingSql = "INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
-                                     " value_number) VALUES (:id, :number, :at, :offset, :text, :value)";
+                                     " value_number, reading_key) VALUES (:id, :number, :at, :offset, :text, :value,"
+                                     " :key)";
 
 // Binds what the insert and the edit of a reading name; the value is a storable reading.
 void bindReading(QSqlQuery& query, RunId id, const StoredReading& stored)
@@ -57,7 +59,35 @@ void bindReading(QSqlQuery& query, RunId id, const StoredReading& stored)
     query.bindValue(QStringLiteral(":offset"), stored.reading.loggedAt.utcOffset);
     query.bindValue(QStringLiteral(":text"), QString::fromStdString(stored.reading.value.text()));
     query.bindValue(QStringLiteral(":value"), stored.reading.value.number());
+    query.bindValue(QStringLiteral(":key"), QString::fromStdString(stored.key));
 }
+
+const char* kindName(RunChangeKind kind)
+{
+    switch (kind) {
+    case RunChangeKind::StartRun:
+        return "start";
+    case RunChangeKind::LogReading:
+        return "log";
+    case RunChangeKind::EditReading:
+        return "edit";
+    case RunChangeKind::RemoveReading:
+        return "remove";
+    case RunChangeKind::PutBackReading:
+        return "put back";
+    case RunChangeKind::ChangeRecord:
+        return "record";
+    case RunChangeKind::Finish:
+        return "finish";
+    }
+    return "?";
+}
+
+class StoreCategoryType final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "quorvale runs"; }
+    std::string message(int) const override { return "the database may or may not have taken the change"; }
+};
 
 QString runText(RunId id)
 {
@@ -128,6 +158,12 @@ QString connect(const QString& connection, const QString& database, bool server)
 
 } // namespace
 
+const std::error_category& StoreCategory()
+{
+    static const StoreCategoryType category;
+    return category;
+}
+
 bool IsStorableReading(const Decimal& value)
 {
     return !value.empty() && ReadingInRange(value);
@@ -193,8 +229,11 @@ template <class Body> Result RunStore::inTransaction(Body body)
     if (!control.exec(m_server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE")))
         return failure(control);
     Result result = body();
-    if (result && !control.exec(QStringLiteral("COMMIT")))
+    if (result && !control.exec(QStringLiteral("COMMIT"))) {
+        // The answer to COMMIT is all that tells whether it happened: without it, nobody knows.
         result = failure(control);
+        result.error = StoreError::OutcomeUnknown;
+    }
     if (!result)
         control.exec(QStringLiteral("ROLLBACK"));
     return result;
@@ -202,7 +241,13 @@ template <class Body> Result RunStore::inTransaction(Body body)
 
 Result RunStore::createRun(const RunChartRecord& record, Moment started, RunId& id)
 {
+    return createRunIn(record, started, NewIdentity(), id);
+}
+
+Result RunStore::createRunIn(const RunChartRecord& record, Moment started, const std::string& key, RunId& id)
+{
     QSqlQuery& query = statement(CreateRunSql.c_str());
+    query.bindValue(QStringLiteral(":key"), QString::fromStdString(key));
     query.bindValue(QStringLiteral(":started_at"), qint64(started.at));
     query.bindValue(QStringLiteral(":started_offset"), started.utcOffset);
     bindRecord(query, record);
@@ -239,28 +284,35 @@ Result RunStore::logReadings(RunId id, const std::vector<Decimal>& values, Momen
         if (!IsStorableReading(value))
             return notAReading(value.text());
     }
-    return inTransaction([&]() -> Result {
-        // Counting up the run's last number locks its row until the commit: two programs logging into
-        // one run take their numbers one after the other.
-        QSqlQuery& reserve = statement("UPDATE runs SET last_number = last_number + :count, state = 'open'"
-                                       " WHERE id = :id RETURNING last_number");
-        reserve.bindValue(QStringLiteral(":count"), int(values.size()));
-        reserve.bindValue(QStringLiteral(":id"), qint64(id));
-        if (!reserve.exec())
-            return failure(reserve);
-        if (!reserve.next())
-            return failure(runText(id));
-        int number = reserve.value(0).toInt() - int(values.size());
-        reserve.finish();
-        QSqlQuery& insert = statement(InsertReadingSql);
-        for (const Decimal& value : values) {
-            bindReading(insert, id, {++number, {loggedAt, value}});
-            if (!insert.exec())
-                return failure(insert);
-            numbers.push_back(number);
-        }
-        return {};
-    });
+    std::vector<StoredReading> readings;
+    for (const Decimal& value : values)
+        readings.push_back({0, {loggedAt, value}, NewIdentity()});
+    return inTransaction([&] { return logIn(id, readings, numbers); });
+}
+
+Result RunStore::logIn(RunId id, const std::vector<StoredReading>& readings, std::vector<int>& numbers)
+{
+    // Counting up the run's last number locks its row until the commit: two programs logging into
+    // one run take their numbers one after the other.
+    QSqlQuery& reserve = statement("UPDATE runs SET last_number = last_number + :count, state = 'open'"
+                                   " WHERE id = :id RETURNING last_number");
+    reserve.bindValue(QStringLiteral(":count"), int(readings.size()));
+    reserve.bindValue(QStringLiteral(":id"), qint64(id));
+    if (!reserve.exec())
+        return failure(reserve);
+    if (!reserve.next())
+        return failure(runText(id));
+    int number = reserve.value(0).toInt() - int(readings.size());
+    reserve.finish();
+    QSqlQuery& insert = statement(InsertReadingSql);
+    for (StoredReading reading : readings) {
+        reading.number = ++number;
+        bindReading(insert, id, reading);
+        if (!insert.exec())
+            return failure(insert);
+        numbers.push_back(number);
+    }
+    return {};
 }
 
 Result RunStore::logReading(RunId id, const Decimal& value, Moment loggedAt, int& number)
@@ -274,7 +326,7 @@ Result RunStore::logReading(RunId id, const Decimal& value, Moment loggedAt, int
 
 Result RunStore::findReading(RunId id, int number, StoredReading& reading)
 {
-    QSqlQuery& query = statement("SELECT logged_at, utc_offset, value_text FROM readings"
+    QSqlQuery& query = statement("SELECT logged_at, utc_offset, value_text, reading_key FROM readings"
                                  " WHERE run_id = :id AND number = :number");
     query.bindValue(QStringLiteral(":id"), qint64(id));
     query.bindValue(QStringLiteral(":number"), number);
@@ -282,10 +334,13 @@ Result RunStore::findReading(RunId id, int number, StoredReading& reading)
         return failure(query);
     if (!query.next())
         return failure(QStringLiteral("run %1 has no reading %2").arg(id).arg(number));
-    const auto value = Decimal::parse(query.value(2).toString().toStdString());
+    const std::string text = query.value(2).toString().toStdString();
+    const auto value = Decimal::parse(text);
     if (!value)
-        return notAReading(query.value(2).toString().toStdString());
-    reading = {number, {{query.value(0).toLongLong(), query.value(1).toInt()}, *value}};
+        return notAReading(text);
+    reading = {number,
+               {{query.value(0).toLongLong(), query.value(1).toInt()}, *value},
+               query.value(3).toString().toStdString()};
     query.finish();
     return {};
 }
@@ -293,8 +348,8 @@ Result RunStore::findReading(RunId id, int number, StoredReading& reading)
 Result RunStore::recordChange(RunId id, const StoredReading& old, const char* change, Moment changedAt)
 {
     QSqlQuery& query = statement("INSERT INTO reading_changes (run_id, number, change, changed_at, changed_offset,"
-                                 " old_logged_at, old_utc_offset, old_value)"
-                                 " VALUES (:id, :number, :change, :at, :offset, :old_at, :old_offset, :old_value)");
+                                 " old_logged_at, old_utc_offset, old_value, reading_key) VALUES (:id, :number,"
+                                 " :change, :at, :offset, :old_at, :old_offset, :old_value, :key)");
     const bool hadOld = std::string_view(change) != "restored";
     query.bindValue(QStringLiteral(":id"), qint64(id));
     query.bindValue(QStringLiteral(":number"), old.number);
@@ -305,52 +360,193 @@ Result RunStore::recordChange(RunId id, const StoredReading& old, const char* ch
     query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.reading.loggedAt.utcOffset) : QVariant());
     query.bindValue(QStringLiteral(":old_value"),
                     hadOld ? QVariant(QString::fromStdString(old.reading.value.text())) : QVariant());
+    query.bindValue(QStringLiteral(":key"), QString::fromStdString(old.key));
     return query.exec() ? Result{} : failure(query);
 }
 
 Result RunStore::editReading(RunId id, const StoredReading& edited, Moment changedAt)
 {
+    return inTransaction([&] { return editIn(id, edited, changedAt); });
+}
+
+Result RunStore::editIn(RunId id, const StoredReading& edited, Moment changedAt)
+{
     if (!IsStorableReading(edited.reading.value))
         return notAReading(edited.reading.value.text());
-    return inTransaction([&]() -> Result {
-        StoredReading old;
-        if (Result found = findReading(id, edited.number, old); !found)
-            return found;
-        if (Result recorded = recordChange(id, old, "edited", changedAt); !recorded)
-            return recorded;
-        QSqlQuery& query = statement("UPDATE readings SET logged_at = :at, utc_offset = :offset, value_text = :text,"
-                                     " value_number = :value WHERE run_id = :id AND number = :number");
-        bindReading(query, id, edited);
-        return query.exec() ? Result{} : failure(query);
-    });
+    StoredReading old;
+    if (Result found = findReading(id, edited.number, old); !found)
+        return found;
+    if (Result recorded = recordChange(id, old, "edited", changedAt); !recorded)
+        return recorded;
+    QSqlQuery& query = statement("UPDATE readings SET logged_at = :at, utc_offset = :offset, value_text = :text,"
+                                 " value_number = :value, reading_key = :key WHERE run_id = :id AND number = :number");
+    StoredReading now = edited;
+    now.key = old.key;
+    bindReading(query, id, now);
+    return query.exec() ? Result{} : failure(query);
 }
 
 Result RunStore::removeReading(RunId id, int number, Moment changedAt)
 {
-    return inTransaction([&]() -> Result {
-        StoredReading old;
-        if (Result found = findReading(id, number, old); !found)
-            return found;
-        if (Result recorded = recordChange(id, old, "removed", changedAt); !recorded)
-            return recorded;
-        QSqlQuery& query = statement("DELETE FROM readings WHERE run_id = :id AND number = :number");
-        query.bindValue(QStringLiteral(":id"), qint64(id));
-        query.bindValue(QStringLiteral(":number"), number);
-        return query.exec() ? Result{} : failure(query);
-    });
+    return inTransaction([&] { return removeIn(id, number, changedAt); });
+}
+
+Result RunStore::removeIn(RunId id, int number, Moment changedAt)
+{
+    StoredReading old;
+    if (Result found = findReading(id, number, old); !found)
+        return found;
+    if (Result recorded = recordChange(id, old, "removed", changedAt); !recorded)
+        return recorded;
+    QSqlQuery& query = statement("DELETE FROM readings WHERE run_id = :id AND number = :number");
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    query.bindValue(QStringLiteral(":number"), number);
+    return query.exec() ? Result{} : failure(query);
 }
 
 Result RunStore::restoreReading(RunId id, const StoredReading& reading, Moment changedAt)
 {
+    return inTransaction([&] { return restoreIn(id, reading, changedAt); });
+}
+
+Result RunStore::restoreIn(RunId id, const StoredReading& reading, Moment changedAt)
+{
     if (!IsStorableReading(reading.reading.value))
         return notAReading(reading.reading.value.text());
+    StoredReading back = reading;
+    if (back.key.empty()) {
+        // Back under the identity it had when it was removed.
+        QSqlQuery& query = statement("SELECT reading_key FROM reading_changes WHERE run_id = :id AND number = :number"
+                                     " AND reading_key IS NOT NULL LIMIT 1");
+        query.bindValue(QStringLiteral(":id"), qint64(id));
+        query.bindValue(QStringLiteral(":number"), reading.number);
+        if (!query.exec())
+            return failure(query);
+        back.key = query.next() ? query.value(0).toString().toStdString() : NewIdentity();
+        query.finish();
+    }
+    QSqlQuery& insert = statement(InsertReadingSql);
+    bindReading(insert, id, back);
+    if (!insert.exec())
+        return failure(insert);
+    return recordChange(id, reading, "restored", changedAt);
+}
+
+Result RunStore::apply(std::span<const RunChange> changes)
+{
     return inTransaction([&]() -> Result {
-        QSqlQuery& insert = statement(InsertReadingSql);
-        bindReading(insert, id, reading);
-        if (!insert.exec())
-            return failure(insert);
-        return recordChange(id, reading, "restored", changedAt);
+        for (const RunChange& change : changes) {
+            // The change's identity goes in first: a second copy finds it there and is passed over.
+            QSqlQuery& taken = statement("INSERT INTO run_changes (change_id, run_key, kind, made_at, made_offset)"
+                                         " VALUES (:id, :run, :kind, :at, :offset) ON CONFLICT (change_id) DO NOTHING");
+            taken.bindValue(QStringLiteral(":id"), QString::fromStdString(change.id));
+            taken.bindValue(QStringLiteral(":run"), QString::fromStdString(change.runKey));
+            taken.bindValue(QStringLiteral(":kind"), QString::fromLatin1(kindName(change.kind)));
+            taken.bindValue(QStringLiteral(":at"), qint64(change.at.at));
+            taken.bindValue(QStringLiteral(":offset"), change.at.utcOffset);
+            if (!taken.exec())
+                return failure(taken);
+            if (taken.numRowsAffected() == 0)
+                continue;
+            if (Result applied = applyOne(change); !applied)
+                return applied;
+        }
+        return {};
     });
+}
+
+Result RunStore::applyOne(const RunChange& change)
+{
+    RunId id = 0;
+    if (change.kind == RunChangeKind::StartRun)
+        return createRunIn(change.record, change.at, change.runKey, id);
+    if (Result found = runOf(change, id); !found)
+        return found;
+    const StoredReading reading{0, change.reading, change.readingKey};
+    int number = 0;
+    switch (change.kind) {
+    case RunChangeKind::StartRun:
+        break;
+    case RunChangeKind::LogReading: {
+        if (!IsStorableReading(reading.reading.value))
+            return notAReading(reading.reading.value.text());
+        std::vector<int> numbers;
+        return logIn(id, {reading}, numbers);
+    }
+    case RunChangeKind::EditReading:
+        if (Result found = numberOf(id, change, number); !found)
+            return found;
+        return editIn(id, {number, change.reading, change.readingKey}, change.at);
+    case RunChangeKind::RemoveReading:
+        if (Result found = numberOf(id, change, number); !found)
+            return found;
+        return removeIn(id, number, change.at);
+    case RunChangeKind::PutBackReading:
+        if (Result found = numberOf(id, change, number); !found)
+            return found;
+        return restoreIn(id, {number, change.reading, change.readingKey}, change.at);
+    case RunChangeKind::ChangeRecord:
+        return updateRecord(id, change.record);
+    case RunChangeKind::Finish:
+        return finish(id);
+    }
+    return {};
+}
+
+Result RunStore::runOf(const RunChange& change, RunId& id)
+{
+    std::optional<RunId> found;
+    if (Result looked = findRun(change.runKey, found); !looked)
+        return looked;
+    if (!found)
+        return failure(QStringLiteral("there is no run %1").arg(QString::fromStdString(change.runKey)));
+    id = *found;
+    return {};
+}
+
+// A reading keeps its number for life: one that was removed finds it in the run's changes.
+Result RunStore::numberOf(RunId id, const RunChange& change, int& number)
+{
+    QSqlQuery& query =
+        statement(change.kind == RunChangeKind::PutBackReading
+                      ? "SELECT number FROM reading_changes WHERE run_id = :id AND reading_key = :key LIMIT 1"
+                      : "SELECT number FROM readings WHERE run_id = :id AND reading_key = :key");
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    query.bindValue(QStringLiteral(":key"), QString::fromStdString(change.readingKey));
+    if (!query.exec())
+        return failure(query);
+    if (!query.next())
+        return failure(QStringLiteral("run %1 has no reading %2")
+                           .arg(QString::fromStdString(change.runKey), QString::fromStdString(change.readingKey)));
+    number = query.value(0).toInt();
+    query.finish();
+    return {};
+}
+
+Result RunStore::runKey(RunId id, std::string& key)
+{
+    QSqlQuery& query = statement("SELECT run_key FROM runs WHERE id = :id");
+    query.bindValue(QStringLiteral(":id"), qint64(id));
+    if (!query.exec())
+        return failure(query);
+    if (!query.next())
+        return failure(runText(id));
+    key = query.value(0).toString().toStdString();
+    query.finish();
+    return {};
+}
+
+Result RunStore::findRun(const std::string& key, std::optional<RunId>& id)
+{
+    QSqlQuery& query = statement("SELECT id FROM runs WHERE run_key = :key");
+    query.bindValue(QStringLiteral(":key"), QString::fromStdString(key));
+    if (!query.exec())
+        return failure(query);
+    id.reset();
+    if (query.next())
+        id = query.value(0).toLongLong();
+    query.finish();
+    return {};
 }
 
 Result RunStore::listRuns(std::vector<RunSummary>& runs)
@@ -393,15 +589,17 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
         return failure(runText(id));
     run = {};
     run.id = id;
-    run.finished = query.value(0).toString() == QLatin1String("finished");
-    run.started = {query.value(1).toLongLong(), query.value(2).toInt()};
-    run.record.ReadingsAreDeviations = query.value(3).toBool();
-    int field = 4;
+    run.key = query.value(0).toString().toStdString();
+    run.finished = query.value(1).toString() == QLatin1String("finished");
+    run.started = {query.value(2).toLongLong(), query.value(3).toInt()};
+    run.lastNumber = query.value(4).toInt();
+    run.record.ReadingsAreDeviations = query.value(5).toBool();
+    int field = 6;
     for (const RecordColumn& column : RecordColumns)
         run.record.*column.field = query.value(field++).toString().toStdString();
     query.finish();
 
-    QSqlQuery& readings = statement("SELECT number, logged_at, utc_offset, value_text FROM readings"
+    QSqlQuery& readings = statement("SELECT number, logged_at, utc_offset, value_text, reading_key FROM readings"
                                     " WHERE run_id = :id ORDER BY number");
     readings.bindValue(QStringLiteral(":id"), qint64(id));
     if (!readings.exec())
@@ -413,8 +611,9 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
         const auto value = Decimal::parse(text);
         if (!value)
             return notAReading(text);
-        run.readings.push_back(
-            {readings.value(0).toInt(), {{readings.value(1).toLongLong(), readings.value(2).toInt()}, *value}});
+        run.readings.push_back({readings.value(0).toInt(),
+                                {{readings.value(1).toLongLong(), readings.value(2).toInt()}, *value},
+                                readings.value(4).toString().toStdString()});
     }
     readings.finish();
     return {};

@@ -5,6 +5,7 @@
 
 #include "moment.h"
 #include "result.h"
+#include "runchange.h"
 #include "runchartrecord.h"
 
 #include <QHash>
@@ -13,7 +14,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 class QSqlQuery;
@@ -25,6 +28,7 @@ using RunId = std::int64_t;
 struct StoredReading {
     int number = 0; // its number in the run, from 1 in the order logged; kept when others are removed
     Reading reading;
+    std::string key = {}; // its identity, made where it was logged; may be left out
 
     bool operator==(const StoredReading&) const = default;
 };
@@ -44,10 +48,12 @@ struct RunSummary {
 
 struct StoredRun {
     RunId id = 0;
+    std::string key;       // its identity, made where it was started
     RunChartRecord record; // the nineteen fields and the deviations choice; its Readings are not used
     bool finished = false;
     Moment started;
     std::vector<StoredReading> readings; // in the order logged
+    int lastNumber = 0;                  // the number the run's last reading was given, removed or not
 };
 
 class RunStore final {
@@ -78,6 +84,14 @@ public:
     // Puts a removed reading back under its number (an undone removal).
     Result restoreReading(RunId id, const StoredReading& reading, Moment changedAt);
 
+    // Applies the changes in order in one transaction, all or none. A change whose identity the
+    // store has taken before is passed over: sending a change again, however often, is harmless.
+    Result apply(std::span<const RunChange> changes);
+    // The run started with this identity; none when there is no such run.
+    Result findRun(const std::string& key, std::optional<RunId>& id);
+    // The identity of run id.
+    Result runKey(RunId id, std::string& key);
+
     // Every run, the newest first.
     Result listRuns(std::vector<RunSummary>& runs);
     Result loadRun(RunId id, StoredRun& run);
@@ -93,8 +107,17 @@ private:
     Result notAReading(const std::string& value) const;
     // Runs body between BEGIN and COMMIT; rolls back when it or the commit fails.
     template <class Body> Result inTransaction(Body body);
+    // The steps of the changes, inside a transaction.
+    Result applyOne(const RunChange& change);
+    Result createRunIn(const RunChartRecord& record, Moment started, const std::string& key, RunId& id);
+    Result logIn(RunId id, const std::vector<StoredReading>& readings, std::vector<int>& numbers);
+    Result editIn(RunId id, const StoredReading& edited, Moment changedAt);
+    Result removeIn(RunId id, int number, Moment changedAt);
+    Result restoreIn(RunId id, const StoredReading& reading, Moment changedAt);
     Result recordChange(RunId id, const StoredReading& old, const char* change, Moment changedAt);
     Result findReading(RunId id, int number, StoredReading& reading);
+    Result runOf(const RunChange& change, RunId& id);
+    Result numberOf(RunId id, const RunChange& change, int& number);
 
     QString m_connection;
     QString m_description;
@@ -102,7 +125,19 @@ private:
     QHash<const char*, QSqlQuery*> m_statements;
 };
 
+// What a failed call of the store tells beyond its reason: that the database may have committed
+// the change although it did not say so (the answer to COMMIT was lost).
+enum class StoreError { OutcomeUnknown = 1 };
+const std::error_category& StoreCategory();
+inline std::error_code make_error_code(StoreError error)
+{
+    return {int(error), StoreCategory()};
+}
+
 // Whether the store keeps the value as a reading: a number within ±LargestReading.
 bool IsStorableReading(const Decimal& value);
 
 } // namespace quorvale
+
+template <> struct std::is_error_code_enum<quorvale::StoreError> : std::true_type {
+};

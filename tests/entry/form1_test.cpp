@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -137,7 +138,7 @@ TEST_F(EntryWindow, NextWithTheDefaultsWritesTheGoldenSheetAndGoesOn)
     EXPECT_TRUE(m_platform.calls.empty());
 }
 
-TEST_F(EntryWindow, TheGridJudgesReadingsByTheCheckAndToleranceBoxes)
+TEST_F(EntryWindow, TheGridJudgesReadingsByTheRunsRecord)
 {
     auto* grid = control<ReadingsGrid>("lv1");
     grid->setBell([] {});
@@ -148,24 +149,108 @@ TEST_F(EntryWindow, TheGridJudgesReadingsByTheCheckAndToleranceBoxes)
     QApplication::processEvents();
     // 1 against Check 1.45 -0.02: below the lower limit.
     EXPECT_TRUE(grid->isMarked(0));
-    EXPECT_EQ(grid->status(), "Reading 1 (1) is below the lower limit 1.43.");
+    EXPECT_EQ(grid->status(), "Reading 1 (1) is below the lower limit 1.43. 1 reading, 1 out of tolerance.");
 
-    control<QLineEdit>("txtCheck")->setText("1.00");
+    // Typed, a box is not the record yet; left, it asks (below). Other boxes change the record as they are left.
+    control<QLineEdit>("txtFrequency")->setText("1 per hour");
+    EXPECT_EQ(m_form.run().record().Frequency, "1 per 50");
+    emit control<QLineEdit>("txtFrequency")->editingFinished();
+    EXPECT_EQ(m_form.run().record().Frequency, "1 per hour");
+    EXPECT_EQ(m_form.run().record().Check, "1.45");
+    EXPECT_EQ(m_form.run().undoStack().undoText(), "Change Record");
+}
+
+TEST_F(EntryWindow, ACheckChangeOnARunWithReadingsAsksWhatItIsFor)
+{
+    auto* grid = control<ReadingsGrid>("lv1");
+    grid->setBell([] {});
+    m_form.show();
+    grid->addReading("1");
+    QTest::keyClick(grid->findChild<QLineEdit*>(), Qt::Key_Return);
+    QApplication::processEvents();
+    const std::string firstRun = m_form.run().runKey();
+    auto* check = control<QLineEdit>("txtCheck");
+
+    // Cancel: the box goes back, nothing changes.
+    m_platform.answers = {MessageAnswer::Cancel};
+    check->setText("1.00");
+    emit check->editingFinished();
+    ASSERT_EQ(m_platform.messages().size(), 1u);
+    const Message asked = m_platform.messages().back();
+    EXPECT_EQ(asked.buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(asked.defaultButton, MessageAnswer::Yes);
+    EXPECT_EQ(asked.yesText, "Start a new run with this record");
+    EXPECT_EQ(asked.noText, "Change this run's record");
+    EXPECT_EQ(asked.icon, MessageIcon::Question);
+    EXPECT_EQ(check->text(), "1.45");
+    EXPECT_EQ(m_form.run().record().Check, "1.45");
+    EXPECT_TRUE(grid->isMarked(0));
+
+    // This run's record: the reading is judged again, and an undo takes it back.
+    m_platform.answers = {MessageAnswer::No};
+    check->setText("1.00");
+    emit check->editingFinished();
+    EXPECT_EQ(m_form.run().record().Check, "1.00");
     EXPECT_FALSE(grid->isMarked(0));
-    control<QLineEdit>("txtUpperTolerance")->setText("-0.01");
+    EXPECT_EQ(grid->status(), "Reading 1 (1) is within the limits. 1 reading, 0 out of tolerance.");
+    EXPECT_EQ(m_form.run().runKey(), firstRun);
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(check->text(), "1.45");
     EXPECT_TRUE(grid->isMarked(0));
-    // As deviations, 1 lies far above the tolerances.
-    control<QLineEdit>("txtUpperTolerance")->setText("0.02");
-    grid->findChild<QAction*>("actReadingsAreDeviations")->trigger();
-    EXPECT_TRUE(grid->isMarked(0));
+
+    // A new run with the record: the readings stay with the run they were logged in.
+    m_platform.answers = {MessageAnswer::Yes};
+    control<QLineEdit>("txtUpperTolerance")->setText("0.5");
+    emit control<QLineEdit>("txtUpperTolerance")->editingFinished();
+    EXPECT_NE(m_form.run().runKey(), firstRun);
+    EXPECT_TRUE(grid->showsSamples());
+    EXPECT_EQ(m_form.run().record().UpperTolerance, "0.5");
+    EXPECT_EQ(m_platform.messages().size(), 3u);
+    // Without readings, nothing is asked.
+    check->setText("2");
+    emit check->editingFinished();
+    EXPECT_EQ(m_form.run().record().Check, "2");
+    EXPECT_EQ(m_platform.messages().size(), 3u);
+}
+
+TEST_F(EntryWindow, CtrlNStartsAnEmptyRunWithTheSameRecordDatedToday)
+{
+    auto* grid = control<ReadingsGrid>("lv1");
+    grid->setBell([] {});
+    m_form.show();
+    m_form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_form));
+    control<QLineEdit>("txtDateInspector")->setText("1 Jan 2020");
+    emit control<QLineEdit>("txtDateInspector")->editingFinished();
+    grid->setFocus();
+    QTest::keyClicks(grid, "0");
+    QTest::keyClicks(grid->findChild<QLineEdit*>(), ".5");
+    // What is being typed joins the run it was typed for.
+    QTest::keyClick(grid, Qt::Key_N, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_TRUE(grid->showsSamples());
+    const QString today = QLocale::c().toString(QDate::currentDate(), QStringLiteral("d MMM yyyy"));
+    EXPECT_EQ(control<QLineEdit>("txtDateInspector")->text(), today);
+    EXPECT_EQ(control<QLineEdit>("txtDateApprovedBy")->text(), today);
+    EXPECT_EQ(m_form.run().record().PartNumber, "R24 G198");
+    auto* newRun = m_form.findChild<QAction*>("actNewRun");
+    ASSERT_NE(newRun, nullptr);
+    EXPECT_EQ(newRun->text(), "New Run");
+    EXPECT_TRUE(grid->actions().contains(newRun)) << "not in the grid's menu";
+    // Nothing lost: an undo goes back to the run before.
+    QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(grid->readings().size(), 1u);
+    EXPECT_EQ(grid->readings().front().value.text(), "0.5");
+    EXPECT_EQ(control<QLineEdit>("txtDateInspector")->text(), "1 Jan 2020");
 }
 
 TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)
 {
+    m_form.run().setReadingsAreDeviations(true);
     control<QLineEdit>("txtPartNumber")->clear();
     QTest::keyClicks(control("txtPartNumber"), "X-1");
     control<QPlainTextEdit>("txtComments")->setPlainText("one\ntwo");
-    control<ReadingsGrid>("lv1")->setReadingsAreDeviations(true);
     click("cmdNext");
     EXPECT_EQ(m_form.record().PartNumber, "X-1");
     EXPECT_EQ(m_form.record().Comments, "one\r\ntwo");

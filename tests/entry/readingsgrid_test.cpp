@@ -2,6 +2,7 @@
 // logging, editing and removing readings with the keyboard, the mouse and the context menu.
 #include "readingof.h"
 #include "readingsgrid.h"
+#include "runmodel.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeWidget>
 
 using namespace quorvale;
 
@@ -31,29 +31,29 @@ TEST(ReadingsGrid, ColumnWidthsFollowTheScreensPixelSize)
     EXPECT_FLOAT_EQ(at12.dateTime, 1911.6f);
     EXPECT_FLOAT_EQ(at12.tolerance, 2628.45f);
 
-    QTreeWidget grid;
+    RunModel run;
+    ReadingsGrid grid(run);
     setUpReadingsGrid(grid, 4815, 15);
     EXPECT_EQ(grid.columnWidth(0), 127);
     EXPECT_EQ(grid.columnWidth(1), 175);
     setUpReadingsGrid(grid, 4815, 12);
     EXPECT_EQ(grid.columnWidth(0), 159);
     EXPECT_EQ(grid.columnWidth(1), 219);
-    EXPECT_EQ(grid.headerItem()->text(0), "Date/Time");
-    EXPECT_EQ(grid.headerItem()->text(1), "Tolerance");
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal), "Date/Time");
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal), "Tolerance");
 }
 
 TEST(ReadingsGrid, FillingTwiceStillGivesTheFourteenReadings)
 {
-    QTreeWidget grid;
-    setUpReadingsGrid(grid, 4815, 15);
-    fillReadingsGrid(grid);
-    fillReadingsGrid(grid);
-    ASSERT_EQ(grid.topLevelItemCount(), 14);
-    EXPECT_EQ(grid.topLevelItem(0)->text(0), "1:20 PM");
-    EXPECT_EQ(grid.topLevelItem(6)->text(0), "3:20 PM");
-    EXPECT_EQ(grid.topLevelItem(13)->text(0), "5:40 PM");
+    QStandardItemModel samples;
+    fillSampleRows(samples);
+    fillSampleRows(samples);
+    ASSERT_EQ(samples.rowCount(), 14);
+    EXPECT_EQ(samples.item(0, 0)->text(), "1:20 PM");
+    EXPECT_EQ(samples.item(6, 0)->text(), "3:20 PM");
+    EXPECT_EQ(samples.item(13, 0)->text(), "5:40 PM");
     for (int row = 0; row < 14; ++row)
-        EXPECT_EQ(grid.topLevelItem(row)->text(1), "0.02") << row;
+        EXPECT_EQ(samples.item(row, 1)->text(), "0.02") << row;
 }
 
 namespace {
@@ -64,7 +64,6 @@ protected:
     LoggingGrid()
     {
         setUpReadingsGrid(m_grid, 4815, 15);
-        m_grid.restoreSamples();
         m_grid.setClock([this] { return m_now; });
         m_grid.show();
         m_grid.activateWindow();
@@ -104,10 +103,29 @@ protected:
     }
 
     std::vector<Reading> expected(std::initializer_list<Reading> readings) { return readings; }
-    QString cell(int row, int column) const { return m_grid.topLevelItem(row)->text(column); }
+    int rows() const { return m_grid.model()->rowCount(); }
+    QModelIndex index(int row, int column) const { return m_grid.model()->index(row, column); }
+    QString cell(int row, int column) const { return index(row, column).data().toString(); }
+    QColor colour(int row, int column) const
+    {
+        return index(row, column).data(Qt::ForegroundRole).value<QBrush>().color();
+    }
+    void select(int row)
+    {
+        m_grid.selectionModel()->select(index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     QAction* action(const char* name) const { return m_grid.findChild<QAction*>(QLatin1String(name)); }
+    void setLimits(const char* check, const char* upper, const char* lower)
+    {
+        RunChartRecord record = m_run.record();
+        record.Check = check;
+        record.UpperTolerance = upper;
+        record.LowerTolerance = lower;
+        m_run.changeRecord(record);
+    }
 
-    ReadingsGrid m_grid;
+    RunModel m_run;
+    ReadingsGrid m_grid{m_run};
     // 09:05:00 on 2026-12-07, two hours east of UTC.
     Reading at(int hour, int minute, int second, const char* value) const
     {
@@ -124,28 +142,28 @@ TEST_F(LoggingGrid, StartsWithTheGreySamplesWhichAreNoReadings)
 {
     EXPECT_TRUE(m_grid.showsSamples());
     EXPECT_TRUE(m_grid.readings().empty());
-    ASSERT_EQ(m_grid.topLevelItemCount(), 14);
-    EXPECT_EQ(m_grid.topLevelItem(0)->foreground(0).color(), QColor(128, 128, 128));
-    EXPECT_EQ(m_grid.topLevelItem(13)->foreground(1).color(), QColor(128, 128, 128));
+    ASSERT_EQ(rows(), 14);
+    EXPECT_EQ(colour(0, 0), QColor(128, 128, 128));
+    EXPECT_EQ(colour(13, 1), QColor(128, 128, 128));
     // Samples cannot be edited or removed; only adding is offered.
     EXPECT_TRUE(action("actAddReading")->isEnabled());
     for (const char* name : {"actEdit", "actRemoveReading", "actRestoreSamples"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
-    m_grid.setCurrentItem(m_grid.topLevelItem(2), 1);
+    m_grid.setCurrentIndex(index(2, 1));
     QTest::keyClick(&m_grid, Qt::Key_F2);
     EXPECT_EQ(editor(), nullptr);
     QTest::keyClick(&m_grid, Qt::Key_Delete);
-    EXPECT_EQ(m_grid.topLevelItemCount(), 14);
+    EXPECT_EQ(rows(), 14);
 }
 
 TEST_F(LoggingGrid, TypingANumberAndEnterLogsOneReadingThatReplacesTheSamples)
 {
     logReading(QStringLiteral("0.013"));
     EXPECT_FALSE(m_grid.showsSamples());
-    ASSERT_EQ(m_grid.topLevelItemCount(), 1);
+    ASSERT_EQ(rows(), 1);
     EXPECT_EQ(cell(0, 0), "09:05:00");
     EXPECT_EQ(cell(0, 1), "0.013");
-    EXPECT_NE(m_grid.topLevelItem(0)->foreground(0).color(), QColor(128, 128, 128));
+    EXPECT_NE(colour(0, 0), QColor(128, 128, 128));
     EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "0.013")}));
     EXPECT_EQ(editor(), nullptr);
     EXPECT_TRUE(m_grid.hasFocus());
@@ -162,7 +180,7 @@ TEST_F(LoggingGrid, ReadingsInARowAreKeptInTheOrderLoggedEachWithItsTime)
     EXPECT_EQ(m_grid.readings(),
               expected({at(9, 5, 0, "0.02"), at(9, 25, 7, "-0.005"), at(9, 45, 14, "+.5"), at(10, 5, 21, "7")}));
     EXPECT_EQ(cell(3, 0), "10:05:21");
-    EXPECT_EQ(m_grid.currentItem(), m_grid.topLevelItem(3));
+    EXPECT_EQ(m_grid.currentIndex().row(), 3);
 
     // Two readings in one second stay two; a reading past midnight has the next day's date.
     logReading(QStringLiteral("1"));
@@ -209,30 +227,45 @@ TEST_F(LoggingGrid, ANonNumberKeepsTheEditorOpenWithAHint)
     EXPECT_EQ(m_grid.readings().back().value.text(), "-1000000000");
 }
 
-TEST_F(LoggingGrid, TheContextMenuSwitchesBetweenSizesAndDeviations)
+TEST_F(LoggingGrid, TheDeviationsSwitchIsUndoneByCtrlZAndNotAnOlderEdit)
 {
     QAction* deviations = action("actReadingsAreDeviations");
     ASSERT_NE(deviations, nullptr);
     EXPECT_EQ(deviations->text(), "Readings Are Deviations From Check");
     EXPECT_TRUE(deviations->isCheckable());
-    EXPECT_FALSE(m_grid.readingsAreDeviations());
-    int changes = 0;
-    QObject::connect(&m_grid, &ReadingsGrid::readingsAreDeviationsChanged, [&] { ++changes; });
+    setLimits("25.000", "0.010", "0.010");
+    logReading(QStringLiteral("250.03"));
+    m_grid.setCurrentIndex(index(0, 1));
+    QTest::keyClick(&m_grid, Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    editor()->selectAll();
+    typeIntoEditor(QStringLiteral("25.003"));
+
     deviations->trigger();
-    EXPECT_TRUE(m_grid.readingsAreDeviations());
-    EXPECT_EQ(changes, 1);
-    m_grid.setReadingsAreDeviations(false);
+    EXPECT_TRUE(m_run.record().ReadingsAreDeviations);
+    EXPECT_TRUE(m_grid.isMarked(0)) << "25.003 is far off a deviation of at most 0.010";
+    EXPECT_EQ(action("actUndo")->text(), "Undo Readings Are Deviations From Check");
+    QTest::keyClick(&m_grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(m_run.record().ReadingsAreDeviations);
     EXPECT_FALSE(deviations->isChecked());
+    EXPECT_FALSE(m_grid.isMarked(0));
+    EXPECT_EQ(cell(0, 1), "25.003") << "the corrected typo came back";
+    // Redone by either key.
+    QTest::keyClick(&m_grid, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(deviations->isChecked());
+    QTest::keyClick(&m_grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&m_grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(m_run.record().ReadingsAreDeviations);
 }
 
 TEST_F(LoggingGrid, EscapeAbandonsANewReadingAndKeepsTheSamples)
 {
     QTest::keyClicks(&m_grid, QStringLiteral("5"));
     ASSERT_NE(editor(), nullptr);
-    EXPECT_EQ(m_grid.topLevelItemCount(), 15);
+    EXPECT_EQ(rows(), 15);
     QTest::keyClick(editor(), Qt::Key_Escape);
     settle();
-    EXPECT_EQ(m_grid.topLevelItemCount(), 14);
+    EXPECT_EQ(rows(), 14);
     EXPECT_TRUE(m_grid.showsSamples());
 }
 
@@ -242,7 +275,7 @@ TEST_F(LoggingGrid, EditsATimeOrAValueInPlace)
     logReading(QStringLiteral("0.02"));
 
     // F2 edits the selected cell: the value of the second reading.
-    m_grid.setCurrentItem(m_grid.topLevelItem(1), 1);
+    m_grid.setCurrentIndex(index(1, 1));
     QTest::keyClick(&m_grid, Qt::Key_F2);
     ASSERT_NE(editor(), nullptr);
     editor()->selectAll();
@@ -250,7 +283,7 @@ TEST_F(LoggingGrid, EditsATimeOrAValueInPlace)
     EXPECT_EQ(cell(1, 1), "0.025");
 
     // A time in 24-hour form is kept and shown as the grid shows times.
-    m_grid.setCurrentItem(m_grid.topLevelItem(0), 0);
+    m_grid.setCurrentIndex(index(0, 0));
     action("actEdit")->trigger();
     ASSERT_NE(editor(), nullptr);
     editor()->selectAll();
@@ -258,7 +291,7 @@ TEST_F(LoggingGrid, EditsATimeOrAValueInPlace)
     EXPECT_EQ(cell(0, 0), "13:40:00");
 
     // A double click opens the time too; what is no time is refused with a hint.
-    const QRect timeCell = m_grid.visualItemRect(m_grid.topLevelItem(1));
+    const QRect timeCell = m_grid.visualRect(index(1, 0));
     QTest::mouseClick(m_grid.viewport(), Qt::LeftButton, {}, timeCell.topLeft() + QPoint(5, 5));
     QTest::mouseDClick(m_grid.viewport(), Qt::LeftButton, {}, timeCell.topLeft() + QPoint(5, 5));
     ASSERT_NE(editor(), nullptr);
@@ -276,16 +309,22 @@ TEST_F(LoggingGrid, DeleteRemovesTheSelectedReadingsAndTheLastOneBringsTheSample
     for (const QString value : {"1", "2", "3", "4"})
         logReading(value);
     m_grid.clearSelection();
-    m_grid.topLevelItem(1)->setSelected(true);
-    m_grid.topLevelItem(3)->setSelected(true);
+    select(1);
+    select(3);
     QTest::keyClick(&m_grid, Qt::Key_Delete);
     EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "1"), at(9, 5, 0, "3")}));
+    EXPECT_EQ(action("actUndo")->text(), "Undo Remove 2 Readings");
 
     m_grid.selectAll();
     ASSERT_TRUE(action("actRemoveReading")->isEnabled());
     action("actRemoveReading")->trigger();
     EXPECT_TRUE(m_grid.showsSamples());
-    EXPECT_EQ(m_grid.topLevelItemCount(), 14);
+    EXPECT_EQ(rows(), 14);
+    // Undone, the readings are back in their places and the samples gone.
+    action("actUndo")->trigger();
+    action("actUndo")->trigger();
+    EXPECT_EQ(m_grid.readings(), expected({at(9, 5, 0, "1"), at(9, 5, 0, "2"), at(9, 5, 0, "3"), at(9, 5, 0, "4")}));
+    EXPECT_EQ(rows(), 4);
 }
 
 TEST_F(LoggingGrid, RestoreGivesBackTheUntouchedGridAndAddReadingStartsOne)
@@ -312,27 +351,28 @@ TEST_F(LoggingGrid, AThousandReadingsAreAllKept)
     const std::vector<Reading> readings = m_grid.readings();
     ASSERT_EQ(readings.size(), 1000u);
     EXPECT_EQ(readings[999].value.text(), "999");
-    EXPECT_EQ(m_grid.currentItem(), m_grid.topLevelItem(999));
+    EXPECT_EQ(m_grid.currentIndex().row(), 999);
 }
 
 TEST_F(LoggingGrid, AReadingOutsideItsLimitsIsMarkedSaidAndRung)
 {
     int rings = 0;
     m_grid.setBell([&] { ++rings; });
-    m_grid.setLimits(ToleranceLimits{DecimalOf("25.010"), DecimalOf("24.990")}, 3);
+    setLimits("25.000", "0.010", "0.010");
     logReading(QStringLiteral("25.002"));
     EXPECT_FALSE(m_grid.isMarked(0));
-    EXPECT_EQ(m_grid.status(), "Reading 1 (25.002) is within the limits.");
+    EXPECT_EQ(m_grid.status(), "Reading 1 (25.002) is within the limits. 1 reading, 0 out of tolerance.");
     logReading(QStringLiteral("25,013"));
     EXPECT_TRUE(m_grid.isMarked(1));
-    EXPECT_EQ(m_grid.topLevelItem(1)->foreground(1).color(), QColor(255, 0, 0));
-    EXPECT_EQ(m_grid.status(), "Reading 2 (25.013) is above the upper limit 25.010.");
+    EXPECT_EQ(colour(1, 1), QColor(255, 0, 0));
+    EXPECT_TRUE(index(1, 0).data(Qt::FontRole).value<QFont>().bold());
+    EXPECT_EQ(m_grid.status(), "Reading 2 (25.013) is above the upper limit 25.010. 2 readings, 1 out of tolerance.");
     logReading(QStringLiteral("24.9"));
-    EXPECT_EQ(m_grid.status(), "Reading 3 (24.9) is below the lower limit 24.990.");
+    EXPECT_EQ(m_grid.status(), "Reading 3 (24.9) is below the lower limit 24.990. 3 readings, 2 out of tolerance.");
     EXPECT_EQ(rings, 2);
 
     // Corrected, the reading loses its mark; an edit rings nothing.
-    m_grid.setCurrentItem(m_grid.topLevelItem(1), 1);
+    m_grid.setCurrentIndex(index(1, 1));
     QTest::keyClick(&m_grid, Qt::Key_F2);
     ASSERT_NE(editor(), nullptr);
     editor()->selectAll();
@@ -342,32 +382,63 @@ TEST_F(LoggingGrid, AReadingOutsideItsLimitsIsMarkedSaidAndRung)
     EXPECT_EQ(rings, 2);
 
     // New limits judge every reading again; without limits nothing is marked.
-    m_grid.setLimits(ToleranceLimits{DecimalOf("25.003"), DecimalOf("24.0")}, 3);
+    setLimits("25", "0.003", "1");
     EXPECT_FALSE(m_grid.isMarked(0));
     EXPECT_TRUE(m_grid.isMarked(1));
     EXPECT_FALSE(m_grid.isMarked(2));
-    m_grid.setLimits(std::nullopt, 0);
+    setLimits("25", "", "");
     EXPECT_FALSE(m_grid.isMarked(1));
     logReading(QStringLiteral("30"));
-    EXPECT_EQ(m_grid.status(), "Reading 4 (30) logged.");
+    EXPECT_EQ(m_grid.status(), "Reading 4 (30) logged. 4 readings.");
     EXPECT_EQ(rings, 2);
 
     // Back to the samples, the line is empty again.
-    m_grid.restoreSamples();
+    action("actRestoreSamples")->trigger();
     EXPECT_TRUE(m_grid.status().isEmpty());
 }
 
 TEST_F(LoggingGrid, TheLineUnderTheGridNamesASignalAsItComes)
 {
+    setLimits("25", "", "");
     for (const QString value : {"5", "1", "2", "3", "4"})
         logReading(value);
-    EXPECT_EQ(m_grid.status(), "Reading 5 (4) logged.");
+    EXPECT_EQ(m_grid.status(), "Reading 5 (4) logged. 5 readings.");
     logReading(QStringLiteral("6"));
-    EXPECT_EQ(m_grid.status(), "Reading 6 (6) logged. Trend: readings 2-6 rising.");
+    EXPECT_EQ(m_grid.status(), "Reading 6 (6) logged. Trend: readings 2-6 rising. 6 readings.");
     const QLabel* line = m_grid.findChild<QLabel*>(QStringLiteral("lblGridStatus"));
     ASSERT_NE(line, nullptr);
     EXPECT_TRUE(line->isVisible());
     // Under the rows, inside the grid.
     EXPECT_GE(line->geometry().top(), m_grid.viewport()->geometry().bottom());
     EXPECT_LE(line->geometry().bottom(), m_grid.rect().bottom());
+
+    // The store's and the gauge's notes keep lines of their own, and go with what they report.
+    m_grid.showNote(ReadingsGrid::NoteSource::Gauge, QStringLiteral("Gauge /dev/ttyUSB0 disconnected"));
+    m_grid.showNote(ReadingsGrid::NoteSource::Store, QStringLiteral("A reading is not saved"));
+    logReading(QStringLiteral("7"));
+    EXPECT_EQ(line->text(), "Reading 7 (7) logged. Trend: readings 2-7 rising. 7 readings.\n"
+                            "A reading is not saved\nGauge /dev/ttyUSB0 disconnected");
+    m_grid.showNote(ReadingsGrid::NoteSource::Store, {});
+    EXPECT_EQ(line->text(), "Reading 7 (7) logged. Trend: readings 2-7 rising. 7 readings.\n"
+                            "Gauge /dev/ttyUSB0 disconnected");
+}
+
+// The line never names a value the run no longer holds.
+TEST_F(LoggingGrid, TheLineFollowsAnEditAnUndoAndARemoval)
+{
+    setLimits("25.000", "0.010", "0.010");
+    for (const QString value : {"25.001", "250.03"})
+        logReading(value);
+    EXPECT_EQ(m_grid.status(), "Reading 2 (250.03) is above the upper limit 25.010. 2 readings, 1 out of tolerance.");
+    m_grid.setCurrentIndex(index(1, 1));
+    QTest::keyClick(&m_grid, Qt::Key_F2);
+    ASSERT_NE(editor(), nullptr);
+    editor()->selectAll();
+    typeIntoEditor(QStringLiteral("25.003"));
+    EXPECT_EQ(m_grid.status(), "Reading 2 (25.003) is within the limits. 2 readings, 0 out of tolerance.");
+    QTest::keyClick(&m_grid, Qt::Key_Delete);
+    EXPECT_EQ(m_grid.status(), "Reading 1 (25.001) is within the limits. 1 reading, 0 out of tolerance.");
+    QTest::keyClick(&m_grid, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(&m_grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(m_grid.status(), "Reading 2 (250.03) is above the upper limit 25.010. 2 readings, 1 out of tolerance.");
 }

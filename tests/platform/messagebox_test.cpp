@@ -56,6 +56,24 @@ TEST(QtMessageBox, AQuestionShowsYesAndNoWithItsDefaultAndCarriageReturnsAsLineB
     EXPECT_EQ(shown(yesFirst, [](QMessageBox* box) { press(box, Qt::Key_Escape); }), MessageAnswer::No);
 }
 
+TEST(QtMessageBox, AThreeWayQuestionShowsItsOwnCaptionsAndEscapeCancels)
+{
+    Message choice{"Start a new run?", "Quorvale", MessageIcon::Question, MessageButtons::YesNoCancel,
+                   MessageAnswer::Yes};
+    choice.yesText = "Start a new run with this record";
+    choice.noText = "Change this run's record";
+    EXPECT_EQ(shown(choice,
+                    [](QMessageBox* box) {
+                        EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+                        EXPECT_EQ(box->button(QMessageBox::Yes)->text(), "Start a new run with this record");
+                        EXPECT_EQ(box->button(QMessageBox::No)->text(), "Change this run's record");
+                        press(box, Qt::Key_Return);
+                    }),
+              MessageAnswer::Yes);
+    EXPECT_EQ(shown(choice, [](QMessageBox* box) { press(box, Qt::Key_Escape); }), MessageAnswer::Cancel);
+    EXPECT_EQ(shown(choice, [](QMessageBox* box) { box->button(QMessageBox::No)->click(); }), MessageAnswer::No);
+}
+
 TEST(QtMessageBox, AWarningShowsOkOnlyAndEscapeAnswersOk)
 {
     const Message warning{"Please specify RunChart file name.", "Quorvale", MessageIcon::Warning};

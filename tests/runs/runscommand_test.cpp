@@ -1,5 +1,7 @@
 // quorvale-runs from a shell, as scripts and other stations use it.
+#include "lostcommitproxy.h"
 #include "tempdir.h"
+#include "testdatabase.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +82,41 @@ TEST_F(RunsCommand, LogsAllOrNothingAndSaysWhatIsWrong)
     EXPECT_EQ(output.rfind("Usage: quorvale-runs [--database DB] COMMAND", 0), 0u) << output;
     EXPECT_EQ(run("--version", output), 0);
     EXPECT_EQ(output, "quorvale-runs 1.0\n");
+}
+
+TEST_F(RunsCommand, ALostAnswerIsAnUnknownOutcomeAndItsRetryStoresTheChangeOnce)
+{
+    ASSERT_TRUE(Server().running()) << Server().why();
+    const std::string database = Server().createDatabase();
+    std::string output;
+    ASSERT_EQ(run("--database '" + database + "' new", output), 0) << output;
+    for (const std::string command : {"new --part 'P 9'", "log 1 0.5 -0.25"}) {
+        LostCommitProxy proxy(Server().folder());
+        std::string through = database;
+        through.replace(through.find(Server().folder()), Server().folder().size(), proxy.folder());
+        EXPECT_EQ(run("--database '" + through + "' " + command, output), 3) << output;
+        EXPECT_TRUE(proxy.lostAnswer());
+        EXPECT_NE(output.find("quorvale-runs: outcome unknown: "), std::string::npos) << output;
+        // Then the command that sends the same change again, with its identity and time.
+        const std::string said = "quorvale-runs: this sends the same change again and stores it exactly once:\n";
+        ASSERT_NE(output.find(said), std::string::npos) << output;
+        const std::size_t from = output.find(said) + said.size();
+        const std::string retry = output.substr(from, output.find('\n', from) - from);
+        const std::string verb = command.substr(0, 4);
+        ASSERT_EQ(retry.rfind("quorvale-runs --database '" + through + "' " + verb + "--change-id ", 0), 0u) << retry;
+        EXPECT_NE(retry.find(" --at 20"), std::string::npos) << retry;
+        // Whatever became of the first, each retry stores nothing more.
+        for (int again = 0; again < 2; ++again) {
+            EXPECT_EQ(run(retry.substr(14), output), 0) << output;
+            EXPECT_EQ(output, verb == "new " ? "2\n" : "") << output;
+        }
+    }
+    ASSERT_EQ(run("--database '" + database + "' export 1", output), 0) << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 3) << output;
+    EXPECT_NE(output.find(",-0.25\r\n"), std::string::npos) << output;
+    ASSERT_EQ(run("--database '" + database + "' list", output), 0) << output;
+    EXPECT_NE(output.find("\t0\tP 9\n"), std::string::npos) << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 2) << output;
 }
 
 TEST_F(RunsCommand, TakesTheDatabaseFromTheEnvironmentTheSettingsOrTheUsersFolder)

@@ -41,6 +41,17 @@ protected:
         EXPECT_TRUE(loaded) << loaded.reason;
         return run;
     }
+
+    // The run's readings as numbers, times and values, without the identities the store made.
+    std::vector<StoredReading> readings(RunId id)
+    {
+        std::vector<StoredReading> readings = load(id).readings;
+        for (StoredReading& reading : readings) {
+            EXPECT_EQ(reading.key.size(), 32u);
+            reading.key.clear();
+        }
+        return readings;
+    }
 };
 
 // Every field its own text, with what a text box may hold: line breaks, quotes, non-ASCII letters.
@@ -124,7 +135,7 @@ TEST_P(RunStoreTest, ReadingsKeepTheirNumberTimeAndValueAcrossReopening)
         EXPECT_EQ(number, reading.number);
     }
     m_store = m_database.open();
-    EXPECT_EQ(load(id).readings, logged);
+    EXPECT_EQ(readings(id), logged);
 
     // All or nothing: one value that is no reading logs none of them.
     std::vector<int> numbers;
@@ -133,7 +144,7 @@ TEST_P(RunStoreTest, ReadingsKeepTheirNumberTimeAndValueAcrossReopening)
     EXPECT_FALSE(refused);
     EXPECT_NE(refused.reason.find("\"1000000001\" is not a reading"), std::string::npos) << refused.reason;
     EXPECT_FALSE(m_store->logReadings(id + 1, {DecimalOf("1")}, Moment::now(), numbers));
-    EXPECT_EQ(load(id).readings, logged);
+    EXPECT_EQ(readings(id), logged);
 
     ASSERT_TRUE(m_store->logReadings(id, {DecimalOf("1"), DecimalOf("2")}, Moment::now(), numbers));
     EXPECT_EQ(numbers, (std::vector<int>{4, 5}));
@@ -154,13 +165,13 @@ TEST_P(RunStoreTest, EditsAndRemovalsKeepTheEarlierReading)
     ASSERT_TRUE(m_store->removeReading(id, 1, changed));
     EXPECT_FALSE(m_store->removeReading(id, 1, changed)) << "removed twice";
     EXPECT_FALSE(m_store->editReading(id, {2, ReadingOf(0, 0, "1000000001")}, changed));
-    EXPECT_EQ(load(id).readings, (std::vector<StoredReading>{{2, ReadingOf(1'796'000'100, 3600, "0.25")},
-                                                             {3, ReadingOf(1'796'000'000, 3600, "0.3")}}));
+    EXPECT_EQ(readings(id), (std::vector<StoredReading>{{2, ReadingOf(1'796'000'100, 3600, "0.25")},
+                                                        {3, ReadingOf(1'796'000'000, 3600, "0.3")}}));
     // A removed reading's number is never given again; an undone removal takes it back.
     ASSERT_TRUE(m_store->logReading(id, DecimalOf("0.4"), changed, number));
     EXPECT_EQ(number, 4);
     ASSERT_TRUE(m_store->restoreReading(id, {1, ReadingOf(1'796'000'000, 3600, "0.1")}, changed));
-    EXPECT_EQ(load(id).readings.front(), (StoredReading{1, ReadingOf(1'796'000'000, 3600, "0.1")}));
+    EXPECT_EQ(readings(id).front(), (StoredReading{1, ReadingOf(1'796'000'000, 3600, "0.1")}));
 
     const auto changes = m_database.rows(QStringLiteral("SELECT number, change, changed_at, old_logged_at, old_value "
                                                         "FROM reading_changes ORDER BY changed_at, change"));
@@ -198,6 +209,120 @@ TEST_P(RunStoreTest, ListsTheRunsNewestFirst)
     EXPECT_FALSE(runs[0].lastReading);
     ASSERT_TRUE(m_store->lastRun(last));
     EXPECT_EQ(last, newer);
+}
+
+RunChange change(RunChangeKind kind, const std::string& runKey, std::int64_t at, const std::string& readingKey = {},
+                 const std::string& value = {})
+{
+    RunChange made{NewIdentity(),
+                   runKey,
+                   kind,
+                   {at, 3600},
+                   readingKey,
+                   {{at, 3600}, Decimal::parse(value).value_or(Decimal())},
+                   {}};
+    if (kind == RunChangeKind::StartRun || kind == RunChangeKind::ChangeRecord) {
+        made.record = distinctRecord();
+        made.record.PartNumber = "made at " + std::to_string(at);
+    }
+    return made;
+}
+
+TEST_P(RunStoreTest, EveryChangeIsTakenOnceHoweverOftenItIsSent)
+{
+    const std::string run = NewIdentity();
+    const std::string first = NewIdentity();
+    const std::string second = NewIdentity();
+    const std::vector<RunChange> changes = {
+        change(RunChangeKind::StartRun, run, 1'796'000'000),
+        change(RunChangeKind::LogReading, run, 1'796'000'010, first, "0.1"),
+        change(RunChangeKind::LogReading, run, 1'796'000'020, second, "0.2"),
+        change(RunChangeKind::EditReading, run, 1'796'000'030, first, "0.15"),
+        change(RunChangeKind::RemoveReading, run, 1'796'000'040, second),
+        change(RunChangeKind::PutBackReading, run, 1'796'000'050, second, "0.2"),
+        change(RunChangeKind::ChangeRecord, run, 1'796'000'060),
+        change(RunChangeKind::Finish, run, 1'796'000'070),
+    };
+    // One by one, then all again in one transaction, then one by one again: a replay of any length.
+    for (int round = 0; round < 3; ++round) {
+        if (round == 1) {
+            const Result applied = m_store->apply(changes);
+            ASSERT_TRUE(applied) << applied.reason;
+            continue;
+        }
+        for (const RunChange& each : changes) {
+            const Result applied = m_store->apply({&each, 1});
+            ASSERT_TRUE(applied) << applied.reason;
+        }
+    }
+
+    std::optional<RunId> id;
+    ASSERT_TRUE(m_store->findRun(run, id));
+    ASSERT_TRUE(id);
+    const StoredRun stored = load(*id);
+    EXPECT_EQ(stored.key, run);
+    EXPECT_EQ(stored.started, (Moment{1'796'000'000, 3600}));
+    EXPECT_EQ(stored.record.PartNumber, "made at 1796000060");
+    EXPECT_TRUE(stored.finished);
+    EXPECT_EQ(stored.readings, (std::vector<StoredReading>{{1, ReadingOf(1'796'000'030, 3600, "0.15"), first},
+                                                           {2, ReadingOf(1'796'000'050, 3600, "0.2"), second}}));
+    // Edits and removals keep what they replaced, as the windows' changes always did.
+    EXPECT_EQ(m_database.rows(QStringLiteral("SELECT number, change, changed_at, COALESCE(old_value, '-'), "
+                                             "reading_key FROM reading_changes ORDER BY changed_at")),
+              (std::vector<QVariantList>{{1, "edited", 1'796'000'030, "0.1", QString::fromStdString(first)},
+                                         {2, "removed", 1'796'000'040, "0.2", QString::fromStdString(second)},
+                                         {2, "restored", 1'796'000'050, "-", QString::fromStdString(second)}}));
+    const auto taken = m_database.rows(QStringLiteral("SELECT change_id, made_at FROM run_changes ORDER BY made_at"));
+    ASSERT_EQ(taken.size(), changes.size());
+    for (std::size_t i = 0; i < changes.size(); ++i)
+        EXPECT_EQ(taken[i], (QVariantList{QString::fromStdString(changes[i].id), qint64(changes[i].at.at)}));
+
+    // All or none: a change that cannot be made takes the others of its transaction with it, and
+    // their identities stay free for the next try.
+    const std::vector<RunChange> batch = {change(RunChangeKind::LogReading, run, 1'796'000'080, NewIdentity(), "0.3"),
+                                          change(RunChangeKind::EditReading, run, 1'796'000'090, "unknown", "0.4")};
+    const Result refused = m_store->apply(batch);
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.reason.find("has no reading unknown"), std::string::npos) << refused.reason;
+    EXPECT_EQ(load(*id).readings.size(), 2u);
+    ASSERT_TRUE(m_store->apply({batch.data(), 1}));
+    EXPECT_EQ(load(*id).readings.back().number, 3);
+}
+
+TEST_P(RunStoreTest, AnOlderDatabaseIsUpgradedInPlace)
+{
+    RunsDatabase older(GetParam());
+    older.makeSchema(1);
+    older.rows(QStringLiteral("INSERT INTO runs (id, state, started_at, started_offset, part_number, customer_name,"
+                              " description, inspector, operation_number, date_inspector, date_approved_by,"
+                              " approved_by, department, drawing_revision, run_chart_revision, upper_tolerance,"
+                              " lower_tolerance, frequency, check_dimension, inspection_tool, sheet, sheet_of,"
+                              " comments, last_number) VALUES (7, 'open', 1796000000, 0, 'P', '', '', '', '', '', '',"
+                              " '', '', '', '', '', '', '', '', '', '', '', '', 3)"));
+    older.rows(QStringLiteral("INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text, value_number)"
+                              " VALUES (7, 1, 1796000001, 0, '0.1', 0.1), (7, 3, 1796000003, 0, '0.3', 0.3)"));
+    older.rows(QStringLiteral("INSERT INTO reading_changes (run_id, number, change, changed_at, changed_offset,"
+                              " old_logged_at, old_utc_offset, old_value) VALUES (7, 2, 'removed', 1796000009, 0,"
+                              " 1796000002, 0, '0.2')"));
+
+    m_store = older.open();
+    ASSERT_TRUE(m_store);
+    EXPECT_EQ(older.rows(QStringLiteral("SELECT version FROM quorvale_schema")), (std::vector<QVariantList>{{2}}));
+    const StoredRun run = load(7);
+    ASSERT_EQ(run.readings.size(), 2u);
+    EXPECT_EQ(run.key.size(), 32u);
+    EXPECT_NE(run.readings[0].key, run.readings[1].key);
+    EXPECT_EQ(run.readings[1].key.size(), 32u);
+    EXPECT_EQ(run.readings[1].reading, ReadingOf(1'796'000'003, 0, "0.3"));
+
+    // The changes of this Quorvale find the run and its readings by the identities it was given.
+    const std::vector<RunChange> changes = {
+        change(RunChangeKind::EditReading, run.key, 1'796'000'010, run.readings[1].key, "0.35"),
+        change(RunChangeKind::LogReading, run.key, 1'796'000'011, NewIdentity(), "0.4")};
+    ASSERT_TRUE(m_store->apply(changes));
+    EXPECT_EQ(readings(7), (std::vector<StoredReading>{{1, ReadingOf(1'796'000'001, 0, "0.1")},
+                                                       {3, ReadingOf(1'796'000'010, 3600, "0.35")},
+                                                       {4, ReadingOf(1'796'000'011, 3600, "0.4")}}));
 }
 
 // A logger process started with its standard output on a pipe.

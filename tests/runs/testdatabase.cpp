@@ -1,5 +1,6 @@
 #include "testdatabase.h"
 
+#include "runschema.h"
 #include "runsdatabase.h"
 
 #include <QSqlDatabase>
@@ -39,9 +40,8 @@ std::unique_ptr<RunStore> RunsDatabase::open() const
     return store;
 }
 
-std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
+template <class Use> void RunsDatabase::withConnection(Use use) const
 {
-    std::vector<QVariantList> rows;
     {
         QSqlDatabase db;
         if (IsServerDatabase(m_name)) {
@@ -57,6 +57,15 @@ std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
             db.setDatabaseName(m_name);
         }
         EXPECT_TRUE(db.open());
+        use(db);
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("test-rows"));
+}
+
+std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
+{
+    std::vector<QVariantList> rows;
+    withConnection([&](QSqlDatabase& db) {
         QSqlQuery query(db);
         EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
         while (query.next()) {
@@ -65,9 +74,15 @@ std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
                 row << query.value(i);
             rows.push_back(row);
         }
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("test-rows"));
+    });
     return rows;
+}
+
+void RunsDatabase::makeSchema(int version) const
+{
+    withConnection([&](QSqlDatabase& db) {
+        EXPECT_EQ(PrepareRunsSchema(db, IsServerDatabase(m_name), version).toStdString(), "");
+    });
 }
 
 } // namespace quorvale::test

@@ -29,8 +29,12 @@ public:
     std::unique_ptr<RunStore> open() const;
     // The rows of a query the store does not offer, each row's columns in one list.
     std::vector<QVariantList> rows(const QString& sql) const;
+    // Makes the tables as an older Quorvale made them, before any store opens the database.
+    void makeSchema(int version) const;
 
 private:
+    template <class Use> void withConnection(Use use) const;
+
     TempDir m_folder;
     QString m_name;
 };

@@ -54,23 +54,35 @@ PostgresServer::PostgresServer(bool flushes)
             return;
         }
     }
-    const std::string options = "-c listen_addresses='' -k " + m_folder + (flushes ? "" : " -c fsync=off");
+    m_options = "-c listen_addresses='' -k " + m_folder + (flushes ? "" : " -c fsync=off");
     if (!runTool("initdb --auth=trust --username=quorvale --no-instructions -D " + m_folder + "/data")) {
         m_why = "initdb failed: " + readFile(m_folder + "/tools.log");
         return;
     }
+    start();
+}
+
+bool PostgresServer::start()
+{
     if (!runTool("pg_ctl start --wait --silent -D " + m_folder + "/data -l " + m_folder + "/server.log -o \"" +
-                 options + "\"")) {
+                 m_options + "\"")) {
         m_why = "the server did not start: " + readFile(m_folder + "/server.log");
-        return;
+        return false;
     }
     m_running = true;
+    return true;
+}
+
+bool PostgresServer::stop()
+{
+    m_running = !runTool("pg_ctl stop --wait --silent --mode=fast -D " + m_folder + "/data");
+    return !m_running;
 }
 
 PostgresServer::~PostgresServer()
 {
     if (m_running)
-        runTool("pg_ctl stop --wait --silent --mode=fast -D " + m_folder + "/data");
+        stop();
     if (!m_folder.empty()) {
         std::error_code error;
         fs::remove_all(m_folder, error);

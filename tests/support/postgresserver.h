@@ -18,6 +18,11 @@ public:
     // Whether it runs; why not, when it does not.
     bool running() const { return m_running; }
     const std::string& why() const { return m_why; }
+    // Stops the server (its clients lose their connections) or starts it again; true when done.
+    bool stop();
+    bool start();
+    // The folder of its Unix socket.
+    const std::string& folder() const { return m_folder; }
 
     // A new empty database on the server, named or numbered; its connection URI.
     std::string createDatabase(std::string name = {});
@@ -30,6 +35,7 @@ private:
 
     std::string m_bin;
     std::string m_folder;
+    std::string m_options;
     bool m_running = false;
     std::string m_why;
     int m_databases = 0;
