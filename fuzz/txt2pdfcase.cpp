@@ -115,8 +115,9 @@ bool expect(std::string_view pdf, std::size_t& pos, std::string_view text)
     return true;
 }
 
-// Moves pos past a string that starts at pos with "(": every "\" must escape "\", "(" or ")",
-// and the first unescaped ")" ends it; an unescaped "(" inside means the escaping broke.
+// Moves pos past a string that starts at pos with "(": every "\" must escape "\", "(", ")" or
+// stand in "\r" for a CR, and the first unescaped ")" ends it; an unescaped "(" inside means the
+// escaping broke.
 bool skipString(std::string_view pdf, std::size_t& pos)
 {
     if (!expect(pdf, pos, "("))
@@ -124,7 +125,7 @@ bool skipString(std::string_view pdf, std::size_t& pos)
     while (pos < pdf.size()) {
         const char c = pdf[pos];
         if (c == '\\') {
-            if (pos + 1 >= pdf.size() || std::string_view("\\()").find(pdf[pos + 1]) == std::string_view::npos)
+            if (pos + 1 >= pdf.size() || std::string_view("\\()r").find(pdf[pos + 1]) == std::string_view::npos)
                 return false;
             pos += 2;
         } else if (c == '(') {
@@ -138,8 +139,9 @@ bool skipString(std::string_view pdf, std::size_t& pos)
     return false;
 }
 
-// Every string in the stream is whole and followed by " Tj"; nothing outside strings is a delimiter of them.
-// A string after "T* " is a row: its text, without the CR LF that ends it, goes to rows when given.
+// Every string in the stream is whole and followed by " Tj" and the line's end, or by " Tj " where a
+// row goes on in another font; nothing outside strings is a delimiter of them. A string after "T* "
+// is a row: its text, without the CR LF that ends it, goes to rows when given.
 std::string checkContent(std::string_view content, std::vector<std::string>* rows)
 {
     std::size_t pos = 0;
@@ -147,7 +149,7 @@ std::string checkContent(std::string_view content, std::vector<std::string>* row
         const char c = content[pos];
         if (c == '(') {
             const std::size_t start = pos;
-            if (!skipString(content, pos) || !expect(content, pos, " Tj\r"))
+            if (!skipString(content, pos) || (!expect(content, pos, " Tj\r") && !expect(content, pos, " Tj ")))
                 return "a string in a content stream is broken at stream byte " + std::to_string(pos);
             if (rows && start >= 4 && content.substr(start - 4, 4) == "\rT* ") {
                 std::string_view text = content.substr(start + 1, pos - start - 6);
@@ -164,13 +166,26 @@ std::string checkContent(std::string_view content, std::vector<std::string>* row
     return {};
 }
 
+// Moves pos past a hexadecimal string of UTF-16BE text after its byte-order mark.
+bool skipUtf16(std::string_view pdf, std::size_t& pos)
+{
+    if (!expect(pdf, pos, "<FEFF"))
+        return false;
+    const std::size_t end = pdf.find('>', pos);
+    if (end == std::string_view::npos || (end - pos) % 4 != 0 ||
+        pdf.substr(pos, end - pos).find_first_not_of("0123456789ABCDEF") != std::string_view::npos)
+        return false;
+    pos = end + 1;
+    return true;
+}
+
 std::string checkInfo(std::string_view pdf, std::size_t pos)
 {
     if (!expect(pdf, pos, "1 0 obj\r<<\r"))
         return "the information dictionary does not begin where its entry points";
     for (const std::string_view key :
          {"/Author ", "/CreationDate ", "/Creator ", "/Producer ", "/Title ", "/Subject ", "/Keywords "}) {
-        if (!expect(pdf, pos, key) || !skipString(pdf, pos) || !expect(pdf, pos, "\r"))
+        if (!expect(pdf, pos, key) || !(skipString(pdf, pos) || skipUtf16(pdf, pos)) || !expect(pdf, pos, "\r"))
             return "the information value " + std::string(key) + "is broken";
     }
     return expect(pdf, pos, ">>\rendobj\r") ? std::string() : "the information dictionary does not end";
@@ -179,9 +194,9 @@ std::string checkInfo(std::string_view pdf, std::size_t pos)
 // The page's object, its stream with the length its length object gives, which follows the stream at
 // once, and the page's number in the footer, the last thing the stream positions.
 std::string checkPage(std::string_view pdf, const std::vector<std::int64_t>& offsets, std::int64_t page,
-                      std::vector<std::string>* rows)
+                      std::int64_t fonts, std::vector<std::string>* rows)
 {
-    const std::int64_t pageObject = 3 * page + 4;
+    const std::int64_t pageObject = 3 * page + 4 + fonts;
     const std::int64_t streamObject = pageObject + 1;
     const std::int64_t lengthObject = pageObject + 2;
     auto pos = static_cast<std::size_t>(offsets[pageObject]);
@@ -231,8 +246,8 @@ Txt2PdfCase decodeTxt2PdfCase(std::string_view data)
     result.page.rotation = rotation < 128 ? rotations[rotation % 4] : static_cast<std::int16_t>(reader.word());
     if (rotation < 128) { // the bits left over pick the reading; 0 is the output window's
         static constexpr std::array<ReadingOptions::Encoding, 4> encodings = {
-            ReadingOptions::Encoding::Windows1252, ReadingOptions::Encoding::Utf8, ReadingOptions::Encoding::Auto,
-            ReadingOptions::Encoding::Utf8};
+            ReadingOptions::Encoding::Windows1252OrMarkedUtf8, ReadingOptions::Encoding::Utf8,
+            ReadingOptions::Encoding::Auto, ReadingOptions::Encoding::Utf8};
         const int encoding = (rotation >> 2) % 4;
         result.reading.encoding = encodings[encoding];
         result.reading.lineEnds = rotation & 16 ? ReadingOptions::LineEnds::Any : ReadingOptions::LineEnds::Cr;
@@ -265,7 +280,7 @@ std::string checkPdf(std::string_view pdf, std::vector<std::vector<std::string>>
 
     pos = static_cast<std::size_t>(xrefStart);
     std::int64_t size = -1;
-    if (!expect(pdf, pos, "xref\r0 ") || (size = readNumber(pdf, pos)) < 10 || (size - 7) % 3 != 0 ||
+    if (!expect(pdf, pos, "xref\r0 ") || (size = readNumber(pdf, pos)) < 10 ||
         !expect(pdf, pos, "\r0000000000 65535 f \r"))
         return "the cross-reference section is malformed";
     std::vector<std::int64_t> offsets(static_cast<std::size_t>(size), 0);
@@ -281,14 +296,32 @@ std::string checkPdf(std::string_view pdf, std::vector<std::vector<std::string>>
         if (!expect(pdf, at, std::to_string(object) + " 0 obj\r"))
             return "cross-reference entry " + std::to_string(object) + " does not point at its object";
     }
-    // File order: 1, 4, 5, 6, then three objects per page, then 2 and 3.
+    // The embedded fonts the resources name after /F1 (object 6): each is five objects, the first
+    // numbered before the pages.
+    std::int64_t fonts = -1;
+    const std::size_t fontsEnd = pdf.find(">>", static_cast<std::size_t>(offsets[6]));
+    for (std::size_t at = static_cast<std::size_t>(offsets[6]); (at = pdf.find(" 0 R", at)) < fontsEnd; ++at)
+        ++fonts;
+    if ((size - 7 - 5 * fonts) % 3 != 0 || size - 7 - 5 * fonts < 3)
+        return "the cross-reference section is malformed";
+    const std::int64_t pages = (size - 7 - 5 * fonts) / 3;
+    // File order: 1, 4, 5, 6, then three objects per page, then the fonts', then 2 and 3.
     std::vector<std::int64_t> order = {1};
-    for (std::int64_t object = 4; object < size; ++object)
-        order.push_back(object);
+    for (std::int64_t object = 4; object < size; ++object) {
+        if (object <= 6 || (object > 6 + fonts && object <= 6 + fonts + 3 * pages))
+            order.push_back(object);
+    }
     order.insert(order.end(), {2, 3});
     for (std::size_t i = 1; i < order.size(); ++i) {
         if (offsets[static_cast<std::size_t>(order[i - 1])] >= offsets[static_cast<std::size_t>(order[i])])
             return "object " + std::to_string(order[i]) + " is out of the file order";
+    }
+    for (std::int64_t object = 7; object < size; ++object) {
+        const bool fontObject = object <= 6 + fonts || object > 6 + fonts + 3 * pages;
+        if (fontObject &&
+            (offsets[static_cast<std::size_t>(object)] < offsets[static_cast<std::size_t>(order[order.size() - 3])] ||
+             offsets[static_cast<std::size_t>(object)] > offsets[2]))
+            return "font object " + std::to_string(object) + " is not between the pages and the catalog";
     }
     const std::string trailer = "trailer\r<<\r/Size " + std::to_string(size) + "\r/Root 2 0 R\r/Info 1 0 R\r>>\r" +
                                 "startxref\r" + std::to_string(xrefStart) + "\r%%EOF\r";
@@ -297,24 +330,24 @@ std::string checkPdf(std::string_view pdf, std::vector<std::vector<std::string>>
 
     if (std::string problem = checkInfo(pdf, static_cast<std::size_t>(offsets[1])); !problem.empty())
         return problem;
-    const std::int64_t pages = (size - 7) / 3;
     std::string kids;
     for (std::int64_t page = 1; page <= pages; ++page) {
         std::vector<std::string>* rows = pageRows ? &pageRows->emplace_back() : nullptr;
-        if (std::string problem = checkPage(pdf, offsets, page, rows); !problem.empty())
+        if (std::string problem = checkPage(pdf, offsets, page, fonts, rows); !problem.empty())
             return problem;
-        kids += std::to_string(3 * page + 4) + " 0 R ";
+        kids += std::to_string(3 * page + 4 + fonts) + " 0 R ";
     }
     pos = static_cast<std::size_t>(offsets[3]);
     if (!expect(pdf, pos, "3 0 obj\r<<\r/Type /Pages\r/Count " + std::to_string(pages) + "\r") ||
         pdf.find("\r/Kids [ " + kids + "]\r>>\rendobj\r", pos) == std::string_view::npos)
         return "the pages tree does not list the pages";
-    // No stream outside the pages; the information values before object 4 may hold any bytes.
+    // No stream but the pages' and two a font (its file and its ToUnicode map); the information
+    // values before object 4 may hold any bytes.
     std::int64_t streams = 0;
     for (auto at = static_cast<std::size_t>(offsets[4]);
          (at = pdf.find(">>\rstream\r\n", at)) != std::string_view::npos; ++at)
         ++streams;
-    if (streams != pages)
+    if (streams != pages + 2 * fonts)
         return "the file holds " + std::to_string(streams) + " streams for " + std::to_string(pages) + " pages";
     return {};
 }

@@ -6,7 +6,7 @@ QUORVALE_RUN_PACKAGES=(
     g++ cmake pkg-config python3
     qt6-base-dev qt6-qpa-plugins qt6-serialport-dev libqt6serialport6 fonts-dejavu-core fonts-liberation2 fonts-urw-base35
     libqt6sql6-sqlite libqt6sql6-psql
-    libxlsxwriter-dev
+    libxlsxwriter-dev libharfbuzz-dev libfontconfig-dev
 )
 # Everything: the above, and what the test suite, the install files and the package need.
 QUORVALE_PACKAGES=(

@@ -63,7 +63,9 @@ std::string DataSheetText(const RunChartRecord& r)
     std::string utf8 = recordText(r);
     if (!r.Readings.empty())
         utf8 += "\r\n" + ReadingsListText(r);
-    return encodeWindows1252(utf8);
+    // Nothing is lost on the way to the PDF: a record that Windows-1252 cannot hold goes as UTF-8,
+    // marked as such for the reader.
+    return fitsWindows1252(utf8) ? encodeWindows1252(utf8) : "\xEF\xBB\xBF" + utf8;
 }
 
 SheetLines DataSheetReadingLines(const RunChartRecord& record)

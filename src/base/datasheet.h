@@ -1,5 +1,6 @@
-// The data sheet: the run chart record as labelled CR LF lines in Windows-1252, the hand-off
-// from the entry window to the PDF writer.
+// The data sheet: the run chart record as labelled CR LF lines in Windows-1252 (in UTF-8 after its
+// byte-order mark when Windows-1252 cannot hold the record), the hand-off from the entry window to
+// the PDF writer.
 #pragma once
 
 #include "result.h"

@@ -21,11 +21,33 @@ char windows1252Byte(char32_t codePoint)
 {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF))
         return static_cast<char>(codePoint);
+    // Whole blocks the code page skips (Latin Extended-A up to Œ, Latin Extended-B and IPA after ƒ,
+    // Greek, Cyrillic and the rest up to the dashes, everything past the trade mark sign) need no search.
+    if (codePoint < 0x0152 || (codePoint > 0x0192 && codePoint < 0x02C6) ||
+        (codePoint > 0x02DC && codePoint < 0x2013) || codePoint > 0x2122)
+        return '?';
     for (std::size_t i = 0; i < HighControls.size(); ++i) {
         if (HighControls[i] != 0 && HighControls[i] == codePoint)
             return static_cast<char>(0x80 + i);
     }
     return '?';
+}
+
+char32_t windows1252CodePoint(unsigned char byte)
+{
+    return byte >= 0x80 && byte < 0xA0 ? HighControls[byte - 0x80] : byte;
+}
+
+bool fitsWindows1252(std::string_view utf8)
+{
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Sequence sequence = readUtf8(utf8.data() + i, utf8.size() - i);
+        if (sequence.kind == Utf8Sequence::Whole && sequence.codePoint != U'?' &&
+            windows1252Byte(sequence.codePoint) == '?')
+            return false;
+        i += sequence.length;
+    }
+    return true;
 }
 
 std::string encodeWindows1252(std::string_view utf8)

@@ -105,9 +105,9 @@ std::string nativePath(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-std::string ansi(const QLineEdit* box)
+std::string utf8(const QLineEdit* box)
 {
-    return encodeWindows1252(box->text().toStdString());
+    return box->text().toStdString();
 }
 
 } // namespace
@@ -326,15 +326,20 @@ void frmPDF::finish()
 
 bool frmPDF::goOnWithoutCharacters()
 {
-    const QStringList lacking = charactersOutsideWindows1252(
-        recordTexts(m_record) +
-        QStringList{txtAuthor->text(), txtCreator->text(), txtKeywords->text(), txtSubject->text(), txtTitle->text()});
-    if (lacking.isEmpty())
+    // The document information is written in UTF-16 where it needs to be: only the pages can lack a glyph.
+    const UnshownCharacters unshown =
+        unshownCharacters(recordTexts(m_record), encodeWindows1252(cmbFont->currentText().toStdString()));
+    QStringList notes;
+    if (!unshown.lacking.isEmpty())
+        notes << QStringLiteral("These characters cannot be shown in the PDF and are written as \"?\": %1.")
+                     .arg(unshown.lacking.join(QLatin1Char(' ')));
+    if (!unshown.rightToLeft.isEmpty())
+        notes << QStringLiteral("%1 text is shown left to right: right-to-left scripts are not yet supported.")
+                     .arg(unshown.rightToLeft.join(QStringLiteral(", ")));
+    if (notes.isEmpty())
         return true;
-    const QString text = QStringLiteral("These characters cannot be shown in the PDF and are written as \"?\": %1.")
-                             .arg(lacking.join(QLatin1Char(' ')));
-    return m_platform.showMessage(this, {text, AppTitle, MessageIcon::Warning, MessageButtons::OkCancel,
-                                         MessageAnswer::Ok}) == MessageAnswer::Ok;
+    return m_platform.showMessage(this, {notes.join(QLatin1Char(' ')), AppTitle, MessageIcon::Warning,
+                                         MessageButtons::OkCancel, MessageAnswer::Ok}) == MessageAnswer::Ok;
 }
 
 void frmPDF::convertPdf()
@@ -345,7 +350,7 @@ void frmPDF::convertPdf()
     try {
         written = m_writer.ConvertToPDF(
             PdfJob(m_dataSheetPath, nativePath(txtOutputFile->text()),
-                   {ansi(txtAuthor), ansi(txtCreator), ansi(txtKeywords), ansi(txtSubject), ansi(txtTitle)}, page, {},
+                   {utf8(txtAuthor), utf8(txtCreator), utf8(txtKeywords), utf8(txtSubject), utf8(txtTitle)}, page, {},
                    runChartOf(m_record), readingsTableOf(m_record)));
     } catch (const std::invalid_argument& wrong) {
         written = Result::failure(wrong.what());

@@ -1,22 +1,26 @@
 #include "unshowncharacters.h"
 
+#include "documentfonts.h"
 #include "windows1252.h"
 
 namespace quorvale {
 
-QStringList charactersOutsideWindows1252(const QStringList& texts)
+UnshownCharacters unshownCharacters(const QStringList& texts, const std::string& fontname)
 {
-    QStringList lacking;
+    DocumentFonts fonts(fontname);
+    UnshownCharacters unshown;
     for (const QString& text : texts) {
         for (const char32_t character : text.toUcs4()) {
-            if (character == U'?' || windows1252Byte(character) != '?')
+            if (character == U'?' || windows1252Byte(character) != '?' || fonts.shows(character))
                 continue;
             const QString shown = QString::fromUcs4(&character, 1);
-            if (!lacking.contains(shown))
-                lacking << shown;
+            if (!unshown.lacking.contains(shown))
+                unshown.lacking << shown;
         }
     }
-    return lacking;
+    for (const std::string& script : fonts.rightToLeftScripts())
+        unshown.rightToLeft << QString::fromStdString(script);
+    return unshown;
 }
 
 QStringList recordTexts(const RunChartRecord& record)

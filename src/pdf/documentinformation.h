@@ -7,7 +7,7 @@
 
 namespace quorvale {
 
-// Windows-1252 bytes.
+// UTF-8 text.
 struct DocumentInformation {
     std::string author = "Orvin Kellaway";
     std::string creator = std::string(MakerUrl);

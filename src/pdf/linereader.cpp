@@ -5,6 +5,7 @@
 #include "writeall.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -37,7 +38,7 @@ std::string notRegularFile(const std::string& path)
     return "File '" + path + "' is not a regular file.";
 }
 
-LineReader::LineReader(const std::string& path, const ReadingOptions& options)
+LineReader::LineReader(const std::string& path, const ReadingOptions& options, WideCharacters* wide)
     : m_anyLineEnd(options.lineEnds == ReadingOptions::LineEnds::Any), m_buffer(ReadSize + MaxCarried)
 {
     if (options.standardStreams && path == "-") {
@@ -60,8 +61,15 @@ LineReader::LineReader(const std::string& path, const ReadingOptions& options)
         }
     }
     try {
-        m_utf8 = options.encoding == ReadingOptions::Encoding::Utf8 ||
-                 (options.encoding == ReadingOptions::Encoding::Auto && wholeTextIsUtf8());
+        const bool utf8 =
+            options.encoding == ReadingOptions::Encoding::Utf8 ||
+            (options.encoding == ReadingOptions::Encoding::Windows1252OrMarkedUtf8 && opensWithByteOrderMark());
+        if (utf8 && wide != nullptr)
+            wholeTextIsUtf8(wide, /*toTheEnd*/ true);
+        m_utf8 = utf8 || (options.encoding == ReadingOptions::Encoding::Auto && wholeTextIsUtf8(wide, false));
+        if (wide != nullptr)
+            wide->checked(m_utf8);
+        m_wide = m_utf8 ? wide : nullptr;
     } catch (...) {
         closeFile();
         throw;
@@ -117,25 +125,44 @@ void LineReader::keepStandardInput()
     }
 }
 
-bool LineReader::wholeTextIsUtf8()
+bool LineReader::opensWithByteOrderMark()
+{
+    const off_t start = ::lseek(m_file, 0, SEEK_CUR);
+    std::array<char, 3> opening{};
+    ssize_t got = -1;
+    do
+        got = ::pread(m_file, opening.data(), opening.size(), start);
+    while (got < 0 && errno == EINTR);
+    if (start < 0 || got < 0)
+        ThrowSystemError(errno, "Cannot read " + m_name);
+    return got == 3 && std::memcmp(opening.data(), "\xEF\xBB\xBF", 3) == 0;
+}
+
+bool LineReader::wholeTextIsUtf8(WideCharacters* wide, bool toTheEnd)
 {
     const off_t start = ::lseek(m_file, 0, SEEK_CUR);
     if (start < 0)
         ThrowSystemError(errno, "Cannot read " + m_name);
     std::size_t carried = 0;
-    Utf8Check check;
-    while (check.valid) {
+    bool valid = true;
+    bool first = true;
+    while (valid || toTheEnd) {
         const std::size_t got = readBlock(m_buffer.data() + carried, ReadSize);
         const bool last = got < ReadSize;
-        check = checkUtf8(m_buffer.data(), carried + got, last);
+        // A byte-order mark opening the text is not shown, so it is not seen.
+        const std::size_t mark = first && got >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+        first = false;
+        const Utf8Check check = checkUtf8(m_buffer.data() + mark, carried + got - mark, last, wide);
+        valid = valid && check.valid;
         if (last)
             break;
-        carried = carried + got - check.consumed;
-        std::memmove(m_buffer.data(), m_buffer.data() + check.consumed, carried);
+        const std::size_t consumed = mark + check.consumed;
+        carried = carried + got - consumed;
+        std::memmove(m_buffer.data(), m_buffer.data() + consumed, carried);
     }
     if (::lseek(m_file, start, SEEK_SET) < 0)
         ThrowSystemError(errno, "Cannot read " + m_name);
-    return check.valid;
+    return valid;
 }
 
 std::size_t LineReader::readBlock(char* into, std::size_t size)
@@ -171,7 +198,7 @@ bool LineReader::fill()
     }
     const std::size_t start = m_atStart && size >= 3 && std::memcmp(m_buffer.data(), "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
     m_atStart = false;
-    const Utf8Block block = decodeUtf8(m_buffer.data() + start, size - start, m_buffer.data(), m_atEof);
+    const Utf8Block block = decodeUtf8(m_buffer.data() + start, size - start, m_buffer.data(), m_atEof, m_wide);
     m_end = block.written;
     m_undecoded = start + block.consumed;
     m_rawEnd = size;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "readingoptions.h"
+#include "utf8decoder.h"
 
 #include <cstdint>
 #include <string>
@@ -28,7 +29,9 @@ public:
     // cannot seek is kept in an unnamed temporary file first, so that the encoding can be chosen
     // from the whole text and a long line scanned ahead. Throws std::system_error with the reason
     // on failure, std::invalid_argument when the path names something other than a regular file.
-    LineReader(const std::string& path, const ReadingOptions& options = {});
+    // With wide, text read as UTF-8 is checked ahead whole, wide seeing every character that
+    // Windows-1252 lacks, and decoding asks wide to show each of them.
+    LineReader(const std::string& path, const ReadingOptions& options = {}, WideCharacters* wide = nullptr);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -42,7 +45,8 @@ public:
 private:
     void keepStandardInput();
     void closeFile() noexcept;
-    bool wholeTextIsUtf8();
+    bool opensWithByteOrderMark();
+    bool wholeTextIsUtf8(WideCharacters* wide, bool toTheEnd);
     bool fill();
     std::size_t readBlock(char* into, std::size_t size);
     // Where a byte next occurs in the buffer, searched once per block rather than once per line.
@@ -62,6 +66,7 @@ private:
     bool m_ownsFile = false;
     bool m_anyLineEnd;
     bool m_utf8 = false;
+    WideCharacters* m_wide = nullptr;
 
     // Decoded text is [m_begin, m_end); raw bytes [m_undecoded, m_rawEnd) wait for the next block.
     std::vector<char> m_buffer;

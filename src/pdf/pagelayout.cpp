@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 
 namespace quorvale {
@@ -52,9 +53,11 @@ namespace {
 // whatever the length of a line.
 class Layout {
 public:
-    Layout(PdfDocument& document, const PageGeometry& geometry, const ReadingOptions& options)
-        : m_document(document), m_geometry(geometry), m_maxchars(static_cast<std::size_t>(geometry.maxchars)),
-          m_tabSize(options.tabSize), m_trim(options.trim), m_streamstart(document.startpage())
+    Layout(PdfDocument& document, const PageGeometry& geometry, DocumentFonts& fonts, const ReadingOptions& options)
+        : m_document(document), m_geometry(geometry), m_fonts(fonts),
+          m_maxchars(static_cast<std::size_t>(geometry.maxchars)), m_widest(widest(geometry.widths)),
+          m_fontSize(formatFixed(geometry.fontsize)), m_tabSize(options.tabSize), m_trim(options.trim),
+          m_streamstart(document.startpage())
     {
     }
 
@@ -63,7 +66,7 @@ public:
     {
         startLine(formFeeds);
         const std::string_view stripped = stripBlanks(line, m_trim);
-        if ((holdsTab && m_tabSize > 0) || !fitsAcross(stripped) ||
+        if ((holdsTab && m_tabSize > 0) || holdsWide(stripped) || !fitsAcross(stripped) ||
             !m_document.writeRowIfItFits(stripped, m_maxchars)) {
             feed(line);
             endLine();
@@ -102,7 +105,7 @@ public:
         wrap(/*lineEnded*/ true);
         if (m_wrapped)
             ++m_linecount;
-        m_document.writeRow(m_rest);
+        writeRow(m_rest);
     }
 
     // Each row of the table takes a line's place; a page it runs onto begins with its heading again.
@@ -175,14 +178,75 @@ private:
         }
     }
 
+    static std::int64_t widest(const CharacterWidths* widths)
+    {
+        return widths == nullptr ? 0 : *std::max_element(widths->begin(), widths->end());
+    }
+
+    // Whether the text holds characters that embedded fonts show: only while some are pending.
+    bool holdsWide(std::string_view text) const
+    {
+        return !m_fonts.nonePending() && text.find(WideMarker) != std::string_view::npos;
+    }
+
+    void writeRow(std::string_view escaped)
+    {
+        if (holdsWide(escaped))
+            m_fonts.writeRow(m_document, escaped, m_fontSize);
+        else
+            m_document.writeRow(escaped);
+    }
+
+    // A character's width; a WideMarker is the next pending glyph, counted by marker.
+    std::int64_t widthOf(char c, std::size_t& marker) const
+    {
+        if (c == WideMarker && !m_fonts.nonePending())
+            return m_fonts.pending(marker++).width;
+        return (*m_geometry.widths)[static_cast<unsigned char>(c)];
+    }
+
+    // Whether length characters cannot reach the page's edge even in the font's widest character,
+    // so that their widths need no sum.
+    bool surelyFits(std::size_t length) const
+    {
+        return m_fonts.nonePending() && static_cast<std::int64_t>(length) * m_widest <= m_geometry.maxRowWidth;
+    }
+
+    // Adds the widths of the text's first eight-byte blocks of standard-font characters to width, as
+    // long as the sum stays on the page and (in escaped text) a block holds no escape pair; returns
+    // the bytes added. Eight at a time, the sum of a full row costs a fraction of one a character.
+    std::size_t sumBlocks(std::string_view text, std::size_t length, bool escaped, std::int64_t& width) const
+    {
+        if (!m_fonts.nonePending())
+            return 0;
+        constexpr std::uint64_t Backslashes = 0x5C5C5C5C5C5C5C5CULL;
+        const CharacterWidths& widths = *m_geometry.widths;
+        std::size_t at = 0;
+        for (; length - at >= 8; at += 8) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(text.data() + at);
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes, sizeof word);
+            const std::uint64_t x = word ^ Backslashes; // a zero byte where a backslash was
+            if (escaped && ((x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL) != 0)
+                break;
+            const std::int64_t block = widths[bytes[0]] + widths[bytes[1]] + widths[bytes[2]] + widths[bytes[3]] +
+                                       widths[bytes[4]] + widths[bytes[5]] + widths[bytes[6]] + widths[bytes[7]];
+            if (width + block > m_geometry.maxRowWidth)
+                break;
+            width += block;
+        }
+        return at;
+    }
+
     // Whether the unescaped text, shown from the left margin, stays on the page.
     bool fitsAcross(std::string_view text) const
     {
-        if (m_geometry.widths == nullptr)
+        if (m_geometry.widths == nullptr || surelyFits(text.size()))
             return true;
         std::int64_t width = 0;
-        for (const char c : text) {
-            width += (*m_geometry.widths)[static_cast<unsigned char>(c)];
+        std::size_t marker = 0;
+        for (const char c : text.substr(sumBlocks(text, text.size(), /*escaped*/ false, width))) {
+            width += widthOf(c, marker);
             if (width > m_geometry.maxRowWidth)
                 return false;
         }
@@ -194,13 +258,14 @@ private:
     std::size_t rowLength(std::string_view rest) const
     {
         const std::size_t length = rest.size() > m_maxchars ? cutLength(rest.substr(0, m_maxchars)) : rest.size();
-        if (m_geometry.widths == nullptr)
+        if (m_geometry.widths == nullptr || surelyFits(length))
             return length;
         std::int64_t width = 0;
-        std::size_t fitting = 0;
+        std::size_t fitting = sumBlocks(rest, length, /*escaped*/ true, width);
+        std::size_t marker = 0;
         while (fitting < length) {
             const std::size_t shown = rest[fitting] == '\\' ? 2 : 1; // an escape pair shows its second character
-            width += (*m_geometry.widths)[static_cast<unsigned char>(rest[fitting + shown - 1])];
+            width += widthOf(rest[fitting + shown - 1], marker);
             if (width > m_geometry.maxRowWidth)
                 break;
             fitting += shown;
@@ -217,10 +282,13 @@ private:
     void wrap(bool lineEnded = false)
     {
         std::string_view rest = m_rest;
-        while (rest.size() > m_maxchars || (lineEnded && !rest.empty() && rowLength(rest) < rest.size())) {
-            const std::string_view piece = rest.substr(0, rowLength(rest));
+        while (!rest.empty() && (rest.size() > m_maxchars || lineEnded)) {
+            const std::size_t length = rowLength(rest);
+            if (rest.size() <= m_maxchars && length == rest.size())
+                break; // what is left of the ended line fits one row
+            const std::string_view piece = rest.substr(0, length);
             rest.remove_prefix(piece.size());
-            m_document.writeRow(piece);
+            writeRow(piece);
             m_wrapped = true;
             ++m_linecount;
             if (m_formFeedsAhead > 0)
@@ -234,7 +302,10 @@ private:
 
     PdfDocument& m_document;
     const PageGeometry& m_geometry;
+    DocumentFonts& m_fonts;
     const std::size_t m_maxchars;
+    const std::int64_t m_widest; // the font's widest character
+    const std::string m_fontSize;
     const std::int64_t m_tabSize;
     const ReadingOptions::Trim m_trim;
     std::int64_t m_streamstart;
@@ -264,11 +335,10 @@ std::size_t cutLength(std::string_view piece)
     return backslashes % 2 == 0 ? length : length - 1;
 }
 
-ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, const std::string& infile,
+ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, LineReader& reader, DocumentFonts& fonts,
                          const ReadingOptions& options, const ReadingsTable* table)
 {
-    LineReader reader(infile, options);
-    Layout layout(document, geometry, options);
+    Layout layout(document, geometry, fonts, options);
     LineReader::Piece piece;
     std::int64_t line = 0;
     bool tableDone = table == nullptr;
@@ -279,8 +349,10 @@ ReadingSummary writetext(PdfDocument& document, const PageGeometry& geometry, co
             if (piece.first && line == table->firstLine)
                 layout.table(*table);
             tableDone = line >= table->firstLine + table->lines;
-            if (!tableDone)
-                continue; // a line the table stands in place of
+            if (!tableDone) {
+                fonts.dropPending(piece.text); // a line the table stands in place of
+                continue;
+            }
         }
         if (piece.first && piece.last) {
             layout.wholeLine(piece.text, piece.formFeeds, piece.holdsTab);

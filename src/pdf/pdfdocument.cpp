@@ -2,6 +2,8 @@
 
 #include "maker.h"
 #include "pdftext.h"
+#include "utf8.h"
+#include "windows1252.h"
 
 #include <stdexcept>
 
@@ -21,12 +23,22 @@ std::string reference(std::int32_t object)
     return formatInteger(object) + " 0 R";
 }
 
-// An information value: PDFDocEncoding, escaped like a text row.
-std::string infoString(const std::string& windows1252)
+// An information value: in PDFDocEncoding, escaped like a text row, when Windows-1252 holds all of
+// it; otherwise in UTF-16BE after its byte-order mark, in hexadecimal.
+std::string infoString(const std::string& utf8)
 {
-    std::string escaped;
-    appendEscaped(escaped, toPdfDocEncoding(windows1252));
-    return escaped;
+    if (fitsWindows1252(utf8)) {
+        std::string escaped = "(";
+        appendEscaped(escaped, toPdfDocEncoding(encodeWindows1252(utf8)));
+        return escaped + ")";
+    }
+    std::string utf16 = "<FEFF";
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Sequence sequence = readUtf8(utf8.data() + i, utf8.size() - i);
+        i += sequence.length;
+        appendUtf16Hex(utf16, sequence.kind == Utf8Sequence::Whole ? sequence.codePoint : U'?');
+    }
+    return utf16 + ">";
 }
 
 } // namespace
@@ -103,10 +115,40 @@ void PdfDocument::startpdf()
     writeline("%\xE2\xE3\xCF\xD3");
 }
 
-void PdfDocument::writeinfo(const std::string& timestamp)
+void PdfDocument::writeinfo(const std::string& timestamp, std::size_t embeddedFonts)
 {
     writeInfoDictionary(timestamp);
-    writeFixedObjects();
+    writeFixedObjects(embeddedFonts);
+}
+
+void PdfDocument::openObject(std::int32_t object, const std::vector<std::string>& lines)
+{
+    setOffset(object);
+    writeline(objectLine(object));
+    for (const std::string& line : lines)
+        writeline(line);
+}
+
+void PdfDocument::writeObject(std::int32_t object, const std::vector<std::string>& lines)
+{
+    openObject(object, lines);
+    writeline("endobj");
+}
+
+void PdfDocument::writeStreamObject(std::int32_t object, const std::vector<std::string>& entries,
+                                    std::string_view bytes)
+{
+    std::vector<std::string> lines{"<<", "/Length " + formatInteger(static_cast<std::int64_t>(bytes.size()))};
+    lines.insert(lines.end(), entries.begin(), entries.end());
+    lines.emplace_back(">>");
+    openObject(object, lines);
+    m_buffer.append("stream");
+    endLine(6, false, "\r\n");
+    m_buffer.append(bytes);
+    countPending(bytes.size(), false);
+    writeline("");
+    writeline("endstream");
+    writeline("endobj");
 }
 
 void PdfDocument::writeInfoDictionary(const std::string& timestamp)
@@ -114,18 +156,18 @@ void PdfDocument::writeInfoDictionary(const std::string& timestamp)
     m_infoobj = beginObject();
     writeline(objectLine(m_infoobj));
     writeline("<<");
-    writeline("/Author (" + infoString(m_information.author) + ")");
+    writeline("/Author " + infoString(m_information.author));
     writeline("/CreationDate (D:" + timestamp + ")");
-    writeline("/Creator (" + infoString(m_information.creator) + ")");
+    writeline("/Creator " + infoString(m_information.creator));
     writeline("/Producer (" + std::string(MakerUrl) + ")");
-    writeline("/Title (" + infoString(m_information.title) + ")");
-    writeline("/Subject (" + infoString(m_information.subject) + ")");
-    writeline("/Keywords (" + infoString(m_information.keywords) + ")");
+    writeline("/Title " + infoString(m_information.title));
+    writeline("/Subject " + infoString(m_information.subject));
+    writeline("/Keywords " + infoString(m_information.keywords));
     writeline(">>");
     writeline("endobj");
 }
 
-void PdfDocument::writeFixedObjects()
+void PdfDocument::writeFixedObjects(std::size_t embeddedFonts)
 {
     // The catalog and pages tree are numbered now, since every page names its parent, but written last.
     m_catalogobj = ++m_objcount;
@@ -152,8 +194,13 @@ void PdfDocument::writeFixedObjects()
     writeline("endobj");
 
     writeline(objectLine(beginObject()));
+    for (std::size_t index = 0; index < embeddedFonts; ++index)
+        m_fontobjs.push_back(reserveObject());
+    std::string fonts = "  /Font << /F1 " + reference(font);
+    for (std::size_t index = 0; index < embeddedFonts; ++index)
+        fonts += " /F" + formatInteger(static_cast<std::int64_t>(index) + 2) + " " + reference(m_fontobjs[index]);
     writeline("<<");
-    writeline("  /Font << /F1 " + reference(font) + " >>");
+    writeline(fonts + " >>");
     writeline("  /ProcSet [ /PDF /Text ]");
     writeline(">>");
     writeline("endobj");

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvale {
 
@@ -39,7 +40,16 @@ public:
 
     void startpdf();
     // The information dictionary and the font, encoding and resources objects; allocates 2 and 3.
-    void writeinfo(const std::string& timestamp);
+    // The resources name embeddedFonts more fonts, /F2 onwards, whose objects are written later.
+    void writeinfo(const std::string& timestamp, std::size_t embeddedFonts = 0);
+    // The object number writeinfo reserved for the embedded font /F(index + 2).
+    std::int32_t embeddedFontObject(std::size_t index) const { return m_fontobjs.at(index); }
+    // A number for an object written later.
+    std::int32_t reserveObject() { return ++m_objcount; }
+    // Writes a reserved object: its lines between "obj" and "endobj".
+    void writeObject(std::int32_t object, const std::vector<std::string>& lines);
+    // Writes a reserved stream object: its dictionary's entries besides /Length, then the bytes.
+    void writeStreamObject(std::int32_t object, const std::vector<std::string>& entries, std::string_view bytes);
     // Begins a page and its content stream; returns the offset of the stream's first byte.
     std::int64_t startpage();
     void endpage(std::int64_t streamstart);
@@ -56,7 +66,8 @@ public:
 private:
     // The parts of writeinfo and endpdf, each a structure of its own.
     void writeInfoDictionary(const std::string& timestamp);
-    void writeFixedObjects();
+    void writeFixedObjects(std::size_t embeddedFonts);
+    void openObject(std::int32_t object, const std::vector<std::string>& lines);
     void writeCatalog();
     void writePagesTree();
     void writeXref();
@@ -86,6 +97,7 @@ private:
     std::int32_t m_pagesobj = 0;
     std::int32_t m_encodingobj = 0;
     std::int32_t m_resourcesobj = 0;
+    std::vector<std::int32_t> m_fontobjs;
 };
 
 } // namespace quorvale

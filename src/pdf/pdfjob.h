@@ -18,8 +18,9 @@ public:
     // filename and outputfile are native paths ("-" for the standard streams where reading allows it).
     // chart, when given, is drawn on a page after the text's; table, when given, on the text's pages
     // in place of its lines. Throws std::invalid_argument with a message for the user when the page
-    // set-up leaves no room for text, its font name cannot stand in a PDF, the chart has no reading
-    // or a figure that is not finite, or the table's lines cannot be in a text.
+    // set-up leaves no room for text, its font name cannot stand in a PDF, the TAB size is below 0 or
+    // past ReadingOptions::MaxTabSize, the chart has no reading or a figure that is not finite, or the
+    // table's lines cannot be in a text.
     PdfJob(std::string filename, std::string outputfile, DocumentInformation information, const PageSetup& page,
            ReadingOptions reading = {}, std::optional<ChartData> chart = std::nullopt,
            std::optional<ReadingsTable> table = std::nullopt);

@@ -132,6 +132,24 @@ void appendEscaped(std::string& out, std::string_view text)
     out.resize(static_cast<std::size_t>(to - out.data()));
 }
 
+void appendHex(std::string& out, std::uint32_t value, int digits)
+{
+    static constexpr std::string_view Digits = "0123456789ABCDEF";
+    for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+        out += Digits[(value >> shift) & 0xF];
+}
+
+void appendUtf16Hex(std::string& out, char32_t character)
+{
+    if (character < 0x10000) {
+        appendHex(out, character, 4);
+        return;
+    }
+    const char32_t above = character - 0x10000;
+    appendHex(out, 0xD800 + (above >> 10), 4);
+    appendHex(out, 0xDC00 + (above & 0x3FF), 4);
+}
+
 namespace {
 
 // PDFDocEncoding codes of Windows-1252 bytes 0x80..0x9F; 0 where either side has no such character.

@@ -28,6 +28,11 @@ std::int64_t roundHalfEven(double value);
 // a PDF string: the same as replacing "\", then "(", then ")" in turn, in one pass.
 void appendEscaped(std::string& out, std::string_view text);
 
+// Appends the value as that many hexadecimal digits, capital letters, leading zeros kept.
+void appendHex(std::string& out, std::uint32_t value, int digits);
+// Appends the character's UTF-16BE code units in hexadecimal: four digits, or eight for a pair.
+void appendUtf16Hex(std::string& out, char32_t character);
+
 // Whether two names are the same but for the case of ASCII letters.
 bool sameIgnoringCase(std::string_view a, std::string_view b);
 

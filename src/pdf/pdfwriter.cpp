@@ -1,6 +1,7 @@
 #include "pdfwriter.h"
 
 #include "bytesink.h"
+#include "documentfonts.h"
 #include "fileexists.h"
 #include "linereader.h"
 #include "pagelayout.h"
@@ -50,14 +51,21 @@ std::string missingInput(const std::string& filename)
 
 ReadingSummary writeDocument(const PdfJob& job, ByteSink& sink, const std::string& timestamp)
 {
+    // The text is checked ahead, so that the resources name every font it needs before the first page.
+    DocumentFonts fonts(job.geometry().fontname);
+    LineReader reader(job.filename(), job.reading(), &fonts);
+    fonts.fixFonts();
     PdfDocument document(sink, job.geometry(), job.information());
     document.startpdf();
-    document.writeinfo(timestamp);
-    const ReadingSummary summary =
-        writetext(document, job.geometry(), job.filename(), job.reading(), job.table() ? &*job.table() : nullptr);
+    document.writeinfo(timestamp, fonts.fontCount());
+    ReadingSummary summary =
+        writetext(document, job.geometry(), reader, fonts, job.reading(), job.table() ? &*job.table() : nullptr);
     if (job.chart())
         writeChartPage(document, job.geometry(), *job.chart());
+    fonts.write(document);
     document.endpdf();
+    summary.fontProblems = fonts.problems();
+    summary.rightToLeftScripts.assign(fonts.rightToLeftScripts().begin(), fonts.rightToLeftScripts().end());
     return summary;
 }
 

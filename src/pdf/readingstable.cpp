@@ -15,10 +15,13 @@ std::int64_t hundredths(double points)
     return roundHalfEven(points * 100);
 }
 
-// A signed distance in hundredths of a point, as an operand.
-std::string distance(std::int64_t hundredths)
+// A new line of operators moving the text by a signed distance in hundredths of a point, built by
+// appending: g++ 12's optimiser warns falsely on a literal put before a string.
+std::string moveBy(std::int64_t hundredths)
 {
-    return (hundredths < 0 ? "-" : "") + formatFixed(std::abs(hundredths) * (FixedScale / 100));
+    std::string text = hundredths < 0 ? "\r-" : "\r";
+    text += formatFixed(std::abs(hundredths) * (FixedScale / 100));
+    return text += " 0 Td";
 }
 
 } // namespace
@@ -56,7 +59,8 @@ std::string TableColumns::row(const ReadingsTableRow& cells) const
     const auto cell = [&](const std::string& text, std::int64_t left) {
         if (text.empty())
             return;
-        lines += "\r" + distance(left - at) + " 0 Td\r(";
+        lines += moveBy(left - at);
+        lines += "\r(";
         appendEscaped(lines, text);
         lines += ") Tj";
         at = left;
@@ -66,7 +70,7 @@ std::string TableColumns::row(const ReadingsTableRow& cells) const
     cell(cells.reading, m_readingRight - hundredths(textWidth(m_geometry, cells.reading)));
     cell(cells.judgement, m_judgementLeft);
     if (at != 0)
-        lines += "\r" + distance(-at) + " 0 Td";
+        lines += moveBy(-at);
     return lines;
 }
 

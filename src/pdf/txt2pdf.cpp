@@ -46,8 +46,9 @@ constexpr std::string_view HelpReading =
     "Reading the text:\n"
     "      --encoding=ENC    auto, utf-8 or windows-1252 (default auto: utf-8 when the\n"
     "                        whole text is valid UTF-8, windows-1252 otherwise); a\n"
-    "                        character that Windows-1252 lacks is written as '?' and\n"
-    "                        counted on standard error\n"
+    "                        character that Windows-1252 lacks is shown in an\n"
+    "                        embedded font that has it, or, when no installed font\n"
+    "                        has it, written as '?' and counted on standard error\n"
     "      --line-ends=ENDS  any (the default: CR LF, CR and LF each end a line) or cr\n"
     "                        (CR or CR LF ends a line, a lone LF is a character)\n"
     "      --tab-size=N      TAB stops every N columns, up to 64 (default 8); 0 keeps\n"
@@ -230,19 +231,19 @@ std::string takeOption(int option, std::string_view value, Options& options)
         valid = parsePage(value, options);
         break;
     case Author:
-        options.information.author = quorvale::encodeWindows1252(value);
+        options.information.author = value;
         break;
     case Creator:
-        options.information.creator = quorvale::encodeWindows1252(value);
+        options.information.creator = value;
         break;
     case Keywords:
-        options.information.keywords = quorvale::encodeWindows1252(value);
+        options.information.keywords = value;
         break;
     case Subject:
-        options.information.subject = quorvale::encodeWindows1252(value);
+        options.information.subject = value;
         break;
     case Title:
-        options.information.title = quorvale::encodeWindows1252(value);
+        options.information.title = value;
         break;
     case Encoding:
         valid = choose(value,
@@ -259,9 +260,8 @@ std::string takeOption(int option, std::string_view value, Options& options)
                        options.reading.lineEnds);
         break;
     case TabSize:
-        // Wider stops only make blank pages out of a few TABs.
         valid = parseNumber(value, options.reading.tabSize) && options.reading.tabSize >= 0 &&
-                options.reading.tabSize <= 64;
+                options.reading.tabSize <= ReadingOptions::MaxTabSize;
         break;
     case Trim:
         valid = choose(value,
@@ -310,16 +310,21 @@ std::string sourceDateTimestamp()
 
 void tellReplacements(const quorvale::ReadingSummary& reading)
 {
+    for (const std::string& problem : reading.fontProblems)
+        std::cerr << "quorvale-txt2pdf: " << problem << "\n";
+    for (const std::string& script : reading.rightToLeftScripts)
+        std::cerr << "quorvale-txt2pdf: " << script
+                  << " text is shown left to right: right-to-left scripts are not yet supported\n";
     if (reading.replaced == 0)
         return;
     const std::string where =
         "line " + std::to_string(reading.firstLine) + ", column " + std::to_string(reading.firstColumn);
     if (reading.replaced == 1)
-        std::cerr << "quorvale-txt2pdf: 1 character is not in Windows-1252 and was written as '?' (at " << where
+        std::cerr << "quorvale-txt2pdf: 1 character is in no installed font and was written as '?' (at " << where
                   << ")\n";
     else
         std::cerr << "quorvale-txt2pdf: " << reading.replaced
-                  << " characters are not in Windows-1252 and were written as '?' (first at " << where << ")\n";
+                  << " characters are in no installed font and were written as '?' (first at " << where << ")\n";
 }
 
 } // namespace

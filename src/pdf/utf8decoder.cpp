@@ -21,7 +21,7 @@ std::uint64_t word(const char* at)
 
 } // namespace
 
-Utf8Check checkUtf8(const char* in, std::size_t size, bool last)
+Utf8Check checkUtf8(const char* in, std::size_t size, bool last, WideCharacters* wide)
 {
     Utf8Check check;
     std::size_t i = 0;
@@ -40,7 +40,10 @@ Utf8Check checkUtf8(const char* in, std::size_t size, bool last)
             break;
         if (sequence.kind != Utf8Sequence::Whole) {
             check.valid = false;
-            break;
+            if (wide == nullptr)
+                break;
+        } else if (wide != nullptr && windows1252Byte(sequence.codePoint) == '?') {
+            wide->see(sequence.codePoint);
         }
         i += sequence.length;
     }
@@ -48,7 +51,7 @@ Utf8Check checkUtf8(const char* in, std::size_t size, bool last)
     return check;
 }
 
-Utf8Block decodeUtf8(const char* in, std::size_t size, char* out, bool last)
+Utf8Block decodeUtf8(const char* in, std::size_t size, char* out, bool last, WideCharacters* wide)
 {
     Utf8Block block;
     std::size_t i = 0;
@@ -75,10 +78,17 @@ Utf8Block decodeUtf8(const char* in, std::size_t size, char* out, bool last)
         const Utf8Sequence sequence = readUtf8(in + i, size - i);
         if (sequence.kind == Utf8Sequence::Cut && !last)
             break; // the next block completes it
-        if (sequence.kind != Utf8Sequence::Whole)
-            block.valid = false;
-        put(sequence.kind == Utf8Sequence::Whole ? windows1252Byte(sequence.codePoint) : '?');
         i += sequence.length;
+        if (sequence.kind != Utf8Sequence::Whole) {
+            block.valid = false;
+            put('?');
+            continue;
+        }
+        const char byte = windows1252Byte(sequence.codePoint);
+        if (byte == '?' && sequence.codePoint != U'?' && wide != nullptr && wide->show(sequence.codePoint))
+            out[o++] = WideMarker;
+        else
+            put(byte);
     }
     block.written = o;
     block.consumed = i;

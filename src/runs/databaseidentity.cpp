@@ -20,6 +20,12 @@ QString numbers(const struct stat& status)
     return QStringLiteral("%1:%2").arg(quint64(status.st_dev)).arg(quint64(status.st_ino));
 }
 
+// Built through QString: g++ 12 warns falsely (-Wrestrict) on "'" + std::string when optimising.
+std::string quoted(const QString& path)
+{
+    return QStringLiteral("'%1'").arg(path).toStdString();
+}
+
 Result identifyFile(const QString& path, QString& text)
 {
     struct stat status {};
@@ -27,12 +33,14 @@ Result identifyFile(const QString& path, QString& text)
         text = QStringLiteral("file ") + numbers(status);
         return {};
     }
-    if (errno != ENOENT)
-        return Result::failure(errno, "'" + path.toStdString() + "'");
+    if (const int error = errno; error != ENOENT)
+        return Result::failure(error, quoted(path));
     const QFileInfo file(path);
     const QString folder = file.path();
-    if (::stat(QFile::encodeName(folder).constData(), &status) != 0)
-        return Result::failure(errno, "'" + folder.toStdString() + "'");
+    if (::stat(QFile::encodeName(folder).constData(), &status) != 0) {
+        const int error = errno;
+        return Result::failure(error, quoted(folder));
+    }
     text = QStringLiteral("file ") + numbers(status) + QLatin1Char('/') + file.fileName();
     return {};
 }

@@ -6,12 +6,16 @@
 #include <QSqlQuery>
 #include <QStringList>
 
-#include <algorithm>
 #include <vector>
 
 namespace quorvale {
 
 namespace {
+
+Result failure(const QSqlQuery& query)
+{
+    return SqlFailure(query.lastError());
+}
 
 // Step N brings version N - 1 to N; version 0 is the empty database. %ID% is the dialect's
 // self-numbering key, %NEWKEY% a fresh random identity per row.
@@ -73,73 +77,94 @@ const std::vector<const char*> Steps[RunsSchemaVersion] = {{
 }};
 // clang-format on
 
-QStringList tableNames(QSqlDatabase& database, bool server, QString& why)
+// Another program's mark on a SQLite file: its application id or its user version.
+Result foreignMark(QSqlDatabase& database)
+{
+    for (const char* pragma : {"application_id", "user_version"}) {
+        QSqlQuery query(database);
+        if (!query.exec(QStringLiteral("PRAGMA %1").arg(QLatin1String(pragma))) || !query.next())
+            return failure(query);
+        if (const qint64 mark = query.value(0).toLongLong(); mark != 0)
+            return Result::failure(QStringLiteral("it is marked as another program's (%1 %2), and is left as it is")
+                                       .arg(QString::fromLatin1(pragma).replace(QLatin1Char('_'), QLatin1Char(' ')))
+                                       .arg(mark)
+                                       .toStdString());
+    }
+    return {};
+}
+
+// Every table and view, whether or not this user may read it.
+Result relationNames(QSqlDatabase& database, bool server, QStringList& names)
 {
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    const QString sql = server ? QStringLiteral("SELECT table_name FROM information_schema.tables"
-                                                " WHERE table_schema = current_schema()")
-                               : QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'");
-    QStringList names;
-    if (!query.exec(sql)) {
-        why = SqlReason(query.lastError());
-        return {};
-    }
+    const QString sql = server ? QStringLiteral("SELECT c.relname FROM pg_catalog.pg_class c"
+                                                " JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace"
+                                                " WHERE n.nspname = current_schema() AND c.relkind IN"
+                                                " ('r', 'v', 'm', 'f', 'p')")
+                               : QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('table', 'view')"
+                                                " AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\'");
+    names.clear();
+    if (!query.exec(sql))
+        return failure(query);
     while (query.next())
         names << query.value(0).toString();
-    return names;
+    return {};
 }
 
-// The version the tables are at: 0 for an empty database, -1 (with the reason) when the tables are
+// The version the tables are at: 0 for an empty database; a failure when the database holds what is
 // not Quorvale's or cannot be read.
-int schemaVersion(QSqlDatabase& database, bool server, QString& why)
+Result schemaVersion(QSqlDatabase& database, bool server, int& version)
 {
-    const QStringList names = tableNames(database, server, why);
-    if (!why.isEmpty())
-        return -1;
+    version = 0;
+    if (!server) {
+        if (Result marked = foreignMark(database); !marked)
+            return marked;
+    }
+    QStringList names;
+    if (Result listed = relationNames(database, server, names); !listed)
+        return listed;
     if (names.isEmpty())
-        return 0;
-    if (!names.contains(QStringLiteral("quorvale_schema"))) {
-        why = QStringLiteral("it holds other tables than Quorvale's runs, and is left as it is");
-        return -1;
-    }
+        return {};
+    if (!names.contains(QStringLiteral("quorvale_schema")))
+        return Result::failure("it holds other tables than Quorvale's runs, and is left as it is");
     QSqlQuery query(database);
-    if (!query.exec(QStringLiteral("SELECT MAX(version) FROM quorvale_schema")) || !query.next()) {
-        why = SqlReason(query.lastError());
-        return -1;
-    }
-    return query.value(0).toInt();
+    if (!query.exec(QStringLiteral("SELECT MAX(version) FROM quorvale_schema")) || !query.next())
+        return failure(query);
+    if (query.value(0).isNull())
+        return Result::failure("its table quorvale_schema holds no version, and it is left as it is");
+    version = query.value(0).toInt();
+    return {};
 }
 
-QString newerSchema(int version)
+Result newerSchema(int version)
 {
-    return QStringLiteral(
-               "it was made by a newer Quorvale (schema version %1; this one knows %2), and is left as it is")
-        .arg(version)
-        .arg(RunsSchemaVersion);
+    return Result::failure(QStringLiteral("it was made by a newer Quorvale (schema version %1; this one knows %2), "
+                                          "and is left as it is")
+                               .arg(version)
+                               .arg(RunsSchemaVersion)
+                               .toStdString());
 }
 
-bool run(QSqlDatabase& database, const QString& sql, QString& why)
+Result run(QSqlDatabase& database, const QString& sql)
 {
     QSqlQuery query(database);
-    if (query.exec(sql))
-        return true;
-    why = SqlReason(query.lastError());
-    return false;
+    return query.exec(sql) ? Result{} : failure(query);
 }
 
 // Applies the steps after the version found, in one transaction; another program making the tables
 // at the same moment waits for it (SQLite's write lock, a server-wide lock on PostgreSQL).
-QString upgrade(QSqlDatabase& database, bool server, int target)
+Result upgrade(QSqlDatabase& database, bool server, int target)
 {
-    QString why;
-    const QString begin = server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE");
-    if (!run(database, begin, why))
-        return why;
-    if (server && !run(database, QStringLiteral("SELECT pg_advisory_xact_lock(5174202)"), why))
-        return why;
-    const int found = schemaVersion(database, server, why);
-    for (int step = std::max(found, 0); why.isEmpty() && step < target; ++step) {
+    Result result = run(database, server ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+    if (!result)
+        return result;
+    if (server)
+        result = run(database, QStringLiteral("SELECT pg_advisory_xact_lock(5174202)"));
+    int found = 0;
+    if (result)
+        result = schemaVersion(database, server, found);
+    for (int step = found; result && step < target; ++step) {
         for (const char* statement : Steps[step]) {
             QString sql = QString::fromLatin1(statement);
             sql.replace(QLatin1String("%ID%"),
@@ -148,35 +173,74 @@ QString upgrade(QSqlDatabase& database, bool server, int target)
             sql.replace(QLatin1String("%NEWKEY%"), server
                                                        ? QLatin1String("md5(random()::text || clock_timestamp()::text)")
                                                        : QLatin1String("lower(hex(randomblob(16)))"));
-            if (!run(database, sql, why))
+            if (!(result = run(database, sql)))
                 break;
         }
-        if (why.isEmpty())
-            run(database, QStringLiteral("UPDATE quorvale_schema SET version = %1").arg(step + 1), why);
+        if (result)
+            result = run(database, QStringLiteral("UPDATE quorvale_schema SET version = %1").arg(step + 1));
     }
-    if (why.isEmpty() && found > RunsSchemaVersion)
-        why = newerSchema(found);
-    if (why.isEmpty() && run(database, QStringLiteral("COMMIT"), why))
-        return {};
-    QString ignored;
-    run(database, QStringLiteral("ROLLBACK"), ignored);
-    return why;
+    if (result && found > RunsSchemaVersion)
+        result = newerSchema(found);
+    if (result && (result = run(database, QStringLiteral("COMMIT"))))
+        return result;
+    run(database, QStringLiteral("ROLLBACK"));
+    return result;
+}
+
+// On a server the runs live in a schema of their own, so that whatever else the database holds,
+// readable by this user or not, is neither taken over nor in the way. Tables an earlier Quorvale made
+// in the user's current schema move there, once, under the lock; an open that finds the schema there
+// commits nothing.
+Result useOwnSchema(QSqlDatabase& database)
+{
+    const QString exists = QStringLiteral("SELECT EXISTS (SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = "
+                                          "'quorvale'), to_regclass('quorvale_schema') IS NOT NULL");
+    QSqlQuery found(database);
+    if (!found.exec(exists) || !found.next())
+        return failure(found);
+    if (!found.value(0).toBool()) {
+        Result result = run(database, QStringLiteral("BEGIN"));
+        if (result)
+            result = run(database, QStringLiteral("SELECT pg_advisory_xact_lock(5174202)"));
+        if (result && (!found.exec(exists) || !found.next()))
+            result = failure(found);
+        if (result && !found.value(0).toBool()) {
+            result = run(database, QStringLiteral("CREATE SCHEMA quorvale"));
+            for (const char* table : {"quorvale_schema", "runs", "readings", "reading_changes", "run_changes"}) {
+                if (result && found.value(1).toBool())
+                    result = run(database, QStringLiteral("ALTER TABLE IF EXISTS %1 SET SCHEMA quorvale").arg(table));
+            }
+        }
+        found.finish();
+        if (result)
+            result = run(database, QStringLiteral("COMMIT"));
+        if (!result) {
+            run(database, QStringLiteral("ROLLBACK"));
+            return result;
+        }
+    }
+    return run(database, QStringLiteral("SET search_path TO quorvale"));
 }
 
 } // namespace
 
-QString PrepareRunsSchema(QSqlDatabase& database, bool server, int target)
+Result PrepareRunsSchema(QSqlDatabase& database, bool server, int target)
 {
-    QString why;
-    const int version = schemaVersion(database, server, why);
-    if (version < 0)
-        return why;
+    if (server) {
+        if (Result own = useOwnSchema(database); !own)
+            return own;
+    }
+    int version = 0;
+    if (Result read = schemaVersion(database, server, version); !read)
+        return read;
     if (version > RunsSchemaVersion)
         return newerSchema(version);
     // A new file is made a write-ahead log before its first table; a database of ours already is one.
-    if (!server && !run(database, QStringLiteral("PRAGMA journal_mode = WAL"), why))
-        return why;
-    return version >= target ? QString() : upgrade(database, server, target);
+    if (!server) {
+        if (Result logged = run(database, QStringLiteral("PRAGMA journal_mode = WAL")); !logged)
+            return logged;
+    }
+    return version >= target ? Result{} : upgrade(database, server, target);
 }
 
 } // namespace quorvale

@@ -2,7 +2,7 @@
 // numbered steps, and never touched when they come from a newer Quorvale or from another program.
 #pragma once
 
-#include <QString>
+#include "result.h"
 
 class QSqlDatabase;
 
@@ -12,8 +12,7 @@ namespace quorvale {
 constexpr int RunsSchemaVersion = 2;
 
 // Makes or checks the tables of an open database, bringing them up to the target version (an older
-// one only to test the upgrade); the reason, in words, when it may not be used. Empty when the
-// database is ready.
-QString PrepareRunsSchema(QSqlDatabase& database, bool server, int target = RunsSchemaVersion);
+// one only to test the upgrade); the reason, in words, when it may not be used.
+Result PrepareRunsSchema(QSqlDatabase& database, bool server, int target = RunsSchemaVersion);
 
 } // namespace quorvale

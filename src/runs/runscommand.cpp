@@ -7,15 +7,16 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,8 +33,9 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "  list                  one run a line, TAB-separated: id, state (open or\n"
                                   "                        finished), started (ISO 8601 with the UTC offset),\n"
                                   "                        number of readings, part number; the newest first\n"
-                                  "  new [--part TEXT]     start an open run with the default record (part number\n"
-                                  "                        TEXT if given) and print its id\n"
+                                  "  new [FIELD TEXT]... [--deviations] [--create]\n"
+                                  "                        start an open run and print its id; the record is the\n"
+                                  "                        default one with the fields given changed (below)\n"
                                   "  log ID [VALUE]...     log the values into run ID, each stamped with the time it\n"
                                   "                        is logged; without values, one value a line from\n"
                                   "                        standard input. All or nothing: when a value is no\n"
@@ -44,25 +46,68 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "                        one identity once, however often it is sent\n"
                                   "  --at TIME             when the change was made (ISO 8601 with the UTC offset)\n"
                                   "  export ID             the run's readings as CSV (RFC 4180) on standard output:\n"
-                                  "                        reading,time,value\n"
+                                  "                        reading,time,value; a reading keeps its number in the\n"
+                                  "                        run when others before it were removed\n"
+                                  "\n"
+                                  "The record's fields for new:\n"
+                                  "  --part, --customer, --description, --inspector, --operation, --date,\n"
+                                  "  --approved-by, --approval-date, --department, --drawing-revision,\n"
+                                  "  --chart-revision, --upper (the upper tolerance), --lower (the lower\n"
+                                  "  tolerance), --frequency, --check (the dimension checked), --tool,\n"
+                                  "  --sheet, --sheet-of, --comments\n"
+                                  "  --deviations          the readings are deviations from the check dimension\n"
+                                  "  --create              make the SQLite file DB where it does not exist yet\n"
                                   "\n"
                                   "Options:\n"
-                                  "      --database DB     the runs database: a postgresql:// connection URI, or the\n"
-                                  "                        path of a SQLite file\n"
+                                  "      --database DB     the runs database: a PostgreSQL server named by a\n"
+                                  "                        postgresql:// or postgres:// URI or by libpq settings\n"
+                                  "                        (\"host=db dbname=runs user=qc\"), or the path of a SQLite\n"
+                                  "                        file, which must exist (see new --create)\n"
                                   "  -h, --help            show this help and exit\n"
                                   "      --version         show the version and exit\n"
                                   "\n"
                                   "The database is, first to last: --database, the environment variable\n"
                                   "QUORVALE_DATABASE, the key Runs/database in ~/.config/Quorvale/Quorvale.conf,\n"
-                                  "and $XDG_DATA_HOME/quorvale/runs.sqlite (~/.local/share/quorvale/runs.sqlite).\n"
+                                  "and $XDG_DATA_HOME/quorvale/runs.sqlite (~/.local/share/quorvale/runs.sqlite),\n"
+                                  "which is made on first use. A password in the name is never shown; better\n"
+                                  "still, keep it in ~/.pgpass.\n"
                                   "\n"
                                   "Exit status:\n"
                                   "  0  done\n"
-                                  "  1  the database failed, the run is unknown, or a value is no number\n"
+                                  "  1  the database failed, the run is unknown, a value is no number, or the\n"
+                                  "     output cannot be written\n"
                                   "  2  a wrong command, option or argument\n"
                                   "  3  outcome unknown: the answer from the database was lost, so the change may\n"
                                   "     or may not be stored; the command line printed with it sends the same\n"
                                   "     change again, and stores it exactly once\n";
+
+// The record's fields that new takes, each as an option of its own.
+struct FieldOption {
+    const char* option;
+    std::string RunChartRecord::*field;
+};
+
+constexpr FieldOption FieldOptions[] = {
+    {"--part", &RunChartRecord::PartNumber},
+    {"--customer", &RunChartRecord::CustomerName},
+    {"--description", &RunChartRecord::Description},
+    {"--inspector", &RunChartRecord::Inspector},
+    {"--operation", &RunChartRecord::OperationNumber},
+    {"--date", &RunChartRecord::DateInspector},
+    {"--approved-by", &RunChartRecord::ApprovedBy},
+    {"--approval-date", &RunChartRecord::DateApprovedBy},
+    {"--department", &RunChartRecord::Department},
+    {"--drawing-revision", &RunChartRecord::DrawingRevision},
+    {"--chart-revision", &RunChartRecord::RunChartRevision},
+    {"--upper", &RunChartRecord::UpperTolerance},
+    {"--lower", &RunChartRecord::LowerTolerance},
+    {"--frequency", &RunChartRecord::Frequency},
+    {"--check", &RunChartRecord::Check},
+    {"--tool", &RunChartRecord::InspectionTool},
+    {"--sheet", &RunChartRecord::Sheet},
+    {"--sheet-of", &RunChartRecord::SheetOf},
+    {"--comments", &RunChartRecord::Comments},
+};
 
 struct UsageError {
     std::string problem;
@@ -144,32 +189,50 @@ void noMoreArguments(const std::vector<std::string>& arguments, std::size_t at)
         throw UsageError{"unexpected argument '" + arguments[at] + "'"};
 }
 
+// Writes the text on standard output; exit status 1 when it cannot be written whole, saying what
+// was done all the same (whatIsDone, when given).
+int print(const std::string_view text, const std::string& whatIsDone = {})
+{
+    std::cout << text << std::flush;
+    if (std::cout)
+        return 0;
+    return fail("standard output cannot be written" + (whatIsDone.empty() ? std::string() : "; " + whatIsDone));
+}
+
 int listRuns(RunStore& store)
 {
     std::vector<RunSummary> runs;
     if (const Result listed = store.listRuns(runs); !listed)
         return fail(listed.reason);
+    std::string lines;
     for (const RunSummary& run : runs)
-        std::cout << RunListLine(run);
-    return 0;
+        lines += RunListLine(run);
+    return print(lines);
 }
 
-int newRun(RunStore& store, const std::optional<std::string>& part, const ChangeOptions& options,
-           const QString& databaseOption)
+// What new starts: the default record with the fields given changed, those options again for the
+// command line that sends the same change, and whether a missing file is to be made.
+struct NewRun {
+    RunChartRecord record = DefaultRunChartRecord();
+    std::string arguments;
+    bool create = false;
+};
+
+int newRun(RunStore& store, const NewRun& run, const ChangeOptions& options, const QString& databaseOption)
 {
     // The run takes the change's identity, so that the same change sent again finds the same run.
-    RunChange change{options.id, options.id, RunChangeKind::StartRun, options.at, {}, {}, DefaultRunChartRecord()};
-    if (part)
-        change.record.PartNumber = *part;
-    const std::string retry =
-        retryLine(databaseOption, "new", options) + (part ? " --part " + quoted(*part) : std::string());
+    RunChange change;
+    change.id = change.runKey = options.id;
+    change.kind = RunChangeKind::StartRun;
+    change.at = options.at;
+    change.record = run.record;
+    const std::string retry = retryLine(databaseOption, "new", options) + run.arguments;
     if (const int status = outcome(store.apply({&change, 1}), retry))
         return status;
     std::optional<RunId> id;
     if (const Result found = store.findRun(change.runKey, id); !found || !id)
         return fail(found ? "the run " + change.runKey + " is gone" : found.reason);
-    std::cout << *id << "\n";
-    return 0;
+    return print(std::to_string(*id) + "\n", "run " + std::to_string(*id) + " was started");
 }
 
 // The values as kept, each checked before anything is logged; where is "line" or "value".
@@ -228,8 +291,19 @@ int exportRun(RunStore& store, RunId id)
     StoredRun run;
     if (const Result loaded = store.loadRun(id, run); !loaded)
         return fail(loaded.reason);
-    std::cout << ReadingsCsv(run) << std::flush;
-    return std::cout ? 0 : fail("standard output cannot be written");
+    return print(ReadingsCsv(run));
+}
+
+// The user's own file is made on first use; a file named otherwise must be there, unless it is to be
+// made, so that a mistyped name is not taken for a new empty database.
+Result usableDatabase(const QString& database, const RunsDataFolder& folder, bool create)
+{
+    if (database.isEmpty() || database == folder.databaseFile())
+        return MakeUserDatabase(folder);
+    if (IsServerDatabase(database) || !CheckDatabaseName(database) || create || QFileInfo::exists(database))
+        return {};
+    return Result::failure("the runs database " + database.toStdString() +
+                           " does not exist; 'quorvale-runs --database DB new --create' makes it");
 }
 
 // The option's value, as "--name VALUE" or "--name=VALUE", moving at past it; none for another argument.
@@ -243,6 +317,31 @@ std::optional<std::string> optionValue(const std::vector<std::string>& arguments
     if (++at >= arguments.size())
         throw UsageError{std::string(name) + " needs a value"};
     return arguments[at++];
+}
+
+// One of new's options: a field of the record, --deviations or --create.
+void newRunOption(const std::vector<std::string>& arguments, std::size_t& at, NewRun& run)
+{
+    if (arguments[at] == "--create") {
+        run.create = true;
+        ++at;
+        return;
+    }
+    if (arguments[at] == "--deviations") {
+        run.record.ReadingsAreDeviations = true;
+        run.arguments += " --deviations";
+        ++at;
+        return;
+    }
+    for (const FieldOption& field : FieldOptions) {
+        if (const auto text = optionValue(arguments, at, field.option)) {
+            run.record.*field.field = *text;
+            run.arguments += std::string(" ") + field.option + " " + quoted(*text);
+            return;
+        }
+    }
+    throw UsageError{arguments[at].rfind("-", 0) == 0 ? "unknown option '" + arguments[at] + "' for new"
+                                                      : "unexpected argument '" + arguments[at] + "'"};
 }
 
 // --change-id and --at, where they come; what the other options of the command leave.
@@ -273,7 +372,7 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
     if (at >= arguments.size())
         throw UsageError{"a command is missing"};
     const std::string& command = arguments[at++];
-    std::optional<std::string> part;
+    NewRun started;
     ChangeOptions change;
     RunId id = 0;
     std::vector<std::string> values;
@@ -282,12 +381,9 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
         noMoreArguments(arguments, at);
     } else if (command == "new") {
         while (at < arguments.size()) {
-            if (auto text = optionValue(arguments, at, "--part"))
-                part = text;
-            else if (!changeOption(arguments, at, change))
-                break;
+            if (!changeOption(arguments, at, change))
+                newRunOption(arguments, at, started);
         }
-        noMoreArguments(arguments, at);
     } else if (command == "log") {
         while (at < arguments.size() && changeOption(arguments, at, change)) {
         }
@@ -303,10 +399,8 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
         throw UsageError{"unknown command '" + command + "'"};
     }
 
-    if (database.isEmpty() || database == folder.databaseFile()) {
-        if (Result made = MakeUserDatabase(folder); !made)
-            return fail(made.reason);
-    }
+    if (Result named = usableDatabase(database, folder, started.create); !named)
+        return fail(named.reason);
     QString why;
     const std::unique_ptr<RunStore> store = RunStore::open(database, why);
     if (!store)
@@ -314,7 +408,7 @@ int runCommand(const std::vector<std::string>& arguments, std::size_t at, const 
     if (command == "list")
         return listRuns(*store);
     if (command == "new")
-        return newRun(*store, part, change, databaseOption);
+        return newRun(*store, started, change, databaseOption);
     if (command == "export")
         return exportRun(*store, id);
     return values.empty() ? logFromInput(*store, id, change, databaseOption)
@@ -334,14 +428,10 @@ int main(int argc, char** argv)
         std::size_t at = 0;
         for (; at < arguments.size() && arguments[at].rfind("-", 0) == 0; ++at) {
             const std::string& argument = arguments[at];
-            if (argument == "-h" || argument == "--help") {
-                std::cout << Usage << Help;
-                return 0;
-            }
-            if (argument == "--version") {
-                std::cout << "quorvale-runs " << QUORVALE_VERSION << "\n";
-                return 0;
-            }
+            if (argument == "-h" || argument == "--help")
+                return print(std::string(Usage) + std::string(Help));
+            if (argument == "--version")
+                return print("quorvale-runs " QUORVALE_VERSION "\n");
             if (argument.rfind("--database=", 0) == 0) {
                 option = QString::fromLocal8Bit(argument.substr(11));
             } else if (argument == "--database" && at + 1 < arguments.size()) {

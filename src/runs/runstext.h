@@ -11,8 +11,9 @@ namespace quorvale {
 // the part number become blanks, so that one run stays one line.
 std::string RunListLine(const RunSummary& run);
 
-// RFC 4180: the header "reading,time,value", then one record per reading (its place in the run,
-// its time in ISO 8601 with the offset, its value as kept), every line ended by CR LF.
+// RFC 4180: the header "reading,time,value", then one record per reading (its number in the run,
+// which stays when a reading before it is removed; its time in ISO 8601 with the offset, its value as kept), every line
+// ended by CR LF.
 std::string ReadingsCsv(const StoredRun& run);
 
 } // namespace quorvale

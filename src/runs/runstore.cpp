@@ -115,17 +115,17 @@ const char* const ServerSessionSettings[] = {"SET statement_timeout = 30000", "S
 // Every commit reaches the disk before it returns, so a power cut loses no logged reading.
 const char* const FileSessionSettings[] = {"PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"};
 
-// Connects the named connection; the reason when it cannot be used.
-QString connect(const QString& connection, const QString& database, bool server)
+// Connects the named connection, ready for the runs.
+Result connect(const QString& connection, const QString& database, bool server)
 {
     QSqlDatabase db =
         QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), connection);
     if (!db.isValid())
-        return QStringLiteral("Qt's %1 driver is not installed").arg(server ? "PostgreSQL" : "SQLite");
+        return Result::failure(std::string("Qt's ") + (server ? "PostgreSQL" : "SQLite") + " driver is not installed");
     if (server) {
         ServerAddress address;
         if (Result parsed = ParseServerAddress(database, address); !parsed)
-            return QString::fromStdString(parsed.reason);
+            return parsed;
         db.setHostName(address.host);
         db.setPort(address.port);
         db.setDatabaseName(address.databaseName);
@@ -137,21 +137,24 @@ QString connect(const QString& connection, const QString& database, bool server)
         db.setConnectOptions(options);
     } else {
         if (Result named = CheckDatabaseName(database); !named)
-            return QString::fromStdString(named.reason);
-        if (QFileInfo(database).isDir())
-            return QStringLiteral("it is a folder");
-        if (const QFileInfo file(database); !file.dir().exists())
-            return QStringLiteral("the folder %1 does not exist").arg(QDir::toNativeSeparators(file.absolutePath()));
+            return named;
+        const QFileInfo file(database);
+        if (file.isDir())
+            return Result::failure("it is a folder");
+        if (!file.dir().exists())
+            return Result::failure(QStringLiteral("the folder %1 does not exist")
+                                       .arg(QDir::toNativeSeparators(file.absolutePath()))
+                                       .toStdString());
         db.setDatabaseName(database);
         // Another program writing waits its turn instead of failing at once.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
     }
     if (!db.open())
-        return SqlReason(db.lastError());
+        return SqlFailure(db.lastError());
     for (const char* setting : server ? std::span(ServerSessionSettings) : std::span(FileSessionSettings)) {
         QSqlQuery query(db);
         if (!query.exec(QString::fromLatin1(setting)))
-            return SqlReason(query.lastError());
+            return SqlFailure(query.lastError());
     }
     return PrepareRunsSchema(db, server);
 }
@@ -174,10 +177,10 @@ std::unique_ptr<RunStore> RunStore::open(const QString& database, QString& why)
     static std::atomic<int> connections = 0;
     const QString connection = QStringLiteral("quorvale-runs-%1").arg(++connections);
     const bool server = IsServerDatabase(database);
-    const QString reason = connect(connection, database, server);
-    if (!reason.isEmpty()) {
+    if (const Result connected = connect(connection, database, server); !connected) {
         QSqlDatabase::removeDatabase(connection);
-        why = QStringLiteral("The runs database %1 cannot be used: %2.").arg(DescribeDatabase(database), reason);
+        why = QStringLiteral("The runs database %1 cannot be used: %2.")
+                  .arg(DescribeDatabase(database), QString::fromStdString(connected.reason));
         return nullptr;
     }
     return std::unique_ptr<RunStore>(new RunStore(connection, DescribeDatabase(database), server));
@@ -219,7 +222,7 @@ Result RunStore::notAReading(const std::string& value) const
 
 Result RunStore::failure(const QSqlQuery& query) const
 {
-    return failure(SqlReason(query.lastError()));
+    return failure(QString::fromStdString(SqlFailure(query.lastError()).reason));
 }
 
 template <class Body> Result RunStore::inTransaction(Body body)

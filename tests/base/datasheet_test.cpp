@@ -145,14 +145,20 @@ TEST(DataSheet, FieldsAreWrittenVerbatimAndEmptyOnesLeaveTheirLabels)
     EXPECT_NE(DataSheetText(record).find("Part Number :   R24\tG198  \r\n"), std::string::npos);
 }
 
-TEST(DataSheet, CharactersOutsideWindows1252BecomeQuestionMarks)
+TEST(DataSheet, ARecordWindows1252CannotHoldIsWrittenAsUtf8AfterItsMark)
 {
     RunChartRecord record;
-    record.PartNumber = "R24 \xE4\xB8\xAD";               // 中
     record.CustomerName = "Br\xC3\xA9nholt \xE2\x82\xAC"; // é €
-    const std::string text = DataSheetText(record);
-    EXPECT_NE(text.find("Part Number : R24 ?\r\n"), std::string::npos);
-    EXPECT_NE(text.find("Customer Name : Br\xE9nholt \x80\r\n"), std::string::npos);
+    const std::string ansi = DataSheetText(record);
+    EXPECT_TRUE(ansi.starts_with("Data Sheet\r\n"));
+    EXPECT_NE(ansi.find("Customer Name : Br\xE9nholt \x80\r\n"), std::string::npos);
+
+    record.PartNumber = "R24 \xE4\xB8\xAD"; // 中
+    const std::string utf8 = DataSheetText(record);
+    EXPECT_TRUE(utf8.starts_with("\xEF\xBB\xBF"
+                                 "Data Sheet\r\n"));
+    EXPECT_NE(utf8.find("Part Number : R24 \xE4\xB8\xAD\r\n"), std::string::npos);
+    EXPECT_NE(utf8.find("Customer Name : Br\xC3\xA9nholt \xE2\x82\xAC\r\n"), std::string::npos);
 }
 
 TEST_F(DataSheetWrite, WritesTheSheetAndReplacesAnEarlierOneCompletely)

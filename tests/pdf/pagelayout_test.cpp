@@ -272,7 +272,9 @@ std::vector<std::vector<std::string>> layOut(const std::string& input, const Pag
     PdfDocument document(sink, geometry, information);
     document.startpdf();
     document.writeinfo("20030312101500");
-    writetext(document, geometry, infile, options);
+    LineReader reader(infile, options);
+    DocumentFonts fonts(geometry.fontname);
+    writetext(document, geometry, reader, fonts, options);
     document.endpdf();
     test::PdfPages pages;
     EXPECT_TRUE(test::checkStructure(sink.bytes(), &pages));
@@ -458,7 +460,9 @@ TEST(PageLayout, NumbersIgnoreACommaDecimalLocale)
     test::writeFile(folder.path() + "/in.txt", std::string(5000, 'x'));
     document.startpdf();
     document.writeinfo("20030312101500");
-    writetext(document, geometry, folder.path() + "/in.txt");
+    LineReader reader(folder.path() + "/in.txt");
+    DocumentFonts fonts(geometry.fontname);
+    writetext(document, geometry, reader, fonts);
     document.endpdf();
     std::setlocale(LC_ALL, "C");
     std::locale::global(previous);

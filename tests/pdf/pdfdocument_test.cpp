@@ -117,7 +117,9 @@ TEST(PdfStructures, InfoDictionaryEscapesValuesInPdfDocEncoding)
     const PageGeometry geometry = letterGeometry();
     DocumentInformation information = Information;
     information.author = "a(b)\\c";
-    information.title = "\x80 \x93q\x94 \x99 \xE9\xA0\xAD";
+    information.title =
+        "\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D \xE2\x84\xA2 \xC3\xA9\xC2\xA0\xC2\xAD"; // € “q” ™ é, no-break space,
+                                                                                        // soft hyphen
     MemorySink sink;
     PdfDocument document(sink, geometry, information);
     document.writeinfo("20030312101500");

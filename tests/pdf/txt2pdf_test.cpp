@@ -166,16 +166,24 @@ TEST_F(Txt2Pdf, LinuxTextReadsAsWrittenAndTheWizardsReadingStaysAvailable)
                                                                                      "0.02",
                                                                                      "        indented", "", "end"}}));
 
+    // Embedded fonts show the arrows and the infinity; no installed font has the private-use characters.
     writeFile(m_folder + "/arrows.txt", "ok\r\nab\xE2\x86\x92"
-                                        "c\xE2\x86\x92\xE2\x88\x9E\xF0\x9F\x99\x82\r\n");
+                                        "c\xE2\x86\x92\xE2\x88\x9E\xF4\x8F\xBF\xBD\xF4\x8F\xBF\xBD\r\n");
     ASSERT_EQ(run("'" + m_folder + "/arrows.txt' '" + m_folder + "/arrows.pdf'"), 0);
-    EXPECT_EQ(m_errors, "quorvale-txt2pdf: 4 characters are not in Windows-1252 and were written as '?' (first at "
-                        "line 2, column 3)\n");
-    EXPECT_EQ(rows(m_folder + "/arrows.pdf"), (std::vector<std::vector<std::string>>{{"ok", "ab?c???"}}));
-    writeFile(m_folder + "/one.txt", "\xE2\x86\x92");
+    EXPECT_EQ(m_errors, "quorvale-txt2pdf: 2 characters are in no installed font and were written as '?' (first at "
+                        "line 2, column 7)\n");
+    std::string text;
+    ASSERT_EQ(runCommand("pdftotext -enc UTF-8 '" + m_folder + "/arrows.pdf' -", &text), 0);
+    EXPECT_EQ(text.substr(0, text.find("\n\n")), "ok\nab\xE2\x86\x92"
+                                                 "c\xE2\x86\x92\xE2\x88\x9E??");
+    writeFile(m_folder + "/one.txt", "\xF4\x8F\xBF\xBD");
     ASSERT_EQ(run("--encoding utf-8 '" + m_folder + "/one.txt' '" + m_folder + "/one.pdf'"), 0);
-    EXPECT_EQ(m_errors, "quorvale-txt2pdf: 1 character is not in Windows-1252 and was written as '?' (at line 1, "
+    EXPECT_EQ(m_errors, "quorvale-txt2pdf: 1 character is in no installed font and was written as '?' (at line 1, "
                         "column 1)\n");
+    writeFile(m_folder + "/hebrew.txt", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D");
+    ASSERT_EQ(run("'" + m_folder + "/hebrew.txt' '" + m_folder + "/hebrew.pdf'"), 0);
+    EXPECT_EQ(m_errors,
+              "quorvale-txt2pdf: Hebrew text is shown left to right: right-to-left scripts are not yet supported\n");
 
     // Without --tab-size 0, the command gives the output window's document.
     quorvale::PdfWriter writer([] { return std::string("20030312101500"); });

@@ -59,6 +59,62 @@ TEST(RunsFaults, ANewerOrAnotherProgramsSchemaIsLeftAlone)
     EXPECT_EQ(readFile(other.toStdString()), otherBefore);
 }
 
+TEST(RunsFaults, AFileMarkedOrHoldingAnythingNotQuorvalesIsLeftAlone)
+{
+    TempDir folder;
+    const std::pair<const char*, const char*> cases[] = {
+        {"CREATE VIEW parts AS SELECT 1 AS name", "other tables than Quorvale's runs"},
+        {"PRAGMA application_id = 1234", "marked as another program's (application id 1234)"},
+        {"PRAGMA user_version = 7", "marked as another program's (user version 7)"},
+        {"CREATE TABLE quorvale_schema (version INTEGER NOT NULL)", "its table quorvale_schema holds no version"},
+    };
+    int made = 0;
+    for (const auto& [sql, reason] : cases) {
+        const QString file = QString::fromStdString(folder.path() + "/" + std::to_string(++made) + ".sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+            db.setDatabaseName(file);
+            ASSERT_TRUE(db.open());
+            ASSERT_TRUE(QSqlQuery(db).exec(QString::fromLatin1(sql))) << sql;
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        const std::string before = readFile(file.toStdString());
+        expectRefused(file, {reason});
+        EXPECT_EQ(readFile(file.toStdString()), before) << sql;
+    }
+}
+
+TEST(RunsFaults, OnAServerTheRunsLiveInASchemaOfTheirOwnAndAnEarlierOnesMoveThere)
+{
+    RunsDatabase database(Backend::PostgreSQL);
+    // Another program's table named as Quorvale's in the public schema stays as it was.
+    database.rows(QStringLiteral("CREATE TABLE public.runs (secret TEXT)"));
+    database.rows(QStringLiteral("INSERT INTO public.runs VALUES ('theirs')"));
+    RunId id = 0;
+    {
+        const auto store = database.open();
+        ASSERT_TRUE(store);
+        ASSERT_TRUE(store->createRun(DefaultRunChartRecord(), Moment::now(), id));
+    }
+    EXPECT_EQ(database.rows(QStringLiteral("SELECT secret FROM public.runs")),
+              (std::vector<QVariantList>{{QStringLiteral("theirs")}}));
+    EXPECT_EQ(database.rows(QStringLiteral("SELECT COUNT(*) FROM quorvale.runs")).at(0).at(0).toInt(), 1);
+
+    // Tables an earlier Quorvale made in the public schema are moved, runs and all.
+    database.rows(QStringLiteral("DROP TABLE public.runs"));
+    for (const char* table : {"quorvale_schema", "runs", "readings", "reading_changes", "run_changes"})
+        database.rows(QStringLiteral("ALTER TABLE quorvale.%1 SET SCHEMA public").arg(QLatin1String(table)));
+    database.rows(QStringLiteral("DROP SCHEMA quorvale"));
+    const auto store = database.open();
+    ASSERT_TRUE(store);
+    StoredRun run;
+    EXPECT_TRUE(store->loadRun(id, run));
+    EXPECT_EQ(
+        database.rows(QStringLiteral("SELECT COUNT(*) FROM pg_tables WHERE schemaname = 'public'")).at(0).at(0).toInt(),
+        0);
+}
+
 TEST(RunsFaults, AnUnusablePlaceIsNamed)
 {
     TempDir folder;

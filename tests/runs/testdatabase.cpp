@@ -67,6 +67,10 @@ std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
     std::vector<QVariantList> rows;
     withConnection([&](QSqlDatabase& db) {
         QSqlQuery query(db);
+        // The runs live in a schema of their own on a server.
+        if (IsServerDatabase(m_name)) {
+            EXPECT_TRUE(query.exec(QStringLiteral("SET search_path TO quorvale")));
+        }
         EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
         while (query.next()) {
             QVariantList row;
@@ -81,7 +85,8 @@ std::vector<QVariantList> RunsDatabase::rows(const QString& sql) const
 void RunsDatabase::makeSchema(int version) const
 {
     withConnection([&](QSqlDatabase& db) {
-        EXPECT_EQ(PrepareRunsSchema(db, IsServerDatabase(m_name), version).toStdString(), "");
+        const Result prepared = PrepareRunsSchema(db, IsServerDatabase(m_name), version);
+        EXPECT_TRUE(prepared) << prepared.reason;
     });
 }
 
