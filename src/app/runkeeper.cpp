@@ -14,11 +14,6 @@ namespace {
 
 constexpr int RetryMilliseconds = 5000;
 
-Moment momentOf(const Reading& reading)
-{
-    return {reading.loggedAt, reading.utcOffset};
-}
-
 bool logsAReading(const RunChange& change)
 {
     return change.kind == RunChangeKind::LogReading || change.kind == RunChangeKind::PutBackReading;
@@ -187,7 +182,7 @@ Result RunKeeper::write(const RunChange& change)
     switch (change.kind) {
     case RunChangeKind::LogReading: {
         int logged = 0;
-        Result result = m_store->logReading(id, change.reading.value, momentOf(change.reading), logged);
+        Result result = m_store->logReading(id, change.reading.value, change.reading.loggedAt, logged);
         if (result)
             m_numbers[change.readingKey] = logged;
         return result;

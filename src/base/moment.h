@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace quorvale {
 
@@ -18,5 +20,21 @@ struct Moment {
 
 // ISO 8601 to the second with the offset: "2026-12-07T14:28:05+01:00".
 std::string IsoText(Moment moment);
+
+// Seconds since midnight of the moment's own day, where it happened.
+int SecondOfDay(Moment moment);
+
+// The same day at another time of day (seconds since midnight).
+Moment AtSecondOfDay(Moment moment, int secondOfDay);
+
+// "14:28:05", as the grid shows it.
+std::string TimeOfDayText(Moment moment);
+
+// "2026-12-07 14:28:05", as the outputs write it.
+std::string DateTimeText(Moment moment);
+
+// A time of day typed as "13:20", "13:20:05", "1:20 PM" or "1:20:05 pm"; blanks around it are
+// ignored. Seconds since midnight.
+std::optional<int> ParseClockTime(std::string_view text);
 
 } // namespace quorvale

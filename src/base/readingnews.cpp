@@ -2,18 +2,16 @@
 
 namespace quorvale {
 
-std::string LoggedReadingNews(std::size_t number, const std::string& typed,
-                              const std::optional<ToleranceLimits>& limits, int limitDecimals,
-                              const std::vector<RunSignal>& found)
+std::string LoggedReadingNews(std::size_t number, const Decimal& value, const std::optional<ToleranceLimits>& limits,
+                              int limitDecimals, const std::vector<RunSignal>& found)
 {
-    std::string news = "Reading " + std::to_string(number) + " (" + typed + ")";
-    const auto value = ReadingNumber(typed);
-    if (!limits || !value)
+    std::string news = "Reading " + std::to_string(number) + " (" + value.text() + ")";
+    if (!limits)
         news += " logged.";
-    else if (limits->above(*value))
-        news += " is above the upper limit " + FixedText(limits->upper, limitDecimals) + '.';
-    else if (limits->below(*value))
-        news += " is below the lower limit " + FixedText(limits->lower, limitDecimals) + '.';
+    else if (limits->above(value))
+        news += " is above the upper limit " + limits->upper.textWithDecimals(limitDecimals) + '.';
+    else if (limits->below(value))
+        news += " is below the lower limit " + limits->lower.textWithDecimals(limitDecimals) + '.';
     else
         news += " is within the limits.";
     for (const RunSignal& signal : found)

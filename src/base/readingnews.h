@@ -12,9 +12,8 @@
 namespace quorvale {
 
 // "Reading 12 (25.013) is above the upper limit 25.010. Shift: readings 7-12 above the median."
-// number counts from 1; typed is the reading as kept; found are the run's, the new reading included.
-std::string LoggedReadingNews(std::size_t number, const std::string& typed,
-                              const std::optional<ToleranceLimits>& limits, int limitDecimals,
-                              const std::vector<RunSignal>& found);
+// number counts from 1; found are the run's signals, the new reading included.
+std::string LoggedReadingNews(std::size_t number, const Decimal& value, const std::optional<ToleranceLimits>& limits,
+                              int limitDecimals, const std::vector<RunSignal>& found);
 
 } // namespace quorvale

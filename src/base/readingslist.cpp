@@ -28,13 +28,13 @@ std::string blanks(std::size_t count)
     return std::string(count, ' ');
 }
 
-std::string markOf(const std::optional<double>& value, const std::optional<ToleranceLimits>& limits)
+std::string markOf(const Decimal& value, const std::optional<ToleranceLimits>& limits)
 {
-    if (!value || !limits)
+    if (!limits)
         return {};
-    if (limits->above(*value))
+    if (limits->above(value))
         return "above upper limit";
-    return limits->below(*value) ? "below lower limit" : std::string();
+    return limits->below(value) ? "below lower limit" : std::string();
 }
 
 } // namespace
@@ -48,26 +48,23 @@ std::string ReadingsListText(const RunChartRecord& record)
     const std::string last = std::to_string(readings.size());
     std::size_t valueWidth = 0;
     for (const Reading& reading : readings)
-        valueWidth = std::max(valueWidth, widthInBlanks(reading.value));
+        valueWidth = std::max(valueWidth, widthInBlanks(reading.value.text()));
 
+    const std::vector<Decimal> values = ValuesOf(readings);
     std::string text = std::string("Readings :") + CrLf;
-    std::vector<double> values;
-    values.reserve(readings.size());
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const Reading& reading = readings[i];
         const std::string number = std::to_string(i + 1);
-        const auto value = ReadingNumber(reading.value);
-        if (value)
-            values.push_back(*value);
-        text += blanks(widthInBlanks(last) - widthInBlanks(number)) + number + Gap + DateTimeText(reading) + Gap +
-                reading.value;
-        if (const std::string mark = markOf(value, limits); !mark.empty())
-            text += blanks(valueWidth - widthInBlanks(reading.value)) + Gap + mark;
+        const std::string& value = reading.value.text();
+        text += blanks(widthInBlanks(last) - widthInBlanks(number)) + number + Gap + DateTimeText(reading.loggedAt) +
+                Gap + value;
+        if (const std::string mark = markOf(reading.value, limits); !mark.empty())
+            text += blanks(valueWidth - widthInBlanks(value)) + Gap + mark;
         text += CrLf;
     }
 
     text += std::string(CrLf) + "Summary :" + CrLf;
-    for (const SummaryLine& line : SummaryLines(StatisticsOf(values, limits), MostDecimals(readings)))
+    for (const SummaryLine& line : SummaryLines(StatisticsOf(values, limits), MostDecimals(values)))
         text += std::string(line.label) + " : " + line.text + CrLf;
     return text;
 }
@@ -78,8 +75,8 @@ std::vector<ReadingColumns> ReadingsColumns(const RunChartRecord& record)
     std::vector<ReadingColumns> columns;
     columns.reserve(record.Readings.size());
     for (const Reading& reading : record.Readings)
-        columns.push_back({std::to_string(columns.size() + 1), DateTimeText(reading), reading.value,
-                           markOf(ReadingNumber(reading.value), limits)});
+        columns.push_back({std::to_string(columns.size() + 1), DateTimeText(reading.loggedAt), reading.value.text(),
+                           markOf(reading.value, limits)});
     return columns;
 }
 

@@ -14,15 +14,16 @@ std::string ValueHeading(const RunChartRecord& record)
 
 int ValueDecimals(const RunChartRecord& record)
 {
-    return RunLimits(record) || ReadingsAreSizes(record) ? LimitDecimals(record) : MostDecimals(record.Readings);
+    return RunLimits(record) || ReadingsAreSizes(record) ? LimitDecimals(record)
+                                                         : MostDecimals(ValuesOf(record.Readings));
 }
 
 std::optional<CheckLevel> CheckLevelOf(const RunChartRecord& record)
 {
-    const std::optional<std::string> check = ReadingValueText(record.Check);
+    const std::optional<Decimal> check = Decimal::parse(record.Check);
     if (!check)
         return std::nullopt;
-    return CheckLevel{ReadingsAreSizes(record) ? *ReadingNumber(*check) : 0.0, *check};
+    return CheckLevel{ReadingsAreSizes(record) ? check->number() : 0.0, check->text()};
 }
 
 std::string SummaryText(const std::vector<SummaryLine>& lines, std::string_view label)

@@ -79,38 +79,35 @@ void addTrends(const std::vector<double>& values, std::vector<RunSignal>& signal
 
 std::optional<ToleranceLimits> LimitsOf(const std::string& upperTolerance, const std::string& lowerTolerance)
 {
-    const auto upper = ReadingNumber(upperTolerance);
-    const auto lowerText = ReadingValueText(lowerTolerance);
-    if (!upper || !lowerText)
+    const auto upper = Decimal::parse(upperTolerance);
+    const auto lower = Decimal::parse(lowerTolerance);
+    if (!upper || !lower)
         return std::nullopt;
-    const double lower = *ReadingNumber(*lowerText);
-    const bool hasSign = lowerText->front() == '+' || lowerText->front() == '-';
-    return ToleranceLimits{*upper, hasSign ? lower : -lower};
+    return ToleranceLimits{upper->plain(), lower->hasSign() ? lower->plain() : -*lower};
 }
 
 bool ReadingsAreSizes(const RunChartRecord& record)
 {
-    return !record.ReadingsAreDeviations && ReadingNumber(record.Check).has_value();
+    return !record.ReadingsAreDeviations && Decimal::parse(record.Check).has_value();
 }
 
 std::optional<ToleranceLimits> RunLimits(const RunChartRecord& record)
 {
     auto limits = LimitsOf(record.UpperTolerance, record.LowerTolerance);
     if (limits && ReadingsAreSizes(record)) {
-        const double check = *ReadingNumber(record.Check);
+        const Decimal check = *Decimal::parse(record.Check);
         limits = ToleranceLimits{check + limits->upper, check + limits->lower};
     }
-    if (limits && (!std::isfinite(limits->upper) || !std::isfinite(limits->lower)))
-        return std::nullopt;
     return limits;
 }
 
 int LimitDecimals(const RunChartRecord& record)
 {
-    std::vector<Reading> typed{{0, 0, ReadingValueText(record.UpperTolerance).value_or("")},
-                               {0, 0, ReadingValueText(record.LowerTolerance).value_or("")}};
+    std::vector<Decimal> typed;
+    for (const std::string* text : {&record.UpperTolerance, &record.LowerTolerance})
+        typed.push_back(Decimal::parse(*text).value_or(Decimal()));
     if (ReadingsAreSizes(record))
-        typed.push_back({0, 0, *ReadingValueText(record.Check)});
+        typed.push_back(*Decimal::parse(record.Check));
     return MostDecimals(typed);
 }
 
@@ -157,15 +154,25 @@ std::string SignalsText(const std::vector<RunSignal>& signals)
     return text;
 }
 
-RunStatistics StatisticsOf(const std::vector<double>& values, const std::optional<ToleranceLimits>& limits)
+std::vector<double> NumbersOf(const std::vector<Decimal>& values)
+{
+    std::vector<double> numbers;
+    numbers.reserve(values.size());
+    for (const Decimal& value : values)
+        numbers.push_back(value.number());
+    return numbers;
+}
+
+RunStatistics StatisticsOf(const std::vector<Decimal>& decimals, const std::optional<ToleranceLimits>& limits)
 {
     RunStatistics statistics;
-    statistics.readings = values.size();
-    if (values.empty())
+    statistics.readings = decimals.size();
+    if (decimals.empty())
         return statistics;
     if (limits)
         statistics.outOfTolerance = static_cast<std::size_t>(
-            std::count_if(values.begin(), values.end(), [&](double v) { return limits->outside(v); }));
+            std::count_if(decimals.begin(), decimals.end(), [&](const Decimal& v) { return limits->outside(v); }));
+    const std::vector<double> values = NumbersOf(decimals);
     const double median = Median(values);
     statistics.median = median;
     statistics.runSignals = RunSignals(values, median);
@@ -204,8 +211,8 @@ RunStatistics StatisticsOf(const std::vector<double>& values, const std::optiona
     statistics.sigmaWithin = unscaled(sigmaWithin);
     statistics.sigmaOverall = unscaled(sigmaOverall);
     if (limits) {
-        const double upper = scaled(limits->upper);
-        const double lower = scaled(limits->lower);
+        const double upper = scaled(limits->upper.number());
+        const double lower = scaled(limits->lower.number());
         const double nearer = std::min(upper - mean, mean - lower);
         statistics.cp = index(upper - lower, 6, sigmaWithin);
         statistics.cpk = index(nearer, 3, sigmaWithin);
@@ -228,13 +235,21 @@ std::string FixedText(double value, int decimals)
     return fixed;
 }
 
-int MostDecimals(const std::vector<Reading>& readings)
+std::vector<Decimal> ValuesOf(const std::vector<Reading>& readings)
 {
-    std::size_t most = 0;
+    std::vector<Decimal> values;
+    values.reserve(readings.size());
     for (const Reading& reading : readings)
-        if (const auto mark = reading.value.find('.'); mark != std::string::npos)
-            most = std::max(most, reading.value.size() - mark - 1);
-    return static_cast<int>(most);
+        values.push_back(reading.value);
+    return values;
+}
+
+int MostDecimals(const std::vector<Decimal>& values)
+{
+    int most = 0;
+    for (const Decimal& value : values)
+        most = std::max(most, value.decimals());
+    return most;
 }
 
 std::vector<SummaryLine> SummaryLines(const RunStatistics& s, int decimals)

@@ -13,13 +13,14 @@
 
 namespace quorvale {
 
+// Judged in decimal: a reading equal to a limit is within it.
 struct ToleranceLimits {
-    double upper;
-    double lower;
+    Decimal upper;
+    Decimal lower;
 
-    bool above(double value) const { return value > upper; }
-    bool below(double value) const { return value < lower; }
-    bool outside(double value) const { return above(value) || below(value); }
+    bool above(const Decimal& value) const { return value > upper; }
+    bool below(const Decimal& value) const { return value < lower; }
+    bool outside(const Decimal& value) const { return above(value) || below(value); }
 };
 
 // The tolerances as deviations from Check, when both are numbers. A lower tolerance without a sign
@@ -30,7 +31,7 @@ std::optional<ToleranceLimits> LimitsOf(const std::string& upperTolerance, const
 bool ReadingsAreSizes(const RunChartRecord& record);
 
 // The limits the run's readings are judged by: Check plus the tolerances for sizes, the tolerances
-// themselves for deviations. Nothing without numeric tolerances or when a limit is no finite number.
+// themselves for deviations. Nothing without numeric tolerances.
 std::optional<ToleranceLimits> RunLimits(const RunChartRecord& record);
 
 // How many decimals the limits are shown with: the most of Check (for sizes) and the tolerances.
@@ -70,7 +71,10 @@ struct RunStatistics {
     std::vector<RunSignal> runSignals;
 };
 
-RunStatistics StatisticsOf(const std::vector<double>& values, const std::optional<ToleranceLimits>& limits);
+// The values as numbers, for the statistics.
+std::vector<double> NumbersOf(const std::vector<Decimal>& values);
+
+RunStatistics StatisticsOf(const std::vector<Decimal>& values, const std::optional<ToleranceLimits>& limits);
 
 // One line of the summary: its label, its number where it has one, and its text ("" when it could
 // not be computed). In the order the outputs list them, the signals last.
@@ -85,8 +89,11 @@ struct SummaryLine {
 // little more than the readings do.
 std::vector<SummaryLine> SummaryLines(const RunStatistics& statistics, int decimals);
 
-// The most digits after the decimal mark among the kept readings.
-int MostDecimals(const std::vector<Reading>& readings);
+// The readings' values, in the order logged.
+std::vector<Decimal> ValuesOf(const std::vector<Reading>& readings);
+
+// The most digits after the decimal mark among the values.
+int MostDecimals(const std::vector<Decimal>& values);
 
 // A number with a point and a fixed count of decimals, whatever the locale.
 std::string FixedText(double value, int decimals);

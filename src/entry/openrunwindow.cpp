@@ -22,7 +22,7 @@ enum Column { Run, Part, Customer, Operation, Check, Inspector, Started, LastRea
 
 QString momentText(const Moment& moment)
 {
-    return QString::fromStdString(DateTimeText(Reading{moment.at, moment.utcOffset, {}}));
+    return QString::fromStdString(DateTimeText(moment));
 }
 
 } // namespace

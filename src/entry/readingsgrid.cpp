@@ -39,15 +39,14 @@ public:
         const std::string text = input.toStdString();
         if (m_column == TimeColumn)
             return ParseClockTime(text) ? Acceptable : Intermediate;
-        const auto value = ReadingValueText(text);
-        return value && ReadingInRange(*value) ? Acceptable : Intermediate;
+        return ReadingValue(text) ? Acceptable : Intermediate;
     }
 
     QString refusal(const QString& input) const
     {
         if (m_column == TimeColumn)
             return QStringLiteral("Type the time as 13:20, 13:20:05 or 1:20 PM.");
-        if (ReadingValueText(input.toStdString()))
+        if (Decimal::parse(input.toStdString()))
             return QStringLiteral("The reading is too large: type a number between -1000000000 and 1000000000.");
         return QStringLiteral("Type the reading as a number, for example 0.02.");
     }
@@ -268,7 +267,7 @@ void ReadingsGrid::addReading(const QString& typed)
     if (m_pendingRow.rowCount() > 0)
         return;
     const QDateTime now = m_clock();
-    const Reading shown{now.toSecsSinceEpoch(), now.offsetFromUtc(), {}};
+    const Moment shown{now.toSecsSinceEpoch(), now.offsetFromUtc()};
     auto* time = new QStandardItem(QString::fromStdString(TimeOfDayText(shown)));
     time->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     m_pendingRow.appendRow({time, new QStandardItem});
@@ -325,10 +324,10 @@ void ReadingsGrid::logEverythingNow()
 
 void ReadingsGrid::log(const QString& typed, const QDateTime& stamp)
 {
-    const std::optional<std::string> value = ReadingValueText(typed.toStdString());
-    if (!value || !ReadingInRange(*value))
+    const std::optional<Decimal> value = ReadingValue(typed.toStdString());
+    if (!value)
         return;
-    m_run.logReading({stamp.toSecsSinceEpoch(), stamp.offsetFromUtc(), *value});
+    m_run.logReading({{stamp.toSecsSinceEpoch(), stamp.offsetFromUtc()}, *value});
     const int row = m_run.rowCount() - 1;
     if (m_run.isOutside(row))
         m_bell();

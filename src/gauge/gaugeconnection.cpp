@@ -115,7 +115,7 @@ void GaugeConnection::take(const GaugeLine& line)
     if (const auto value = GaugeReadingValue(line.text)) {
         // The grid takes no reading beyond what the run's statistics can hold, typed or not.
         if (ReadingInRange(*value))
-            emit readingReceived(QString::fromStdString(*value));
+            emit readingReceived(QString::fromStdString(value->text()));
         else
             emit noteChanged(QStringLiteral("Gauge sent \"%1\": beyond %2 either way, not logged.")
                                  .arg(noteText(shown))

@@ -33,7 +33,7 @@ std::string_view trimmed(std::string_view text)
 }
 
 // "01A+00025.013": the fixed format's value without its channel, letter, plus sign and leading zeros.
-std::optional<std::string> fixedFormatValue(std::string_view line)
+std::optional<Decimal> fixedFormatValue(std::string_view line)
 {
     if (line.size() < 5 || !isDigit(line[0]) || !isDigit(line[1]) || !isLetter(line[2]) ||
         (line[3] != '+' && line[3] != '-'))
@@ -44,10 +44,10 @@ std::optional<std::string> fixedFormatValue(std::string_view line)
         return std::nullopt;
     while (number.size() > 1 && number[0] == '0' && isDigit(number[1]))
         number.remove_prefix(1);
-    const auto value = ReadingValueText(number);
+    const auto value = Decimal::parse(number);
     if (!value)
         return std::nullopt;
-    return negative ? "-" + *value : *value;
+    return negative ? Decimal::parse("-" + value->text()) : value;
 }
 
 } // namespace
@@ -98,14 +98,14 @@ bool GaugeLineReader::endsLine(char c) const
     return false;
 }
 
-std::optional<std::string> GaugeReadingValue(std::string_view line)
+std::optional<Decimal> GaugeReadingValue(std::string_view line)
 {
     line = trimmed(line);
     if (line.empty())
         return std::nullopt;
     if (auto value = fixedFormatValue(line))
         return value;
-    return ReadingValueText(line);
+    return Decimal::parse(line);
 }
 
 std::string GaugeLineForNote(std::string_view line)

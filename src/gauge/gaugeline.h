@@ -3,6 +3,8 @@
 // reading a line stands for.
 #pragma once
 
+#include "decimal.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -51,7 +53,7 @@ private:
 // The reading a gauge's line stands for, as the inspector would type it: "01A+00025.013" (a
 // two-digit channel, a letter, the sign and the value) gives "25.013"; a plain number, with "." or
 // "," as its mark, is taken as it is. Blanks around it are ignored. Nothing for any other line.
-std::optional<std::string> GaugeReadingValue(std::string_view line);
+std::optional<Decimal> GaugeReadingValue(std::string_view line);
 
 // A line as it may be shown in a note: control bytes as "?", at most 40 characters.
 std::string GaugeLineForNote(std::string_view line);

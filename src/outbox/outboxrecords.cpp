@@ -30,16 +30,18 @@ QDataStream& operator>>(QDataStream& in, std::string& text)
 
 QDataStream& operator<<(QDataStream& out, const Reading& reading)
 {
-    return out << qint64(reading.loggedAt) << qint32(reading.utcOffset) << reading.value;
+    return out << qint64(reading.loggedAt.at) << qint32(reading.loggedAt.utcOffset) << reading.value.text();
 }
 
 QDataStream& operator>>(QDataStream& in, Reading& reading)
 {
     qint64 at = 0;
     qint32 offset = 0;
-    in >> at >> offset >> reading.value;
-    reading.loggedAt = at;
-    reading.utcOffset = offset;
+    std::string value;
+    in >> at >> offset >> value;
+    reading.loggedAt = {at, offset};
+    // Written from a Decimal; a value that is no number comes back empty, and the store refuses it.
+    reading.value = Decimal::parse(value).value_or(Decimal());
     return in;
 }
 

@@ -9,7 +9,7 @@ namespace quorvale {
 
 namespace {
 
-ChartJudgement judged(double value, const std::optional<ToleranceLimits>& limits)
+ChartJudgement judged(const Decimal& value, const std::optional<ToleranceLimits>& limits)
 {
     if (limits && limits->above(value))
         return ChartJudgement::Above;
@@ -21,33 +21,28 @@ ChartJudgement judged(double value, const std::optional<ToleranceLimits>& limits
 std::optional<ChartData> runChartOf(const RunChartRecord& record)
 {
     const std::optional<ToleranceLimits> limits = RunLimits(record);
-    ChartData chart;
-    std::vector<double> values;
-    for (const Reading& reading : record.Readings) {
-        if (const std::optional<double> value = ReadingNumber(reading.value)) {
-            chart.readings.push_back({*value, judged(*value, limits)});
-            values.push_back(*value);
-        }
-    }
-    if (values.empty())
+    if (record.Readings.empty())
         return std::nullopt;
-    chart.title =
-        encodeWindows1252("Part " + record.PartNumber + " - Check " + record.Check + " - " +
-                          DateTimeText(record.Readings.front()) + " to " + DateTimeText(record.Readings.back()));
+    ChartData chart;
+    const std::vector<Decimal> values = ValuesOf(record.Readings);
+    for (const Decimal& value : values)
+        chart.readings.push_back({value.number(), judged(value, limits)});
+    chart.title = encodeWindows1252("Part " + record.PartNumber + " - Check " + record.Check + " - " +
+                                    DateTimeText(record.Readings.front().loggedAt) + " to " +
+                                    DateTimeText(record.Readings.back().loggedAt));
     chart.decimals = ValueDecimals(record);
     const int limitDecimals = LimitDecimals(record);
     if (limits) {
-        chart.levels.push_back(
-            {ChartLevel::Kind::Limit, limits->upper, "Upper " + FixedText(limits->upper, limitDecimals)});
-        chart.levels.push_back(
-            {ChartLevel::Kind::Limit, limits->lower, "Lower " + FixedText(limits->lower, limitDecimals)});
+        chart.levels.push_back({ChartLevel::Kind::Limit, limits->upper.number(),
+                                "Upper " + limits->upper.textWithDecimals(limitDecimals)});
+        chart.levels.push_back({ChartLevel::Kind::Limit, limits->lower.number(),
+                                "Lower " + limits->lower.textWithDecimals(limitDecimals)});
     }
     if (const std::optional<CheckLevel> check = CheckLevelOf(record))
         chart.levels.push_back({ChartLevel::Kind::Check, check->value, "Check " + check->text});
     const RunStatistics statistics = StatisticsOf(values, limits);
-    chart.levels.push_back(
-        {ChartLevel::Kind::Median, *statistics.median,
-         "Median " + SummaryText(SummaryLines(statistics, MostDecimals(record.Readings)), "Median")});
+    chart.levels.push_back({ChartLevel::Kind::Median, *statistics.median,
+                            "Median " + SummaryText(SummaryLines(statistics, MostDecimals(values)), "Median")});
     return chart;
 }
 

@@ -15,14 +15,9 @@ namespace {
 
 const QColor OutsideRed(255, 0, 0);
 
-double numberOf(const Reading& reading)
-{
-    return ReadingNumber(reading.value).value_or(0);
-}
-
 QDate dayOf(const Reading& reading)
 {
-    return QDateTime::fromSecsSinceEpoch(reading.loggedAt + reading.utcOffset, Qt::UTC).date();
+    return QDateTime::fromSecsSinceEpoch(reading.loggedAt.at + reading.loggedAt.utcOffset, Qt::UTC).date();
 }
 
 } // namespace
@@ -171,7 +166,7 @@ void RunModel::insertReading(int row, const RunReading& reading, RunChangeKind k
     }
     beginInsertRows({}, row, row);
     m_state.readings.insert(m_state.readings.begin() + row, reading);
-    m_values.insert(m_values.begin() + row, numberOf(reading.reading));
+    m_values.insert(m_values.begin() + row, reading.reading.value);
     endInsertRows();
     send(kind, reading);
 }
@@ -190,7 +185,7 @@ void RunModel::replaceReading(int row, const Reading& reading)
 {
     RunReading& kept = m_state.readings[std::size_t(row)];
     kept.reading = reading;
-    m_values[std::size_t(row)] = numberOf(reading);
+    m_values[std::size_t(row)] = reading.value;
     emit dataChanged(index(row, TimeColumn), index(row, ValueColumn));
     send(RunChangeKind::EditReading, kept);
 }
@@ -213,7 +208,7 @@ void RunModel::replaceState(RunState state)
     m_values.clear();
     m_values.reserve(m_state.readings.size());
     for (const RunReading& reading : m_state.readings)
-        m_values.push_back(numberOf(reading.reading));
+        m_values.push_back(reading.reading.value);
     updateLimits();
     endResetModel();
     emit recordChanged();
@@ -231,7 +226,7 @@ void RunModel::send(RunChangeKind kind, const RunReading& reading)
     switch (kind) {
     case RunChangeKind::StartRun:
         // The run started when its first reading arrived.
-        change.at = {reading.reading.loggedAt, reading.reading.utcOffset};
+        change.at = reading.reading.loggedAt;
         change.record = m_state.record;
         break;
     case RunChangeKind::ChangeRecord:
@@ -281,8 +276,8 @@ QVariant RunModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return QString::fromStdString(index.column() == TimeColumn ? TimeOfDayText(reading.reading)
-                                                                   : reading.reading.value);
+        return QString::fromStdString(index.column() == TimeColumn ? TimeOfDayText(reading.reading.loggedAt)
+                                                                   : reading.reading.value.text());
     case KeyRole:
         return QString::fromStdString(reading.key);
     case OutsideRole:
@@ -330,10 +325,10 @@ bool RunModel::setData(const QModelIndex& index, const QVariant& value, int role
         const std::optional<int> second = ParseClockTime(typed);
         if (!second)
             return false;
-        reading = AtSecondOfDay(reading, *second);
+        reading.loggedAt = AtSecondOfDay(reading.loggedAt, *second);
     } else {
-        const std::optional<std::string> number = ReadingValueText(typed);
-        if (!number || !ReadingInRange(*number))
+        const std::optional<Decimal> number = ReadingValue(typed);
+        if (!number)
             return false;
         reading.value = *number;
     }

@@ -128,7 +128,7 @@ private:
     void updateLimits();
 
     RunState m_state;
-    std::vector<double> m_values; // the readings' numbers, row by row
+    std::vector<Decimal> m_values; // the readings' values, row by row
     std::optional<ToleranceLimits> m_limits;
     int m_limitDecimals = 0;
     mutable std::optional<RunStatistics> m_statistics;

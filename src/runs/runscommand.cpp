@@ -239,13 +239,13 @@ int newRun(RunStore& store, const NewRun& run, const ChangeOptions& options, con
 int logValues(RunStore& store, RunId id, const std::vector<std::string>& typed, const std::vector<int>& places,
               const char* where, const ChangeOptions& options, const QString& databaseOption)
 {
-    std::vector<std::string> values;
+    std::vector<Decimal> values;
     for (std::size_t i = 0; i < typed.size(); ++i) {
-        const auto kept = ReadingValueText(typed[i]);
+        const auto kept = Decimal::parse(typed[i]);
         const std::string place = std::string(where) + " " + std::to_string(places[i]) + ": '" + typed[i] + "' ";
-        if (kept && ReadingNumber(*kept) && !ReadingInRange(*kept))
+        if (kept && !ReadingInRange(*kept))
             return fail(place + "is beyond -1000000000 to 1000000000; nothing was logged");
-        if (!kept || !IsStorableReading(*kept))
+        if (!kept)
             return fail(place + "is not a number; nothing was logged");
         values.push_back(*kept);
     }
@@ -260,11 +260,10 @@ int logValues(RunStore& store, RunId id, const std::vector<std::string>& typed, 
     // One change a value, each with an identity of the command's change and the value's place.
     std::vector<RunChange> changes;
     std::string retry = retryLine(databaseOption, "log", options) + " " + std::to_string(id);
-    for (const std::string& value : values) {
+    for (const Decimal& value : values) {
         const std::string key = options.id + "-" + std::to_string(changes.size() + 1);
-        changes.push_back(
-            {key, run, RunChangeKind::LogReading, options.at, key, {options.at.at, options.at.utcOffset, value}, {}});
-        retry += " " + value;
+        changes.push_back({key, run, RunChangeKind::LogReading, options.at, key, {options.at, value}, {}});
+        retry += " " + value.text();
     }
     return outcome(store.apply(changes), retry);
 }

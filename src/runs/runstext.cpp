@@ -18,8 +18,8 @@ std::string ReadingsCsv(const StoredRun& run)
     // No field needs quotes: a count, a time and a kept reading hold no comma, quote or line break.
     std::string csv = "reading,time,value\r\n";
     for (const StoredReading& stored : run.readings)
-        csv += std::to_string(stored.number) + ',' + IsoText({stored.reading.loggedAt, stored.reading.utcOffset}) +
-               ',' + stored.reading.value + "\r\n";
+        csv += std::to_string(stored.number) + ',' + IsoText(stored.reading.loggedAt) + ',' +
+               stored.reading.value.text() + "\r\n";
     return csv;
 }
 

@@ -55,10 +55,10 @@ void bindReading(QSqlQuery& query, RunId id, const StoredReading& stored)
 {
     query.bindValue(QStringLiteral(":id"), qint64(id));
     query.bindValue(QStringLiteral(":number"), stored.number);
-    query.bindValue(QStringLiteral(":at"), qint64(stored.reading.loggedAt));
-    query.bindValue(QStringLiteral(":offset"), stored.reading.utcOffset);
-    query.bindValue(QStringLiteral(":text"), QString::fromStdString(stored.reading.value));
-    query.bindValue(QStringLiteral(":value"), *ReadingNumber(stored.reading.value));
+    query.bindValue(QStringLiteral(":at"), qint64(stored.reading.loggedAt.at));
+    query.bindValue(QStringLiteral(":offset"), stored.reading.loggedAt.utcOffset);
+    query.bindValue(QStringLiteral(":text"), QString::fromStdString(stored.reading.value.text()));
+    query.bindValue(QStringLiteral(":value"), stored.reading.value.number());
     query.bindValue(QStringLiteral(":key"), QString::fromStdString(stored.key));
 }
 
@@ -167,9 +167,9 @@ const std::error_category& StoreCategory()
     return category;
 }
 
-bool IsStorableReading(const std::string& value)
+bool IsStorableReading(const Decimal& value)
 {
-    return ReadingValueText(value) == value && ReadingNumber(value).has_value() && ReadingInRange(value);
+    return !value.empty() && ReadingInRange(value);
 }
 
 std::unique_ptr<RunStore> RunStore::open(const QString& database, QString& why)
@@ -280,17 +280,16 @@ Result RunStore::finish(RunId id)
     return query.numRowsAffected() == 1 ? Result{} : failure(runText(id));
 }
 
-Result RunStore::logReadings(RunId id, const std::vector<std::string>& values, Moment loggedAt,
-                             std::vector<int>& numbers)
+Result RunStore::logReadings(RunId id, const std::vector<Decimal>& values, Moment loggedAt, std::vector<int>& numbers)
 {
     numbers.clear();
-    for (const std::string& value : values) {
+    for (const Decimal& value : values) {
         if (!IsStorableReading(value))
-            return notAReading(value);
+            return notAReading(value.text());
     }
     std::vector<StoredReading> readings;
-    for (const std::string& value : values)
-        readings.push_back({0, {loggedAt.at, loggedAt.utcOffset, value}, NewIdentity()});
+    for (const Decimal& value : values)
+        readings.push_back({0, {loggedAt, value}, NewIdentity()});
     return inTransaction([&] { return logIn(id, readings, numbers); });
 }
 
@@ -319,7 +318,7 @@ Result RunStore::logIn(RunId id, const std::vector<StoredReading>& readings, std
     return {};
 }
 
-Result RunStore::logReading(RunId id, const std::string& value, Moment loggedAt, int& number)
+Result RunStore::logReading(RunId id, const Decimal& value, Moment loggedAt, int& number)
 {
     std::vector<int> numbers;
     const Result result = logReadings(id, {value}, loggedAt, numbers);
@@ -338,8 +337,12 @@ Result RunStore::findReading(RunId id, int number, StoredReading& reading)
         return failure(query);
     if (!query.next())
         return failure(QStringLiteral("run %1 has no reading %2").arg(id).arg(number));
+    const std::string text = query.value(2).toString().toStdString();
+    const auto value = Decimal::parse(text);
+    if (!value)
+        return notAReading(text);
     reading = {number,
-               {query.value(0).toLongLong(), query.value(1).toInt(), query.value(2).toString().toStdString()},
+               {{query.value(0).toLongLong(), query.value(1).toInt()}, *value},
                query.value(3).toString().toStdString()};
     query.finish();
     return {};
@@ -356,10 +359,10 @@ Result RunStore::recordChange(RunId id, const StoredReading& old, const char* ch
     query.bindValue(QStringLiteral(":change"), QString::fromLatin1(change));
     query.bindValue(QStringLiteral(":at"), qint64(changedAt.at));
     query.bindValue(QStringLiteral(":offset"), changedAt.utcOffset);
-    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.reading.loggedAt)) : QVariant());
-    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.reading.utcOffset) : QVariant());
+    query.bindValue(QStringLiteral(":old_at"), hadOld ? QVariant(qint64(old.reading.loggedAt.at)) : QVariant());
+    query.bindValue(QStringLiteral(":old_offset"), hadOld ? QVariant(old.reading.loggedAt.utcOffset) : QVariant());
     query.bindValue(QStringLiteral(":old_value"),
-                    hadOld ? QVariant(QString::fromStdString(old.reading.value)) : QVariant());
+                    hadOld ? QVariant(QString::fromStdString(old.reading.value.text())) : QVariant());
     query.bindValue(QStringLiteral(":key"), QString::fromStdString(old.key));
     return query.exec() ? Result{} : failure(query);
 }
@@ -372,7 +375,7 @@ Result RunStore::editReading(RunId id, const StoredReading& edited, Moment chang
 Result RunStore::editIn(RunId id, const StoredReading& edited, Moment changedAt)
 {
     if (!IsStorableReading(edited.reading.value))
-        return notAReading(edited.reading.value);
+        return notAReading(edited.reading.value.text());
     StoredReading old;
     if (Result found = findReading(id, edited.number, old); !found)
         return found;
@@ -412,7 +415,7 @@ Result RunStore::restoreReading(RunId id, const StoredReading& reading, Moment c
 Result RunStore::restoreIn(RunId id, const StoredReading& reading, Moment changedAt)
 {
     if (!IsStorableReading(reading.reading.value))
-        return notAReading(reading.reading.value);
+        return notAReading(reading.reading.value.text());
     StoredReading back = reading;
     if (back.key.empty()) {
         // Back under the identity it had when it was removed.
@@ -469,7 +472,7 @@ Result RunStore::applyOne(const RunChange& change)
         break;
     case RunChangeKind::LogReading: {
         if (!IsStorableReading(reading.reading.value))
-            return notAReading(reading.reading.value);
+            return notAReading(reading.reading.value.text());
         std::vector<int> numbers;
         return logIn(id, {reading}, numbers);
     }
@@ -607,10 +610,13 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
     if (const int rows = readings.size(); rows > 0)
         run.readings.reserve(std::size_t(rows));
     while (readings.next()) {
-        run.readings.push_back(
-            {readings.value(0).toInt(),
-             {readings.value(1).toLongLong(), readings.value(2).toInt(), readings.value(3).toString().toStdString()},
-             readings.value(4).toString().toStdString()});
+        const std::string text = readings.value(3).toString().toStdString();
+        const auto value = Decimal::parse(text);
+        if (!value)
+            return notAReading(text);
+        run.readings.push_back({readings.value(0).toInt(),
+                                {{readings.value(1).toLongLong(), readings.value(2).toInt()}, *value},
+                                readings.value(4).toString().toStdString()});
     }
     readings.finish();
     return {};

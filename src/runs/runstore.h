@@ -76,8 +76,8 @@ public:
 
     // Logs the values in one transaction, all or none, each numbered after the run's last reading
     // whoever else logs into the run; the numbers given are in the order of the values.
-    Result logReadings(RunId id, const std::vector<std::string>& values, Moment loggedAt, std::vector<int>& numbers);
-    Result logReading(RunId id, const std::string& value, Moment loggedAt, int& number);
+    Result logReadings(RunId id, const std::vector<Decimal>& values, Moment loggedAt, std::vector<int>& numbers);
+    Result logReading(RunId id, const Decimal& value, Moment loggedAt, int& number);
     // Edits and removals keep the reading as it was in the run's changes.
     Result editReading(RunId id, const StoredReading& edited, Moment changedAt);
     Result removeReading(RunId id, int number, Moment changedAt);
@@ -134,8 +134,8 @@ inline std::error_code make_error_code(StoreError error)
     return {int(error), StoreCategory()};
 }
 
-// Whether the store keeps the text as a reading: a number as the grid keeps it, within ±LargestReading.
-bool IsStorableReading(const std::string& value);
+// Whether the store keeps the value as a reading: a number within ±LargestReading.
+bool IsStorableReading(const Decimal& value);
 
 } // namespace quorvale
 

@@ -28,9 +28,9 @@ QString WriteUnsavedJournal(const QString& path, const UnsavedReadings& unsaved)
     record.insert(QStringLiteral("readings_are_deviations"), unsaved.record.ReadingsAreDeviations);
     QJsonArray readings;
     for (const Reading& reading : unsaved.readings)
-        readings.append(QJsonObject{{QStringLiteral("at"), qint64(reading.loggedAt)},
-                                    {QStringLiteral("offset"), reading.utcOffset},
-                                    {QStringLiteral("value"), QString::fromStdString(reading.value)}});
+        readings.append(QJsonObject{{QStringLiteral("at"), qint64(reading.loggedAt.at)},
+                                    {QStringLiteral("offset"), reading.loggedAt.utcOffset},
+                                    {QStringLiteral("value"), QString::fromStdString(reading.value.text())}});
     const QJsonObject journal{{QStringLiteral("database"), unsaved.database},
                               {QStringLiteral("run"), qint64(unsaved.run)},
                               {QStringLiteral("record"), record},
@@ -59,9 +59,11 @@ std::optional<UnsavedReadings> ReadUnsavedJournal(const QString& path)
     unsaved.record.ReadingsAreDeviations = record.value(QStringLiteral("readings_are_deviations")).toBool();
     for (const QJsonValue& value : journal.value(QStringLiteral("readings")).toArray()) {
         const QJsonObject reading = value.toObject();
-        unsaved.readings.push_back({reading.value(QStringLiteral("at")).toInteger(),
-                                    reading.value(QStringLiteral("offset")).toInt(),
-                                    reading.value(QStringLiteral("value")).toString().toStdString()});
+        // A value that is no number comes back empty, and the store refuses it by name.
+        const auto kept = Decimal::parse(reading.value(QStringLiteral("value")).toString().toStdString());
+        unsaved.readings.push_back(
+            {{reading.value(QStringLiteral("at")).toInteger(), reading.value(QStringLiteral("offset")).toInt()},
+             kept.value_or(Decimal())});
     }
     return unsaved;
 }
@@ -72,15 +74,14 @@ Result SaveUnsavedReadings(RunStore& store, UnsavedReadings& unsaved)
         return {};
     if (unsaved.run == 0) {
         const Reading& first = unsaved.readings.front();
-        if (Result created = store.createRun(unsaved.record, {first.loggedAt, first.utcOffset}, unsaved.run); !created)
+        if (Result created = store.createRun(unsaved.record, first.loggedAt, unsaved.run); !created)
             return created;
     }
     // Each keeps the time it was logged at; written one by one, so what is written stays written.
     while (!unsaved.readings.empty()) {
         const Reading& reading = unsaved.readings.front();
         int number = 0;
-        if (Result logged = store.logReading(unsaved.run, reading.value, {reading.loggedAt, reading.utcOffset}, number);
-            !logged)
+        if (Result logged = store.logReading(unsaved.run, reading.value, reading.loggedAt, number); !logged)
             return logged;
         unsaved.readings.erase(unsaved.readings.begin());
     }

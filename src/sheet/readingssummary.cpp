@@ -63,14 +63,14 @@ void addLevel(lxw_worksheet* sheet, lxw_chart* chart, lxw_format* heading, lxw_c
 
 // The readings out of tolerance once more, on their rows and nowhere else, charted as red triangles
 // over their marks: a spreadsheet program leaves a gap at an empty cell.
-void addOutside(lxw_worksheet* sheet, lxw_chart* chart, lxw_format* heading, const std::vector<double>& values,
+void addOutside(lxw_worksheet* sheet, lxw_chart* chart, lxw_format* heading, const std::vector<Decimal>& values,
                 const ToleranceLimits& limits, DecimalFormats& formats, const RunChartRecord& record, FirstError& keep)
 {
     const int shown = ValueDecimals(record);
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (limits.outside(values[i]))
-            keep(worksheet_write_number(sheet, static_cast<lxw_row_t>(FirstReadingRow + i), OutsideColumn, values[i],
-                                        formats.with(std::max(shown, MostDecimals({record.Readings[i]})))));
+            keep(worksheet_write_number(sheet, static_cast<lxw_row_t>(FirstReadingRow + i), OutsideColumn,
+                                        values[i].number(), formats.with(std::max(shown, values[i].decimals()))));
     }
     lxw_chart_series* series =
         addColumnSeries(sheet, chart, heading, OutsideColumn, "Out of Tolerance", values.size(), keep);
@@ -101,12 +101,12 @@ lxw_chart_line lineOf(lxw_color_t colour, std::uint8_t dash)
 } // namespace
 
 lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw_chart* chart,
-                               const RunChartRecord& record, const std::vector<double>& values,
-                               const std::optional<ToleranceLimits>& limits)
+                               const RunChartRecord& record, const std::optional<ToleranceLimits>& limits)
 {
+    const std::vector<Decimal> values = ValuesOf(record.Readings);
     const std::size_t rows = values.size();
     const RunStatistics statistics = StatisticsOf(values, limits);
-    const std::vector<SummaryLine> summary = SummaryLines(statistics, MostDecimals(record.Readings));
+    const std::vector<SummaryLine> summary = SummaryLines(statistics, MostDecimals(values));
     lxw_format* heading = Filled(workbook, HeaderFill);
     lxw_format* label = Bold(workbook);
     DecimalFormats figures(workbook, workbook_add_format);
@@ -115,10 +115,10 @@ lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw
     FirstError keep;
     const lxw_chart_line limitLine = lineOf(LimitColour, LXW_CHART_LINE_DASH_SOLID);
     if (limits) {
-        addLevel(sheet, chart, heading, UpperColumn, "Upper Limit", limits->upper, figures.with(shown), rows, limitLine,
-                 keep);
-        addLevel(sheet, chart, heading, LowerColumn, "Lower Limit", limits->lower, figures.with(shown), rows, limitLine,
-                 keep);
+        addLevel(sheet, chart, heading, UpperColumn, "Upper Limit", limits->upper.number(), figures.with(shown), rows,
+                 limitLine, keep);
+        addLevel(sheet, chart, heading, LowerColumn, "Lower Limit", limits->lower.number(), figures.with(shown), rows,
+                 limitLine, keep);
     }
     if (statistics.median) {
         addLevel(sheet, chart, heading, MedianColumn, "Median", *statistics.median,

@@ -12,9 +12,8 @@
 
 namespace quorvale {
 
-// values are the record's readings written from row 3 down; the chart already shows them and is placed here.
+// The record's readings are written from row 3 down; the chart already shows them and is placed here.
 lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw_chart* chart,
-                               const RunChartRecord& record, const std::vector<double>& values,
-                               const std::optional<ToleranceLimits>& limits);
+                               const RunChartRecord& record, const std::optional<ToleranceLimits>& limits);
 
 } // namespace quorvale

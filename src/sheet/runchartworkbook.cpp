@@ -24,7 +24,7 @@ namespace {
 // Rows 3 to 16 of columns A and B while no reading is logged: times of day on no day in particular.
 Reading sample(int hour, int minute, const char* value)
 {
-    return {(hour * 60 + minute) * 60, 0, value};
+    return {{(hour * 60 + minute) * 60, 0}, *Decimal::parse(value)};
 }
 
 const std::vector<Reading>& sampleReadings()
@@ -58,6 +58,7 @@ struct ReadingValues {
     double time;
     double tolerance;
     int decimals; // as typed
+    bool outside; // of its limits
 };
 using Series = std::vector<ReadingValues>;
 
@@ -80,26 +81,25 @@ Look lookOf(const RunChartRecord& record)
 
 // A spreadsheet's date and time: days since 1899-12-30 with the time of day as the fraction, local
 // to where the reading was logged.
-double spreadsheetDateTime(const Reading& reading)
+double spreadsheetDateTime(Moment moment)
 {
     constexpr std::int64_t SecondsPerDay = 24 * 60 * 60;
     constexpr std::int64_t DaysFrom1899To1970 = 25569;
-    const std::int64_t local = reading.loggedAt + reading.utcOffset;
-    const std::int64_t days = (local - SecondOfDay(reading)) / SecondsPerDay;
-    return static_cast<double>(days + DaysFrom1899To1970) + SecondOfDay(reading) / double(SecondsPerDay);
+    const std::int64_t local = moment.at + moment.utcOffset;
+    const std::int64_t days = (local - SecondOfDay(moment)) / SecondsPerDay;
+    return static_cast<double>(days + DaysFrom1899To1970) + SecondOfDay(moment) / double(SecondsPerDay);
 }
 
 // The series the sheet and the chart hold: the logged readings with their dates, or the samples'
 // times of day while none are logged.
-std::optional<Series> seriesOf(const std::vector<Reading>& logged)
+Series seriesOf(const std::vector<Reading>& logged, const std::optional<ToleranceLimits>& limits)
 {
     Series series;
     for (const Reading& reading : logged.empty() ? sampleReadings() : logged) {
-        const auto value = ReadingNumber(reading.value);
-        if (!value)
-            return std::nullopt;
-        const double time = logged.empty() ? SecondOfDay(reading) / (24.0 * 60.0 * 60.0) : spreadsheetDateTime(reading);
-        series.push_back({time, *value, MostDecimals({reading})});
+        const double time = logged.empty() ? SecondOfDay(reading.loggedAt) / (24.0 * 60.0 * 60.0)
+                                           : spreadsheetDateTime(reading.loggedAt);
+        series.push_back(
+            {time, reading.value.number(), reading.value.decimals(), limits && limits->outside(reading.value)});
     }
     return series;
 }
@@ -122,7 +122,7 @@ Formats addFormats(lxw_workbook* workbook, const Look& look)
 }
 
 lxw_error writeCells(lxw_workbook* workbook, lxw_worksheet* sheet, const Formats& formats, const Look& look,
-                     const Series& readings, const RunChartRecord& record, const std::optional<ToleranceLimits>& limits)
+                     const Series& readings, const RunChartRecord& record)
 {
     const bool logged = !record.Readings.empty();
     const int shown = ValueDecimals(record);
@@ -140,7 +140,7 @@ lxw_error writeCells(lxw_workbook* workbook, lxw_worksheet* sheet, const Formats
         const auto row = static_cast<lxw_row_t>(FirstReadingRow + i);
         keep(worksheet_write_number(sheet, row, TimeColumn, readings[i].time, formats.time));
         const double value = readings[i].tolerance;
-        const bool out = limits && limits->outside(value);
+        const bool out = readings[i].outside;
         // A logged reading shows the decimals the run shows (a number format: the cell keeps the
         // value), or its own where it was typed with more.
         const int decimals = std::max(shown, readings[i].decimals);
@@ -189,23 +189,20 @@ lxw_chart* addChart(lxw_workbook* workbook, std::size_t rows, bool logged, const
 
 // The cells and the chart: logged readings charted against their limits and summed up with their
 // record, or the samples.
-lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const Series& readings,
-                       const RunChartRecord& record)
+lxw_error writeContent(lxw_workbook* workbook, lxw_worksheet* sheet, const RunChartRecord& record)
 {
     const bool logged = !record.Readings.empty();
     const auto limits = logged ? RunLimits(record) : std::nullopt;
+    const Series readings = seriesOf(record.Readings, limits);
     const Look look = lookOf(record);
     FirstError keep;
-    keep(writeCells(workbook, sheet, addFormats(workbook, look), look, readings, record, limits));
+    keep(writeCells(workbook, sheet, addFormats(workbook, look), look, readings, record));
     lxw_chart* chart = addChart(workbook, readings.size(), logged, look, keep);
     if (chart && !logged) {
         keep(worksheet_insert_chart(sheet, ChartRow, ChartColumn, chart));
     } else if (chart) {
-        std::vector<double> values;
-        for (const ReadingValues& reading : readings)
-            values.push_back(reading.tolerance);
         keep(WriteRecordCells(workbook, sheet, record));
-        keep(WriteReadingsSummary(workbook, sheet, chart, record, values, limits));
+        keep(WriteReadingsSummary(workbook, sheet, chart, record, limits));
     }
     return keep.error();
 }
@@ -233,10 +230,6 @@ Result failed(std::string reason, std::error_code error = {})
 Result WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& properties,
                              const RunChartRecord& record)
 {
-    const auto readings = seriesOf(record.Readings);
-    if (!readings)
-        return failed("A reading of the series is not a valid time or number.");
-
     // The library prints its numbers with the C library, which would write "0,5" under a
     // comma-decimal locale: spreadsheet programs read that as no number at all.
     const CNumericLocale pointDecimals;
@@ -253,7 +246,7 @@ Result WriteRunChartWorkbook(const std::string& path, const WorkbookProperties& 
         }
 
         FirstError keep;
-        keep(writeContent(workbook, sheet, *readings, record));
+        keep(writeContent(workbook, sheet, record));
         keep(setProperties(workbook, properties));
         if (keep.error() != LXW_NO_ERROR) {
             lxw_workbook_free(workbook);

@@ -6,6 +6,7 @@
 #include "openrunwindow.h"
 #include "postgresserver.h"
 #include "pseudogauge.h"
+#include "readingof.h"
 #include "readingsgrid.h"
 #include "runkeeper.h"
 #include "scriptedplatform.h"
@@ -64,7 +65,7 @@ struct EntryWindow {
     {
         QStringList shown;
         for (const Reading& reading : grid().readings())
-            shown << QString::fromStdString(reading.value);
+            shown << QString::fromStdString(reading.value.text());
         return shown;
     }
 
@@ -87,7 +88,7 @@ protected:
     {
         QStringList values;
         for (const StoredReading& reading : stored(id).readings)
-            values << QString::fromStdString(reading.reading.value);
+            values << QString::fromStdString(reading.reading.value.text());
         return values;
     }
 
@@ -208,7 +209,7 @@ TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
         record.CustomerName = "Acme";
         ASSERT_TRUE(store->createRun(record, {1'796'000'000, 0}, older));
         int number = 0;
-        ASSERT_TRUE(store->logReading(older, "0.7", {1'796'000'000, 0}, number));
+        ASSERT_TRUE(store->logReading(older, DecimalOf("0.7"), {1'796'000'000, 0}, number));
         ASSERT_TRUE(store->finish(older));
         record.PartNumber = "SHAFT-2";
         RunId newer = 0;
@@ -364,7 +365,7 @@ TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhen
     EXPECT_EQ(run.record.PartNumber, "P-5");
     ASSERT_EQ(run.readings.size(), 3u);
     EXPECT_EQ(run.readings[0].number, 1);
-    EXPECT_EQ(run.readings[2].reading.value, "0.3");
+    EXPECT_EQ(run.readings[2].reading.value.text(), "0.3");
 }
 
 } // namespace

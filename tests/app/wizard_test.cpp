@@ -227,7 +227,7 @@ TEST_F(WholeWizard, LeavingByAKeyLogsTheReadingStillBeingTyped)
     ASSERT_NE(wizard.outputWindow(), nullptr);
     EXPECT_TRUE(readAll(sheetPath()).contains("Readings :\r\n1  "));
     ASSERT_EQ(wizard.entryWindow().record().Readings.size(), 1u);
-    EXPECT_EQ(wizard.entryWindow().record().Readings[0].value, "0.07");
+    EXPECT_EQ(wizard.entryWindow().record().Readings[0].value.text(), "0.07");
 }
 
 TEST_F(WholeWizard, OnlyPdfLeavesTheExcelFrameDisabled)

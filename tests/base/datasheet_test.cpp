@@ -1,6 +1,7 @@
 // The data sheet: its exact bytes, its place, and what a failed write leaves behind.
 #include "datasheet.h"
 #include "filesizelimit.h"
+#include "readingof.h"
 #include "tempdir.h"
 #include "testfiles.h"
 #include "unwritableplaces.h"
@@ -46,7 +47,7 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
     const char* values[] = {"25.002", "25.004", "24.98",  "25.006", "25.001",
                             "25.003", "25.008", "25.005", "25.009", "25.013"};
     for (int i = 0; i < 10; ++i)
-        record.Readings.push_back({1796650085 + i, 3600, values[i]});
+        record.Readings.push_back(ReadingOf(1796650085 + i, 3600, values[i]));
     RunChartRecord untouched = record;
     untouched.Readings.clear();
     const std::string golden = DataSheetText(untouched);
@@ -110,7 +111,7 @@ TEST(DataSheet, TheReadingLinesAreWhereTheSheetListsThem)
         record.Readings.clear();
         EXPECT_EQ(DataSheetReadingLines(record).count, 0);
         for (int i = 0; i < 12; ++i)
-            record.Readings.push_back({1796650085 + 60 * i, 3600, "25.00" + std::to_string(i % 10)});
+            record.Readings.push_back(ReadingOf(1796650085 + 60 * i, 3600, "25.00" + std::to_string(i % 10)));
         const SheetLines listed = DataSheetReadingLines(record);
         const std::vector<std::string> lines = sheetLines(DataSheetText(record));
         ASSERT_EQ(listed.count, 12);

@@ -1,6 +1,7 @@
 // Readings as the inspector types them, and what a run chart makes of them: limits, the statistics
 // and the shift and trend signals, checked against figures worked out by hand.
 #include "reading.h"
+#include "readingof.h"
 #include "readingstats.h"
 
 #include <gtest/gtest.h>
@@ -22,24 +23,40 @@ bool operator==(const RunSignal& a, const RunSignal& b)
 }
 } // namespace quorvale
 
+namespace {
+
+std::vector<Decimal> decimals(std::initializer_list<const char*> texts)
+{
+    std::vector<Decimal> values;
+    for (const char* text : texts)
+        values.push_back(DecimalOf(text));
+    return values;
+}
+
+ToleranceLimits limitsOf(const char* upper, const char* lower)
+{
+    return {DecimalOf(upper), DecimalOf(lower)};
+}
+
+} // namespace
+
 TEST(ReadingText, DatesAndTimesWhereTheReadingWasLogged)
 {
     // 2026-12-07 13:28:05 UTC, logged one hour east of UTC.
-    const Reading reading{1796650085, 3600, "0.02"};
-    EXPECT_EQ(SecondOfDay(reading), 14 * 3600 + 28 * 60 + 5);
-    EXPECT_EQ(TimeOfDayText(reading), "14:28:05");
-    EXPECT_EQ(DateTimeText(reading), "2026-12-07 14:28:05");
+    const Moment logged{1796650085, 3600};
+    EXPECT_EQ(SecondOfDay(logged), 14 * 3600 + 28 * 60 + 5);
+    EXPECT_EQ(TimeOfDayText(logged), "14:28:05");
+    EXPECT_EQ(DateTimeText(logged), "2026-12-07 14:28:05");
     // West of UTC the same moment is still the day before; times before 1970 count back.
-    EXPECT_EQ(DateTimeText({1796601600, -3600, ""}), "2026-12-06 23:00:00");
-    EXPECT_EQ(DateTimeText({-1, 0, ""}), "1969-12-31 23:59:59");
-    EXPECT_EQ(DateTimeText({951782400, 0, ""}), "2000-02-29 00:00:00");
+    EXPECT_EQ(DateTimeText({1796601600, -3600}), "2026-12-06 23:00:00");
+    EXPECT_EQ(DateTimeText({-1, 0}), "1969-12-31 23:59:59");
+    EXPECT_EQ(DateTimeText({951782400, 0}), "2000-02-29 00:00:00");
 
-    // A new time of day keeps the reading's own day, in its own offset.
-    const Reading earlier = AtSecondOfDay(reading, 30);
+    // A new time of day keeps the moment's own day, in its own offset.
+    const Moment earlier = AtSecondOfDay(logged, 30);
     EXPECT_EQ(DateTimeText(earlier), "2026-12-07 00:00:30");
     EXPECT_EQ(earlier.utcOffset, 3600);
-    EXPECT_EQ(earlier.value, "0.02");
-    EXPECT_EQ(DateTimeText(AtSecondOfDay(reading, 86399)), "2026-12-07 23:59:59");
+    EXPECT_EQ(DateTimeText(AtSecondOfDay(logged, 86399)), "2026-12-07 23:59:59");
 }
 
 TEST(ReadingText, ClockTimesInBothForms)
@@ -62,44 +79,67 @@ TEST(ReadingText, ClockTimesInBothForms)
 
 TEST(ReadingText, ValuesKeepTheirDigitsAndSignWithAPointAsMark)
 {
-    EXPECT_EQ(ReadingValueText("0.02"), "0.02");
-    EXPECT_EQ(ReadingValueText("0,020"), "0.020");
-    EXPECT_EQ(ReadingValueText(" -1,5 "), "-1.5");
-    EXPECT_EQ(ReadingValueText("+.5"), "+.5");
-    EXPECT_EQ(ReadingValueText("3."), "3.");
+    const auto kept = [](std::string_view typed) { return Decimal::parse(typed).value_or(Decimal()).text(); };
+    EXPECT_EQ(kept("0.02"), "0.02");
+    EXPECT_EQ(kept("0,020"), "0.020");
+    EXPECT_EQ(kept(" -1,5 "), "-1.5");
+    EXPECT_EQ(kept("+.5"), "+.5");
+    EXPECT_EQ(kept("3."), "3.");
+    EXPECT_EQ(DecimalOf("0,020").decimals(), 3);
+    EXPECT_EQ(DecimalOf("3.").decimals(), 0);
     for (const char* text :
          {"", " ", "-", "+", ".", "1.2.3", "1,2.3", "1-2", "--1", "+-1", "1e3", "0x10", "nan", "inf", "1 2", "0.02 mm"})
-        EXPECT_FALSE(ReadingValueText(text)) << '"' << text << '"';
-    // Too large for any number the workbook can hold.
-    EXPECT_FALSE(ReadingValueText(std::string(400, '9')));
-    // Numbers beyond a billion are kept as text but are out of a reading's range.
-    EXPECT_TRUE(ReadingInRange("-1000000000"));
-    EXPECT_TRUE(ReadingInRange("+1000000000.0"));
-    EXPECT_FALSE(ReadingInRange("1000000000.1"));
-    EXPECT_FALSE(ReadingInRange("-1" + std::string(300, '0')));
-    EXPECT_FALSE(ReadingInRange("abc"));
+        EXPECT_FALSE(Decimal::parse(text)) << '"' << text << '"';
+    // Eighteen digits either side of the mark, leading zeros aside, and no more.
+    EXPECT_TRUE(Decimal::parse("000" + std::string(18, '9') + "." + std::string(18, '9')));
+    EXPECT_FALSE(Decimal::parse(std::string(19, '9')));
+    EXPECT_FALSE(Decimal::parse("0." + std::string(19, '1')));
+    // Numbers beyond a billion are numbers but out of a reading's range.
+    EXPECT_TRUE(ReadingInRange(DecimalOf("-1000000000")));
+    EXPECT_TRUE(ReadingInRange(DecimalOf("+1000000000.0")));
+    EXPECT_FALSE(ReadingInRange(DecimalOf("1000000000.000000001")));
+    EXPECT_FALSE(ReadingValue("-1000000000.1"));
+    EXPECT_EQ(ReadingValue("-999999999.999999999")->text(), "-999999999.999999999");
 
-    EXPECT_EQ(ReadingNumber("+.5"), 0.5);
-    EXPECT_EQ(ReadingNumber("-0,005"), -0.005);
-    EXPECT_FALSE(ReadingNumber("abc"));
+    EXPECT_EQ(DecimalOf("+.5").number(), 0.5);
+    EXPECT_EQ(DecimalOf("-0,005").number(), -0.005);
+}
+
+TEST(ReadingText, DecimalsAddAndCompareExactly)
+{
+    // 12.7 + 0.1 is 12.8 exactly, where binary floating point gives 12.799999999999999.
+    EXPECT_EQ((DecimalOf("12.7") + DecimalOf("0.1")).text(), "12.8");
+    EXPECT_EQ((DecimalOf("2.35") + -DecimalOf("0.05")).text(), "2.30");
+    EXPECT_EQ((DecimalOf("-0.004") + DecimalOf("+0.0040")).text(), "0.0000");
+    EXPECT_EQ((DecimalOf("0.5") + DecimalOf("-3")).text(), "-2.5");
+    EXPECT_EQ(DecimalOf("-0.000").plain().text(), "0.000");
+    EXPECT_EQ(DecimalOf("+.5").plain().text(), "0.5");
+    EXPECT_EQ(DecimalOf("25").textWithDecimals(3), "25.000");
+    EXPECT_EQ(DecimalOf("25.0105").textWithDecimals(3), "25.0105");
+    // Equal by value whatever the decimals; the same reading only with the same text.
+    EXPECT_TRUE(DecimalOf("25.0") <= DecimalOf("25.000") && DecimalOf("25.0") >= DecimalOf("25.000"));
+    EXPECT_FALSE(DecimalOf("25.0") == DecimalOf("25.000"));
+    EXPECT_TRUE(DecimalOf("-0.000000001") < DecimalOf("0"));
+    EXPECT_TRUE(DecimalOf(std::string(18, '9')) > DecimalOf("0." + std::string(18, '9')));
 }
 
 TEST(ReadingStats, LimitsTakeAnUnsignedLowerToleranceAsBelowNominal)
 {
     const auto limits = LimitsOf("0.02", "0.02");
     ASSERT_TRUE(limits);
-    EXPECT_EQ(limits->upper, 0.02);
-    EXPECT_EQ(limits->lower, -0.02);
-    EXPECT_EQ(LimitsOf("+0.03", "-0.01")->lower, -0.01);
-    EXPECT_EQ(LimitsOf("0.03", "+0.01")->lower, 0.01);
-    EXPECT_EQ(LimitsOf("0,05", " 0,01")->upper, 0.05);
+    EXPECT_EQ(limits->upper.text(), "0.02");
+    EXPECT_EQ(limits->lower.text(), "-0.02");
+    EXPECT_EQ(LimitsOf("+0.03", "-0.01")->upper.text(), "0.03");
+    EXPECT_EQ(LimitsOf("+0.03", "-0.01")->lower.text(), "-0.01");
+    EXPECT_EQ(LimitsOf("0.03", "+0.01")->lower.text(), "0.01");
+    EXPECT_EQ(LimitsOf("0,05", " 0,01")->upper.text(), "0.05");
     EXPECT_FALSE(LimitsOf("0.02", ""));
     EXPECT_FALSE(LimitsOf("two hundredths", "0.02"));
 
-    EXPECT_TRUE(limits->outside(0.021));
-    EXPECT_TRUE(limits->outside(-0.021));
-    EXPECT_FALSE(limits->outside(0.02));
-    EXPECT_FALSE(limits->outside(-0.02));
+    EXPECT_TRUE(limits->outside(DecimalOf("0.021")));
+    EXPECT_TRUE(limits->outside(DecimalOf("-0.021")));
+    EXPECT_FALSE(limits->outside(DecimalOf("0.02")));
+    EXPECT_FALSE(limits->outside(DecimalOf("-0.020000")));
 }
 
 TEST(ReadingStats, MedianOfOddAndEvenCounts)
@@ -117,25 +157,21 @@ TEST(ReadingStats, SizesAroundANumericCheckAndDeviationsOtherwise)
     record.UpperTolerance = "+0.010";
     record.LowerTolerance = "-0.010";
     ASSERT_TRUE(ReadingsAreSizes(record));
-    EXPECT_DOUBLE_EQ(RunLimits(record)->upper, 25.010);
-    EXPECT_DOUBLE_EQ(RunLimits(record)->lower, 24.990);
+    EXPECT_EQ(RunLimits(record)->upper.text(), "25.010");
+    EXPECT_EQ(RunLimits(record)->lower.text(), "24.990");
     // Unsigned, the lower tolerance lies below Check; with a plus, above it.
     record.LowerTolerance = "0.010";
-    EXPECT_DOUBLE_EQ(RunLimits(record)->lower, 24.990);
+    EXPECT_EQ(RunLimits(record)->lower.text(), "24.990");
     record.LowerTolerance = "+0.005";
-    EXPECT_DOUBLE_EQ(RunLimits(record)->lower, 25.005);
+    EXPECT_EQ(RunLimits(record)->lower.text(), "25.005");
 
     // Switched to deviations, or with a Check that is no number, the tolerances are the limits.
     record.ReadingsAreDeviations = true;
     EXPECT_FALSE(ReadingsAreSizes(record));
-    EXPECT_DOUBLE_EQ(RunLimits(record)->upper, 0.010);
+    EXPECT_EQ(RunLimits(record)->upper.text(), "0.010");
     record.ReadingsAreDeviations = false;
     record.Check = "25 +/- 0.01";
-    EXPECT_DOUBLE_EQ(RunLimits(record)->lower, 0.005);
-    // Limits beyond any number are no limits.
-    record.Check = "1" + std::string(308, '0');
-    record.UpperTolerance = record.Check;
-    EXPECT_FALSE(RunLimits(record));
+    EXPECT_EQ(RunLimits(record)->lower.text(), "0.005");
 }
 
 TEST(ReadingStats, StatisticsByHand)
@@ -143,8 +179,9 @@ TEST(ReadingStats, StatisticsByHand)
     // Sum 67, mean 67/14. Moving ranges 2 1 2 3 2 3 2 4 1 1 1 5 1: 28/13, sigma within 28/13/1.128.
     // Squares 411 - 67^2/14 = 90.357, sigma overall sqrt(90.357/13) = 2.6364. Limits 10 and -1:
     // Cp 11/(6 x 1.9094) = 0.9601, Cpk (67/14 + 1)/(3 x 1.9094) = 0.9103, Pp 0.6954, Ppk 0.6593.
-    const std::vector<double> values{4, 6, 7, 5, 8, 6, 9, 7, 3, 2, 1, 0, 5, 4};
-    const RunStatistics s = StatisticsOf(values, ToleranceLimits{10, -1});
+    const std::vector<Decimal> values =
+        decimals({"4", "6", "7", "5", "8", "6", "9", "7", "3", "2", "1", "0", "5", "4"});
+    const RunStatistics s = StatisticsOf(values, limitsOf("10", "-1"));
     EXPECT_EQ(s.readings, 14u);
     EXPECT_EQ(s.outOfTolerance, 0u);
     EXPECT_DOUBLE_EQ(*s.mean, 67.0 / 14);
@@ -170,12 +207,12 @@ TEST(ReadingStats, StatisticsByHand)
     // Without limits nothing is out of tolerance and there are no indices; one reading has no sigma.
     const RunStatistics unlimited = StatisticsOf(values, std::nullopt);
     EXPECT_FALSE(unlimited.outOfTolerance || unlimited.cp || unlimited.cpk || unlimited.pp || unlimited.ppk);
-    const RunStatistics one = StatisticsOf({0.01}, ToleranceLimits{0.02, -0.02});
+    const RunStatistics one = StatisticsOf(decimals({"0.01"}), limitsOf("0.02", "-0.02"));
     EXPECT_EQ(*one.mean, 0.01);
     EXPECT_FALSE(one.sigmaWithin || one.sigmaOverall || one.cpk || one.ppk);
     EXPECT_EQ(SummaryLines(one, 2)[7].text, "");
     // Readings without spread have no indices either.
-    EXPECT_FALSE(StatisticsOf({0.1, 0.1, 0.1}, ToleranceLimits{5, -1}).cpk);
+    EXPECT_FALSE(StatisticsOf(decimals({"0.1", "0.1", "0.1"}), limitsOf("5", "-1")).cpk);
 }
 
 TEST(ReadingStats, TheSizesCaseOfAGaugeAroundCheck)
@@ -185,7 +222,8 @@ TEST(ReadingStats, TheSizesCaseOfAGaugeAroundCheck)
     record.UpperTolerance = "+0.010";
     record.LowerTolerance = "-0.010";
     const auto limits = RunLimits(record);
-    const std::vector<double> values{25.002, 25.004, 24.998, 25.006, 25.001, 25.003, 25.008, 25.005, 25.009, 25.013};
+    const std::vector<Decimal> values =
+        decimals({"25.002", "25.004", "24.998", "25.006", "25.001", "25.003", "25.008", "25.005", "25.009", "25.013"});
     const RunStatistics s = StatisticsOf(values, limits);
     // Only 25.013 lies outside 24.990 to 25.010. Mean 25.0049; moving ranges sum to 0.039 over 9.
     EXPECT_EQ(s.outOfTolerance, 1u);
@@ -194,7 +232,7 @@ TEST(ReadingStats, TheSizesCaseOfAGaugeAroundCheck)
     EXPECT_NEAR(*s.sigmaWithin, 0.039 / 9 / 1.128, 1e-12);
     EXPECT_NEAR(*s.cp, 0.020 / (6 * 0.039 / 9 / 1.128), 1e-9);
     EXPECT_NEAR(*s.cpk, (25.010 - 25.0049) / (3 * 0.039 / 9 / 1.128), 1e-9);
-    const std::vector<SummaryLine> lines = SummaryLines(s, MostDecimals({{0, 0, "25.002"}, {0, 0, "25.01"}}));
+    const std::vector<SummaryLine> lines = SummaryLines(s, MostDecimals(decimals({"25.002", "25.01"})));
     EXPECT_EQ(lines[2].text, "25.00490");
     EXPECT_EQ(lines[3].text, "25.0045");
     EXPECT_EQ(lines[7].text, "0.44");
@@ -208,25 +246,19 @@ TEST(ReadingStats, ExtremeValuesGiveNoInfinityAndNoNaN)
                 return false;
         return true;
     };
+    // The midpoint of two huge values, not infinity.
     const double huge = 1.7e308;
-    // The midpoint of two huge values, not infinity; their mean too.
     EXPECT_EQ(Median({huge, huge}), huge);
-    const RunStatistics same = StatisticsOf({huge, huge, huge}, ToleranceLimits{1e308, -1e308});
-    EXPECT_DOUBLE_EQ(*same.mean, huge);
-    EXPECT_EQ(*same.median, huge);
-    EXPECT_EQ(same.outOfTolerance, 3u);
-    EXPECT_TRUE(allFinite(same));
-    // Spread over the whole range: the sigmas overflow and are left out, as are the indices from them.
-    const RunStatistics wide = StatisticsOf({huge, -huge, huge, -huge}, ToleranceLimits{huge, -huge});
-    EXPECT_EQ(*wide.mean, 0);
-    EXPECT_FALSE(wide.sigmaWithin);
+    // The largest decimals, spread over their whole range: every figure is a number.
+    const std::string largest(Decimal::MostDigits, '9');
+    const RunStatistics wide =
+        StatisticsOf(decimals({largest.c_str(), ("-" + largest).c_str(), largest.c_str()}), limitsOf("1", "-1"));
+    EXPECT_TRUE(wide.sigmaWithin && wide.cpk && wide.ppk);
+    EXPECT_EQ(wide.outOfTolerance, 3u);
     EXPECT_TRUE(allFinite(wide));
-    for (const SummaryLine& line : SummaryLines(wide, 3))
-        EXPECT_TRUE(line.text.find("inf") == std::string::npos && line.text.find("nan") == std::string::npos)
-            << line.label << ": " << line.text;
     // The largest readings the grid takes, with tiny limits: every figure is a number.
     const RunStatistics large =
-        StatisticsOf({LargestReading, -LargestReading, LargestReading}, ToleranceLimits{1e-9, -1e-9});
+        StatisticsOf(decimals({"1000000000", "-1000000000", "1000000000"}), limitsOf("0.000000001", "-0.000000001"));
     EXPECT_TRUE(large.cpk && large.ppk);
     EXPECT_TRUE(allFinite(large));
 }

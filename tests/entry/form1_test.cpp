@@ -241,7 +241,7 @@ TEST_F(EntryWindow, CtrlNStartsAnEmptyRunWithTheSameRecordDatedToday)
     // Nothing lost: an undo goes back to the run before.
     QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
     ASSERT_EQ(grid->readings().size(), 1u);
-    EXPECT_EQ(grid->readings().front().value, "0.5");
+    EXPECT_EQ(grid->readings().front().value.text(), "0.5");
     EXPECT_EQ(control<QLineEdit>("txtDateInspector")->text(), "1 Jan 2020");
 }
 

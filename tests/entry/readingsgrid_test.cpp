@@ -1,5 +1,6 @@
 // The readings grid: its fourteen sample rows, its column widths at two screen resolutions, and
 // logging, editing and removing readings with the keyboard, the mouse and the context menu.
+#include "readingof.h"
 #include "readingsgrid.h"
 #include "runmodel.h"
 
@@ -16,7 +17,8 @@ using namespace quorvale;
 namespace quorvale {
 void PrintTo(const Reading& reading, std::ostream* out)
 {
-    *out << DateTimeText(reading) << " (" << reading.utcOffset << ") \"" << reading.value << '"';
+    *out << DateTimeText(reading.loggedAt) << " (" << reading.loggedAt.utcOffset << ") \"" << reading.value.text()
+         << '"';
 }
 } // namespace quorvale
 
@@ -127,7 +129,7 @@ protected:
     // 09:05:00 on 2026-12-07, two hours east of UTC.
     Reading at(int hour, int minute, int second, const char* value) const
     {
-        return {Day + ((hour - 2) * 60 + minute) * 60 + second, 7200, value};
+        return ReadingOf(Day + ((hour - 2) * 60 + minute) * 60 + second, 7200, value);
     }
 
     static constexpr std::int64_t Day = 1796601600; // 2026-12-07 00:00 UTC
@@ -186,7 +188,7 @@ TEST_F(LoggingGrid, ReadingsInARowAreKeptInTheOrderLoggedEachWithItsTime)
     logReading(QStringLiteral("2"));
     EXPECT_EQ(m_grid.readings().size(), 6u);
     EXPECT_EQ(cell(5, 0), "00:00:07");
-    EXPECT_EQ(DateTimeText(m_grid.readings().back()), "2026-12-08 00:00:07");
+    EXPECT_EQ(DateTimeText(m_grid.readings().back().loggedAt), "2026-12-08 00:00:07");
 }
 
 TEST_F(LoggingGrid, ANonNumberKeepsTheEditorOpenWithAHint)
@@ -222,7 +224,7 @@ TEST_F(LoggingGrid, ANonNumberKeepsTheEditorOpenWithAHint)
     QTest::keyClick(editor(), Qt::Key_Escape);
     settle();
     logReading(QStringLiteral("-1000000000"));
-    EXPECT_EQ(m_grid.readings().back().value, "-1000000000");
+    EXPECT_EQ(m_grid.readings().back().value.text(), "-1000000000");
 }
 
 TEST_F(LoggingGrid, TheDeviationsSwitchIsUndoneByCtrlZAndNotAnOlderEdit)
@@ -348,7 +350,7 @@ TEST_F(LoggingGrid, AThousandReadingsAreAllKept)
         logReading(QString::number(i));
     const std::vector<Reading> readings = m_grid.readings();
     ASSERT_EQ(readings.size(), 1000u);
-    EXPECT_EQ(readings[999].value, "999");
+    EXPECT_EQ(readings[999].value.text(), "999");
     EXPECT_EQ(m_grid.currentIndex().row(), 999);
 }
 

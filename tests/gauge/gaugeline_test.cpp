@@ -11,14 +11,14 @@ using Kind = GaugeLine::Kind;
 
 TEST(GaugeReadingValue, TakesTheFixedFormatAndPlainNumbers)
 {
-    EXPECT_EQ(GaugeReadingValue("01A+00025.013"), "25.013");
-    EXPECT_EQ(GaugeReadingValue("02b-00000.002"), "-0.002");
-    EXPECT_EQ(GaugeReadingValue("01A+00000.000"), "0.000");
-    EXPECT_EQ(GaugeReadingValue("  01A+00025.013 \r"), "25.013");
-    EXPECT_EQ(GaugeReadingValue("25.013"), "25.013");
-    EXPECT_EQ(GaugeReadingValue("-0.002"), "-0.002");
-    EXPECT_EQ(GaugeReadingValue("\t0,5 "), "0.5");
-    EXPECT_EQ(GaugeReadingValue("+3"), "+3");
+    EXPECT_EQ(GaugeReadingValue("01A+00025.013").value_or(Decimal()).text(), "25.013");
+    EXPECT_EQ(GaugeReadingValue("02b-00000.002").value_or(Decimal()).text(), "-0.002");
+    EXPECT_EQ(GaugeReadingValue("01A+00000.000").value_or(Decimal()).text(), "0.000");
+    EXPECT_EQ(GaugeReadingValue("  01A+00025.013 \r").value_or(Decimal()).text(), "25.013");
+    EXPECT_EQ(GaugeReadingValue("25.013").value_or(Decimal()).text(), "25.013");
+    EXPECT_EQ(GaugeReadingValue("-0.002").value_or(Decimal()).text(), "-0.002");
+    EXPECT_EQ(GaugeReadingValue("\t0,5 ").value_or(Decimal()).text(), "0.5");
+    EXPECT_EQ(GaugeReadingValue("+3").value_or(Decimal()).text(), "+3");
 }
 
 TEST(GaugeReadingValue, RefusesWhatIsNoReading)

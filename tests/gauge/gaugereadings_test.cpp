@@ -7,6 +7,7 @@
 #include "gaugeconnection.h"
 #include "gaugedialog.h"
 #include "pseudogauge.h"
+#include "readingof.h"
 #include "readingsgrid.h"
 #include "scriptedplatform.h"
 #include "whenup.h"
@@ -55,7 +56,7 @@ protected:
     {
         std::vector<std::string> values;
         for (const Reading& reading : m_grid->readings())
-            values.push_back(reading.value);
+            values.push_back(reading.value.text());
         return values;
     }
 
@@ -153,9 +154,9 @@ TEST_F(GaugeInEntryWindow, AReadingWaitsWhileTheEditorIsOpenAndKeepsItsTimeOfArr
     QTest::keyClicks(editor, ".5");
     QTest::keyClick(editor, Qt::Key_Return);
     waitForReadings(3);
-    EXPECT_EQ(m_grid->readings(), (std::vector<Reading>{{typed.toSecsSinceEpoch(), 0, "0.5"},
-                                                        {arrival.toSecsSinceEpoch(), 0, "25.013"},
-                                                        {arrival.toSecsSinceEpoch(), 0, "25.014"}}));
+    EXPECT_EQ(m_grid->readings(), (std::vector<Reading>{ReadingOf(typed.toSecsSinceEpoch(), 0, "0.5"),
+                                                        ReadingOf(arrival.toSecsSinceEpoch(), 0, "25.013"),
+                                                        ReadingOf(arrival.toSecsSinceEpoch(), 0, "25.014")}));
 }
 
 TEST_F(GaugeInEntryWindow, TheDialogTestsTheSettingsAndKeepsThemOnOk)

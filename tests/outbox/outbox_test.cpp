@@ -2,6 +2,7 @@
 // of the open run it shows while the store is away.
 #include "filesizelimit.h"
 #include "outbox.h"
+#include "readingof.h"
 #include "testchanges.h"
 #include "testfiles.h"
 
@@ -108,7 +109,7 @@ TEST(Outbox, TheOpenRunIsItsCopyWithEveryChangeSince)
     const QString place = folder.path() + "/outbox";
     const std::string key = NewIdentity();
     StoredRun copy{4, key, DefaultRunChartRecord(), true, {1'796'000'000, 3600}, {}, 3};
-    copy.readings = {{1, {1'796'000'001, 3600, "1"}, "a"}, {3, {1'796'000'003, 3600, "3"}, "c"}};
+    copy.readings = {{1, ReadingOf(1'796'000'001, 3600, "1"), "a"}, {3, ReadingOf(1'796'000'003, 3600, "3"), "c"}};
     RunChange record{NewIdentity(), key, RunChangeKind::ChangeRecord, {1'796'000'009, 0}, {}, {}, copy.record};
     record.record.PartNumber = "changed";
     const std::vector<RunChange> changes = {
@@ -132,9 +133,9 @@ TEST(Outbox, TheOpenRunIsItsCopyWithEveryChangeSince)
     expected.record.PartNumber = "changed";
     expected.finished = false;
     expected.lastNumber = 4;
-    expected.readings = {{1, {1'796'000'011, 3600, "11"}, "a"},
-                         {3, {1'796'000'033, 3600, "33"}, "c"},
-                         {4, {1'796'000'004, 3600, "4"}, changes[0].readingKey}};
+    expected.readings = {{1, ReadingOf(1'796'000'011, 3600, "11"), "a"},
+                         {3, ReadingOf(1'796'000'033, 3600, "33"), "c"},
+                         {4, ReadingOf(1'796'000'004, 3600, "4"), changes[0].readingKey}};
     EXPECT_EQ(open->readings, expected.readings);
     EXPECT_EQ(open->record.PartNumber, "changed");
     EXPECT_EQ(open->lastNumber, 4);

@@ -72,8 +72,8 @@ void expectStoredOnce(const RunsDatabase& database, const std::vector<RunChange>
     ASSERT_EQ(readings.size(), changes.size() - 1);
     for (std::size_t i = 0; i < readings.size(); ++i) {
         const RunChange& logged = changes[i + 1];
-        EXPECT_EQ(readings[i], (QVariantList{int(i) + 1, qint64(logged.reading.loggedAt),
-                                             QString::fromStdString(logged.reading.value),
+        EXPECT_EQ(readings[i], (QVariantList{int(i) + 1, qint64(logged.reading.loggedAt.at),
+                                             QString::fromStdString(logged.reading.value.text()),
                                              QString::fromStdString(logged.readingKey)}))
             << "reading " << i + 1;
     }

@@ -2,6 +2,7 @@
 // values count up, each made a second after the one before.
 #pragma once
 
+#include "readingof.h"
 #include "runchange.h"
 #include "runstore.h"
 
@@ -21,7 +22,7 @@ inline RunChange ReadingChange(const std::string& runKey, int value, RunChangeKi
                                const std::string& readingKey = NewIdentity())
 {
     const std::int64_t at = 1'796'000'000 + value;
-    return {NewIdentity(), runKey, kind, {at, 3600}, readingKey, {at, 3600, std::to_string(value)}, {}};
+    return {NewIdentity(), runKey, kind, {at, 3600}, readingKey, ReadingOf(at, 3600, std::to_string(value)), {}};
 }
 
 // A started run and count readings logged into it: 1, 2, 3, ...

@@ -7,6 +7,7 @@
 #include "pagesetupchoice.h"
 #include "papersizes.h"
 #include "readall.h"
+#include "readingof.h"
 #include "scriptedplatform.h"
 
 #include <QApplication>
@@ -512,7 +513,8 @@ TEST_F(OutputWindow, LoggedReadingsAddTheRunChartAsTheLastPage)
     record.Check = "25.000";
     record.UpperTolerance = "0.010";
     record.LowerTolerance = "0.010";
-    record.Readings = {{1796653685, 0, "25.002"}, {1796653745, 0, "25.013"}, {1796653805, 0, "24.999"}};
+    record.Readings = {ReadingOf(1796653685, 0, "25.002"), ReadingOf(1796653745, 0, "25.013"),
+                       ReadingOf(1796653805, 0, "24.999")};
     open();
     browse("chart.pdf");
     platform.answers = {MessageAnswer::No};

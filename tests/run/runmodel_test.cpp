@@ -1,4 +1,5 @@
 #include "newrun.h"
+#include "readingof.h"
 #include "runline.h"
 #include "runmodel.h"
 
@@ -13,9 +14,9 @@
 namespace quorvale {
 namespace {
 
-Reading at(std::int64_t second, std::string value)
+Reading at(std::int64_t second, const std::string& value)
 {
-    return {1796650000 + second, 3600, std::move(value)};
+    return ReadingOf(1796650000 + second, 3600, value);
 }
 
 RunChartRecord recordWith(std::string check, std::string upper, std::string lower)
@@ -303,7 +304,7 @@ TEST_F(RunModelTest, ARandomSequenceMatchesAPlainReference)
                 next.readings.push_back({model.readings().back().key, reading});
             } else if (choice < 65) {
                 RunReading& edited = next.readings[std::size_t(pick(int(next.readings.size())))];
-                edited.reading.value = std::to_string(pick(100));
+                edited.reading.value = DecimalOf(std::to_string(pick(100)));
                 model.editReading(edited.key, edited.reading);
             } else if (choice < 80) {
                 std::vector<std::string> keys;
@@ -333,9 +334,9 @@ TEST_F(RunModelTest, ARandomSequenceMatchesAPlainReference)
         ASSERT_EQ(shown, expected) << "at step " << step;
         ASSERT_EQ(model.undoStack().index(), int(done.size()) - 1) << "at step " << step;
         if (step % 50 == 0) {
-            std::vector<double> values;
+            std::vector<Decimal> values;
             for (const RunReading& reading : expected.readings)
-                values.push_back(ReadingNumber(reading.reading.value).value_or(0));
+                values.push_back(reading.reading.value);
             const RunStatistics plain = StatisticsOf(values, RunLimits(expected.record));
             EXPECT_EQ(model.statistics().readings, plain.readings);
             EXPECT_EQ(model.statistics().outOfTolerance, plain.outOfTolerance);

@@ -28,7 +28,8 @@ int main(int argc, char** argv)
     for (long long i = 0; i < count; ++i) {
         const std::string value = std::to_string(first + i);
         int number = 0;
-        const quorvale::Result logged = store->logReading(run, value, quorvale::Moment::now(), number);
+        const quorvale::Result logged =
+            store->logReading(run, *quorvale::Decimal::parse(value), quorvale::Moment::now(), number);
         if (!logged) {
             std::fprintf(stderr, "%s\n", logged.reason.c_str());
             return 1;

@@ -1,5 +1,6 @@
 // The store on both backends: records, readings and their changes, the list, and readings logged
 // by several processes at once or by one that is killed.
+#include "readingof.h"
 #include "runstext.h"
 #include "testdatabase.h"
 
@@ -109,7 +110,7 @@ TEST_P(RunStoreTest, KeepsTheRecordAndTheRunsState)
 
     // A finished run that takes a reading is open again.
     int number = 0;
-    ASSERT_TRUE(m_store->logReading(id, "0.5", Moment::now(), number));
+    ASSERT_TRUE(m_store->logReading(id, DecimalOf("0.5"), Moment::now(), number));
     EXPECT_FALSE(load(id).finished);
 
     const Result unknown = m_store->updateRecord(id + 1, edited);
@@ -124,14 +125,13 @@ TEST_P(RunStoreTest, ReadingsKeepTheirNumberTimeAndValueAcrossReopening)
 {
     const RunId id = newRun();
     const std::vector<StoredReading> logged = {
-        {1, {1'796'000'000, -18000, "-0.005"}},
-        {2, {1'796'000'061, 19800, "+1.5"}},
-        {3, {1'796'003'600, 0, "25.013"}},
+        {1, ReadingOf(1'796'000'000, -18000, "-0.005")},
+        {2, ReadingOf(1'796'000'061, 19800, "+1.5")},
+        {3, ReadingOf(1'796'003'600, 0, "25.013")},
     };
     for (const StoredReading& reading : logged) {
         int number = 0;
-        ASSERT_TRUE(m_store->logReading(id, reading.reading.value,
-                                        {reading.reading.loggedAt, reading.reading.utcOffset}, number));
+        ASSERT_TRUE(m_store->logReading(id, reading.reading.value, reading.reading.loggedAt, number));
         EXPECT_EQ(number, reading.number);
     }
     m_store = m_database.open();
@@ -139,13 +139,14 @@ TEST_P(RunStoreTest, ReadingsKeepTheirNumberTimeAndValueAcrossReopening)
 
     // All or nothing: one value that is no reading logs none of them.
     std::vector<int> numbers;
-    const Result refused = m_store->logReadings(id, {"1", "1e5", "2"}, Moment::now(), numbers);
+    const Result refused =
+        m_store->logReadings(id, {DecimalOf("1"), DecimalOf("1000000001"), DecimalOf("2")}, Moment::now(), numbers);
     EXPECT_FALSE(refused);
-    EXPECT_NE(refused.reason.find("\"1e5\" is not a reading"), std::string::npos) << refused.reason;
-    EXPECT_FALSE(m_store->logReadings(id + 1, {"1"}, Moment::now(), numbers));
+    EXPECT_NE(refused.reason.find("\"1000000001\" is not a reading"), std::string::npos) << refused.reason;
+    EXPECT_FALSE(m_store->logReadings(id + 1, {DecimalOf("1")}, Moment::now(), numbers));
     EXPECT_EQ(readings(id), logged);
 
-    ASSERT_TRUE(m_store->logReadings(id, {"1", "2"}, Moment::now(), numbers));
+    ASSERT_TRUE(m_store->logReadings(id, {DecimalOf("1"), DecimalOf("2")}, Moment::now(), numbers));
     EXPECT_EQ(numbers, (std::vector<int>{4, 5}));
     EXPECT_EQ(
         m_database.rows(QStringLiteral("SELECT value_number FROM readings WHERE number = 2")).at(0).at(0).toDouble(),
@@ -157,20 +158,20 @@ TEST_P(RunStoreTest, EditsAndRemovalsKeepTheEarlierReading)
     const RunId id = newRun();
     int number = 0;
     for (const char* value : {"0.1", "0.2", "0.3"})
-        ASSERT_TRUE(m_store->logReading(id, value, {1'796'000'000, 3600}, number));
+        ASSERT_TRUE(m_store->logReading(id, DecimalOf(value), {1'796'000'000, 3600}, number));
 
     const Moment changed{1'796'100'000, 3600};
-    ASSERT_TRUE(m_store->editReading(id, {2, {1'796'000'100, 3600, "0.25"}}, changed));
+    ASSERT_TRUE(m_store->editReading(id, {2, ReadingOf(1'796'000'100, 3600, "0.25")}, changed));
     ASSERT_TRUE(m_store->removeReading(id, 1, changed));
     EXPECT_FALSE(m_store->removeReading(id, 1, changed)) << "removed twice";
-    EXPECT_FALSE(m_store->editReading(id, {2, {0, 0, "abc"}}, changed));
-    EXPECT_EQ(readings(id),
-              (std::vector<StoredReading>{{2, {1'796'000'100, 3600, "0.25"}}, {3, {1'796'000'000, 3600, "0.3"}}}));
+    EXPECT_FALSE(m_store->editReading(id, {2, ReadingOf(0, 0, "1000000001")}, changed));
+    EXPECT_EQ(readings(id), (std::vector<StoredReading>{{2, ReadingOf(1'796'000'100, 3600, "0.25")},
+                                                        {3, ReadingOf(1'796'000'000, 3600, "0.3")}}));
     // A removed reading's number is never given again; an undone removal takes it back.
-    ASSERT_TRUE(m_store->logReading(id, "0.4", changed, number));
+    ASSERT_TRUE(m_store->logReading(id, DecimalOf("0.4"), changed, number));
     EXPECT_EQ(number, 4);
-    ASSERT_TRUE(m_store->restoreReading(id, {1, {1'796'000'000, 3600, "0.1"}}, changed));
-    EXPECT_EQ(readings(id).front(), (StoredReading{1, {1'796'000'000, 3600, "0.1"}}));
+    ASSERT_TRUE(m_store->restoreReading(id, {1, ReadingOf(1'796'000'000, 3600, "0.1")}, changed));
+    EXPECT_EQ(readings(id).front(), (StoredReading{1, ReadingOf(1'796'000'000, 3600, "0.1")}));
 
     const auto changes = m_database.rows(QStringLiteral("SELECT number, change, changed_at, old_logged_at, old_value "
                                                         "FROM reading_changes ORDER BY changed_at, change"));
@@ -189,8 +190,8 @@ TEST_P(RunStoreTest, ListsTheRunsNewestFirst)
     const RunId older = newRun("older\tpart", {1'796'000'000, 3600});
     const RunId newer = newRun("newer", {1'796'000'500, 3600});
     int number = 0;
-    ASSERT_TRUE(m_store->logReading(older, "1", Moment::now(), number));
-    ASSERT_TRUE(m_store->logReading(older, "2", {1'796'000'100, -18000}, number));
+    ASSERT_TRUE(m_store->logReading(older, DecimalOf("1"), Moment::now(), number));
+    ASSERT_TRUE(m_store->logReading(older, DecimalOf("2"), {1'796'000'100, -18000}, number));
     ASSERT_TRUE(m_store->finish(older));
 
     std::vector<RunSummary> runs;
@@ -213,7 +214,13 @@ TEST_P(RunStoreTest, ListsTheRunsNewestFirst)
 RunChange change(RunChangeKind kind, const std::string& runKey, std::int64_t at, const std::string& readingKey = {},
                  const std::string& value = {})
 {
-    RunChange made{NewIdentity(), runKey, kind, {at, 3600}, readingKey, {at, 3600, value}, {}};
+    RunChange made{NewIdentity(),
+                   runKey,
+                   kind,
+                   {at, 3600},
+                   readingKey,
+                   {{at, 3600}, Decimal::parse(value).value_or(Decimal())},
+                   {}};
     if (kind == RunChangeKind::StartRun || kind == RunChangeKind::ChangeRecord) {
         made.record = distinctRecord();
         made.record.PartNumber = "made at " + std::to_string(at);
@@ -257,8 +264,8 @@ TEST_P(RunStoreTest, EveryChangeIsTakenOnceHoweverOftenItIsSent)
     EXPECT_EQ(stored.started, (Moment{1'796'000'000, 3600}));
     EXPECT_EQ(stored.record.PartNumber, "made at 1796000060");
     EXPECT_TRUE(stored.finished);
-    EXPECT_EQ(stored.readings, (std::vector<StoredReading>{{1, {1'796'000'030, 3600, "0.15"}, first},
-                                                           {2, {1'796'000'050, 3600, "0.2"}, second}}));
+    EXPECT_EQ(stored.readings, (std::vector<StoredReading>{{1, ReadingOf(1'796'000'030, 3600, "0.15"), first},
+                                                           {2, ReadingOf(1'796'000'050, 3600, "0.2"), second}}));
     // Edits and removals keep what they replaced, as the windows' changes always did.
     EXPECT_EQ(m_database.rows(QStringLiteral("SELECT number, change, changed_at, COALESCE(old_value, '-'), "
                                              "reading_key FROM reading_changes ORDER BY changed_at")),
@@ -306,16 +313,16 @@ TEST_P(RunStoreTest, AnOlderDatabaseIsUpgradedInPlace)
     EXPECT_EQ(run.key.size(), 32u);
     EXPECT_NE(run.readings[0].key, run.readings[1].key);
     EXPECT_EQ(run.readings[1].key.size(), 32u);
-    EXPECT_EQ(run.readings[1].reading, (Reading{1'796'000'003, 0, "0.3"}));
+    EXPECT_EQ(run.readings[1].reading, ReadingOf(1'796'000'003, 0, "0.3"));
 
     // The changes of this Quorvale find the run and its readings by the identities it was given.
     const std::vector<RunChange> changes = {
         change(RunChangeKind::EditReading, run.key, 1'796'000'010, run.readings[1].key, "0.35"),
         change(RunChangeKind::LogReading, run.key, 1'796'000'011, NewIdentity(), "0.4")};
     ASSERT_TRUE(m_store->apply(changes));
-    EXPECT_EQ(readings(7), (std::vector<StoredReading>{{1, {1'796'000'001, 0, "0.1"}},
-                                                       {3, {1'796'000'010, 3600, "0.35"}},
-                                                       {4, {1'796'000'011, 3600, "0.4"}}}));
+    EXPECT_EQ(readings(7), (std::vector<StoredReading>{{1, ReadingOf(1'796'000'001, 0, "0.1")},
+                                                       {3, ReadingOf(1'796'000'010, 3600, "0.35")},
+                                                       {4, ReadingOf(1'796'000'011, 3600, "0.4")}}));
 }
 
 // A logger process started with its standard output on a pipe.
@@ -374,7 +381,7 @@ TEST_P(RunStoreTest, FourProcessesLogIntoOneRunEachReadingOnce)
     std::set<std::string> values;
     for (std::size_t i = 0; i < run.readings.size(); ++i) {
         EXPECT_EQ(run.readings[i].number, int(i) + 1);
-        values.insert(run.readings[i].reading.value);
+        values.insert(run.readings[i].reading.value.text());
     }
     EXPECT_EQ(run.readings.size(), 1000u);
     EXPECT_EQ(values.size(), 1000u);
@@ -409,12 +416,12 @@ TEST_P(RunStoreTest, AKilledLoggerLosesNoReadingItReported)
     const StoredRun run = load(id);
     std::map<int, std::string> stored;
     for (const StoredReading& reading : run.readings)
-        stored[reading.number] = reading.reading.value;
+        stored[reading.number] = reading.reading.value.text();
     for (const auto& [number, value] : reported)
         EXPECT_EQ(stored[number], value) << "reading " << number;
     // The database is whole: another program logs on after the killed one.
     int number = 0;
-    ASSERT_TRUE(m_store->logReading(id, "7", Moment::now(), number));
+    ASSERT_TRUE(m_store->logReading(id, DecimalOf("7"), Moment::now(), number));
     EXPECT_EQ(number, int(run.readings.size()) + 1);
 }
 

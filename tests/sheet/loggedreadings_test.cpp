@@ -1,5 +1,6 @@
 // The workbook for readings logged in the grid: every cell of the worked example, the summary
 // without numeric limits, and the untouched record still giving the sample workbook.
+#include "readingof.h"
 #include "runchartworkbook.h"
 #include "workbookreader.h"
 
@@ -34,7 +35,7 @@ RunChartRecord workedExample()
     RunChartRecord record = DefaultRunChartRecord();
     const char* values[] = {"0.004", "-0.006", "-0.002", "0.003", "0.009", "0.015", "0.022", "0.011"};
     for (int i = 0; i < 8; ++i)
-        record.Readings.push_back({Day + (7 * 60 + 30 * i) * 60 - 3600, 3600, values[i]});
+        record.Readings.push_back(ReadingOf(Day + (7 * 60 + 30 * i) * 60 - 3600, 3600, values[i]));
     record.ReadingsAreDeviations = true;
     return record;
 }
@@ -208,7 +209,7 @@ TEST_F(LoggedReadings, SizesShowTheDecimalsOfCheckAndAreChartedAgainstIt)
     record.LowerTolerance = "0.010";
     const char* values[] = {"25.01", "25.0125", "24.989", "25"};
     for (int i = 0; i < 4; ++i)
-        record.Readings.push_back({Day + 60 * i, 0, values[i]});
+        record.Readings.push_back(ReadingOf(Day + 60 * i, 0, values[i]));
     const QJsonObject workbook = written(record);
     const QJsonObject cells = workbook["cells"].toObject();
 
@@ -262,7 +263,7 @@ TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
 TEST_F(LoggedReadings, OneReadingHasNoCpkAndNoSignals)
 {
     RunChartRecord record = DefaultRunChartRecord();
-    record.Readings = {{(13 * 60 + 20) * 60, 0, "+0.01"}};
+    record.Readings = {ReadingOf((13 * 60 + 20) * 60, 0, "+0.01")};
     record.ReadingsAreDeviations = true;
     const QJsonObject cells = written(record)["cells"].toObject();
     expectNumber(cells, "B3", 0.01, "0.00");
@@ -280,12 +281,26 @@ TEST_F(LoggedReadings, ARecordWithoutReadingsGivesTheSampleWorkbook)
     EXPECT_TRUE(isEmpty(written(DefaultRunChartRecord())["cells"].toObject(), "C2"));
 }
 
-TEST_F(LoggedReadings, AReadingThatIsNoNumberFailsTheWorkbook)
+TEST_F(LoggedReadings, AReadingOnALimitIsWithinIt)
 {
+    // 12.7 + 0.1 and 2.35 - 0.05 are no exact binary numbers; the readings on them are within.
     RunChartRecord record = DefaultRunChartRecord();
-    record.Readings = {{0, 0, "abc"}};
-    const std::string file = m_dir.filePath(QStringLiteral("bad.xls")).toStdString();
-    EXPECT_FALSE(WriteRunChartWorkbook(file, {}, record));
+    record.Check = "12.7";
+    record.UpperTolerance = "0.1";
+    record.LowerTolerance = "0.1";
+    record.Readings = {ReadingOf(0, 0, "12.8"), ReadingOf(1, 0, "12.6"), ReadingOf(2, 0, "12.81")};
+    const QJsonObject cells = written(record)["cells"].toObject();
+    EXPECT_FALSE(cells["B3"]["bold"].toBool());
+    EXPECT_FALSE(cells["B4"]["bold"].toBool());
+    EXPECT_TRUE(cells["B5"]["bold"].toBool());
+    expectNumber(cells, "I20", 1);
+    record.Check = "2.35";
+    record.UpperTolerance = "0.05";
+    record.LowerTolerance = "0.05";
+    record.Readings = {ReadingOf(0, 0, "2.30"), ReadingOf(1, 0, "2.40")};
+    const QJsonObject below = written(record)["cells"].toObject();
+    EXPECT_FALSE(below["B3"]["bold"].toBool());
+    expectNumber(below, "I20", 0);
 }
 
 // Every number the file holds is written with a point and is finite, as spreadsheet programs read it.
@@ -345,17 +360,18 @@ TEST_F(LoggedReadings, TheLargestReadingsGiveNoInfinityAndNoNaN)
         // The largest the grid takes, then values only a store or a command could hand in.
         record.Readings = {};
         for (int i = 0; i < 8; ++i)
-            record.Readings.push_back({Day + i, 0, i % 3 ? extreme : "-1000000000"});
+            record.Readings.push_back(ReadingOf(Day + i, 0, i % 3 ? extreme : "-1000000000"));
         const QJsonObject cells = written(record)["cells"].toObject();
         expectPlainNumbers(cells);
         EXPECT_TRUE(cells["I28"]["type"] == "float") << extreme;
     }
-    const std::string huge = "17" + std::string(307, '0');
-    record.Readings = {{Day, 0, huge}, {Day + 1, 0, "-" + huge}, {Day + 2, 0, huge}};
+    // The largest a decimal holds: every figure is still a number.
+    const std::string huge(Decimal::MostDigits, '9');
+    record.Readings = {ReadingOf(Day, 0, huge), ReadingOf(Day + 1, 0, "-" + huge), ReadingOf(Day + 2, 0, huge)};
     const QJsonObject cells = written(record)["cells"].toObject();
     expectPlainNumbers(cells);
-    EXPECT_DOUBLE_EQ(cells["I22"]["value"].toDouble(), 1.7e308); // the median
-    EXPECT_TRUE(isEmpty(cells, "I23"));                          // a sigma beyond any number
+    EXPECT_DOUBLE_EQ(cells["I22"]["value"].toDouble(), 1e18); // the median
+    EXPECT_FALSE(isEmpty(cells, "I23"));
 }
 
 TEST_F(LoggedReadings, ThreeThousandReadingsInShiftsStillSave)
@@ -364,7 +380,7 @@ TEST_F(LoggedReadings, ThreeThousandReadingsInShiftsStillSave)
     RunChartRecord record = workedExample();
     record.Readings.clear();
     for (int i = 0; i < 3000; ++i)
-        record.Readings.push_back({Day + i, 0, (i / 6) % 2 ? "-0.01" : "0.01"});
+        record.Readings.push_back(ReadingOf(Day + i, 0, (i / 6) % 2 ? "-0.01" : "0.01"));
     const QJsonObject cells = written(record)["cells"].toObject();
     const std::string listed = cells["I29"]["value"].toString().toStdString();
     EXPECT_TRUE(listed.starts_with("Shift: readings 1-6 above the median; Shift: readings 7-12 below")) << listed;
