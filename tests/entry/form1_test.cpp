@@ -344,7 +344,7 @@ TEST_F(EntryWindow, CancelAndTheCloseBoxLogWhatIsTypedAndWhatWaits)
             click(leave);
         std::vector<std::string> values;
         for (const Reading& reading : grid->readings())
-            values.push_back(reading.value);
+            values.push_back(reading.value.text());
         EXPECT_EQ(values, (std::vector<std::string>{"0.5", "25.013", "25.014"})) << leave;
         m_form.run().startNewRun(m_form.run().record());
     }
