@@ -17,6 +17,15 @@ namespace {
 
 // How long the database may take before the store line says what the window waits for.
 constexpr int SlowAnswerMilliseconds = 500;
+// How long changes may wait on a database that says nothing before the store line tells.
+constexpr int SilentStoreMilliseconds = 2000;
+
+QString waitingText(qsizetype count, const QString& outbox, const QString& why)
+{
+    return (count == 1 ? QStringLiteral("%1 change waits in the outbox %2 until the runs database takes it. %3")
+                       : QStringLiteral("%1 changes wait in the outbox %2 until the runs database takes them. %3"))
+        .arg(QString::number(count), QDir::toNativeSeparators(outbox), why);
+}
 
 } // namespace
 
@@ -51,6 +60,11 @@ RunKeeper::RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder, i
     }
     m_writer = std::make_unique<OutboxWriter>(*m_outbox, m_database, retryMilliseconds);
     connect(m_writer.get(), &OutboxWriter::waiting, this, &RunKeeper::showWaiting);
+    m_watch.setInterval(1000);
+    connect(&m_watch, &QTimer::timeout, this, &RunKeeper::watchWaiting);
+    // Changes left waiting by the last start are watched from now on.
+    m_waitingSince.start();
+    m_watch.start();
 }
 
 RunKeeper::~RunKeeper()
@@ -69,18 +83,36 @@ Result RunKeeper::keep(std::span<const RunChange> changes)
     // A change kept again ends the word of the one refused.
     if (std::exchange(m_refused, false))
         note({});
+    if (!m_watch.isActive()) {
+        m_waitingSince.start();
+        m_watch.start();
+    }
     m_writer->wake();
     return kept;
 }
 
 void RunKeeper::showWaiting(qsizetype count, const QString& why)
 {
-    m_waiting.clear();
-    if (count > 0 && !why.isEmpty())
-        m_waiting =
-            (count == 1 ? QStringLiteral("%1 change waits in the outbox %2 until the runs database takes it. %3")
-                        : QStringLiteral("%1 changes wait in the outbox %2 until the runs database takes them. %3"))
-                .arg(QString::number(count), QDir::toNativeSeparators(m_outbox->path()), why);
+    m_unanswered = false;
+    m_waiting = count > 0 && !why.isEmpty() ? waitingText(count, m_outbox->path(), why) : QString();
+    if (count == 0)
+        m_watch.stop();
+    if (m_askingFor.isEmpty())
+        note({});
+}
+
+void RunKeeper::watchWaiting()
+{
+    const std::size_t count = m_outbox->waitingCount();
+    if (count == 0) {
+        m_watch.stop();
+        return;
+    }
+    if ((!m_waiting.isEmpty() && !m_unanswered) || m_waitingSince.elapsed() < SilentStoreMilliseconds)
+        return;
+    m_unanswered = true;
+    m_waiting = waitingText(qsizetype(count), m_outbox->path(),
+                            QStringLiteral("It has not answered for %1 seconds.").arg(m_waitingSince.elapsed() / 1000));
     if (m_askingFor.isEmpty())
         note({});
 }

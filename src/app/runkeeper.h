@@ -15,7 +15,9 @@
 #include "runstore.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -47,6 +49,9 @@ public:
 private:
     Result keep(std::span<const RunChange> changes);
     void showWaiting(qsizetype count, const QString& why);
+    // While changes wait and the writer has not said why, says how long the database has not
+    // taken them.
+    void watchWaiting();
     // A note on the store line; none brings back what waits, if anything does.
     void note(const QString& text);
     void report(const Result& result);
@@ -72,7 +77,10 @@ private:
     std::unique_ptr<OutboxWriter> m_writer;
     QString m_waiting;      // what the store line says of the changes that wait
     bool m_refused = false; // the store line says why the last change was not made
-    QString m_askingFor;    // what the question on its way to the database is for; empty when none
+    QTimer m_watch;         // while changes wait
+    QElapsedTimer m_waitingSince;
+    bool m_unanswered = false; // the waiting note is the watch's, not the writer's
+    QString m_askingFor;       // what the question on its way to the database is for; empty when none
 };
 
 } // namespace quorvale

@@ -63,6 +63,8 @@ public:
         Result result = openStore();
         if (result)
             result = query(*m_store);
+        if (stopping)
+            return;
         QMetaObject::invokeMethod(
             &m_writer,
             [context, answer, result] {

@@ -1,20 +1,22 @@
 // The entry window's run in the database through the outbox: kept as it is logged and back after a
 // killed program, opened from the runs kept, undone, asked about, kept through a database that fails
 // or a restart while it is away, and refused with its reason when the outbox cannot take it.
+#include "databaseidentity.h"
 #include "datasheetfile.h"
 #include "form1.h"
 #include "gaugeconnection.h"
 #include "openrunwindow.h"
-#include "postgresserver.h"
 #include "pseudogauge.h"
 #include "readingof.h"
 #include "readingsgrid.h"
 #include "runkeeper.h"
 #include "scriptedplatform.h"
+#include "testdatabase.h"
 #include "wizard.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,11 +24,16 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -362,7 +369,7 @@ TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
 
 TEST(KeptRunOnAServer, ChangesWaitInTheOutboxThroughARestartAndReachTheStoreOnceWhenItWorks)
 {
-    test::PostgresServer server;
+    test::PostgresServer& server = test::Server();
     ASSERT_TRUE(server.running()) << server.why();
     QTemporaryDir folder;
     ScriptedPlatform platform;
@@ -394,6 +401,95 @@ TEST(KeptRunOnAServer, ChangesWaitInTheOutboxThroughARestartAndReachTheStoreOnce
     EXPECT_EQ(run.readings[0].number, 1);
     EXPECT_EQ(run.readings[2].reading.value.text(), "0.3");
     EXPECT_TRUE(QTest::qWaitFor([&] { return again.note().isEmpty(); }, 20000)) << again.note().toStdString();
+}
+
+// A timer on the window's thread: the longest time between two of its ticks.
+class Ticks {
+public:
+    Ticks()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longest = std::max(m_longest, m_since.restart()); });
+        m_since.start();
+        m_timer.start(10);
+    }
+    qint64 longestGap() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+};
+
+TEST(KeptRunOnAServer, AFrozenStoreNeverHoldsTheWindowAndItsChangesWaitUntilItThaws)
+{
+    const test::RunsDatabase database(test::Backend::PostgreSQL);
+    QTemporaryDir folder;
+    ScriptedPlatform platform;
+    EntryWindow window(platform, folder.path(), database.name());
+    window.log(QStringLiteral("0.1"));
+    ASSERT_TRUE(window.drained());
+
+    const std::function<void()> thaw = database.freeze();
+    const Ticks ticks;
+    for (const char* value : {"0.2", "0.3", "0.4"}) {
+        window.log(QString::fromLatin1(value));
+        QTest::qWait(50);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().startsWith("3 changes wait in the outbox "); }, 20000));
+    EXPECT_TRUE(window.note().contains(" until the runs database takes them. It has not answered for "))
+        << window.note().toStdString();
+    window.form.findChild<QAction*>(QStringLiteral("actOpenRun"))->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.note() == "Waiting for the runs database to list the runs kept."; },
+                                20000));
+    EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2", "0.3", "0.4"}));
+    EXPECT_LT(ticks.longestGap(), 100);
+    EXPECT_EQ(window.keeper.outbox()->waitingCount(), 3u);
+
+    thaw();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.form.findChild<OpenRunWindow*>() != nullptr; }, 20000));
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.1", "0.2", "0.3", "0.4"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().isEmpty(); }, 20000)) << window.note().toStdString();
+}
+
+TEST_F(KeptRun, APeerThatNeverAnswersLeavesTheWindowFreeAndTheChangesInTheOutbox)
+{
+    // A server's address whose peer takes the connection and never says a word.
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 16), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const QString silent =
+        QStringLiteral("postgresql://inspector@127.0.0.1:%1/runs?connect_timeout=2").arg(ntohs(address.sin_port));
+    {
+        // The window comes up without waiting for the connection, which gives up after 2 seconds.
+        QElapsedTimer starting;
+        starting.start();
+        EntryWindow window(platform, folder.path(), silent);
+        EXPECT_LT(starting.elapsed(), 1000);
+        const Ticks ticks;
+        window.log(QStringLiteral("0.1"));
+        window.log(QStringLiteral("0.2"));
+        EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2"}));
+        // Said after a while, then with the reason once the connection gives up.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().startsWith("3 changes wait in the outbox "); }, 20000))
+            << window.note().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().contains("timeout expired"); }, 20000))
+            << window.note().toStdString();
+        EXPECT_LT(ticks.longestGap(), 100);
+    }
+    close(listener);
+    DatabaseIdentity identity;
+    ASSERT_TRUE(IdentifyDatabase(silent, identity));
+    QString why;
+    const auto outbox = Outbox::open(folder.path() + "/outbox-" + identity.key(), why);
+    ASSERT_TRUE(outbox) << why.toStdString();
+    EXPECT_EQ(outbox->waitingCount(), 3u);
+    ASSERT_TRUE(outbox->openRun());
+    EXPECT_EQ(outbox->openRun()->readings.size(), 2u);
 }
 
 } // namespace
