@@ -178,7 +178,8 @@ TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook
 
     const QByteArray sheet = readAll(sheetPath());
     EXPECT_TRUE(sheet.contains("\r\n\r\nReadings :\r\n1  2026-12-07 07:30:05  0.004   below lower limit\r\n"
-                               "2  2026-12-07 07:30:05  -0.006  below lower limit\r\n\r\nSummary :\r\n"));
+                               "2  2026-12-07 07:30:05  -0.006  below lower limit\r\n\r\n"
+                               "Summary : Part R24 G198 - Operation 12 - Check 1.45\r\n"));
 
     const QString pdf = folder.filePath("bracket.pdf");
     const QString xls = folder.filePath("bracket.xls");
@@ -191,7 +192,7 @@ TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook
     EXPECT_FALSE(readAll(pdf).contains("T* (2  2026-12-07 07:30:05"));
     EXPECT_TRUE(readAll(pdf).contains("(2026-12-07 07:30:05) Tj\r"));
     EXPECT_TRUE(readAll(pdf).contains("(-0.006) Tj\r"));
-    EXPECT_TRUE(readAll(pdf).contains("T* (Summary :"));
+    EXPECT_TRUE(readAll(pdf).contains("T* (Summary : Part R24 G198 - Operation 12 - Check 1.45"));
 
     QProcess reader;
     reader.start("/usr/bin/python3", {QUORVALE_SUPPORT_DIR "/readworkbook.py", xls});

@@ -64,7 +64,7 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
                                           "  8  2026-12-07 14:28:12  25.005\r\n"
                                           "  9  2026-12-07 14:28:13  25.009\r\n"
                                           "10  2026-12-07 14:28:14  25.013  above upper limit\r\n"
-                                          "\r\nSummary :\r\n"
+                                          "\r\nSummary : Part R24 G198 - Operation 12 - Check 25.000\r\n"
                                           "Readings : 10\r\n"
                                           "Out of tolerance : 2\r\n"
                                           "Mean : 25.00310\r\n"
@@ -83,7 +83,8 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
     record.Comments = "last";
     record.Readings.resize(1);
     EXPECT_TRUE(DataSheetText(record).ends_with("Comments :\r\nlast\r\n\r\nReadings :\r\n"
-                                                "1  2026-12-07 14:28:05  25.002\r\n\r\nSummary :\r\n"
+                                                "1  2026-12-07 14:28:05  25.002\r\n\r\n"
+                                                "Summary : Part R24 G198 - Operation 12 - Check 25.000\r\n"
                                                 "Readings : 1\r\nOut of tolerance : 0\r\nMean : 25.00200\r\n"
                                                 "Median : 25.0020\r\nSigma (within) : \r\nSigma (overall) : \r\n"
                                                 "Cp : \r\nCpk : \r\nPp : \r\nPpk : \r\nSignals : None\r\n"));
