@@ -63,7 +63,10 @@ std::string ReadingsListText(const RunChartRecord& record)
         text += CrLf;
     }
 
-    text += std::string(CrLf) + "Summary :" + CrLf;
+    // Named, so that the page it ends up on tells which run it sums up.
+    text += CrLf;
+    text += "Summary : Part ";
+    text += record.PartNumber + " - Operation " + record.OperationNumber + " - Check " + record.Check + CrLf;
     for (const SummaryLine& line : SummaryLines(StatisticsOf(values, limits), MostDecimals(values)))
         text += std::string(line.label) + " : " + line.text + CrLf;
     return text;

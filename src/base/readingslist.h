@@ -20,8 +20,9 @@ struct ReadingColumns {
 
 std::vector<ReadingColumns> ReadingsColumns(const RunChartRecord& record);
 
-// "Readings :", the reading lines, an empty line, "Summary :" and one line per figure, each line
-// ended by CR LF; UTF-8 like the record. Nothing without logged readings.
+// "Readings :", the reading lines, an empty line, "Summary : Part 1234 - Operation 20 - Check 25.000"
+// and one line per figure, each line ended by CR LF; UTF-8 like the record. Nothing without logged
+// readings.
 std::string ReadingsListText(const RunChartRecord& record);
 
 } // namespace quorvale

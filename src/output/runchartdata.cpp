@@ -3,7 +3,6 @@
 #include "reading.h"
 #include "readingslook.h"
 #include "readingstats.h"
-#include "windows1252.h"
 
 namespace quorvale {
 
@@ -27,9 +26,9 @@ std::optional<ChartData> runChartOf(const RunChartRecord& record)
     const std::vector<Decimal> values = ValuesOf(record.Readings);
     for (const Decimal& value : values)
         chart.readings.push_back({value.number(), judged(value, limits)});
-    chart.title = encodeWindows1252("Part " + record.PartNumber + " - Check " + record.Check + " - " +
-                                    DateTimeText(record.Readings.front().loggedAt) + " to " +
-                                    DateTimeText(record.Readings.back().loggedAt));
+    chart.title = "Part " + record.PartNumber + " - Check " + record.Check + " - " +
+                  DateTimeText(record.Readings.front().loggedAt) + " to " +
+                  DateTimeText(record.Readings.back().loggedAt);
     chart.decimals = ValueDecimals(record);
     const int limitDecimals = LimitDecimals(record);
     if (limits) {
@@ -41,8 +40,14 @@ std::optional<ChartData> runChartOf(const RunChartRecord& record)
     if (const std::optional<CheckLevel> check = CheckLevelOf(record))
         chart.levels.push_back({ChartLevel::Kind::Check, check->value, "Check " + check->text});
     const RunStatistics statistics = StatisticsOf(values, limits);
-    chart.levels.push_back({ChartLevel::Kind::Median, *statistics.median,
-                            "Median " + SummaryText(SummaryLines(statistics, MostDecimals(values)), "Median")});
+    const std::vector<SummaryLine> summary = SummaryLines(statistics, MostDecimals(values));
+    chart.levels.push_back({ChartLevel::Kind::Median, *statistics.median, "Median " + SummaryText(summary, "Median")});
+    if (statistics.upperNatural && statistics.lowerNatural) {
+        chart.levels.push_back(
+            {ChartLevel::Kind::NaturalLimit, *statistics.upperNatural, "UNPL " + SummaryText(summary, "UNPL")});
+        chart.levels.push_back(
+            {ChartLevel::Kind::NaturalLimit, *statistics.lowerNatural, "LNPL " + SummaryText(summary, "LNPL")});
+    }
     return chart;
 }
 

@@ -1,9 +1,11 @@
 #include "chartpage.h"
 
+#include "documentfonts.h"
 #include "pagelayout.h"
 #include "pdfdocument.h"
 #include "pdftext.h"
 #include "readingstats.h"
+#include "utf8decoder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,9 +28,9 @@ std::string point(double x, double y)
 
 class ChartPainter {
 public:
-    ChartPainter(PdfDocument& document, const PageGeometry& geometry, const ChartData& chart)
-        : m_document(document), m_geometry(geometry), m_chart(chart),
-          m_size(static_cast<double>(geometry.fontsize) / FixedScale)
+    ChartPainter(PdfDocument& document, const PageGeometry& geometry, const ChartData& chart, DocumentFonts& fonts)
+        : m_document(document), m_geometry(geometry), m_chart(chart), m_fonts(fonts),
+          m_size(static_cast<double>(geometry.fontsize) / FixedScale), m_fontSize(formatFixed(geometry.fontsize))
     {
         // Room for the values up the left side and the line labels on the right; the title above,
         // the reading numbers and the page number below.
@@ -197,13 +199,21 @@ private:
         m_document.writeline("Q");
     }
 
-    double textWidth(std::string_view text) const { return quorvale::textWidth(m_geometry, text); }
-
-    void text(double x, double y, std::string_view shown)
+    // Shows a UTF-8 text with its anchor at x: 0 its left end, 1 its right end, 0.5 its middle. Its
+    // characters beyond Windows-1252 go through the embedded fonts, as in the text's rows.
+    void text(double x, double y, std::string_view utf8, double anchor = 0)
     {
+        std::string shown(utf8);
+        shown.resize(decodeUtf8(shown.data(), shown.size(), shown.data(), /*last*/ true, &m_fonts).written);
+        const double width = textWidth(m_geometry, shown, m_fonts.pendingWidth());
         std::string escaped;
         appendEscaped(escaped, shown);
-        m_document.writeline("1 0 0 1 " + point(x, y) + " Tm");
+        const std::string placing = "1 0 0 1 " + point(x - anchor * width, y) + " Tm";
+        if (!m_fonts.nonePending()) {
+            m_fonts.writeRow(m_document, escaped, m_fontSize, placing);
+            return;
+        }
+        m_document.writeline(placing);
         m_document.writeline("(" + escaped + ") Tj");
     }
 
@@ -226,19 +236,17 @@ private:
     void labels()
     {
         m_document.writeline("BT");
-        m_document.writeline("/F1 " + formatFixed(m_geometry.fontsize) + " Tf");
+        m_document.writeline("/F1 " + m_fontSize + " Tf");
         text(TextLeft, m_geometry.pageheight - 40 - m_size, m_chart.title);
         if (!m_chart.unit.empty())
-            text(m_left - 5 - textWidth(m_chart.unit), m_top + m_size / 2, m_chart.unit);
-        for (const double value : m_valueTicks) {
-            const std::string shown = FixedText(value, m_tickDecimals);
-            text(m_left - 5 - textWidth(shown), y(value) - m_size / 3, shown);
-        }
+            text(m_left - 5, m_top + m_size / 2, m_chart.unit, /*anchor*/ 1);
+        for (const double value : m_valueTicks)
+            text(m_left - 5, y(value) - m_size / 3, FixedText(value, m_tickDecimals), /*anchor*/ 1);
         const std::size_t step = readingStep();
         for (std::size_t reading = 1; reading <= m_chart.readings.size(); ++reading) {
             if (reading == 1 || reading % step == 0) {
-                const std::string number = formatInteger(static_cast<std::int64_t>(reading));
-                text(x(reading) - textWidth(number) / 2, m_bottom - 4 - m_size, number);
+                text(x(reading), m_bottom - 4 - m_size, formatInteger(static_cast<std::int64_t>(reading)),
+                     /*anchor*/ 0.5);
             }
         }
         levelLabels();
@@ -248,7 +256,9 @@ private:
     PdfDocument& m_document;
     const PageGeometry& m_geometry;
     const ChartData& m_chart;
+    DocumentFonts& m_fonts;
     const double m_size;
+    const std::string m_fontSize;
     double m_left = 0, m_right = 0, m_top = 0, m_bottom = 0;
     double m_low = 0, m_high = 0;
     std::vector<double> m_valueTicks;
@@ -266,10 +276,20 @@ void checkChart(const ChartData& chart)
         throw std::invalid_argument("The run chart needs at least one reading, and finite figures.");
 }
 
-void writeChartPage(PdfDocument& document, const PageGeometry& geometry, const ChartData& chart)
+void useChartCharacters(const ChartData& chart, DocumentFonts& fonts)
+{
+    const auto see = [&](const std::string& text) { checkUtf8(text.data(), text.size(), /*last*/ true, &fonts); };
+    see(chart.title);
+    see(chart.unit);
+    for (const ChartLevel& level : chart.levels)
+        see(level.label);
+    fonts.checked(/*utf8*/ true);
+}
+
+void writeChartPage(PdfDocument& document, const PageGeometry& geometry, const ChartData& chart, DocumentFonts& fonts)
 {
     const std::int64_t streamstart = document.startpage();
-    ChartPainter(document, geometry, chart).paint();
+    ChartPainter(document, geometry, chart, fonts).paint();
     document.endpage(streamstart);
 }
 

@@ -11,6 +11,7 @@
 
 namespace quorvale {
 
+class DocumentFonts;
 class PdfDocument;
 
 // Where the run judged a reading: the chart only shows it.
@@ -21,7 +22,7 @@ struct ChartReading {
     ChartJudgement judged = ChartJudgement::Within;
 };
 
-// A value drawn across the whole chart, with its label (Windows-1252) right of it.
+// A value drawn across the whole chart, with its label (UTF-8) right of it.
 struct ChartLevel {
     enum class Kind { Limit, Check, Median, NaturalLimit };
     Kind kind;
@@ -30,7 +31,7 @@ struct ChartLevel {
 };
 
 struct ChartData {
-    std::string title;                  // Windows-1252
+    std::string title;                  // UTF-8, as every text of the chart
     std::string unit;                   // over the values up the side; may be empty
     std::vector<ChartReading> readings; // in the order logged, numbered from 1
     std::vector<ChartLevel> levels;
@@ -40,7 +41,12 @@ struct ChartData {
 // Throws std::invalid_argument when the chart has no reading or a figure that is not finite.
 void checkChart(const ChartData& chart);
 
-// Draws the chart on a new page in the geometry's page size and font; the page is numbered like the others.
-void writeChartPage(PdfDocument& document, const PageGeometry& geometry, const ChartData& chart);
+// Keeps the glyphs of the chart's characters beyond Windows-1252 in the fonts, before the resources
+// that name the fonts are written.
+void useChartCharacters(const ChartData& chart, DocumentFonts& fonts);
+
+// Draws the chart on a new page in the geometry's page size and font, its characters beyond
+// Windows-1252 through the fonts; the page is numbered like the others.
+void writeChartPage(PdfDocument& document, const PageGeometry& geometry, const ChartData& chart, DocumentFonts& fonts);
 
 } // namespace quorvale

@@ -218,12 +218,21 @@ void DocumentFonts::dropPending(std::string_view text)
         m_pending.erase(m_pending.begin(), m_pending.begin() + std::count(text.begin(), text.end(), WideMarker));
 }
 
-void DocumentFonts::writeRow(PdfDocument& document, std::string_view escaped, std::string_view fontSize)
+std::int64_t DocumentFonts::pendingWidth() const
+{
+    std::int64_t width = 0;
+    for (const ShownGlyph& glyph : m_pending)
+        width += glyph.width;
+    return width;
+}
+
+void DocumentFonts::writeRow(PdfDocument& document, std::string_view escaped, std::string_view fontSize,
+                             std::string_view placing)
 {
     // The metric-compatible face shows the standard font's characters too, so that a word holding
     // a character outside Windows-1252 is one run, not a run a letter.
     const std::uint16_t family = m_familyFace >= 0 ? embeddedPlace(static_cast<std::size_t>(m_familyFace)) : 0;
-    std::string line = "T*";
+    std::string line(placing);
     std::uint16_t selected = 0;
     std::uint16_t runFont = 0;
     std::string run;

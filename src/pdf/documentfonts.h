@@ -55,12 +55,16 @@ public:
     // The glyphs of the WideMarker bytes of text decoded and not yet written, in order.
     const ShownGlyph& pending(std::size_t index) const { return m_pending[index]; }
     bool nonePending() const { return m_pending.empty(); }
+    // The pending glyphs' widths together, in thousandths of the font size.
+    std::int64_t pendingWidth() const;
     // Drops the pending glyphs of the text's WideMarker bytes: text that is read but not written.
     void dropPending(std::string_view text);
 
-    // Writes a row whose escaped text holds WideMarker bytes, each the next pending glyph: runs in
-    // the standard font /F1 and runs in embedded fonts, ending in /F1 again.
-    void writeRow(PdfDocument& document, std::string_view escaped, std::string_view fontSize);
+    // Writes a row whose escaped text holds WideMarker bytes, each the next pending glyph: placing
+    // (what moves to the row's start), then runs in the standard font /F1 and runs in embedded
+    // fonts, ending in /F1 again.
+    void writeRow(PdfDocument& document, std::string_view escaped, std::string_view fontSize,
+                  std::string_view placing = "T*");
     // Writes each embedded font, subset to its glyphs, at the object writeinfo reserved for it.
     void write(PdfDocument& document) const;
 

@@ -1,6 +1,7 @@
 #include "pagesetup.h"
 
 #include "pdftext.h"
+#include "utf8decoder.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -33,11 +34,13 @@ void checkFontName(const std::string& name)
 
 } // namespace
 
-double textWidth(const PageGeometry& geometry, std::string_view text)
+double textWidth(const PageGeometry& geometry, std::string_view text, std::int64_t wide)
 {
-    std::int64_t width = 0;
-    for (const char c : text)
-        width += geometry.widths ? (*geometry.widths)[static_cast<unsigned char>(c)] : 500;
+    std::int64_t width = wide;
+    for (const char c : text) {
+        if (c != WideMarker)
+            width += geometry.widths ? (*geometry.widths)[static_cast<unsigned char>(c)] : 500;
+    }
     return static_cast<double>(width) * static_cast<double>(geometry.fontsize) / FixedScale / 1000;
 }
 

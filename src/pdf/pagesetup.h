@@ -38,8 +38,9 @@ struct PageGeometry {
 };
 
 // Width in points of a Windows-1252 text shown in the geometry's font and size; for a font without
-// known metrics, half the size a character.
-double textWidth(const PageGeometry& geometry, std::string_view text);
+// known metrics, half the size a character. A WideMarker counts as nothing: wide is the width of the
+// glyphs they stand for, in thousandths of the size.
+double textWidth(const PageGeometry& geometry, std::string_view text, std::int64_t wide = 0);
 
 // Derives the page geometry and capacities. Throws std::invalid_argument with a message for the user
 // when the values leave no room for text or the font name cannot stand in a PDF.

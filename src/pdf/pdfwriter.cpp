@@ -1,6 +1,7 @@
 #include "pdfwriter.h"
 
 #include "bytesink.h"
+#include "chartpage.h"
 #include "documentfonts.h"
 #include "fileexists.h"
 #include "linereader.h"
@@ -54,6 +55,8 @@ ReadingSummary writeDocument(const PdfJob& job, ByteSink& sink, const std::strin
     // The text is checked ahead, so that the resources name every font it needs before the first page.
     DocumentFonts fonts(job.geometry().fontname);
     LineReader reader(job.filename(), job.reading(), &fonts);
+    if (job.chart())
+        useChartCharacters(*job.chart(), fonts);
     fonts.fixFonts();
     PdfDocument document(sink, job.geometry(), job.information());
     document.startpdf();
@@ -61,7 +64,7 @@ ReadingSummary writeDocument(const PdfJob& job, ByteSink& sink, const std::strin
     ReadingSummary summary =
         writetext(document, job.geometry(), reader, fonts, job.reading(), job.table() ? &*job.table() : nullptr);
     if (job.chart())
-        writeChartPage(document, job.geometry(), *job.chart());
+        writeChartPage(document, job.geometry(), *job.chart(), fonts);
     fonts.write(document);
     document.endpdf();
     summary.fontProblems = fonts.problems();

@@ -1,6 +1,7 @@
 // The chart page: its drawing as exact bytes, the figures it refuses, and a whole document with it.
 #include "bytesink.h"
 #include "chartpage.h"
+#include "documentfonts.h"
 #include "pdfdocument.h"
 #include "pdftestsupport.h"
 #include "pdfwriter.h"
@@ -36,7 +37,8 @@ std::string chartStream(const ChartData& chart, const PageSetup& page = {})
     PdfDocument document(sink, geometry, information);
     document.startpdf();
     document.writeinfo("20030312101500");
-    writeChartPage(document, geometry, chart);
+    DocumentFonts fonts(geometry.fontname);
+    writeChartPage(document, geometry, chart, fonts);
     document.endpdf();
     EXPECT_TRUE(test::checkStructure(sink.bytes()));
     const std::string& pdf = sink.bytes();
@@ -163,6 +165,37 @@ TEST(ChartPage, TheDataSheetWithItsChartMatchesTheGoldenFile)
     for (const char* shown : {"Part 7 - Check 25.000", "Upper 25.010", "Lower 24.990", "Median 25.002", "\n2\n"})
         EXPECT_NE(text.find(shown), std::string::npos) << shown << "\n" << text;
     EXPECT_TRUE(sameBytes(pdf, readFile(std::string(QUORVALE_TEST_DATA) + "/golden/datasheet-chart.pdf")));
+}
+
+// A title, unit and label beyond Windows-1252 come back whole from the page, where each stands,
+// and the text's own fonts are the ones the chart's characters use.
+TEST(ChartPage, LettersBeyondWindows1252ComeBackFromTitleUnitAndLabels)
+{
+    const test::TempDir folder;
+    const std::string text = folder.path() + "/text.txt";
+    test::writeFile(text, "Łódź\n");
+    ChartData chart = EveryElement;
+    chart.title = "Part Łódź - Ελληνικά - Кириллица";
+    chart.unit = "µm";
+    chart.levels[1].label = "Check 5 Ø ±";
+    const std::string output = folder.path() + "/chart.pdf";
+    PdfWriter writer([] { return std::string("20030312101500"); });
+    ASSERT_TRUE(writer.ConvertToPDF(PdfJob(text, output, {}, {}, {ReadingOptions::Encoding::Utf8}, chart)));
+    EXPECT_TRUE(test::passesQpdf(output));
+    std::string shown;
+    ASSERT_EQ(test::runCommand("pdftotext -enc UTF-8 -f 2 -l 2 '" + output + "' -", &shown), 0);
+    for (const char* whole : {"Part Łódź - Ελληνικά - Кириллица", "µm", "Check 5 Ø ±", "Median 5"})
+        EXPECT_NE(shown.find(whole), std::string::npos) << whole << "\n" << shown;
+    EXPECT_EQ(shown.find('?'), std::string::npos) << shown;
+    std::string fonts;
+    ASSERT_EQ(test::runCommand("pdffonts '" + output + "' | tail -n +3 | wc -l", &fonts), 0);
+    EXPECT_EQ(fonts, "2\n"); // the standard font and one Liberation subset for both pages
+
+    // The unit stays right-aligned at x 115 in the embedded face's widths, as "mm" does.
+    std::string box;
+    ASSERT_EQ(test::runCommand("pdftotext -f 2 -l 2 -bbox '" + output + "' - | grep '>µm<'", &box), 0);
+    const std::size_t right = box.find("xMax=\"") + 6;
+    EXPECT_NEAR(std::stod(box.substr(right)), 115, 0.5) << box;
 }
 
 // Ghostscript and MuPDF, where installed, render every page without a word of complaint.
