@@ -81,7 +81,9 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     quorvale::QtPlatform platform(folder.filePath("settings.conf"));
     quorvale::DataSheetFile sheet(quorvale::DataSheetFolder{folder.path().toStdString(), {}});
-    quorvale::Form1 form(platform, sheet);
+    quorvale::GaugeConnection gauge;
+    quorvale::Form1 form(platform, sheet, gauge);
+    QObject::connect(&gauge, &quorvale::GaugeConnection::readingReceived, &form, &quorvale::Form1::logGaugeReading);
     auto* grid = form.findChild<quorvale::ReadingsGrid*>(QStringLiteral("lv1"));
     form.show();
     quorvale::GaugeSettings settings;

@@ -13,6 +13,7 @@
 #include <QCommandLineParser>
 #include <QSettings>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -148,13 +149,22 @@ int main(int argc, char** argv)
     const QString database = quorvale::ChooseRunsDatabase(databaseOption, qEnvironmentVariable("QUORVALE_DATABASE"),
                                                           QSettings().value(QStringLiteral("Runs/database")).toString(),
                                                           dataFolder.databaseFile());
-    quorvale::Wizard wizard(platform,
-                            quorvale::ChooseDataSheetFolder(*folder, std::getenv("XDG_RUNTIME_DIR"),
-                                                            std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")),
-                            database, dataFolder);
-    if (!wizard.start())
-        return 0;
-    if (!gauge.port.isEmpty())
-        wizard.entryWindow().gauge().start(gauge);
-    return app.exec();
+    int status = 0;
+    int endingSignal = 0;
+    {
+        quorvale::Wizard wizard(platform,
+                                quorvale::ChooseDataSheetFolder(*folder, std::getenv("XDG_RUNTIME_DIR"),
+                                                                std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")),
+                                database, dataFolder);
+        if (!wizard.start())
+            return 0;
+        if (!gauge.port.isEmpty())
+            wizard.gauge().start(gauge);
+        status = app.exec();
+        endingSignal = wizard.endingSignal();
+    }
+    // What waited is logged and the wizard gone: the signal ends the program as it meant to.
+    if (endingSignal != 0)
+        std::raise(endingSignal);
+    return status;
 }

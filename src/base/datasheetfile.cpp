@@ -3,9 +3,12 @@
 #include "datasheet.h"
 #include "fileexists.h"
 
+#include <unistd.h>
+
 namespace quorvale {
 
-DataSheetFile::DataSheetFile(DataSheetFolder folder) : m_folder(std::move(folder)), m_path(DataSheetPath(m_folder.path))
+DataSheetFile::DataSheetFile(DataSheetFolder folder)
+    : m_folder(std::move(folder)), m_path(DataSheetPathFor(m_folder, ::geteuid()))
 {
 }
 

@@ -13,8 +13,8 @@ namespace quorvale {
 
 class DataSheetFile {
 public:
-    // The sheet goes to "tempchart.txt" in the folder chosen at start; a folder that could not be
-    // used makes every write fail with its reason.
+    // The sheet goes to the user's name for it (DataSheetPathFor) in the folder chosen at start; a
+    // folder that could not be used makes every write fail with its reason.
     explicit DataSheetFile(DataSheetFolder folder);
     DataSheetFile(const DataSheetFile&) = delete;
     DataSheetFile& operator=(const DataSheetFile&) = delete;

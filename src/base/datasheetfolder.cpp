@@ -1,9 +1,11 @@
 #include "datasheetfolder.h"
 
+#include "datasheet.h"
 #include "privatefolder.h"
 
 #include <cerrno>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvale {
@@ -21,13 +23,24 @@ bool refusesThePlace(int error)
     return error == EACCES || error == EPERM || error == EROFS;
 }
 
+bool othersMayWrite(const std::string& folder)
+{
+    struct stat status {};
+    return ::stat(folder.c_str(), &status) == 0 &&
+           (status.st_uid != ::geteuid() || (status.st_mode & (S_IWGRP | S_IWOTH)) != 0);
+}
+
 } // namespace
 
 DataSheetFolder ChooseDataSheetFolder(const std::string& programFolder, const char* runtimeDir, const char* cacheHome,
                                       const char* home)
 {
-    if (::access(programFolder.c_str(), W_OK) == 0)
-        return {programFolder, {}};
+    if (::access(programFolder.c_str(), W_OK) == 0) {
+        DataSheetFolder program;
+        program.path = programFolder;
+        program.shared = othersMayWrite(programFolder);
+        return program;
+    }
     const int refusal = errno;
     if (!refusesThePlace(refusal))
         return {programFolder, Result::failure(refusal)};
@@ -56,6 +69,11 @@ DataSheetFolder UserDataSheetFolder(const char* runtimeDir, const char* cacheHom
     tried.path = cache + "/quorvale";
     tried.usable = MakePrivateFolder(cache, tried.path);
     return tried;
+}
+
+std::string DataSheetPathFor(const DataSheetFolder& folder, unsigned user)
+{
+    return folder.shared ? folder.path + "/tempchart-" + std::to_string(user) + ".txt" : DataSheetPath(folder.path);
 }
 
 } // namespace quorvale

@@ -15,6 +15,8 @@ constexpr std::size_t TrendLength = 5;
 constexpr std::size_t ListedSignals = 20;
 // d2 for moving ranges of two: the mean moving range over sigma.
 constexpr double MovingRangeFactor = 1.128;
+// 3 / d2: the natural process limits lie this many mean moving ranges either side of the mean.
+constexpr double NaturalLimitFactor = 2.66;
 
 std::optional<double> finite(double value)
 {
@@ -27,6 +29,24 @@ std::optional<double> index(double value, double k, const std::optional<double>&
     if (!sigma || *sigma <= 0)
         return std::nullopt;
     return finite(value / (k * *sigma));
+}
+
+// What to make of the indices, where the run has limits: nothing from readings that do not vary, a
+// rough guide from few.
+std::string CapabilityNote(const RunStatistics& s)
+{
+    if (!s.outOfTolerance)
+        return {};
+    if (s.identical)
+        return "none: every reading is the same, so there is no spread to judge";
+    if (!s.cpk || s.readings >= CapabilityReadings)
+        return {};
+    return "(fewer than " + std::to_string(CapabilityReadings) + " readings: a rough guide)";
+}
+
+std::string IntervalText(const std::optional<Interval>& interval)
+{
+    return interval ? FixedText(interval->low, 2) + " to " + FixedText(interval->high, 2) : std::string();
 }
 
 void addShifts(const std::vector<double>& values, double median, std::vector<RunSignal>& signals)
@@ -133,6 +153,22 @@ std::vector<RunSignal> RunSignals(const std::vector<double>& values, double medi
     return signals;
 }
 
+std::vector<RunSignal> BeyondSignals(const std::vector<double>& values, double upper, double lower)
+{
+    std::vector<RunSignal> signals;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!(values[i] > upper || values[i] < lower))
+            continue;
+        const bool up = values[i] > upper;
+        RunSignal* last = signals.empty() ? nullptr : &signals.back();
+        if (last && last->last == i && last->up == up)
+            last->last = i + 1;
+        else
+            signals.push_back({RunSignal::Kind::Beyond, i + 1, i + 1, up});
+    }
+    return signals;
+}
+
 std::string SignalsText(const std::vector<RunSignal>& signals)
 {
     if (signals.empty())
@@ -146,8 +182,13 @@ std::string SignalsText(const std::vector<RunSignal>& signals)
         const std::string readings = "readings " + std::to_string(signal.first) + '-' + std::to_string(signal.last);
         if (signal.kind == RunSignal::Kind::Shift)
             text += "Shift: " + readings + (signal.up ? " above" : " below") + " the median";
-        else
+        else if (signal.kind == RunSignal::Kind::Trend)
             text += "Trend: " + readings + (signal.up ? " rising" : " falling");
+        else if (signal.first == signal.last)
+            text +=
+                std::string(signal.up ? "Beyond UNPL" : "Beyond LNPL") + ": reading " + std::to_string(signal.first);
+        else
+            text += std::string(signal.up ? "Beyond UNPL: " : "Beyond LNPL: ") + readings;
     }
     if (signals.size() > listed)
         text += "; and " + std::to_string(signals.size() - listed) + " more";
@@ -176,6 +217,11 @@ RunStatistics StatisticsOf(const std::vector<Decimal>& decimals, const std::opti
     const double median = Median(values);
     statistics.median = median;
     statistics.runSignals = RunSignals(values, median);
+    // Judged in decimal: a sum of equal doubles need not divide back to the same double, and its
+    // crumbs of rounding would pass for a spread.
+    statistics.identical = decimals.size() >= 2 && std::all_of(decimals.begin(), decimals.end(), [&](const Decimal& v) {
+                               return v <= decimals.front() && v >= decimals.front();
+                           });
 
     // Worked on values scaled down by a power of two (exactly) to below 1, so that no sum, difference
     // or square overflows; figures in the readings' unit are scaled back at the end.
@@ -193,23 +239,36 @@ RunStatistics StatisticsOf(const std::vector<Decimal>& decimals, const std::opti
     double sum = 0;
     for (const double value : values)
         sum += scaled(value);
-    const double mean = sum / n;
+    const double mean = statistics.identical ? scaled(values.front()) : sum / n;
+    std::optional<double> movingRange;
     std::optional<double> sigmaWithin;
     std::optional<double> sigmaOverall;
     if (values.size() >= 2) {
         double ranges = 0;
         double squares = 0;
-        for (std::size_t i = 0; i < values.size(); ++i) {
+        for (std::size_t i = 0; !statistics.identical && i < values.size(); ++i) {
             if (i > 0)
                 ranges += std::abs(scaled(values[i]) - scaled(values[i - 1]));
             squares += (scaled(values[i]) - mean) * (scaled(values[i]) - mean);
         }
-        sigmaWithin = ranges / (n - 1) / MovingRangeFactor;
+        movingRange = ranges / (n - 1);
+        sigmaWithin = *movingRange / MovingRangeFactor;
         sigmaOverall = std::sqrt(squares / (n - 1));
     }
     statistics.mean = unscaled(mean);
     statistics.sigmaWithin = unscaled(sigmaWithin);
     statistics.sigmaOverall = unscaled(sigmaOverall);
+    if (movingRange) {
+        statistics.upperNatural = unscaled(mean + NaturalLimitFactor * *movingRange);
+        statistics.lowerNatural = unscaled(mean - NaturalLimitFactor * *movingRange);
+    }
+    // Readings all alike lie on their limits, never beyond.
+    if (statistics.upperNatural && statistics.lowerNatural && !statistics.identical) {
+        const std::vector<RunSignal> beyond = BeyondSignals(values, *statistics.upperNatural, *statistics.lowerNatural);
+        statistics.runSignals.insert(statistics.runSignals.end(), beyond.begin(), beyond.end());
+        std::stable_sort(statistics.runSignals.begin(), statistics.runSignals.end(),
+                         [](const RunSignal& a, const RunSignal& b) { return a.first < b.first; });
+    }
     if (limits) {
         const double upper = scaled(limits->upper.number());
         const double lower = scaled(limits->lower.number());
@@ -218,6 +277,14 @@ RunStatistics StatisticsOf(const std::vector<Decimal>& decimals, const std::opti
         statistics.cpk = index(nearer, 3, sigmaWithin);
         statistics.pp = index(upper - lower, 6, sigmaOverall);
         statistics.ppk = index(nearer, 3, sigmaOverall);
+        if (statistics.cpk) {
+            statistics.cpkInterval = IndexInterval(*statistics.cpk, decimals.size());
+            statistics.ppmWithin = ExpectedPpm(mean, *sigmaWithin, upper, lower);
+        }
+        if (statistics.ppk) {
+            statistics.ppkInterval = IndexInterval(*statistics.ppk, decimals.size());
+            statistics.ppmOverall = ExpectedPpm(mean, *sigmaOverall, upper, lower);
+        }
     }
     return statistics;
 }
@@ -275,6 +342,13 @@ std::vector<SummaryLine> SummaryLines(const RunStatistics& s, int decimals)
         figure("Pp", s.pp, 2, true),
         figure("Ppk", s.ppk, 2, true),
         {"Signals", std::nullopt, SignalsText(s.runSignals)},
+        {"Capability note", std::nullopt, CapabilityNote(s)},
+        {"Cpk 95% interval", std::nullopt, IntervalText(s.cpkInterval)},
+        {"Ppk 95% interval", std::nullopt, IntervalText(s.ppkInterval)},
+        figure("Expected ppm (within)", s.ppmWithin, 2),
+        figure("Expected ppm (overall)", s.ppmOverall, 2),
+        figure("UNPL", s.upperNatural, finer),
+        figure("LNPL", s.lowerNatural, finer),
     };
 }
 

@@ -1,9 +1,11 @@
 // What a run chart tells about its readings: the tolerance limits, the statistics quality engineers
-// read (mean, median, sigma within and overall, Cp, Cpk, Pp, Ppk) and the run signals (a shift to one
-// side of the median, a trend up or down). Nothing here overflows: a figure that cannot be computed
-// as a finite number is left out.
+// read (mean, median, sigma within and overall, Cp, Cpk, Pp, Ppk with their intervals, the expected
+// parts per million outside the limits, the natural process limits) and the run signals (a shift to
+// one side of the median, a trend up or down, a reading beyond a natural process limit). Nothing here
+// overflows: a figure that cannot be computed as a finite number is left out.
 #pragma once
 
+#include "capability.h"
 #include "runchartrecord.h"
 
 #include <cstddef>
@@ -41,11 +43,11 @@ int LimitDecimals(const RunChartRecord& record);
 double Median(std::vector<double> values);
 
 struct RunSignal {
-    enum class Kind { Shift, Trend };
+    enum class Kind { Shift, Trend, Beyond };
     Kind kind;
     std::size_t first; // reading numbers, counted from 1
     std::size_t last;
-    bool up; // a shift above the median, or a rising trend
+    bool up; // a shift above the median, a rising trend, or a reading above the upper natural limit
 };
 
 // Shifts: six or more readings in a row on one side of the median (readings on the median neither
@@ -53,7 +55,11 @@ struct RunSignal {
 // one before. In the order they start.
 std::vector<RunSignal> RunSignals(const std::vector<double>& values, double median);
 
-// "Shift: readings 3-9 above the median; Trend: readings 10-14 rising", at most 20 of them and then
+// The readings above upper or below lower, one signal for each row of them on one side.
+std::vector<RunSignal> BeyondSignals(const std::vector<double>& values, double upper, double lower);
+
+// "Shift: readings 3-9 above the median; Trend: readings 10-14 rising; Beyond UNPL: reading 15", at
+// most 20 of them and then
 // "and 7 more"; "None" without any.
 std::string SignalsText(const std::vector<RunSignal>& found);
 
@@ -69,6 +75,14 @@ struct RunStatistics {
     std::optional<double> pp;
     std::optional<double> ppk;
     std::vector<RunSignal> runSignals;
+    std::optional<Interval> cpkInterval; // 95%
+    std::optional<Interval> ppkInterval;
+    std::optional<double> ppmWithin; // expected parts per million outside the limits
+    std::optional<double> ppmOverall;
+    std::optional<double> upperNatural; // the natural process limits: mean ± 2.66 x mean moving range
+    std::optional<double> lowerNatural;
+    // Two or more readings, all the same: without spread there is no capability to tell.
+    bool identical = false;
 };
 
 // The values as numbers, for the statistics.

@@ -15,6 +15,13 @@ inline constexpr int RemovalSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // from the start (nohup, a background job) stays ignored.
 void SetUpOutputSignals();
 
+// While a descriptor is set, the first removal signal is written to it, as one byte, instead of
+// ending the program at once: a program that keeps things in memory ends itself in order, then
+// raises the signal again. A second signal, or one the descriptor does not take, ends it at once.
+// Stopping clears only the descriptor named, so that a later owner's stays set.
+void HandRemovalSignalsTo(int descriptor);
+void StopHandingRemovalSignalsTo(int descriptor);
+
 // Holds back the removal signals while a file's name is given or taken, so that the handler
 // never removes a name that is not, or no longer, ours.
 class RemovalSignalsHeld {

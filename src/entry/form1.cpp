@@ -127,10 +127,10 @@ void tieToFlag(QCheckBox* box, bool& flag)
 
 } // namespace
 
-Form1::Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent)
+Form1::Form1(Platform& platform, DataSheetFile& dataSheet, GaugeConnection& gauge, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_platform(platform), m_dataSheet(dataSheet), m_twipsPerPixel(twipsPerPixel(*this))
+      m_platform(platform), m_dataSheet(dataSheet), m_gauge(gauge), m_twipsPerPixel(twipsPerPixel(*this))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(ProgramTitle));
@@ -267,21 +267,8 @@ void Form1::buildFormatsAndButtons()
 
 void Form1::connectGauge()
 {
-    m_gauge = new GaugeConnection(this);
-    connect(m_gauge, &GaugeConnection::noteChanged, m_lv1,
+    connect(&m_gauge, &GaugeConnection::noteChanged, m_lv1,
             [this](const QString& note) { m_lv1->showNote(ReadingsGrid::NoteSource::Gauge, note); });
-    connect(m_gauge, &GaugeConnection::readingReceived, this, [this](const QString& value) {
-        // A line that comes while the Gauge dialog is open tests its settings: shown there, never logged.
-        if (m_gaugeDialogOpen)
-            return;
-        // What a note said (a line dropped, the port back) is over once a reading comes.
-        m_lv1->showNote(ReadingsGrid::NoteSource::Gauge, {});
-        if (!m_lv1->logAsTyped(value))
-            m_lv1->showNote(ReadingsGrid::NoteSource::Gauge,
-                            QStringLiteral("Gauge reading %1 dropped: %2 readings wait for the editor to close.")
-                                .arg(value)
-                                .arg(ReadingsGrid::MaxWaiting));
-    });
 
     // Reached by their keys anywhere in the window, and from the grid's context menu.
     auto* gaugeAction = new QAction(QStringLiteral("Gauge..."), m_lv1);
@@ -291,16 +278,32 @@ void Form1::connectGauge()
     auto* requestAction = new QAction(QStringLiteral("Request Gauge Reading"), m_lv1);
     requestAction->setObjectName(QStringLiteral("actRequestReading"));
     requestAction->setShortcut(QKeySequence(Qt::Key_F5));
-    connect(requestAction, &QAction::triggered, m_gauge, &GaugeConnection::sendRequest);
+    connect(requestAction, &QAction::triggered, &m_gauge, &GaugeConnection::sendRequest);
     for (QAction* action : {gaugeAction, requestAction}) {
         action->setShortcutContext(Qt::WindowShortcut);
         m_lv1->addAction(action);
     }
 }
 
+bool Form1::logGaugeReading(const QString& value)
+{
+    // A line that comes while the Gauge dialog is open tests its settings: shown there, never logged.
+    if (m_gaugeDialogOpen)
+        return false;
+    // What a note said (a line dropped, the port back) is over once a reading comes.
+    m_lv1->showNote(ReadingsGrid::NoteSource::Gauge, {});
+    if (m_lv1->logAsTyped(value))
+        return true;
+    m_lv1->showNote(ReadingsGrid::NoteSource::Gauge,
+                    QStringLiteral("Gauge reading %1 dropped: %2 readings wait for the editor to close.")
+                        .arg(value)
+                        .arg(ReadingsGrid::MaxWaiting));
+    return false;
+}
+
 void Form1::openGaugeDialog()
 {
-    GaugeDialog dialog(*m_gauge, this);
+    GaugeDialog dialog(m_gauge, this);
     m_gaugeDialogOpen = true;
     const auto closed = qScopeGuard([this] { m_gaugeDialogOpen = false; });
     if (dialog.exec() != QDialog::Accepted)

@@ -29,7 +29,9 @@ class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
-    Form1(Platform& platform, DataSheetFile& dataSheet, QWidget* parent = nullptr);
+    // The gauge is the wizard's: the window sets it up, shows its notes and logs the readings handed
+    // to logGaugeReading.
+    Form1(Platform& platform, DataSheetFile& dataSheet, GaugeConnection& gauge, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Copies the text boxes into the record and writes the data sheet; on failure warns and returns false.
@@ -45,8 +47,10 @@ public:
     RunModel& run() { return m_run; }
     ReadingsGrid& readingsGrid() { return *m_lv1; }
     const OutputFormats& formats() const { return m_formats; }
-    // The serial gauge whose readings are logged into the grid as if typed.
-    GaugeConnection& gauge() { return *m_gauge; }
+    GaugeConnection& gauge() { return m_gauge; }
+    // Logs a gauge reading into the grid as if typed, waiting behind an open editor; false when it is
+    // not taken (the Gauge dialog is open, or too many wait already).
+    bool logGaugeReading(const QString& value);
 
 signals:
     // The data sheet is written and a format chosen: the wizard passes on to the output window.
@@ -89,6 +93,7 @@ private:
 
     Platform& m_platform;
     DataSheetFile& m_dataSheet;
+    GaugeConnection& m_gauge;
     const double m_twipsPerPixel;
     RunModel m_run;
     RunChartRecord m_record;
@@ -104,7 +109,6 @@ private:
     ReadingsGrid* m_lv1 = nullptr;
     QCheckBox* m_check1 = nullptr;
     QCheckBox* m_check2 = nullptr;
-    GaugeConnection* m_gauge = nullptr;
 };
 
 } // namespace quorvale

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <sys/ioctl.h>
+
 namespace quorvale {
 
 namespace {
@@ -16,6 +18,9 @@ QString noteText(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// Why a port held by another program (by its lock, or opened exclusively) is not opened.
+const QString InUse = QStringLiteral("another program is using it");
 
 } // namespace
 
@@ -34,7 +39,7 @@ GaugeConnection::GaugeConnection(QObject* parent) : QObject(parent)
 
 void GaugeConnection::start(const GaugeSettings& settings)
 {
-    m_port.close();
+    close();
     m_retry.stop();
     m_request.stop();
     m_unended.stop();
@@ -61,20 +66,29 @@ void GaugeConnection::tryOpen()
 {
     if (m_port.isOpen())
         return;
+    const std::string device = QFile::encodeName(m_settings.port).toStdString();
+    // Held by another program: not opened at all, so that nothing of its port changes, nor is read here.
+    if (!m_lock.take(device)) {
+        if (!m_disconnected)
+            setState(named("cannot be opened") + QStringLiteral(": %1.").arg(InUse));
+        return;
+    }
     if (m_port.open(QIODevice::ReadWrite)) {
+        // Nobody else may open it while it is this program's (root excepted, as the system has it).
+        ::ioctl(m_port.handle(), TIOCEXCL);
         m_port.clear(QSerialPort::Input);
         m_disconnected = false;
         setState(named("connected"));
         return;
     }
+    m_lock.release();
     // A gauge that went away stays "disconnected" while it is being tried again.
     if (m_disconnected)
         return;
-    QString reason = noteText(GaugeOpenFailure(QFile::encodeName(m_settings.port).toStdString()));
+    QString reason = noteText(GaugeOpenFailure(device));
     // The user may open it, yet it did not open: it is held (locked or opened exclusively).
     if (reason.isEmpty())
-        reason = m_port.error() == QSerialPort::PermissionError ? QStringLiteral("another program is using it")
-                                                                : m_port.errorString();
+        reason = m_port.error() == QSerialPort::PermissionError ? InUse : m_port.errorString();
     setState(named("cannot be opened") + QStringLiteral(": %1.").arg(reason));
 }
 
@@ -84,11 +98,17 @@ void GaugeConnection::portFailed(QSerialPort::SerialPortError error)
     // adapter with a resource error, a hung-up terminal with a read error at every try.
     if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !m_port.isOpen())
         return;
-    m_port.close();
+    close();
     m_reader.emplace(m_settings.lineEnd);
     m_unended.stop();
     m_disconnected = true;
     setState(named("disconnected"));
+}
+
+void GaugeConnection::close()
+{
+    m_port.close();
+    m_lock.release();
 }
 
 void GaugeConnection::readLines()

@@ -1,9 +1,10 @@
-// The gauge on its serial port: reads its lines, hands on the readings, says what it does not take,
-// and keeps the port open: a gauge unplugged and plugged in again at the same name is connected
-// again without the user doing anything.
+// The gauge on its serial port, held for this program alone: reads its lines, hands on the readings,
+// says what it does not take, and keeps the port open: a gauge unplugged and plugged in again at the same name is
+// connected again without the user doing anything.
 #pragma once
 
 #include "gaugeline.h"
+#include "gaugeportlock.h"
 #include "gaugesettings.h"
 
 #include <QObject>
@@ -49,6 +50,7 @@ signals:
 
 private:
     void tryOpen();
+    void close();
     void readLines();
     void take(const GaugeLine& line);
     void portFailed(QSerialPort::SerialPortError error);
@@ -56,6 +58,7 @@ private:
     void setState(const QString& state);
     QString named(const char* what) const;
 
+    GaugePortLock m_lock; // held while the port is open
     QSerialPort m_port;
     GaugeSettings m_settings;
     std::optional<GaugeLineReader> m_reader;

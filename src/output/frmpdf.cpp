@@ -233,6 +233,31 @@ void frmPDF::buildButtons()
     btnConvert = addButton(this, QStringLiteral("btnConvert"), QStringLiteral("&Finish"));
     place(btnConvert, 4850, 7080, 1350, 420);
     connect(btnConvert, &QPushButton::clicked, this, &frmPDF::finish);
+
+    // Beside the buttons, in the corner they leave free; shown once a gauge reading arrives.
+    lblGaugeReadings = new QLabel(this);
+    lblGaugeReadings->setObjectName(QStringLiteral("lblGaugeReadings"));
+    lblGaugeReadings->setWordWrap(true);
+    lblGaugeReadings->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    place(lblGaugeReadings, 120, 6990, 1740, 570);
+    lblGaugeReadings->hide();
+}
+
+void frmPDF::showGaugeReadings(int included, int afterFinish)
+{
+    const auto readings = [](int count) {
+        return count == 1 ? QStringLiteral("1 gauge reading") : QStringLiteral("%1 gauge readings").arg(count);
+    };
+    const QString outputs = m_formats.PdfChosen && m_formats.ExcelChosen ? QStringLiteral("the PDF and workbook")
+                            : m_formats.PdfChosen                        ? QStringLiteral("the PDF")
+                                                                         : QStringLiteral("the workbook");
+    QStringList lines;
+    if (included > 0)
+        lines << QStringLiteral("%1 arrived and will be in %2.").arg(readings(included), outputs);
+    if (afterFinish > 0)
+        lines << QStringLiteral("%1 after Finish: in a new run.").arg(readings(afterFinish));
+    lblGaugeReadings->setText(lines.join(QLatin1Char(' ')));
+    lblGaugeReadings->setVisible(!lines.isEmpty());
 }
 
 void frmPDF::setTabOrder()

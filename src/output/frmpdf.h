@@ -12,6 +12,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -33,6 +34,12 @@ public:
     // an empty text when the user cancels.
     QString SaveDialog(QWidget* Form1, const QString& Filter, const QString& Title, const QString& InitDir,
                        const QString& DefaultFilename);
+
+    // The run took more readings while the window is open: Finish makes the outputs of this record.
+    void setRecord(RunChartRecord record) { m_record = std::move(record); }
+    // Says how many gauge readings arrived while the window is open: those Finish includes, and
+    // those that came after Finish, which went into a new run.
+    void showGaugeReadings(int included, int afterFinish);
 
 signals:
     // The window was unloaded (closed for good): the data sheet is no longer needed.
@@ -66,7 +73,7 @@ private:
 
     Platform& m_platform;
     const OutputFormats m_formats;
-    const RunChartRecord m_record;
+    RunChartRecord m_record;
     const std::string m_dataSheetPath; // txtFilename shows it as text, which need not keep every byte
     QPointer<QWidget> m_entryWindow;
     PdfWriter m_writer;
@@ -97,6 +104,7 @@ private:
     QPushButton* cmdBack = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* btnConvert = nullptr;
+    QLabel* lblGaugeReadings = nullptr;
 };
 
 } // namespace quorvale

@@ -40,8 +40,14 @@ std::optional<ChartData> runChartOf(const RunChartRecord& record)
     if (const std::optional<CheckLevel> check = CheckLevelOf(record))
         chart.levels.push_back({ChartLevel::Kind::Check, check->value, "Check " + check->text});
     const RunStatistics statistics = StatisticsOf(values, limits);
-    chart.levels.push_back({ChartLevel::Kind::Median, *statistics.median,
-                            "Median " + SummaryText(SummaryLines(statistics, MostDecimals(values)), "Median")});
+    const std::vector<SummaryLine> summary = SummaryLines(statistics, MostDecimals(values));
+    chart.levels.push_back({ChartLevel::Kind::Median, *statistics.median, "Median " + SummaryText(summary, "Median")});
+    if (statistics.upperNatural && statistics.lowerNatural) {
+        chart.levels.push_back(
+            {ChartLevel::Kind::NaturalLimit, *statistics.upperNatural, "UNPL " + SummaryText(summary, "UNPL")});
+        chart.levels.push_back(
+            {ChartLevel::Kind::NaturalLimit, *statistics.lowerNatural, "LNPL " + SummaryText(summary, "LNPL")});
+    }
     return chart;
 }
 

@@ -8,9 +8,9 @@
 
 namespace quorvale {
 
-// The readings as the run judged them, with the run's limits, its check (for sizes) and its median,
-// titled with the part number, the check and the first and last reading's date and time; nothing
-// when no reading is logged.
+// The readings as the run judged them, with the run's limits, its check (for sizes), its median and
+// its natural process limits, titled with the part number, the check and the first and last
+// reading's date and time; nothing when no reading is logged.
 std::optional<ChartData> runChartOf(const RunChartRecord& record);
 
 } // namespace quorvale

@@ -17,14 +17,16 @@ constexpr lxw_col_t LowerColumn = 3;
 constexpr lxw_col_t MedianColumn = 4;
 constexpr lxw_col_t CheckColumn = 5;
 constexpr lxw_col_t OutsideColumn = 6;
-// H31: right of the readings, however many there are, and below the summary's eleven lines.
-constexpr lxw_row_t ChartRow = FirstSummaryRow + 12;
+// Right of the summary's labels and figures, which stand beside the readings from row 8 down.
+constexpr lxw_col_t UpperNaturalColumn = FigureColumn + 1;
+constexpr lxw_col_t LowerNaturalColumn = FigureColumn + 2;
 constexpr lxw_col_t ChartColumn = LabelColumn;
 
 constexpr lxw_color_t LimitColour = 0xC00000;
 constexpr lxw_color_t MedianColour = 0x00B050;
 constexpr lxw_color_t CheckColour = 0x404040;
 constexpr lxw_color_t OutsideColour = 0xFF0000;
+constexpr lxw_color_t NaturalLimitColour = 0x7030A0;
 
 // The decimals a figure's text was written with: the cell shows the same rounding, and keeps the value.
 int decimalsOf(const std::string& text)
@@ -130,6 +132,13 @@ lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw
                  lineOf(CheckColour, LXW_CHART_LINE_DASH_DASH_DOT), keep);
     if (limits)
         addOutside(sheet, chart, heading, values, *limits, figures, record, keep);
+    if (statistics.upperNatural && statistics.lowerNatural) {
+        const lxw_chart_line naturalLine = lineOf(NaturalLimitColour, LXW_CHART_LINE_DASH_SQUARE_DOT);
+        addLevel(sheet, chart, heading, UpperNaturalColumn, "UNPL", *statistics.upperNatural,
+                 figures.with(decimalsOf(SummaryText(summary, "UNPL"))), rows, naturalLine, keep);
+        addLevel(sheet, chart, heading, LowerNaturalColumn, "LNPL", *statistics.lowerNatural,
+                 figures.with(decimalsOf(SummaryText(summary, "LNPL"))), rows, naturalLine, keep);
+    }
 
     // Each label with its figure right of it, rounded as the PDF writes it; a figure that cannot be
     // computed leaves its cell empty.
@@ -152,11 +161,12 @@ lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw
     worksheet_fit_to_pages(sheet, 1, 0);
     keep(worksheet_set_column(sheet, TimeColumn, TimeColumn, 19, nullptr));
     keep(worksheet_set_column(sheet, UpperColumn, OutsideColumn, 16, nullptr));
-    keep(worksheet_set_column(sheet, LabelColumn, FigureColumn, 16, nullptr));
+    keep(worksheet_set_column(sheet, LabelColumn, LowerNaturalColumn, 16, nullptr));
     lxw_chart_options placement{};
     placement.x_scale = 1.5;
     placement.y_scale = 1.25;
-    keep(worksheet_insert_chart_opt(sheet, ChartRow, ChartColumn, chart, &placement));
+    // Right of the readings, however many there are, and below the summary after an empty row.
+    keep(worksheet_insert_chart_opt(sheet, row + 1, ChartColumn, chart, &placement));
     return keep.error();
 }
 

@@ -3,6 +3,7 @@
 // killed, so that a test can check what a killed program leaves.
 #include "datasheetfile.h"
 #include "form1.h"
+#include "gaugeconnection.h"
 #include "qtplatform.h"
 #include "readingsgrid.h"
 #include "runkeeper.h"
@@ -23,7 +24,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     quorvale::QtPlatform platform;
     quorvale::DataSheetFile sheet(quorvale::DataSheetFolder{argv[2], {}});
-    quorvale::Form1 form(platform, sheet);
+    quorvale::GaugeConnection gauge;
+    quorvale::Form1 form(platform, sheet, gauge);
     const QString database = QString::fromLocal8Bit(argv[1]);
     quorvale::RunKeeper keeper(form, database, quorvale::RunsDataFolder{QString::fromLocal8Bit(argv[2]), {}});
     keeper.restore(QDate::currentDate());

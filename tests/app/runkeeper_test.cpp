@@ -39,9 +39,10 @@ void settle()
 // One start of the program's entry window on a database.
 struct EntryWindow {
     EntryWindow(ScriptedPlatform& platform, const QString& folder, const QString& database, QDate today = {})
-        : sheet(DataSheetFolder{folder.toStdString(), {}}), form(platform, sheet),
+        : sheet(DataSheetFolder{folder.toStdString(), {}}), form(platform, sheet, gauge),
           keeper(form, database, RunsDataFolder{folder, {}})
     {
+        QObject::connect(&gauge, &GaugeConnection::readingReceived, &form, &Form1::logGaugeReading);
         keeper.restore(today.isValid() ? today : QDate(2026, 12, 7));
         form.show();
         grid().setFocus();
@@ -70,6 +71,7 @@ struct EntryWindow {
     }
 
     DataSheetFile sheet;
+    GaugeConnection gauge;
     Form1 form;
     RunKeeper keeper;
 };

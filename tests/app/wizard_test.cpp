@@ -1,6 +1,8 @@
 // The whole wizard through its windows: forward, Back, Cancel, the close box and a full run to the outputs.
 #include "datasheet.h"
+#include "gaugeconnection.h"
 #include "keyspage.h"
+#include "pseudogauge.h"
 #include "readall.h"
 #include "readingsgrid.h"
 #include "scriptedplatform.h"
@@ -266,6 +268,58 @@ TEST_F(WholeWizard, BackDeletesTheDataSheetAndForwardBuildsAFreshOutputWindow)
     EXPECT_EQ(outputControl<QLineEdit>("txtTitle")->text(), "PDF Title");
     EXPECT_TRUE(outputControl<QLineEdit>("txtOutputFile")->text().isEmpty());
     EXPECT_TRUE(outputControl<QLineEdit>("txtXlsOutputFile")->text().isEmpty());
+}
+
+// The gauge goes on logging while the output window is open: into the run Finish makes, then, once
+// that run is finished, into a new one, which leaves what Finish made as it was.
+TEST_F(WholeWizard, GaugeReadingsDuringTheOutputWindowGoIntoTheRunFinishMakesThenIntoANewRun)
+{
+    test::PseudoGauge gauge(folder.filePath("gauge"));
+    GaugeSettings settings;
+    settings.port = gauge.path();
+    wizard.gauge().start(settings);
+    ASSERT_TRUE(wizard.gauge().isConnected());
+    forward();
+    auto* arrived = outputControl<QLabel>("lblGaugeReadings");
+    EXPECT_FALSE(arrived->isVisible());
+    gauge.send("01A+00025.013\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrived->isVisible(); }));
+    EXPECT_EQ(arrived->text(), "1 gauge reading arrived and will be in the PDF and workbook.");
+    EXPECT_FALSE(wizard.entryWindow().isVisible());
+    EXPECT_TRUE(readAll(sheetPath()).contains("25.013"));
+
+    const QString pdf = folder.filePath("bracket.pdf");
+    const QString xls = folder.filePath("bracket.xls");
+    platform.fileNames = {pdf};
+    click(outputControl("btnSave"));
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    click(outputControl("btnConvert"));
+    const QByteArray made = readAll(pdf);
+    EXPECT_TRUE(made.contains("(25.013) Tj\r"));
+    const auto cells = [&]() -> const QJsonObject { return test::ReadWorkbook(xls.toStdString())["cells"].toObject(); };
+    EXPECT_EQ(cells()["B3"]["value"].toDouble(), 25.013);
+    RunModel& run = wizard.entryWindow().run();
+    const std::string finished = run.runKey();
+    EXPECT_TRUE(run.isFinished());
+
+    gauge.send("01A+00025.020\r");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrived->text().contains("after Finish"); }));
+    EXPECT_EQ(arrived->text(), "1 gauge reading arrived and will be in the PDF and workbook. 1 gauge reading after "
+                               "Finish: in a new run.");
+    EXPECT_NE(run.runKey(), finished);
+    EXPECT_FALSE(run.isFinished());
+    platform.answers = {MessageAnswer::No, MessageAnswer::No};
+    click(outputControl("btnConvert"));
+    EXPECT_EQ(withoutCreationDate(readAll(pdf)), withoutCreationDate(made));
+    EXPECT_EQ(cells()["B3"]["value"].toDouble(), 25.013);
+    EXPECT_TRUE(cells()["B4"].isUndefined());
+    EXPECT_FALSE(run.isFinished()) << "Finish finished the new run";
+
+    click(outputControl("cmdBack"));
+    settle();
+    ASSERT_TRUE(wizard.entryWindow().isVisible());
+    ASSERT_EQ(run.readings().size(), 1u);
+    EXPECT_EQ(run.readings()[0].reading.value.text(), "25.020");
 }
 
 // Cancel's end: the data sheet gone, both windows unloaded, the program ended.

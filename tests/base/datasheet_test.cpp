@@ -52,7 +52,10 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
     untouched.Readings.clear();
     const std::string golden = DataSheetText(untouched);
     // Padded in blanks as Times and Helvetica draw them: a digit is two blanks wide. Sum 250.031; moving
-    // ranges sum to 0.075 over 9, sigma within 0.075 / 9 / 1.128; Cpk (25.0031 - 24.990) / (3 x 0.00739).
+    // ranges sum to 0.075 over 9, sigma within 0.075 / 9 / 1.128; Cpk (25.010 - 25.0031) / (3 x 0.00739).
+    // Natural process limits 25.0031 ± 2.66 x 0.075 / 9: 24.98093 to 25.02527, so 24.98 lies beyond.
+    // Cpk 0.3113 ± 1.96 sqrt(1/90 + 0.3113² / 18) = ± 0.2517; Ppk 0.2592 ± 0.2388. Within, 25.010 is
+    // 0.934 sigmas above the mean and 24.990 1.773 below: 0.17516 + 0.03809 of the parts outside.
     const std::string expected = golden + "\r\nReadings :\r\n"
                                           "  1  2026-12-07 14:28:05  25.002\r\n"
                                           "  2  2026-12-07 14:28:06  25.004\r\n"
@@ -75,7 +78,14 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
                                           "Cpk : 0.31\r\n"
                                           "Pp : 0.38\r\n"
                                           "Ppk : 0.26\r\n"
-                                          "Signals : None\r\n";
+                                          "Signals : Beyond LNPL: reading 3\r\n"
+                                          "Capability note : (fewer than 25 readings: a rough guide)\r\n"
+                                          "Cpk 95% interval : 0.06 to 0.56\r\n"
+                                          "Ppk 95% interval : 0.02 to 0.50\r\n"
+                                          "Expected ppm (within) : 213252.53\r\n"
+                                          "Expected ppm (overall) : 288409.51\r\n"
+                                          "UNPL : 25.02527\r\n"
+                                          "LNPL : 24.98093\r\n";
     EXPECT_TRUE(sameBytes(DataSheetText(record), expected));
 
     // Comments without a final line break still leave the readings an empty line of their own; a
@@ -87,7 +97,10 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
                                                 "Summary : Part R24 G198 - Operation 12 - Check 25.000\r\n"
                                                 "Readings : 1\r\nOut of tolerance : 0\r\nMean : 25.00200\r\n"
                                                 "Median : 25.0020\r\nSigma (within) : \r\nSigma (overall) : \r\n"
-                                                "Cp : \r\nCpk : \r\nPp : \r\nPpk : \r\nSignals : None\r\n"));
+                                                "Cp : \r\nCpk : \r\nPp : \r\nPpk : \r\nSignals : None\r\n"
+                                                "Capability note : \r\nCpk 95% interval : \r\nPpk 95% interval : \r\n"
+                                                "Expected ppm (within) : \r\nExpected ppm (overall) : \r\n"
+                                                "UNPL : \r\nLNPL : \r\n"));
 }
 
 // The lines a reader of the sheet counts, a CR alone or before an LF ending each.

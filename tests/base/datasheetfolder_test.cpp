@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -164,4 +165,36 @@ TEST_F(DataSheetFolderChoice, OtherFailuresAndWritableFoldersKeepTheProgramFolde
     EXPECT_EQ(written.reason, "Not a directory");
     EXPECT_EQ(notAFolder.path(), DataSheetPath((m_dir / "file").string()));
     EXPECT_FALSE(fs::exists(m_runtime / "quorvale"));
+}
+
+TEST_F(DataSheetFolderChoice, InAFolderOthersShareEachUserHasASheetOfItsOwn)
+{
+    // The user's own folder keeps the one name.
+    const DataSheetFolder own = ChooseDataSheetFolder(m_program.string(), m_runtime.c_str(), nullptr, nullptr);
+    EXPECT_FALSE(own.shared);
+    EXPECT_EQ(DataSheetPathFor(own, 1000), DataSheetPath(m_program.string()));
+
+    fs::permissions(m_program, fs::perms(0777), fs::perm_options::replace);
+    const DataSheetFolder shared = ChooseDataSheetFolder(m_program.string(), m_runtime.c_str(), nullptr, nullptr);
+    EXPECT_TRUE(shared.usable);
+    EXPECT_TRUE(shared.shared);
+    EXPECT_EQ(DataSheetPathFor(shared, 1000), (m_program / "tempchart-1000.txt").string());
+    EXPECT_EQ(DataSheetPathFor(shared, 1001), (m_program / "tempchart-1001.txt").string());
+
+    // Writing and removing this user's sheet leaves another user's as it was.
+    const fs::path others = m_program / "tempchart-12345.txt";
+    std::ofstream(others) << "another user's run";
+    DataSheetFile sheet(shared);
+    EXPECT_EQ(sheet.path(), DataSheetPathFor(shared, ::geteuid()));
+    ASSERT_TRUE(sheet.write(DefaultRunChartRecord()));
+    EXPECT_TRUE(sheet.remove());
+    EXPECT_FALSE(fs::exists(sheet.path()));
+    std::ifstream kept(others);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "another user's run");
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may make a folder another user's";
+    fs::permissions(m_program, fs::perms(0755), fs::perm_options::replace);
+    ASSERT_EQ(::chown(m_program.c_str(), 12345, 12345), 0);
+    EXPECT_TRUE(ChooseDataSheetFolder(m_program.string(), m_runtime.c_str(), nullptr, nullptr).shared);
 }

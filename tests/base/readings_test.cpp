@@ -14,8 +14,7 @@ using namespace quorvale;
 namespace quorvale {
 void PrintTo(const RunSignal& signal, std::ostream* out)
 {
-    *out << (signal.kind == RunSignal::Kind::Shift ? "shift " : "trend ") << signal.first << '-' << signal.last
-         << (signal.up ? " up" : " down");
+    *out << SignalsText({signal}) << ' ' << signal.first << '-' << signal.last << (signal.up ? " up" : " down");
 }
 bool operator==(const RunSignal& a, const RunSignal& b)
 {
@@ -193,6 +192,18 @@ TEST(ReadingStats, StatisticsByHand)
     EXPECT_NEAR(*s.pp, 0.69540, 5e-6);
     EXPECT_NEAR(*s.ppk, 0.65927, 5e-6);
     EXPECT_EQ(s.runSignals.size(), 2u);
+    // Bissell: Cpk 0.91027 ± 1.96 sqrt(1/126 + 0.91027² / 26) = ± 0.39104; Ppk 0.65927 ± 0.30775.
+    EXPECT_NEAR(s.cpkInterval->low, 0.51922, 5e-5);
+    EXPECT_NEAR(s.cpkInterval->high, 1.30131, 5e-5);
+    EXPECT_NEAR(s.ppkInterval->low, 0.35152, 5e-5);
+    EXPECT_NEAR(s.ppkInterval->high, 0.96702, 5e-5);
+    // Within, 10 lies 2.7308 sigmas above the mean and -1 3.0301 below: tails 0.0031591 and 0.0012225.
+    // Overall 1.9778 and 2.1946 sigmas: 0.023975 and 0.014099.
+    EXPECT_NEAR(*s.ppmWithin, 4381.6, 0.05);
+    EXPECT_NEAR(*s.ppmOverall, 38072.5, 0.05);
+    // 67/14 ± 2.66 x 28/13: no reading lies beyond -0.94352 or 10.51495.
+    EXPECT_NEAR(*s.upperNatural, 10.514945, 5e-7);
+    EXPECT_NEAR(*s.lowerNatural, -0.943516, 5e-7);
 
     const std::vector<SummaryLine> lines = SummaryLines(s, 0);
     std::vector<std::string> texts;
@@ -202,7 +213,11 @@ TEST(ReadingStats, StatisticsByHand)
                                                "Sigma (within) : 1.91", "Sigma (overall) : 2.64", "Cp : 0.96",
                                                "Cpk : 0.91", "Pp : 0.70", "Ppk : 0.66",
                                                "Signals : Shift: readings 2-8 above the median; Trend: readings "
-                                               "7-12 falling"}));
+                                               "7-12 falling",
+                                               "Capability note : (fewer than 25 readings: a rough guide)",
+                                               "Cpk 95% interval : 0.52 to 1.30", "Ppk 95% interval : 0.35 to 0.97",
+                                               "Expected ppm (within) : 4381.60", "Expected ppm (overall) : 38072.49",
+                                               "UNPL : 10.51", "LNPL : -0.94"}));
 
     // Without limits nothing is out of tolerance and there are no indices; one reading has no sigma.
     const RunStatistics unlimited = StatisticsOf(values, std::nullopt);
@@ -211,8 +226,58 @@ TEST(ReadingStats, StatisticsByHand)
     EXPECT_EQ(*one.mean, 0.01);
     EXPECT_FALSE(one.sigmaWithin || one.sigmaOverall || one.cpk || one.ppk);
     EXPECT_EQ(SummaryLines(one, 2)[7].text, "");
-    // Readings without spread have no indices either.
-    EXPECT_FALSE(StatisticsOf(decimals({"0.1", "0.1", "0.1"}), limitsOf("5", "-1")).cpk);
+}
+
+TEST(ReadingStats, CapabilityFromIdenticalOrFewReadings)
+{
+    // Three times 0.1 sums to 0.30000000000000004: no spread all the same, so no index, no interval and
+    // no ppm (rather than a figure in the quadrillions), with the reason; the natural limits close on it.
+    const RunStatistics same = StatisticsOf(decimals({"0.1", "0.10", "0.1"}), limitsOf("5", "-1"));
+    EXPECT_TRUE(same.identical);
+    EXPECT_EQ(*same.mean, 0.1);
+    EXPECT_EQ(*same.sigmaOverall, 0);
+    EXPECT_FALSE(same.cp || same.cpk || same.pp || same.ppk || same.cpkInterval || same.ppmWithin || same.ppmOverall);
+    EXPECT_EQ(*same.upperNatural, 0.1);
+    EXPECT_EQ(*same.lowerNatural, 0.1);
+    EXPECT_TRUE(same.runSignals.empty());
+    EXPECT_EQ(SummaryLines(same, 2)[11].text, "none: every reading is the same, so there is no spread to judge");
+    // Without limits there is nothing to judge and nothing to say.
+    EXPECT_EQ(SummaryLines(StatisticsOf(decimals({"0.1", "0.1"}), std::nullopt), 2)[11].text, "");
+
+    // From 25 readings the indices need no warning: 0 1 0 1 ..., mean 12/25, moving range 1.
+    std::vector<Decimal> alternating;
+    for (int i = 0; i < 25; ++i)
+        alternating.push_back(DecimalOf(i % 2 ? "1" : "0"));
+    const RunStatistics enough = StatisticsOf(alternating, limitsOf("4", "-3"));
+    EXPECT_FALSE(enough.identical);
+    EXPECT_EQ(SummaryLines(enough, 0)[11].text, "");
+    // 0.48 ± 2.66: neither 0 nor 1 lies beyond; 24 readings are a rough guide.
+    EXPECT_NEAR(*enough.upperNatural, 3.14, 1e-12);
+    EXPECT_TRUE(std::none_of(enough.runSignals.begin(), enough.runSignals.end(),
+                             [](const RunSignal& signal) { return signal.kind == RunSignal::Kind::Beyond; }));
+    alternating.pop_back();
+    EXPECT_EQ(SummaryLines(StatisticsOf(alternating, limitsOf("4", "-3")), 0)[11].text,
+              "(fewer than 25 readings: a rough guide)");
+    EXPECT_FALSE(IndexInterval(1.33, 1));
+}
+
+TEST(ReadingStats, AReadingBeyondTheNaturalProcessLimitsIsASignal)
+{
+    // Nine steady readings and one far off: mean 1.2, moving ranges 0 x 8 and 9, one on average: limits
+    // 1.2 ± 2.66, so 9.3 lies above 3.86. Far off the other way it lies below; two far off in a row
+    // make one signal.
+    std::vector<Decimal> values(9, DecimalOf("0.3"));
+    values.push_back(DecimalOf("9.3"));
+    const RunStatistics high = StatisticsOf(values, std::nullopt);
+    EXPECT_NEAR(*high.upperNatural, 3.86, 1e-12);
+    EXPECT_NEAR(*high.lowerNatural, -1.46, 1e-12);
+    EXPECT_EQ(high.runSignals, (std::vector<RunSignal>{{RunSignal::Kind::Beyond, 10, 10, true}}));
+    EXPECT_EQ(SignalsText(high.runSignals), "Beyond UNPL: reading 10");
+    values.back() = DecimalOf("-8.7");
+    EXPECT_EQ(SignalsText(StatisticsOf(values, std::nullopt).runSignals), "Beyond LNPL: reading 10");
+    EXPECT_EQ(BeyondSignals({0, 5, 6, -5, 0}, 1, -1),
+              (std::vector<RunSignal>{{RunSignal::Kind::Beyond, 2, 3, true}, {RunSignal::Kind::Beyond, 4, 4, false}}));
+    EXPECT_EQ(SignalsText(BeyondSignals({5, 6}, 1, -1)), "Beyond UNPL: readings 1-2");
 }
 
 TEST(ReadingStats, TheSizesCaseOfAGaugeAroundCheck)

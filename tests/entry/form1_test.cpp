@@ -2,6 +2,7 @@
 #include "datasheet.h"
 #include "datasheetfile.h"
 #include "form1.h"
+#include "gaugeconnection.h"
 #include "readall.h"
 #include "readingsgrid.h"
 #include "scriptedplatform.h"
@@ -30,7 +31,7 @@ using test::readAll;
 
 class EntryWindow : public testing::Test {
 protected:
-    EntryWindow() : m_sheet(DataSheetFolder{m_dir.path().toStdString(), {}}), m_form(m_platform, m_sheet) {}
+    EntryWindow() : m_sheet(DataSheetFolder{m_dir.path().toStdString(), {}}), m_form(m_platform, m_sheet, m_gauge) {}
 
     template <typename T = QWidget> T* control(const char* name)
     {
@@ -44,6 +45,7 @@ protected:
     QTemporaryDir m_dir;
     ScriptedPlatform m_platform;
     DataSheetFile m_sheet;
+    GaugeConnection m_gauge;
     Form1 m_form;
     QSignalSpy m_forward{&m_form, &Form1::forwardRequested};
 };
@@ -376,7 +378,8 @@ TEST(EntryWindowFailure, UnwritableSheetIsReportedAndStopsTheForwardButton)
 
     ScriptedPlatform platform;
     DataSheetFile sheet(DataSheetFolder{dir.filePath("file").toStdString(), {}});
-    Form1 form(platform, sheet);
+    GaugeConnection gauge;
+    Form1 form(platform, sheet, gauge);
     QSignalSpy forward(&form, &Form1::forwardRequested);
     platform.answers = {MessageAnswer::Ok};
     QTest::mouseClick(form.findChild<QWidget*>("Check1"), Qt::LeftButton);

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -110,6 +112,30 @@ TEST_F(GaugeOnPty, ConnectsAgainToADeviceThatComesBackAtTheSameName)
     EXPECT_LT(back.elapsed(), 2000);
     EXPECT_EQ(m_connection.state(), "Gauge " + m_gauge.path() + " connected");
     EXPECT_EQ(readingsAfter("01A-00001.500\r", 1), QStringList{"-1.500"});
+}
+
+TEST_F(GaugeOnPty, APortAnotherProgramHoldsIsNeitherOpenedNorRead)
+{
+    const int held = ::open(m_gauge.devicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    GaugeSettings settings;
+    settings.port = m_gauge.path();
+    m_connection.start(settings);
+    EXPECT_FALSE(m_connection.isConnected());
+    EXPECT_EQ(m_connection.state(), "Gauge " + m_gauge.path() + " cannot be opened: another program is using it.");
+    m_gauge.send("25.013\r");
+    QTest::qWait(3 * GaugeConnection::RetryMilliseconds);
+    EXPECT_EQ(m_readings.count(), 0);
+
+    // Let go, the port is this program's; what the other program was sent is not taken for a reading.
+    ::close(held);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_connection.isConnected(); }, 3000));
+    EXPECT_EQ(readingsAfter("7\r", 1), QStringList{"7"});
+    const int other = ::open(m_gauge.devicePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(other, 0);
+    EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
+    ::close(other);
 }
 
 TEST(GaugePortFailure, SaysWhyThePortCannotBeOpened)

@@ -38,6 +38,7 @@ protected:
     GaugeInEntryWindow()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("settings"));
+        QObject::connect(&m_gaugeConnection, &GaugeConnection::readingReceived, &m_form, &Form1::logGaugeReading);
         m_grid->setClock([this] { return m_now; });
         m_form.show();
         m_form.activateWindow();
@@ -75,7 +76,8 @@ protected:
     PseudoGauge m_gauge{m_dir.filePath("gauge")};
     ScriptedPlatform m_platform;
     DataSheetFile m_sheet{DataSheetFolder{m_dir.path().toStdString(), {}}};
-    Form1 m_form{m_platform, m_sheet};
+    GaugeConnection m_gaugeConnection;
+    Form1 m_form{m_platform, m_sheet, m_gaugeConnection};
     ReadingsGrid* m_grid = m_form.findChild<ReadingsGrid*>(QStringLiteral("lv1"));
     QDateTime m_now{QDate(2026, 12, 7), QTime(9, 0), Qt::UTC};
 };

@@ -526,6 +526,10 @@ TEST_F(OutputWindow, LoggedReadingsAddTheRunChartAsTheLastPage)
     EXPECT_TRUE(pdf.contains("(Lower 24.990) Tj"));
     EXPECT_TRUE(pdf.contains("(Median 25.0020) Tj")); // as the summary writes it
     EXPECT_TRUE(pdf.contains("(Check 25.000) Tj"));
+    // Mean 75.014 / 3 ± 2.66 x the mean moving range 0.0125, in short dashes.
+    EXPECT_TRUE(pdf.contains("(UNPL 25.03792) Tj"));
+    EXPECT_TRUE(pdf.contains("(LNPL 24.97142) Tj"));
+    EXPECT_EQ(pdf.count("[2 2] 0 d\r"), 2);
     EXPECT_TRUE(pdf.contains("1 0 0 rg\r")); // 25.013 lies above the upper limit
     // The readings once, as the table after the record, not as the data sheet's list.
     EXPECT_TRUE(pdf.contains("(Judgement) Tj"));

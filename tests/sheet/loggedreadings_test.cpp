@@ -117,7 +117,12 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
             expectNumber(cells, "G" + row, 0.022, "0.000");
         else
             EXPECT_TRUE(isEmpty(cells, ("G" + row).toLatin1().constData()));
+        // The natural process limits right of the summary: 0.007 ± 2.66 x 0.007.
+        expectNumber(cells, "J" + row, 0.02562, "0.00000");
+        expectNumber(cells, "K" + row, -0.01162, "0.00000");
     }
+    EXPECT_EQ(cells["J2"]["value"].toString(), "UNPL");
+    EXPECT_EQ(cells["K2"]["value"].toString(), "LNPL");
 
     EXPECT_EQ(cells["H4"]["value"].toString(), "Quorvale Demo ");
     EXPECT_EQ(cells["H6"]["value"].toString(), "http://www.quorvale.example/runchart");
@@ -138,10 +143,25 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
         EXPECT_EQ(cells[QStringLiteral("H%1").arg(8 + i)]["value"].toString(), record[i][0]);
         EXPECT_EQ(cells[QStringLiteral("I%1").arg(8 + i)]["value"].toString(), record[i][1]);
     }
-    const char* labels[] = {
-        "Readings", "Out of tolerance", "Mean", "Median", "Sigma (within)", "Sigma (overall)", "Cp", "Cpk", "Pp",
-        "Ppk",      "Signals"};
-    for (int i = 0; i < 11; ++i)
+    const char* labels[] = {"Readings",
+                            "Out of tolerance",
+                            "Mean",
+                            "Median",
+                            "Sigma (within)",
+                            "Sigma (overall)",
+                            "Cp",
+                            "Cpk",
+                            "Pp",
+                            "Ppk",
+                            "Signals",
+                            "Capability note",
+                            "Cpk 95% interval",
+                            "Ppk 95% interval",
+                            "Expected ppm (within)",
+                            "Expected ppm (overall)",
+                            "UNPL",
+                            "LNPL"};
+    for (int i = 0; i < 18; ++i)
         EXPECT_EQ(cells[QStringLiteral("H%1").arg(19 + i)]["value"].toString(), labels[i]);
     expectNumber(cells, "I19", 8);
     expectNumber(cells, "I20", 1);
@@ -161,27 +181,37 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
     EXPECT_NEAR(cells["I26"]["value"].toDouble(), 0.6983, 5e-5);
     EXPECT_NEAR(cells["I28"]["value"].toDouble(), 0.4744, 5e-5);
     EXPECT_EQ(cells["I29"]["value"].toString(), "Trend: readings 2-7 rising");
+    // Cpk 0.6983 ± 1.96 sqrt(1/72 + 0.6983² / 14), Ppk 0.4744 ± 1.96 sqrt(1/72 + 0.4744² / 14). Within,
+    // 0.02 lies 2.0949 sigmas above the mean and -0.02 4.3509 below; overall 1.4233 and 2.9560.
+    EXPECT_EQ(cells["I30"]["value"].toString(), "(fewer than 25 readings: a rough guide)");
+    EXPECT_EQ(cells["I31"]["value"].toString(), "0.27 to 1.13");
+    EXPECT_EQ(cells["I32"]["value"].toString(), "0.14 to 0.81");
+    EXPECT_NEAR(cells["I33"]["value"].toDouble(), 18098.63, 0.01);
+    EXPECT_NEAR(cells["I34"]["value"].toDouble(), 78887.81, 0.01);
+    EXPECT_EQ(cells["I34"]["number_format"].toString(), "0.00");
+    expectNumber(cells, "I35", 0.02562, "0.00000");
+    expectNumber(cells, "I36", -0.01162, "0.00000");
 
     std::set<QString> expected{"H4", "H6", "G2", "G9"};
-    for (int row = 8; row <= 29; ++row)
+    for (int row = 8; row <= 36; ++row)
         if (row != 18)
             expected.insert({QStringLiteral("H%1").arg(row), QStringLiteral("I%1").arg(row)});
     for (int row = 2; row <= 10; ++row)
-        for (const char column : {'A', 'B', 'C', 'D', 'E', 'F'})
+        for (const char column : {'A', 'B', 'C', 'D', 'E', 'F', 'J', 'K'})
             expected.insert(QStringLiteral("%1%2").arg(QChar(column)).arg(row));
     EXPECT_EQ(nonEmpty(workbook), expected);
 }
 
-TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsMedianAndCheck)
+TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsMedianCheckAndNaturalLimits)
 {
     const QJsonObject workbook = written(workedExample());
     ASSERT_EQ(workbook["charts"].toArray().size(), 1);
     const QJsonObject chart = workbook["charts"][0].toObject();
     const QJsonArray series = chart["series"].toArray();
-    ASSERT_EQ(series.size(), 6);
-    const char* columns = "BCDEFG";
-    const char* markers[] = {"diamond", "none", "none", "none", "none", "triangle"};
-    for (int i = 0; i < 6; ++i) {
+    ASSERT_EQ(series.size(), 8);
+    const char* columns = "BCDEFGJK";
+    const char* markers[] = {"diamond", "none", "none", "none", "none", "triangle", "none", "none"};
+    for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(series[i]["name"].toString(), QStringLiteral("Sheet1!$%1$2").arg(QChar(columns[i])));
         // By reading number: a date-and-time axis would draw a run of one day at one point.
@@ -198,7 +228,7 @@ TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsMedianAndCheck)
 
     // Right of the readings' columns and below the summary, however many readings there are.
     const QJsonArray from = workbook["embedded_charts"][0]["from"].toArray();
-    EXPECT_EQ(from, QJsonArray({7, 30}));
+    EXPECT_EQ(from, QJsonArray({7, 37}));
 }
 
 TEST_F(LoggedReadings, SizesShowTheDecimalsOfCheckAndAreChartedAgainstIt)
@@ -229,7 +259,7 @@ TEST_F(LoggedReadings, SizesShowTheDecimalsOfCheckAndAreChartedAgainstIt)
     EXPECT_TRUE(isEmpty(cells, "G6"));
 
     const QJsonArray series = workbook["charts"][0]["series"].toArray();
-    ASSERT_EQ(series.size(), 6);
+    ASSERT_EQ(series.size(), 8);
     EXPECT_EQ(series[4]["name"].toString(), "Sheet1!$F$2");
     EXPECT_EQ(series[4]["values"].toString(), "Sheet1!$F$3:$F$6");
     EXPECT_EQ(series[5]["name"].toString(), "Sheet1!$G$2");
@@ -247,7 +277,8 @@ TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
     const QJsonObject workbook = written(record);
     const QJsonObject cells = workbook["cells"].toObject();
 
-    for (const char* cell : {"C2", "D2", "C3", "D10", "G2", "G9", "I20", "I25", "I26", "I27", "I28"})
+    for (const char* cell :
+         {"C2", "D2", "C3", "D10", "G2", "G9", "I20", "I25", "I26", "I27", "I28", "I30", "I31", "I32", "I33", "I34"})
         EXPECT_TRUE(isEmpty(cells, cell)) << cell;
     EXPECT_EQ(cells["E2"]["value"].toString(), "Median");
     expectNumber(cells, "I19", 8);
@@ -255,9 +286,10 @@ TEST_F(LoggedReadings, WithoutNumericLimitsOnlyTheMedianIsCharted)
     // Nothing is out of tolerance without limits.
     EXPECT_FALSE(cells["B9"]["bold"].toBool());
     const QJsonArray series = workbook["charts"][0]["series"].toArray();
-    ASSERT_EQ(series.size(), 3);
+    ASSERT_EQ(series.size(), 5);
     EXPECT_EQ(series[1]["name"].toString(), "Sheet1!$E$2");
     EXPECT_EQ(series[2]["name"].toString(), "Sheet1!$F$2");
+    EXPECT_EQ(series[3]["name"].toString(), "Sheet1!$J$2");
 }
 
 TEST_F(LoggedReadings, OneReadingHasNoCpkAndNoSignals)
@@ -383,8 +415,11 @@ TEST_F(LoggedReadings, ThreeThousandReadingsInShiftsStillSave)
         record.Readings.push_back(ReadingOf(Day + i, 0, (i / 6) % 2 ? "-0.01" : "0.01"));
     const QJsonObject cells = written(record)["cells"].toObject();
     const std::string listed = cells["I29"]["value"].toString().toStdString();
-    EXPECT_TRUE(listed.starts_with("Shift: readings 1-6 above the median; Shift: readings 7-12 below")) << listed;
-    EXPECT_TRUE(listed.ends_with("; and 480 more")) << listed;
+    // Each block of six also lies beyond a natural process limit: the moving ranges are mostly nothing.
+    EXPECT_TRUE(listed.starts_with("Shift: readings 1-6 above the median; Beyond UNPL: readings 1-6; "
+                                   "Shift: readings 7-12 below"))
+        << listed;
+    EXPECT_TRUE(listed.ends_with("; and 980 more")) << listed;
 }
 
 } // namespace

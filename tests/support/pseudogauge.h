@@ -22,11 +22,7 @@ class PseudoGauge {
 public:
     // The link is made at linkPath, replacing an older one.
     explicit PseudoGauge(QString linkPath) : m_link(std::move(linkPath)) { plugIn(); }
-    ~PseudoGauge()
-    {
-        unplug();
-        ::unlink(m_link.toLocal8Bit().constData());
-    }
+    ~PseudoGauge() { unplug(); }
     PseudoGauge(const PseudoGauge&) = delete;
     PseudoGauge& operator=(const PseudoGauge&) = delete;
 
@@ -47,12 +43,15 @@ public:
         ASSERT_EQ(::symlink(name, link.constData()), 0) << std::strerror(errno);
     }
 
-    // The device goes away: the program's side reads a hang-up.
+    // The device goes away, and its name with it, as a USB adapter's does: the program's side reads
+    // a hang-up. (Left in place, the name would reach the next pseudo-terminal given that number,
+    // perhaps another test's.)
     void unplug()
     {
         if (m_controller >= 0)
             ::close(m_controller);
         m_controller = -1;
+        ::unlink(m_link.toLocal8Bit().constData());
     }
 
     // Writes the bytes at the pace of a line at bytesPerSecond (9600 baud: 960 bytes a second).
