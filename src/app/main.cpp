@@ -156,11 +156,12 @@ int main(int argc, char** argv)
                                 quorvale::ChooseDataSheetFolder(*folder, std::getenv("XDG_RUNTIME_DIR"),
                                                                 std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")),
                                 database, dataFolder);
-        if (!wizard.start())
-            return 0;
-        if (!gauge.port.isEmpty())
-            wizard.gauge().start(gauge);
-        status = app.exec();
+        // When another running copy holds the data sheet, start() has said so and this copy ends.
+        if (wizard.start()) {
+            if (!gauge.port.isEmpty())
+                wizard.gauge().start(gauge);
+            status = app.exec();
+        }
         endingSignal = wizard.endingSignal();
     }
     // What waited is logged and the wizard gone: the signal ends the program as it meant to.

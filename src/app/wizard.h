@@ -1,5 +1,5 @@
-// The two-page wizard: owns the windows and the data sheet, and passes the user and the chosen
-// output formats from one window to the next.
+// The two-page wizard: owns the windows, the data sheet and the gauge, and passes the user and the
+// chosen output formats from one window to the next.
 #pragma once
 
 #include "datasheetfile.h"

@@ -1,5 +1,6 @@
 #include "readingslook.h"
 
+#include "checkvalue.h"
 #include "reading.h"
 #include "readingstats.h"
 
@@ -9,7 +10,23 @@ namespace quorvale {
 
 std::string ValueHeading(const RunChartRecord& record)
 {
-    return ReadingsAreSizes(record) ? "Reading" : "Deviation";
+    std::string heading = ReadingsAreSizes(record) ? "Reading" : "Deviation";
+    if (const std::string unit = ValueUnit(record); !unit.empty())
+        heading += " (" + unit + ')';
+    return heading;
+}
+
+std::string ValueUnit(const RunChartRecord& record)
+{
+    const std::optional<CheckValue> check = CheckValueOf(record.Check);
+    return check ? check->unit : std::string();
+}
+
+std::string CheckNote(const RunChartRecord& record)
+{
+    if (record.ReadingsAreDeviations || CheckValueOf(record.Check))
+        return {};
+    return "Check is not a number: readings are deviations from 0";
 }
 
 int ValueDecimals(const RunChartRecord& record)
@@ -20,10 +37,10 @@ int ValueDecimals(const RunChartRecord& record)
 
 std::optional<CheckLevel> CheckLevelOf(const RunChartRecord& record)
 {
-    const std::optional<Decimal> check = Decimal::parse(record.Check);
+    const std::optional<CheckValue> check = CheckValueOf(record.Check);
     if (!check)
         return std::nullopt;
-    return CheckLevel{ReadingsAreSizes(record) ? check->number() : 0.0, check->text()};
+    return CheckLevel{ReadingsAreSizes(record) ? check->value.number() : 0.0, check->value.text()};
 }
 
 std::string SummaryText(const std::vector<SummaryLine>& lines, std::string_view label)

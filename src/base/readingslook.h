@@ -12,15 +12,22 @@
 
 namespace quorvale {
 
-// "Reading" for sizes, "Deviation" for deviations.
+// "Reading" for sizes, "Deviation" for deviations, with Check's unit where it has one: "Reading (mm)".
 std::string ValueHeading(const RunChartRecord& record);
+
+// The unit typed after Check ("mm"), or nothing.
+std::string ValueUnit(const RunChartRecord& record);
+
+// Why the readings are deviations though the inspector did not choose so: Check is no number. Empty
+// otherwise.
+std::string CheckNote(const RunChartRecord& record);
 
 // The decimals of Check and its tolerances where the run has limits or its readings are sizes;
 // otherwise the most any reading was typed with.
 int ValueDecimals(const RunChartRecord& record);
 
 // Where Check stands among the readings, when it is a number: its value for sizes, 0 for deviations
-// from it; and its text as kept ("25.000").
+// from it; and its number's text as kept ("25.000" of "25.000 mm").
 struct CheckLevel {
     double value;
     std::string text;

@@ -1,5 +1,6 @@
 #include "readingstats.h"
 
+#include "checkvalue.h"
 #include "reading.h"
 
 #include <algorithm>
@@ -108,14 +109,14 @@ std::optional<ToleranceLimits> LimitsOf(const std::string& upperTolerance, const
 
 bool ReadingsAreSizes(const RunChartRecord& record)
 {
-    return !record.ReadingsAreDeviations && Decimal::parse(record.Check).has_value();
+    return !record.ReadingsAreDeviations && CheckValueOf(record.Check).has_value();
 }
 
 std::optional<ToleranceLimits> RunLimits(const RunChartRecord& record)
 {
     auto limits = LimitsOf(record.UpperTolerance, record.LowerTolerance);
     if (limits && ReadingsAreSizes(record)) {
-        const Decimal check = *Decimal::parse(record.Check);
+        const Decimal check = CheckValueOf(record.Check)->value;
         limits = ToleranceLimits{check + limits->upper, check + limits->lower};
     }
     return limits;
@@ -127,7 +128,7 @@ int LimitDecimals(const RunChartRecord& record)
     for (const std::string* text : {&record.UpperTolerance, &record.LowerTolerance})
         typed.push_back(Decimal::parse(*text).value_or(Decimal()));
     if (ReadingsAreSizes(record))
-        typed.push_back(*Decimal::parse(record.Check));
+        typed.push_back(CheckValueOf(record.Check)->value);
     return MostDecimals(typed);
 }
 

@@ -29,7 +29,8 @@ struct ToleranceLimits {
 // lies below it: "0.02" gives -0.02, "+0.005" gives +0.005.
 std::optional<ToleranceLimits> LimitsOf(const std::string& upperTolerance, const std::string& lowerTolerance);
 
-// Readings are sizes when Check is a number and the run is not switched to deviations.
+// Readings are sizes when Check is a number (with its unit or sign, see checkvalue.h) and the run is
+// not switched to deviations.
 bool ReadingsAreSizes(const RunChartRecord& record);
 
 // The limits the run's readings are judged by: Check plus the tolerances for sizes, the tolerances

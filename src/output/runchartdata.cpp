@@ -30,6 +30,7 @@ std::optional<ChartData> runChartOf(const RunChartRecord& record)
                   DateTimeText(record.Readings.front().loggedAt) + " to " +
                   DateTimeText(record.Readings.back().loggedAt);
     chart.decimals = ValueDecimals(record);
+    chart.unit = ValueUnit(record);
     const int limitDecimals = LimitDecimals(record);
     if (limits) {
         chart.levels.push_back({ChartLevel::Kind::Limit, limits->upper.number(),

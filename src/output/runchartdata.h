@@ -10,7 +10,7 @@ namespace quorvale {
 
 // The readings as the run judged them, with the run's limits, its check (for sizes), its median and
 // its natural process limits, titled with the part number, the check and the first and last
-// reading's date and time; nothing when no reading is logged.
+// reading's date and time, the values in Check's unit; nothing when no reading is logged.
 std::optional<ChartData> runChartOf(const RunChartRecord& record);
 
 } // namespace quorvale

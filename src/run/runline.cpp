@@ -1,6 +1,7 @@
 #include "runline.h"
 
 #include "readingnews.h"
+#include "readingslook.h"
 #include "runmodel.h"
 
 namespace quorvale {
@@ -8,8 +9,9 @@ namespace quorvale {
 std::string RunLineText(const RunModel& run)
 {
     const auto& readings = run.readings();
+    const std::string note = CheckNote(run.record());
     if (readings.empty())
-        return {};
+        return note.empty() ? note : note + '.';
     const RunStatistics& statistics = run.statistics();
     std::string line = LoggedReadingNews(readings.size(), readings.back().reading.value, run.limits(),
                                          run.limitDecimals(), statistics.runSignals);
@@ -18,7 +20,8 @@ std::string RunLineText(const RunModel& run)
         line += ", " + std::to_string(*statistics.outOfTolerance) + " out of tolerance";
     if (readings.size() >= CpkReadings && statistics.cpk)
         line += ", Cpk " + FixedText(*statistics.cpk, 2);
-    return line + '.';
+    line += '.';
+    return note.empty() ? line : line + ' ' + note + '.';
 }
 
 } // namespace quorvale

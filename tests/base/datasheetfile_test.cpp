@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 using namespace quorvale;
 namespace fs = std::filesystem;
@@ -51,6 +52,30 @@ TEST_F(DataSheetOwner, ASignalThatEndsTheProgramTakesTheSheetWithIt)
             SetUpOutputSignals();
             if (sheet.write(DefaultRunChartRecord()))
                 ::raise(signal);
+        });
+        EXPECT_TRUE(test::EndedBy(test::WaitFor(child), signal)) << signal;
+        EXPECT_FALSE(fs::exists(sheet.path())) << signal;
+    }
+}
+
+// A program that ends itself in order gets the first signal through a pipe and goes on, the sheet
+// kept; the second ends it at once and still takes the sheet with it.
+TEST_F(DataSheetOwner, AHandedOnSignalLeavesTheSheetToTheProgramAndASecondEndsItAtOnce)
+{
+    DataSheetFile sheet(DataSheetFolder{m_dir.string(), {}});
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        const pid_t child = test::StartChild([&] {
+            SetUpOutputSignals();
+            int ends[2];
+            if (::pipe(ends) != 0 || !sheet.write(DefaultRunChartRecord()))
+                _exit(3);
+            HandRemovalSignalsTo(ends[1]);
+            ::raise(signal);
+            unsigned char handedOn = 0;
+            if (::read(ends[0], &handedOn, 1) != 1 || handedOn != signal || !fs::exists(sheet.path()))
+                _exit(4);
+            ::raise(signal);
+            _exit(5);
         });
         EXPECT_TRUE(test::EndedBy(test::WaitFor(child), signal)) << signal;
         EXPECT_FALSE(fs::exists(sheet.path())) << signal;

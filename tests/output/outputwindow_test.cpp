@@ -510,7 +510,7 @@ TEST_F(OutputWindow, LoggedReadingsAddTheRunChartAsTheLastPage)
 {
     formats.ExcelChosen = false;
     record.PartNumber = "1234";
-    record.Check = "25.000";
+    record.Check = "25.000 mm";
     record.UpperTolerance = "0.010";
     record.LowerTolerance = "0.010";
     record.Readings = {ReadingOf(1796653685, 0, "25.002"), ReadingOf(1796653745, 0, "25.013"),
@@ -521,7 +521,10 @@ TEST_F(OutputWindow, LoggedReadingsAddTheRunChartAsTheLastPage)
     click("btnConvert");
     const QByteArray pdf = readAll(folder.filePath("chart.pdf"));
     EXPECT_TRUE(pdf.contains("\r/Count 2\r")); // the sheet's page and the chart's
-    EXPECT_TRUE(pdf.contains("(Part 1234 - Check 25.000 - 2026-12-07 14:28:05 to 2026-12-07 14:30:05) Tj"));
+    EXPECT_TRUE(pdf.contains("(Part 1234 - Check 25.000 mm - 2026-12-07 14:28:05 to 2026-12-07 14:30:05) Tj"));
+    // The unit over the values up the side, and in the readings table's heading.
+    EXPECT_TRUE(pdf.contains("(mm) Tj"));
+    EXPECT_TRUE(pdf.contains("(Reading \\(mm\\)) Tj"));
     EXPECT_TRUE(pdf.contains("(Upper 25.010) Tj\r"));
     EXPECT_TRUE(pdf.contains("(Lower 24.990) Tj"));
     EXPECT_TRUE(pdf.contains("(Median 25.0020) Tj")); // as the summary writes it

@@ -266,6 +266,15 @@ TEST_F(RunModelTest, TheLineFollowsTheRunNotWhatWasTyped)
     EXPECT_TRUE(model.isOutside(0));
     model.removeReadings({keyAt(0)});
     EXPECT_EQ(RunLineText(model), "");
+    // A Check that is no number says why the readings are deviations, with readings or without.
+    model.changeRecord(recordWith("25 +/- 0.01", "0.010", "0.010"));
+    EXPECT_EQ(RunLineText(model), "Check is not a number: readings are deviations from 0.");
+    model.logReading(at(400, "0.002"));
+    EXPECT_EQ(RunLineText(model), "Reading 1 (0.002) is within the limits. 1 reading, 0 out of tolerance. Check is "
+                                  "not a number: readings are deviations from 0.");
+    model.removeReadings({keyAt(0)});
+    model.changeRecord(recordWith("24.990 mm", "0.010", "0.005"));
+    EXPECT_EQ(RunLineText(model), "");
 
     // Cpk is named once there are enough readings to say something.
     for (std::size_t i = 0; i + 1 < CpkReadings; ++i)

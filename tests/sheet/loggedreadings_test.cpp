@@ -231,10 +231,10 @@ TEST_F(LoggedReadings, TheChartDrawsTheReadingsAgainstTheirLimitsMedianCheckAndN
     EXPECT_EQ(from, QJsonArray({7, 37}));
 }
 
-TEST_F(LoggedReadings, SizesShowTheDecimalsOfCheckAndAreChartedAgainstIt)
+TEST_F(LoggedReadings, SizesShowTheDecimalsAndUnitOfCheckAndAreChartedAgainstIt)
 {
     RunChartRecord record = DefaultRunChartRecord();
-    record.Check = "25.000";
+    record.Check = "\u00D825.000 mm";
     record.UpperTolerance = "0.010";
     record.LowerTolerance = "0.010";
     const char* values[] = {"25.01", "25.0125", "24.989", "25"};
@@ -243,7 +243,8 @@ TEST_F(LoggedReadings, SizesShowTheDecimalsOfCheckAndAreChartedAgainstIt)
     const QJsonObject workbook = written(record);
     const QJsonObject cells = workbook["cells"].toObject();
 
-    EXPECT_EQ(cells["B2"]["value"].toString(), "Reading");
+    EXPECT_EQ(cells["B2"]["value"].toString(), "Reading (mm)");
+    EXPECT_EQ(workbook["charts"][0]["value_axis"]["title"].toString(), "Reading (mm)");
     // 25.01 shows as 25.010 beside a Check of 25.000; a reading typed finer keeps its digits.
     expectNumber(cells, "B3", 25.01, "0.000");
     expectNumber(cells, "B4", 25.0125, "0.0000");
