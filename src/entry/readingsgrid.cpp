@@ -127,6 +127,7 @@ void setUpReadingsGrid(QTableView& grid, float gridWidthTwips, float twipsPerPix
     columns.setStretchLastSection(false);
     columns.setSectionsMovable(false);
     columns.setHighlightSections(false);
+    columns.setSectionsClickable(false); // a report: its captions neither select nor sort
     columns.setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid.setColumnWidth(TimeColumn, twipsToPixels(widths.dateTime, twipsPerPixel));
     grid.setColumnWidth(ValueColumn, twipsToPixels(widths.tolerance, twipsPerPixel));
