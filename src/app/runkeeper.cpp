@@ -6,31 +6,65 @@
 #include "openrunwindow.h"
 #include "readingsgrid.h"
 #include "runmodel.h"
-#include "runsdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTimer>
 
 namespace quorvale {
 
 namespace {
 
-constexpr int RetryMilliseconds = 5000;
+// How long the database may take before the store line says what the window waits for.
+constexpr int SlowAnswerMilliseconds = 500;
+// How long changes may wait on a database that says nothing before the store line tells.
+constexpr int SilentStoreMilliseconds = 2000;
 
-bool logsAReading(const RunChange& change)
+QString waitingText(qsizetype count, const QString& outbox, const QString& why)
 {
-    return change.kind == RunChangeKind::LogReading || change.kind == RunChangeKind::PutBackReading;
+    return (count == 1 ? QStringLiteral("%1 change waits in the outbox %2 until the runs database takes it. %3")
+                       : QStringLiteral("%1 changes wait in the outbox %2 until the runs database takes them. %3"))
+        .arg(QString::number(count), QDir::toNativeSeparators(outbox), why);
 }
 
 } // namespace
 
-RunKeeper::RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder)
+RunKeeper::RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder, int retryMilliseconds)
     : m_form(form), m_model(form.run()), m_grid(form.readingsGrid()), m_database(std::move(database)),
-      m_dataFolder(std::move(dataFolder)), m_journal(UnsavedJournalPath(m_database, m_dataFolder.databaseFile()))
+      m_dataFolder(std::move(dataFolder))
 {
     if (m_database.isEmpty())
         return;
-    m_retry.setInterval(RetryMilliseconds);
-    connect(&m_retry, &QTimer::timeout, this, &RunKeeper::writeWaiting);
+    m_model.setChangeSink([this](std::span<const RunChange> changes) { return keep(changes); });
     connect(&m_form, &Form1::openRunRequested, this, &RunKeeper::chooseRun);
-    m_model.setChangeSink([this](const RunChange& change) { take(change); });
+    DatabaseIdentity identity;
+    if (m_database == m_dataFolder.databaseFile())
+        m_usable = MakeUserDatabase(m_dataFolder);
+    if (m_usable)
+        m_usable = IdentifyDatabase(m_database, identity);
+    if (m_usable && (m_dataFolder.path.isEmpty() || !m_dataFolder.usable))
+        m_usable = m_dataFolder.usable ? Result::failure("there is no data folder") : m_dataFolder.usable;
+    if (!m_usable) {
+        m_usable = Result::failure("The runs database " + DescribeDatabase(m_database).toStdString() +
+                                   " cannot be used: " + m_usable.reason + ".");
+        return;
+    }
+    m_identity = identity;
+    // One outbox per database, whatever its spelling: an outbox that waits for a database gone away
+    // stays for it, untouched by the others.
+    QString why;
+    m_outbox = Outbox::open(m_dataFolder.path + QStringLiteral("/outbox-") + identity.key(), why);
+    if (!m_outbox) {
+        m_usable = Result::failure(why.toStdString());
+        return;
+    }
+    m_writer = std::make_unique<OutboxWriter>(*m_outbox, m_database, retryMilliseconds);
+    connect(m_writer.get(), &OutboxWriter::waiting, this, &RunKeeper::showWaiting);
+    m_watch.setInterval(1000);
+    connect(&m_watch, &QTimer::timeout, this, &RunKeeper::watchWaiting);
+    // Changes left waiting by the last start are watched from now on.
+    m_waitingSince.start();
+    m_watch.start();
 }
 
 RunKeeper::~RunKeeper()
@@ -38,24 +72,78 @@ RunKeeper::~RunKeeper()
     m_model.setChangeSink({});
 }
 
-Result RunKeeper::openStore()
+Result RunKeeper::keep(std::span<const RunChange> changes)
 {
-    if (m_store)
-        return {};
-    if (m_database == m_dataFolder.databaseFile()) {
-        if (Result made = MakeUserDatabase(m_dataFolder); !made)
-            return Result::failure("The runs database " + m_database.toStdString() + " cannot be used: " + made.reason +
-                                   ".");
+    Result kept = m_usable ? m_outbox->append(changes) : m_usable;
+    if (!kept) {
+        m_refused = true;
+        note(QStringLiteral("This change was not made. ") + QString::fromStdString(kept.reason));
+        return kept;
     }
-    QString why;
-    m_store = RunStore::open(m_database, why);
-    return m_store ? Result{} : Result::failure(why.toStdString());
+    // A change kept again ends the word of the one refused.
+    if (std::exchange(m_refused, false))
+        note({});
+    if (!m_watch.isActive()) {
+        m_waitingSince.start();
+        m_watch.start();
+    }
+    m_writer->wake();
+    return kept;
 }
 
-RunId RunKeeper::run() const
+void RunKeeper::showWaiting(qsizetype count, const QString& why)
 {
-    const auto found = m_runs.find(m_model.runKey());
-    return found == m_runs.end() ? 0 : found->second;
+    m_unanswered = false;
+    m_waiting = count > 0 && !why.isEmpty() ? waitingText(count, m_outbox->path(), why) : QString();
+    if (count == 0)
+        m_watch.stop();
+    if (m_askingFor.isEmpty())
+        note({});
+}
+
+void RunKeeper::watchWaiting()
+{
+    const std::size_t count = m_outbox->waitingCount();
+    if (count == 0) {
+        m_watch.stop();
+        return;
+    }
+    if ((!m_waiting.isEmpty() && !m_unanswered) || m_waitingSince.elapsed() < SilentStoreMilliseconds)
+        return;
+    m_unanswered = true;
+    m_waiting = waitingText(qsizetype(count), m_outbox->path(),
+                            QStringLiteral("It has not answered for %1 seconds.").arg(m_waitingSince.elapsed() / 1000));
+    if (m_askingFor.isEmpty())
+        note({});
+}
+
+void RunKeeper::note(const QString& text)
+{
+    m_grid.showNote(ReadingsGrid::NoteSource::Store, text.isEmpty() ? m_waiting : text);
+}
+
+void RunKeeper::report(const Result& result)
+{
+    note(result ? QString() : QString::fromStdString(result.reason));
+}
+
+void RunKeeper::ask(std::function<Result(RunStore&)> query, const QString& waitingFor,
+                    std::function<void(const Result&)> answer)
+{
+    if (!m_askingFor.isEmpty()) {
+        note(QStringLiteral("Still waiting for the runs database to %1.").arg(m_askingFor));
+        return;
+    }
+    m_askingFor = waitingFor;
+    QTimer::singleShot(SlowAnswerMilliseconds, this, [this] {
+        if (!m_askingFor.isEmpty())
+            note(QStringLiteral("Waiting for the runs database to %1.").arg(m_askingFor));
+    });
+    m_writer->ask(std::move(query), this, [this, answer = std::move(answer)](const Result& result) {
+        m_askingFor.clear();
+        note({});
+        answer(result);
+    });
 }
 
 void RunKeeper::restore(QDate today)
@@ -64,210 +152,110 @@ void RunKeeper::restore(QDate today)
         report(m_dataFolder.usable);
         return;
     }
-    const Result opened = openStore();
-    if (auto unsaved = ReadUnsavedJournal(m_journal); unsaved && unsaved->database == m_database) {
-        const Result saved = opened ? SaveUnsavedReadings(*m_store, *unsaved) : opened;
-        WriteUnsavedJournal(m_journal, *unsaved);
-        if (saved)
-            setRun(unsaved->run);
-        else {
-            // What the database did not take comes back into the window, marked, as it was left: logged
-            // again into the run it belongs to, it waits for the database as it did before.
-            RunState state = NewRunState(unsaved->record);
-            if (unsaved->run != 0) {
-                state.started = true;
-                m_runs[state.key] = unsaved->run;
-            }
-            m_model.open(std::move(state));
-            report(saved);
-            for (const Reading& reading : unsaved->readings)
-                m_model.logReading(reading);
-            m_model.undoStack().clear();
-            return;
-        }
+    if (!m_usable) {
+        report(m_usable);
+        return;
     }
+    // The journal of a version before the outbox is not read: its readings are named, not lost.
+    const QString journal =
+        (IsServerDatabase(m_database) ? m_dataFolder.databaseFile() : m_database) + QStringLiteral(".unsaved");
+    if (QFile::exists(journal))
+        note(QStringLiteral("Readings an earlier Quorvale could not save are in %1; log them again, then delete it.")
+                 .arg(QDir::toNativeSeparators(journal)));
+    if (const std::optional<StoredRun> open = m_outbox->openRun()) {
+        if (open->finished)
+            m_model.open(NewRunState(RecordDatedOn(open->record, today)));
+        else
+            showRun(*open);
+        return;
+    }
+    loadLastRun(today);
+}
+
+void RunKeeper::loadLastRun(QDate today)
+{
     // This station's own last run; the newest of the file where none is remembered yet, as it is the
     // user's own.
-    DatabaseIdentity identity;
-    const QString note = lastRunNote(identity);
-    std::optional<RunId> last = note.isEmpty() ? std::nullopt : ReadLastRun(note, identity);
-    StoredRun run;
-    if (Result found = !opened || last || IsServerDatabase(m_database) ? opened : m_store->lastRun(last);
-        !found || !last) {
-        report(found);
-        return;
-    }
-    if (Result loaded = m_store->loadRun(*last, run); !loaded) {
-        report(loaded);
-        return;
-    }
-    if (!run.finished) {
-        showRun(run);
-        return;
-    }
-    // A finished run offers the next one: the same part and feature, dated today.
-    m_model.open(NewRunState(RecordDatedOn(run.record, today)));
+    const QString noteFile = lastRunNote();
+    std::optional<RunId> last = noteFile.isEmpty() ? std::nullopt : ReadLastRun(noteFile, *m_identity);
+    const bool newest = !last && !IsServerDatabase(m_database);
+    auto run = std::make_shared<std::optional<StoredRun>>();
+    ask(
+        [last, newest, run](RunStore& store) mutable {
+            if (newest)
+                if (Result found = store.lastRun(last); !found)
+                    return found;
+            if (!last)
+                return Result{};
+            run->emplace();
+            return store.loadRun(*last, **run);
+        },
+        QStringLiteral("bring back the last run"),
+        [this, today, run](const Result& loaded) {
+            // Logging began while the database was asked: the run begun here is the one to keep.
+            if (!loaded || !*run || m_model.state().started || m_model.undoStack().count() > 0) {
+                report(loaded);
+                return;
+            }
+            report(m_outbox->keepRun(**run));
+            if ((*run)->finished)
+                m_model.open(NewRunState(RecordDatedOn((*run)->record, today)));
+            else
+                showRun(**run);
+        });
 }
 
 void RunKeeper::showRun(const StoredRun& run)
 {
     RunState state = NewRunState(run.record);
+    state.key = run.key;
     state.started = true;
-    m_runs[state.key] = run.id;
     state.readings.reserve(run.readings.size());
-    for (const StoredReading& stored : run.readings) {
-        state.readings.push_back({NewIdentity(), stored.reading});
-        m_numbers[state.readings.back().key] = stored.number;
-    }
+    for (const StoredReading& stored : run.readings)
+        state.readings.push_back({stored.key, stored.reading});
     m_model.open(std::move(state));
-    setRun(run.id);
 }
 
-void RunKeeper::take(const RunChange& change)
+QString RunKeeper::lastRunNote() const
 {
-    m_waiting.push_back(change);
-    if (!writeWaiting())
-        writeJournal();
-}
-
-bool RunKeeper::writeWaiting()
-{
-    Result result;
-    while (!m_waiting.empty() && (result = write(m_waiting.front()))) {
-        if (logsAReading(m_waiting.front()))
-            m_model.markNotSaved(m_waiting.front().readingKey, false);
-        m_waiting.pop_front();
-    }
-    if (result) {
-        if (m_retry.isActive()) {
-            m_retry.stop();
-            WriteUnsavedJournal(m_journal, {});
-            m_grid.showNote(ReadingsGrid::NoteSource::Store, {});
-        }
-        return true;
-    }
-    // Opened afresh at the next try: a server may have gone away and come back.
-    m_store.reset();
-    int unsaved = 0;
-    for (const RunChange& change : m_waiting) {
-        if (logsAReading(change)) {
-            m_model.markNotSaved(change.readingKey, true);
-            ++unsaved;
-        }
-    }
-    const QString what = unsaved == 1 ? QStringLiteral("A reading is not saved; it stays")
-                                      : QStringLiteral("%1 readings are not saved; they stay").arg(unsaved);
-    m_grid.showNote(ReadingsGrid::NoteSource::Store,
-                    what + QStringLiteral(" here and will be written when the runs database works again. ") +
-                        QString::fromStdString(result.reason));
-    m_retry.start();
-    return false;
-}
-
-Result RunKeeper::write(const RunChange& change)
-{
-    if (Result opened = openStore(); !opened)
-        return opened;
-    if (change.kind == RunChangeKind::StartRun) {
-        RunId made = 0;
-        Result created = m_store->createRun(change.record, change.at, made);
-        if (created) {
-            m_runs[change.runKey] = made;
-            setRun(made);
-        }
-        return created;
-    }
-    const RunId id = m_runs[change.runKey];
-    const int number = m_numbers[change.readingKey];
-    switch (change.kind) {
-    case RunChangeKind::LogReading: {
-        int logged = 0;
-        Result result = m_store->logReading(id, change.reading.value, change.reading.loggedAt, logged);
-        if (result)
-            m_numbers[change.readingKey] = logged;
-        return result;
-    }
-    case RunChangeKind::EditReading:
-        return m_store->editReading(id, {number, change.reading}, change.at);
-    case RunChangeKind::RemoveReading:
-        return m_store->removeReading(id, number, change.at);
-    case RunChangeKind::PutBackReading:
-        return m_store->restoreReading(id, {number, change.reading}, change.at);
-    case RunChangeKind::ChangeRecord:
-        return m_store->updateRecord(id, change.record);
-    case RunChangeKind::Finish:
-        return m_store->finish(id);
-    case RunChangeKind::StartRun:
-        break;
-    }
-    return {};
-}
-
-void RunKeeper::setRun(RunId id)
-{
-    DatabaseIdentity identity;
-    if (id == 0)
-        return;
-    if (const QString note = lastRunNote(identity); !note.isEmpty())
-        report(WriteLastRun(note, identity, id));
-}
-
-QString RunKeeper::lastRunNote(DatabaseIdentity& identity) const
-{
-    if (m_dataFolder.path.isEmpty() || !m_dataFolder.usable || !IdentifyDatabase(m_database, identity))
-        return {};
-    return LastRunPath(m_dataFolder.path, identity);
-}
-
-void RunKeeper::writeJournal()
-{
-    UnsavedReadings unsaved{m_database, run(), m_model.record(), {}};
-    for (const RunChange& change : m_waiting)
-        if (change.runKey == m_model.runKey() && logsAReading(change))
-            if (const std::optional<int> row = m_model.rowOf(change.readingKey))
-                unsaved.readings.push_back(m_model.readings()[std::size_t(*row)].reading);
-    if (const QString why = WriteUnsavedJournal(m_journal, unsaved); !why.isEmpty())
-        m_grid.showNote(ReadingsGrid::NoteSource::Store, why);
-}
-
-void RunKeeper::report(const Result& result)
-{
-    if (!result)
-        m_grid.showNote(ReadingsGrid::NoteSource::Store, QString::fromStdString(result.reason));
+    return m_identity ? LastRunPath(m_dataFolder.path, *m_identity) : QString();
 }
 
 void RunKeeper::chooseRun()
 {
-    if (m_database.isEmpty())
-        return;
-    if (Result opened = openStore(); !opened) {
-        report(opened);
+    if (!m_usable) {
+        report(m_usable);
         return;
     }
-    if (!m_waiting.empty()) {
-        m_grid.showNote(ReadingsGrid::NoteSource::Store,
-                        QStringLiteral("Readings of this run are not saved yet: another run opens once they are."));
-        return;
-    }
-    std::vector<RunSummary> runs;
-    if (Result listed = m_store->listRuns(runs); !listed) {
-        report(listed);
-        return;
-    }
-    auto* window = new OpenRunWindow(runs, &m_form);
-    connect(window, &OpenRunWindow::runChosen, this, &RunKeeper::openRun);
-    window->show();
+    auto runs = std::make_shared<std::vector<RunSummary>>();
+    ask([runs](RunStore& store) { return store.listRuns(*runs); }, QStringLiteral("list the runs kept"),
+        [this, runs](const Result& listed) {
+            if (!listed) {
+                report(listed);
+                return;
+            }
+            auto* window = new OpenRunWindow(*runs, &m_form);
+            connect(window, &OpenRunWindow::runChosen, this, &RunKeeper::openRun);
+            window->show();
+        });
 }
 
 void RunKeeper::openRun(RunId id)
 {
-    StoredRun run;
-    if (Result loaded = openStore() ? m_store->loadRun(id, run) : openStore(); !loaded) {
-        report(loaded);
-        return;
-    }
-    m_grid.showNote(ReadingsGrid::NoteSource::Store, {});
-    showRun(run);
+    auto run = std::make_shared<StoredRun>();
+    ask([id, run](RunStore& store) { return store.loadRun(id, *run); }, QStringLiteral("read run %1").arg(id),
+        [this, run](const Result& loaded) {
+            if (!loaded) {
+                report(loaded);
+                return;
+            }
+            // Kept before it shows: the next start brings back the run the window showed last.
+            report(m_outbox->keepRun(*run));
+            if (const QString noteFile = lastRunNote(); !noteFile.isEmpty())
+                if (const Result remembered = WriteLastRun(noteFile, *m_identity, run->id); !remembered)
+                    report(remembered);
+            showRun(*run);
+        });
 }
 
 } // namespace quorvale

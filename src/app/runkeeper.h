@@ -1,23 +1,28 @@
-// Keeps the open run in the runs database: the run model's changes are written as they come (the
-// model's change sink), the last run comes back at start and a kept run opens on request. Changes
-// the database does not take wait, in order, and are written as soon as it takes them again; the
-// readings among them show as not saved and are kept in a journal beside the SQLite file.
+// Keeps the open run in the runs database through this station's outbox: the run model's changes
+// go into the outbox, synced, before the window shows them (the model's change sink), and the
+// outbox's writer sends them to the database on a thread of its own. The window never waits on the
+// database: the last run comes from the outbox's copy at once, or from the database when it answers,
+// and a kept run opens when the database has listed and read it. The store line says how many
+// changes wait and why, and why a change was not made.
 #pragma once
 
 #include "databaseidentity.h"
+#include "outbox.h"
+#include "outboxwriter.h"
+#include "result.h"
 #include "runchange.h"
 #include "runsdatabase.h"
 #include "runstore.h"
-#include "unsavedreadings.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
-#include <deque>
+#include <functional>
 #include <memory>
-#include <string>
-#include <unordered_map>
+#include <optional>
+#include <span>
 
 namespace quorvale {
 
@@ -30,45 +35,52 @@ class RunKeeper final : public QObject {
 
 public:
     // database as ChooseRunsDatabase names it; the data folder holds the per-user file, the note of
-    // the last run and a server's journal. An empty database keeps nothing.
-    RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder);
+    // the last run and the database's outbox. An empty database keeps nothing. The writer tries a
+    // database that did not answer again after retryMilliseconds.
+    RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder, int retryMilliseconds = 3000);
     ~RunKeeper() override;
 
-    // At start: writes a journal left by an earlier start, then brings back the last run: an open
-    // one with its record and readings, a finished one's record for a new run dated today.
+    // At start: brings back the last run, an open one with its record and readings, a finished
+    // one's record for a new run dated today; from the outbox at once, else when the database has it.
     void restore(QDate today);
-    // The database's run the window shows; 0 while it is not kept yet.
-    RunId run() const;
+    // The outbox the window's changes go to; null when there is none (the store line says why).
+    const Outbox* outbox() const { return m_outbox.get(); }
 
 private:
-    // Opens the store where it is not open, as after a failure.
-    Result openStore();
-    void take(const RunChange& change);
-    Result write(const RunChange& change);
-    // Writes the changes that wait, in order; false when the database still does not take them.
-    bool writeWaiting();
-    void writeJournal();
-    // The window's run from now on, remembered for the next start.
-    void setRun(RunId id);
-    // The note of the last run in this database; empty where there is no place for it.
-    QString lastRunNote(DatabaseIdentity& identity) const;
-    void showRun(const StoredRun& run);
-    void openRun(RunId id);
-    void chooseRun();
-    // Shows a failure's reason under the grid.
+    Result keep(std::span<const RunChange> changes);
+    void showWaiting(qsizetype count, const QString& why);
+    // While changes wait and the writer has not said why, says how long the database has not
+    // taken them.
+    void watchWaiting();
+    // A note on the store line; none brings back what waits, if anything does.
+    void note(const QString& text);
     void report(const Result& result);
+    // Asks the database on the writer's thread; the store line names what it waits for when the
+    // answer is slow. One question at a time.
+    void ask(std::function<Result(RunStore&)> query, const QString& waitingFor,
+             std::function<void(const Result&)> answer);
+    void loadLastRun(QDate today);
+    void showRun(const StoredRun& run);
+    void chooseRun();
+    void openRun(RunId id);
+    // The note of the last run in this database; empty where there is no place for it.
+    QString lastRunNote() const;
 
     Form1& m_form;
     RunModel& m_model;
     ReadingsGrid& m_grid;
     QString m_database;
     RunsDataFolder m_dataFolder;
-    QString m_journal;
-    std::unique_ptr<RunStore> m_store;
-    std::unordered_map<std::string, RunId> m_runs;  // a run's key, and its id in the database
-    std::unordered_map<std::string, int> m_numbers; // a reading's key, and its number in its run
-    std::deque<RunChange> m_waiting;                // not taken by the database yet, in order
-    QTimer m_retry;
+    std::optional<DatabaseIdentity> m_identity;
+    Result m_usable; // why changes cannot be kept, when they cannot
+    std::unique_ptr<Outbox> m_outbox;
+    std::unique_ptr<OutboxWriter> m_writer;
+    QString m_waiting;      // what the store line says of the changes that wait
+    bool m_refused = false; // the store line says why the last change was not made
+    QTimer m_watch;         // while changes wait
+    QElapsedTimer m_waitingSince;
+    bool m_unanswered = false; // the waiting note is the watch's, not the writer's
+    QString m_askingFor;       // what the question on its way to the database is for; empty when none
 };
 
 } // namespace quorvale

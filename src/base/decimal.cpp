@@ -23,6 +23,17 @@ std::string_view trimmed(std::string_view text)
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// Found once, where the number is made: the statistics of a long run ask for it again and again.
+double nearestDouble(std::string_view text)
+{
+    // from_chars takes a minus but no plus.
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    return value;
+}
+
 } // namespace
 
 std::optional<Decimal> Decimal::parse(std::string_view typed)
@@ -59,6 +70,7 @@ std::optional<Decimal> Decimal::parse(std::string_view typed)
         return std::nullopt;
     if (negative)
         decimal.m_units = -decimal.m_units;
+    decimal.m_number = nearestDouble(decimal.m_text);
     return decimal;
 }
 
@@ -75,17 +87,7 @@ Decimal::Decimal(__int128 units, int decimals) : m_units(units), m_decimals(deci
     if (decimals > 0)
         digits.insert(digits.size() - static_cast<std::size_t>(decimals), 1, '.');
     m_text = (units < 0 ? "-" : "") + digits;
-}
-
-double Decimal::number() const
-{
-    std::string_view text = m_text;
-    // from_chars takes a minus but no plus.
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    double value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-    return value;
+    m_number = nearestDouble(m_text);
 }
 
 Decimal Decimal::plain() const

@@ -30,7 +30,7 @@ public:
     // Typed with a sign of its own ("+0.005", "-0.01").
     bool hasSign() const { return !m_text.empty() && (m_text.front() == '+' || m_text.front() == '-'); }
     // The nearest double, for statistics and drawing; never for a judgement.
-    double number() const;
+    double number() const { return m_number; }
 
     // The same number written plainly: no plus sign, no minus on zero.
     Decimal plain() const;
@@ -56,6 +56,7 @@ private:
     __int128 m_units = 0; // the value times 10^m_decimals
     int m_decimals = 0;
     std::string m_text;
+    double m_number = 0;
 };
 
 } // namespace quorvale

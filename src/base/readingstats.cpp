@@ -327,7 +327,8 @@ RunStatistics StatisticsOf(const std::vector<Decimal>& decimals, const std::opti
     int exponent = 0;
     std::frexp(largest, &exponent);
     exponent = std::max(exponent, 0);
-    const auto scaled = [exponent](double value) { return std::ldexp(value, -exponent); };
+    const double factor = std::ldexp(1.0, -exponent); // a power of two: the products are exact
+    const auto scaled = [factor](double value) { return value * factor; };
     const auto unscaled = [exponent](std::optional<double> value) {
         return value ? finite(std::ldexp(*value, exponent)) : std::nullopt;
     };

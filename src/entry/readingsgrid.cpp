@@ -122,17 +122,16 @@ ReadingsColumnWidths readingsColumnWidths(float gridWidthTwips, float twipsPerPi
     return {0.4f * w, 0.55f * w};
 }
 
-void setUpReadingsGrid(QTreeView& grid, float gridWidthTwips, float twipsPerPixel)
+void setUpReadingsGrid(QTableView& grid, float gridWidthTwips, float twipsPerPixel)
 {
     const ReadingsColumnWidths widths = readingsColumnWidths(gridWidthTwips, twipsPerPixel);
-    grid.header()->setStretchLastSection(false);
-    grid.header()->setSectionsMovable(false);
+    QHeaderView& columns = *grid.horizontalHeader();
+    columns.setStretchLastSection(false);
+    columns.setSectionsMovable(false);
+    columns.setHighlightSections(false);
+    columns.setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid.setColumnWidth(TimeColumn, twipsToPixels(widths.dateTime, twipsPerPixel));
     grid.setColumnWidth(ValueColumn, twipsToPixels(widths.tolerance, twipsPerPixel));
-    // A flat report: no tree decoration.
-    grid.setRootIsDecorated(false);
-    grid.setItemsExpandable(false);
-    grid.setUniformRowHeights(true);
 }
 
 void fillSampleRows(QStandardItemModel& samples)
@@ -145,14 +144,8 @@ void fillSampleRows(QStandardItemModel& samples)
         samples.appendRow({greyItem(QString::fromLatin1(time)), greyItem(QStringLiteral("0.02"))});
 }
 
-ReadingsGrid::ReadingsGrid(RunModel& run, QWidget* parent) : QTreeView(parent), m_run(run), m_bell(&QApplication::beep)
+ReadingsGrid::ReadingsGrid(RunModel& run, QWidget* parent) : QTableView(parent), m_run(run), m_bell(&QApplication::beep)
 {
-    m_pendingRow.setColumnCount(2);
-    m_rows.addSourceModel(&m_run);
-    m_rows.addSourceModel(&m_samples);
-    m_rows.addSourceModel(&m_pendingRow);
-    setModel(&m_rows);
-    setItemDelegate(new CellDelegate(this, [this](QLineEdit& editor, const QString& why) { showHint(editor, why); }));
     // Not a tool tip: those vanish at the next key, the release of the Enter that was refused.
     m_hint = new QLabel(viewport());
     m_hint->setObjectName(QStringLiteral("lblReadingHint"));
@@ -172,6 +165,13 @@ ReadingsGrid::ReadingsGrid(RunModel& run, QWidget* parent) : QTreeView(parent), 
     m_status->setBackgroundRole(QPalette::ToolTipBase);
     m_status->setTextFormat(Qt::PlainText);
     m_status->hide();
+    // The model comes after the status line: the table lays itself out, status line included, as it is set.
+    m_pendingRow.setColumnCount(2);
+    m_rows.addSourceModel(&m_run);
+    m_rows.addSourceModel(&m_samples);
+    m_rows.addSourceModel(&m_pendingRow);
+    setModel(&m_rows);
+    setItemDelegate(new CellDelegate(this, [this](QLineEdit& editor, const QString& why) { showHint(editor, why); }));
     setEditTriggers(DoubleClicked | EditKeyPressed);
     setSelectionMode(ExtendedSelection);
     setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -192,6 +192,16 @@ ReadingsGrid::ReadingsGrid(RunModel& run, QWidget* parent) : QTreeView(parent), 
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ReadingsGrid::updateActions);
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, &ReadingsGrid::updateActions);
     followRun();
+    // A flat report of one-line rows, all as high as a sample's: a table lays out no row it does not
+    // show, so that a reading costs the same at the ten thousandth as at the first.
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setShowGrid(false);
+    setWordWrap(false);
+    verticalHeader()->setMinimumSectionSize(sizeHintForRow(0));
+    verticalHeader()->setDefaultSectionSize(sizeHintForRow(0));
+    setSelectionBehavior(SelectRows);
+    setTabKeyNavigation(false); // Tab leaves the grid for the next control
 }
 
 ReadingsGrid::~ReadingsGrid()
@@ -398,7 +408,7 @@ void ReadingsGrid::keyPressEvent(QKeyEvent* event)
     else if (event->key() == Qt::Key_Delete)
         removeSelected();
     else
-        QTreeView::keyPressEvent(event);
+        QTableView::keyPressEvent(event);
 }
 
 QString ReadingsGrid::status() const
@@ -434,7 +444,7 @@ void ReadingsGrid::showLines()
 
 void ReadingsGrid::updateGeometries()
 {
-    QTreeView::updateGeometries();
+    QTableView::updateGeometries();
     // The status line takes the foot of the grid, at most three lines (the whole text is its tool tip),
     // so that it never covers the newest readings.
     const QRect inside = contentsRect();
@@ -447,7 +457,8 @@ void ReadingsGrid::updateGeometries()
         margins.setBottom(height);
         setViewportMargins(margins);
     }
-    m_status->setGeometry(inside.left(), inside.bottom() + 1 - height, width, height);
+    if (height > 0) // a line without text is hidden where it was
+        m_status->setGeometry(inside.left(), inside.bottom() + 1 - height, width, height);
 }
 
 void ReadingsGrid::showHint(QLineEdit& editor, const QString& why)
@@ -474,7 +485,7 @@ void ReadingsGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     // Values that waited for the editor are logged once it is closed, however it closes.
     const auto thenWaiting = qScopeGuard([this] { logWaiting(); });
     // A new reading is done once its editor closes: no hopping on to another cell.
-    QTreeView::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
+    QTableView::closeEditor(editor, pending ? QAbstractItemDelegate::NoHint : hint);
     if (!pending)
         return;
     const QString typed = m_pendingRow.item(0, ValueColumn)->text();

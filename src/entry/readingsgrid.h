@@ -10,7 +10,7 @@
 #include <QConcatenateTablesProxyModel>
 #include <QDateTime>
 #include <QStandardItemModel>
-#include <QTreeView>
+#include <QTableView>
 
 #include <deque>
 #include <functional>
@@ -34,12 +34,12 @@ struct ReadingsColumnWidths {
 // The grid's width less three screen pixels, shared 40 % and 55 % between the two columns.
 ReadingsColumnWidths readingsColumnWidths(float gridWidthTwips, float twipsPerPixel);
 
-// Sizes the "Date/Time" and "Tolerance" columns of a report view.
-void setUpReadingsGrid(QTreeView& grid, float gridWidthTwips, float twipsPerPixel);
+// Sizes the "Date/Time" and "Tolerance" columns of a table, their captions at the left.
+void setUpReadingsGrid(QTableView& grid, float gridWidthTwips, float twipsPerPixel);
 // The fixed series of fourteen sample readings, shown in grey, as the only rows.
 void fillSampleRows(QStandardItemModel& samples);
 
-class ReadingsGrid final : public QTreeView {
+class ReadingsGrid final : public QTableView {
     Q_OBJECT
 
 public:

@@ -54,14 +54,13 @@ QString KeysPage::text(const QString& runsPlace)
                           "<h3>The rows</h3>"
                           "<p><font color=\"#ff0000\"><b>Bold red</b></font>: the reading lies outside the limits; the "
                           "line under the grid says which limit it passes.<br>"
-                          "<i>Italic</i>: not saved yet; the database did not take the reading, and it is written as "
-                          "soon as the database works again.<br>"
                           "<font color=\"#808080\">Grey</font>: the sample rows, which no output uses; the first "
                           "reading logged replaces them.</p>"
                           "<h3>Runs</h3>"
                           "<p>Every reading is kept the moment it is logged, with its record, so that nothing is lost. "
                           "<b>Finish</b> in the output window marks the run finished; until then the run comes back "
-                          "when the program starts again.</p>"
+                          "when the program starts again. While the database does not take changes, they wait in "
+                          "this station's outbox, and the line under the grid says how many and why.</p>"
                           "<p>The runs are kept in %1.</p>")
         .arg(runsPlace.toHtmlEscaped());
 }

@@ -42,6 +42,9 @@ void replay(StoredRun& run, const RunChange& change, std::map<std::string, int>&
         run = {0, change.runKey, change.record, false, change.at, {}, 0};
         break;
     case RunChangeKind::LogReading:
+        // A copy kept after the store took the change holds the reading already.
+        if (reading != run.readings.end())
+            break;
         run.readings.push_back({++run.lastNumber, change.reading, change.readingKey});
         run.finished = false;
         break;
@@ -56,6 +59,8 @@ void replay(StoredRun& run, const RunChange& change, std::map<std::string, int>&
         }
         break;
     case RunChangeKind::PutBackReading: {
+        if (reading != run.readings.end())
+            break;
         const auto number = removed.find(change.readingKey);
         const StoredReading back{number != removed.end() ? number->second : ++run.lastNumber, change.reading,
                                  change.readingKey};
@@ -133,11 +138,14 @@ Result Outbox::load()
     OutboxRecord record;
     RecordEnd end = RecordEnd::Whole;
     while (offset < bytes.size() && (end = DecodeRecord(bytes, offset, record)) == RecordEnd::Whole) {
-        if (auto* change = std::get_if<RunChange>(&record))
+        if (auto* change = std::get_if<RunChange>(&record)) {
+            if (change->kind == RunChangeKind::StartRun)
+                m_openKey = change->runKey;
             m_changes.push_back(std::move(*change));
-        else if (auto* run = std::get_if<StoredRun>(&record))
+        } else if (auto* run = std::get_if<StoredRun>(&record)) {
             m_copy = std::move(*run);
-        else
+            m_openKey = m_copy->key;
+        } else
             m_sent = std::min<std::size_t>(std::get<SentMark>(record).changes, m_changes.size());
     }
     // A record cut short is the one a crash or a full disk stopped: it was never reported kept, and
@@ -147,22 +155,27 @@ Result Outbox::load()
     if (offset < bytes.size() && ::ftruncate(m_file, offset) != 0)
         return failure("cannot be repaired: " + errorText(errno));
     m_size = offset;
-    const std::string open = openRunKey();
     m_dropped = std::count_if(m_changes.begin(), m_changes.begin() + std::ptrdiff_t(m_sent),
-                              [&](const RunChange& change) { return change.runKey != open; });
+                              [&](const RunChange& change) { return change.runKey != m_openKey; });
     return {};
 }
 
-Result Outbox::append(const RunChange& change)
+Result Outbox::append(std::span<const RunChange> changes)
 {
-    const QByteArray bytes = EncodeRecord(change);
+    QByteArray bytes;
+    for (const RunChange& change : changes)
+        bytes += EncodeRecord(change);
     const std::lock_guard lock(m_mutex);
     if (!m_broken.empty())
         return failure("cannot be written: " + m_broken);
     const int error = WriteAll(m_file, {bytes.constData(), std::size_t(bytes.size())});
     if (error == 0 && ::fdatasync(m_file) == 0) {
         m_size += bytes.size();
-        m_changes.push_back(change);
+        for (const RunChange& change : changes) {
+            if (change.kind == RunChangeKind::StartRun)
+                m_openKey = change.runKey;
+            m_changes.push_back(change);
+        }
         return {};
     }
     const std::string reason = errorText(error != 0 ? error : errno);
@@ -185,21 +198,11 @@ std::size_t Outbox::waitingCount() const
     return m_changes.size() - m_sent;
 }
 
-std::string Outbox::openRunKey() const
-{
-    const auto started = std::find_if(m_changes.rbegin(), m_changes.rend(),
-                                      [](const RunChange& change) { return change.kind == RunChangeKind::StartRun; });
-    if (started != m_changes.rend())
-        return started->runKey;
-    return m_copy ? m_copy->key : std::string();
-}
-
 Result Outbox::sent(std::size_t count)
 {
     const std::lock_guard lock(m_mutex);
-    const std::string open = openRunKey();
     for (std::size_t i = m_sent; i < m_sent + count && i < m_changes.size(); ++i)
-        m_dropped += m_changes[i].runKey != open ? 1 : 0;
+        m_dropped += m_changes[i].runKey != m_openKey ? 1 : 0;
     m_sent = std::min(m_sent + count, m_changes.size());
     if (m_dropped >= DroppedBeforeRewrite)
         return rewrite(m_copy, false);
@@ -217,26 +220,31 @@ Result Outbox::sent(std::size_t count)
 Result Outbox::keepRun(const StoredRun& run)
 {
     const std::lock_guard lock(m_mutex);
-    return rewrite(run, true);
+    const std::string before = std::exchange(m_openKey, run.key);
+    const Result written = rewrite(run, true);
+    if (!written)
+        m_openKey = before;
+    return written;
 }
 
 Result Outbox::rewrite(std::optional<StoredRun> copy, bool fresh)
 {
     // Of the changes the store took, only the open run's stay, and not even those when a fresh copy
-    // from the store holds them.
-    const std::string open = openRunKey();
-    if (copy && copy->key != open && !fresh)
+    // from the store holds them. The copy goes after the changes: the run kept last is the open one.
+    if (copy && copy->key != m_openKey)
         copy.reset();
     std::vector<RunChange> kept;
     for (std::size_t i = 0; i < m_sent; ++i) {
-        if (m_changes[i].runKey == open && !(fresh && copy && copy->key == open))
+        if (m_changes[i].runKey == m_openKey && !(fresh && copy))
             kept.push_back(m_changes[i]);
     }
     const std::size_t sent = kept.size();
     kept.insert(kept.end(), m_changes.begin() + std::ptrdiff_t(m_sent), m_changes.end());
-    QByteArray bytes = copy ? EncodeRecord(*copy) : QByteArray();
+    QByteArray bytes;
     for (const RunChange& change : kept)
         bytes += EncodeRecord(change);
+    if (copy)
+        bytes += EncodeRecord(*copy);
     bytes += EncodeRecord(SentMark{sent});
     if (const Result written = WritePrivateFile(QFile::encodeName(m_path).toStdString(), bytes.toStdString()); !written)
         return failure("cannot be written: " + written.reason);
@@ -256,13 +264,12 @@ Result Outbox::rewrite(std::optional<StoredRun> copy, bool fresh)
 std::optional<StoredRun> Outbox::openRun() const
 {
     const std::lock_guard lock(m_mutex);
-    const std::string open = openRunKey();
-    if (open.empty())
+    if (m_openKey.empty())
         return std::nullopt;
-    StoredRun run = m_copy && m_copy->key == open ? *m_copy : StoredRun{};
+    StoredRun run = m_copy && m_copy->key == m_openKey ? *m_copy : StoredRun{};
     std::map<std::string, int> removed;
     for (const RunChange& change : m_changes) {
-        if (change.runKey == open)
+        if (change.runKey == m_openKey)
             replay(run, change, removed);
     }
     return run;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quorvale {
@@ -30,9 +31,10 @@ public:
     // The outbox file, as messages name it.
     const QString& path() const { return m_path; }
 
-    // Adds the change at the end, on the disk when it returns. A failure, with the reason, leaves
-    // the change out and the outbox as it was.
-    Result append(const RunChange& change);
+    // Adds the changes at the end, on the disk when it returns. A failure, with the reason, leaves
+    // every one of them out and the outbox as it was.
+    Result append(std::span<const RunChange> changes);
+    Result append(const RunChange& change) { return append({&change, 1}); }
     // The first changes that wait for the store, in the order they were made, at most count.
     std::vector<RunChange> waiting(std::size_t count) const;
     std::size_t waitingCount() const;
@@ -48,8 +50,7 @@ public:
 private:
     Outbox(int file, int lock, QString path);
     Result load();
-    std::string openRunKey() const;
-    // Writes the copy, the open run's changes the store took and those that wait into a new file
+    // Writes the open run's changes the store took, those that wait and the copy into a new file
     // that replaces this one when it is complete. A fresh copy is the store's run as it is now.
     Result rewrite(std::optional<StoredRun> copy, bool fresh);
     Result failure(const std::string& what) const;
@@ -59,6 +60,7 @@ private:
     int m_lock;
     QString m_path;
     std::optional<StoredRun> m_copy;
+    std::string m_openKey;            // the run started or kept last, as the file's order tells
     std::vector<RunChange> m_changes; // in the file's order; the first m_sent are in the store
     std::size_t m_sent = 0;
     std::size_t m_dropped = 0; // changes of other runs, taken by the store, still in the file

@@ -3,6 +3,7 @@
 #include "outbox.h"
 #include "runstore.h"
 
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
 
@@ -53,6 +54,24 @@ public:
             }
         }
         report({});
+    }
+
+    // context is watched on the writer's own thread, the one that made it: the answer goes there.
+    void ask(const std::function<Result(RunStore&)>& query, const QPointer<QObject>& context,
+             const std::function<void(const Result&)>& answer)
+    {
+        Result result = openStore();
+        if (result)
+            result = query(*m_store);
+        if (stopping)
+            return;
+        QMetaObject::invokeMethod(
+            &m_writer,
+            [context, answer, result] {
+                if (context)
+                    answer(result);
+            },
+            Qt::QueuedConnection);
     }
 
     void stop()
@@ -109,6 +128,16 @@ OutboxWriter::~OutboxWriter()
     }
     delete m_sender;
     delete m_thread;
+}
+
+void OutboxWriter::ask(std::function<Result(RunStore&)> query, QObject* context,
+                       std::function<void(const Result&)> answer)
+{
+    QMetaObject::invokeMethod(
+        m_sender,
+        [sender = m_sender, query = std::move(query), context = QPointer<QObject>(context),
+         answer = std::move(answer)] { sender->ask(query, context, answer); },
+        Qt::QueuedConnection);
 }
 
 void OutboxWriter::wake()

@@ -4,12 +4,17 @@
 // Nothing here waits on the database in the thread that made the writer.
 #pragma once
 
+#include "result.h"
+
 #include <QObject>
 #include <QString>
+
+#include <functional>
 
 namespace quorvale {
 
 class Outbox;
+class RunStore;
 
 class OutboxWriter final : public QObject {
     Q_OBJECT
@@ -24,6 +29,9 @@ public:
 
     // Sends what waits as soon as the thread is free: after a change was added to the outbox.
     void wake();
+    // Runs query with the writer's store on its thread, after what was asked of it before; answer
+    // gets the outcome on the thread of context, unless context is gone by then.
+    void ask(std::function<Result(RunStore&)> query, QObject* context, std::function<void(const Result&)> answer);
 
 signals:
     // How many changes wait after a try, and why (empty when the store took every one sent).

@@ -66,8 +66,9 @@ public:
     {
         startLine(formFeeds);
         const std::string_view stripped = stripBlanks(line, m_trim);
-        if ((holdsTab && m_tabSize > 0) || holdsWide(stripped) || !fitsAcross(stripped) ||
-            !m_document.writeRowIfItFits(stripped, m_maxchars)) {
+        // A line longer than a row is cut into rows however wide its characters.
+        if ((holdsTab && m_tabSize > 0) || stripped.size() > m_maxchars || holdsWide(stripped) ||
+            !fitsAcross(stripped) || !m_document.writeRowIfItFits(stripped, m_maxchars)) {
             feed(line);
             endLine();
         }
@@ -212,28 +213,37 @@ private:
         return m_fonts.nonePending() && static_cast<std::int64_t>(length) * m_widest <= m_geometry.maxRowWidth;
     }
 
-    // Adds the widths of the text's first eight-byte blocks of standard-font characters to width, as
-    // long as the sum stays on the page and (in escaped text) a block holds no escape pair; returns
-    // the bytes added. Eight at a time, the sum of a full row costs a fraction of one a character.
-    std::size_t sumBlocks(std::string_view text, std::size_t length, bool escaped, std::int64_t& width) const
+    // How many of the text's first length bytes stay on the page from the left margin; in escaped
+    // text an escape pair shows its second character. Eight standard-font bytes without a backslash
+    // are summed at a time, so that the sum of a full row costs a fraction of one a character.
+    std::size_t fittingLength(std::string_view text, std::size_t length, bool escaped) const
     {
-        if (!m_fonts.nonePending())
-            return 0;
         constexpr std::uint64_t Backslashes = 0x5C5C5C5C5C5C5C5CULL;
         const CharacterWidths& widths = *m_geometry.widths;
+        const bool inBlocks = m_fonts.nonePending();
+        std::int64_t width = 0;
+        std::size_t marker = 0;
         std::size_t at = 0;
-        for (; length - at >= 8; at += 8) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(text.data() + at);
-            std::uint64_t word = 0;
-            std::memcpy(&word, bytes, sizeof word);
-            const std::uint64_t x = word ^ Backslashes; // a zero byte where a backslash was
-            if (escaped && ((x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL) != 0)
+        while (at < length) {
+            if (inBlocks && length - at >= 8) {
+                const auto* bytes = reinterpret_cast<const unsigned char*>(text.data() + at);
+                std::uint64_t word = 0;
+                std::memcpy(&word, bytes, sizeof word);
+                const std::uint64_t x = word ^ Backslashes; // a zero byte where a backslash was
+                const std::int64_t block = widths[bytes[0]] + widths[bytes[1]] + widths[bytes[2]] + widths[bytes[3]] +
+                                           widths[bytes[4]] + widths[bytes[5]] + widths[bytes[6]] + widths[bytes[7]];
+                if ((!escaped || ((x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL) == 0) &&
+                    width + block <= m_geometry.maxRowWidth) {
+                    width += block;
+                    at += 8;
+                    continue;
+                }
+            }
+            const std::size_t shown = escaped && text[at] == '\\' ? 2 : 1;
+            width += widthOf(text[at + shown - 1], marker);
+            if (width > m_geometry.maxRowWidth)
                 break;
-            const std::int64_t block = widths[bytes[0]] + widths[bytes[1]] + widths[bytes[2]] + widths[bytes[3]] +
-                                       widths[bytes[4]] + widths[bytes[5]] + widths[bytes[6]] + widths[bytes[7]];
-            if (width + block > m_geometry.maxRowWidth)
-                break;
-            width += block;
+            at += shown;
         }
         return at;
     }
@@ -241,16 +251,8 @@ private:
     // Whether the unescaped text, shown from the left margin, stays on the page.
     bool fitsAcross(std::string_view text) const
     {
-        if (m_geometry.widths == nullptr || surelyFits(text.size()))
-            return true;
-        std::int64_t width = 0;
-        std::size_t marker = 0;
-        for (const char c : text.substr(sumBlocks(text, text.size(), /*escaped*/ false, width))) {
-            width += widthOf(c, marker);
-            if (width > m_geometry.maxRowWidth)
-                return false;
-        }
-        return true;
+        return m_geometry.widths == nullptr || surelyFits(text.size()) ||
+               fittingLength(text, text.size(), /*escaped*/ false) == text.size();
     }
 
     // The length of the next row cut off the front of the escaped text: where the character count
@@ -260,16 +262,7 @@ private:
         const std::size_t length = rest.size() > m_maxchars ? cutLength(rest.substr(0, m_maxchars)) : rest.size();
         if (m_geometry.widths == nullptr || surelyFits(length))
             return length;
-        std::int64_t width = 0;
-        std::size_t fitting = sumBlocks(rest, length, /*escaped*/ true, width);
-        std::size_t marker = 0;
-        while (fitting < length) {
-            const std::size_t shown = rest[fitting] == '\\' ? 2 : 1; // an escape pair shows its second character
-            width += widthOf(rest[fitting + shown - 1], marker);
-            if (width > m_geometry.maxRowWidth)
-                break;
-            fitting += shown;
-        }
+        const std::size_t fitting = fittingLength(rest, length, /*escaped*/ true);
         if (fitting == length)
             return length;
         if (fitting == 0) // a row holds one character however wide

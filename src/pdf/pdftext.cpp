@@ -89,6 +89,16 @@ constexpr std::uint64_t escapedBytes(std::uint64_t word)
     return zeroBytes(word ^ (ones * '\\')) | zeroBytes((word | ones) ^ (ones * ')'));
 }
 
+using Bytes16 = unsigned char __attribute__((vector_size(16)));
+
+// Whether a comparison of sixteen bytes held for any of them.
+bool anyByte(Bytes16 compared)
+{
+    std::array<std::uint64_t, 2> halves{};
+    std::memcpy(halves.data(), &compared, sizeof compared);
+    return (halves[0] | halves[1]) != 0;
+}
+
 // Index in memory order of the first byte marked in a non-zero mask.
 std::size_t firstMarkedByte(std::uint64_t mask)
 {
@@ -109,6 +119,16 @@ void appendEscaped(std::string& out, std::string_view text)
     char* to = out.data() + start;
     std::size_t i = 0;
     while (text.size() - i >= 8) {
+        if (text.size() - i >= 16) { // sixteen plain bytes at once where the machine compares them so
+            Bytes16 bytes;
+            std::memcpy(&bytes, text.data() + i, sizeof bytes);
+            if (!anyByte((bytes == '\\') | ((bytes | 1) == ')'))) {
+                std::memcpy(to, &bytes, sizeof bytes);
+                i += 16;
+                to += 16;
+                continue;
+            }
+        }
         std::uint64_t word = 0;
         std::memcpy(&word, text.data() + i, sizeof word);
         std::memcpy(to, &word, sizeof word);

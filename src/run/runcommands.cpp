@@ -7,18 +7,16 @@ LogReadingCommand::LogReadingCommand(RunModel& model, RunReading reading)
 {
 }
 
-void LogReadingCommand::redo()
+void LogReadingCommand::forward()
 {
     // Undone, the reading left the run; done again, the same reading is back.
     insertReading(m_model.rowCount(), m_reading,
                   std::exchange(m_logged, true) ? RunChangeKind::PutBackReading : RunChangeKind::LogReading);
-    done();
 }
 
-void LogReadingCommand::undo()
+void LogReadingCommand::backward()
 {
     takeReading(m_model.rowCount() - 1);
-    done();
 }
 
 EditReadingCommand::EditReadingCommand(RunModel& model, std::string key, Reading before, Reading after)
@@ -27,16 +25,14 @@ EditReadingCommand::EditReadingCommand(RunModel& model, std::string key, Reading
 {
 }
 
-void EditReadingCommand::redo()
+void EditReadingCommand::forward()
 {
     replaceReading(m_key, m_after);
-    done();
 }
 
-void EditReadingCommand::undo()
+void EditReadingCommand::backward()
 {
     replaceReading(m_key, m_before);
-    done();
 }
 
 RemoveReadingsCommand::RemoveReadingsCommand(RunModel& model, std::vector<std::pair<int, RunReading>> rows)
@@ -46,18 +42,16 @@ RemoveReadingsCommand::RemoveReadingsCommand(RunModel& model, std::vector<std::p
 {
 }
 
-void RemoveReadingsCommand::redo()
+void RemoveReadingsCommand::forward()
 {
     for (auto row = m_rows.rbegin(); row != m_rows.rend(); ++row)
         takeReading(row->first);
-    done();
 }
 
-void RemoveReadingsCommand::undo()
+void RemoveReadingsCommand::backward()
 {
     for (const auto& [row, reading] : m_rows)
         insertReading(row, reading, RunChangeKind::PutBackReading);
-    done();
 }
 
 ChangeRecordCommand::ChangeRecordCommand(RunModel& model, const QString& text, RunChartRecord before,
@@ -66,16 +60,14 @@ ChangeRecordCommand::ChangeRecordCommand(RunModel& model, const QString& text, R
 {
 }
 
-void ChangeRecordCommand::redo()
+void ChangeRecordCommand::forward()
 {
     replaceRecord(m_after);
-    done();
 }
 
-void ChangeRecordCommand::undo()
+void ChangeRecordCommand::backward()
 {
     replaceRecord(m_before);
-    done();
 }
 
 NewRunCommand::NewRunCommand(RunModel& model, RunState next)
@@ -88,15 +80,14 @@ void NewRunCommand::swap()
     RunState left = m_model.state();
     replaceState(std::move(m_other));
     m_other = std::move(left);
-    done();
 }
 
-void NewRunCommand::redo()
+void NewRunCommand::forward()
 {
     swap();
 }
 
-void NewRunCommand::undo()
+void NewRunCommand::backward()
 {
     swap();
 }

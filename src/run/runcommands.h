@@ -11,10 +11,17 @@
 
 namespace quorvale {
 
-// What every command may do to the model.
+// What every command may do to the model. A command does its work forward and takes it back
+// backward; what the change sink refuses is taken back at once, and the command leaves the stack.
 class RunEdit : public QUndoCommand {
+public:
+    void redo() final { run(&RunEdit::forward, &RunEdit::backward); }
+    void undo() final { run(&RunEdit::backward, &RunEdit::forward); }
+
 protected:
     RunEdit(RunModel& model, const QString& text) : QUndoCommand(text), m_model(model) {}
+    virtual void forward() = 0;
+    virtual void backward() = 0;
 
     void insertReading(int row, const RunReading& reading, RunChangeKind kind)
     {
@@ -27,16 +34,28 @@ protected:
     }
     void replaceRecord(const RunChartRecord& record) { m_model.replaceRecord(record); }
     void replaceState(RunState state) { m_model.replaceState(std::move(state)); }
-    void done() { m_model.afterChange(); }
 
     RunModel& m_model;
+
+private:
+    void run(void (RunEdit::*step)(), void (RunEdit::*back)())
+    {
+        const bool started = m_model.state().started;
+        (this->*step)();
+        if (!m_model.handOver()) {
+            (this->*back)();
+            m_model.dropMade(started);
+            setObsolete(true);
+        }
+        m_model.afterChange();
+    }
 };
 
 class LogReadingCommand final : public RunEdit {
 public:
     LogReadingCommand(RunModel& model, RunReading reading);
-    void redo() override;
-    void undo() override;
+    void forward() override;
+    void backward() override;
 
 private:
     RunReading m_reading;
@@ -46,8 +65,8 @@ private:
 class EditReadingCommand final : public RunEdit {
 public:
     EditReadingCommand(RunModel& model, std::string key, Reading before, Reading after);
-    void redo() override;
-    void undo() override;
+    void forward() override;
+    void backward() override;
 
 private:
     std::string m_key;
@@ -59,8 +78,8 @@ class RemoveReadingsCommand final : public RunEdit {
 public:
     // rows: in ascending order.
     RemoveReadingsCommand(RunModel& model, std::vector<std::pair<int, RunReading>> rows);
-    void redo() override;
-    void undo() override;
+    void forward() override;
+    void backward() override;
 
 private:
     std::vector<std::pair<int, RunReading>> m_rows;
@@ -69,8 +88,8 @@ private:
 class ChangeRecordCommand final : public RunEdit {
 public:
     ChangeRecordCommand(RunModel& model, const QString& text, RunChartRecord before, RunChartRecord after);
-    void redo() override;
-    void undo() override;
+    void forward() override;
+    void backward() override;
 
 private:
     RunChartRecord m_before;
@@ -81,8 +100,8 @@ private:
 class NewRunCommand final : public RunEdit {
 public:
     NewRunCommand(RunModel& model, RunState next);
-    void redo() override;
-    void undo() override;
+    void forward() override;
+    void backward() override;
 
 private:
     void swap();

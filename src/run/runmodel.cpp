@@ -70,13 +70,6 @@ const RunStatistics& RunModel::statistics() const
     return *m_statistics;
 }
 
-void RunModel::markNotSaved(const std::string& key, bool notSaved)
-{
-    if ((notSaved ? m_notSaved.insert(key).second : m_notSaved.erase(key) > 0))
-        if (const std::optional<int> row = rowOf(key))
-            emit dataChanged(index(*row, TimeColumn), index(*row, ValueColumn), {Qt::FontRole, Qt::ToolTipRole});
-}
-
 void RunModel::logReading(const Reading& reading)
 {
     RunReading logged{NewIdentity(), reading};
@@ -155,9 +148,12 @@ void RunModel::startNewRun(const RunChartRecord& record)
 
 void RunModel::finish()
 {
-    m_undo.clear();
-    if (m_state.started && !m_state.finished)
+    if (m_state.started && !m_state.finished) {
         send(RunChangeKind::Finish);
+        if (!handOver())
+            return;
+    }
+    m_undo.clear();
     m_state.finished = true;
     afterChange();
 }
@@ -230,7 +226,7 @@ void RunModel::send(RunChangeKind kind, const RunReading& reading)
 {
     if (!m_sink)
         return;
-    RunChange change;
+    RunChange& change = m_made.emplace_back();
     change.id = NewIdentity();
     change.runKey = m_state.key;
     change.kind = kind;
@@ -255,7 +251,12 @@ void RunModel::send(RunChangeKind kind, const RunReading& reading)
     case RunChangeKind::Finish:
         break;
     }
-    m_sink(change);
+}
+
+bool RunModel::handOver()
+{
+    const std::vector<RunChange> sent = std::exchange(m_made, {});
+    return sent.empty() || m_sink(sent);
 }
 
 void RunModel::afterChange()
@@ -295,17 +296,12 @@ QVariant RunModel::data(const QModelIndex& index, int role) const
     case OutsideRole:
         return isOutside(index.row());
     case Qt::FontRole: {
-        const bool outside = isOutside(index.row());
-        const bool notSaved = isNotSaved(reading.key);
-        if (!outside && !notSaved)
+        if (!isOutside(index.row()))
             return {};
         QFont font;
-        font.setBold(outside);
-        font.setItalic(notSaved);
+        font.setBold(true);
         return font;
     }
-    case Qt::ToolTipRole:
-        return isNotSaved(reading.key) ? QStringLiteral("Not saved yet") : QVariant();
     case Qt::ForegroundRole:
         return isOutside(index.row()) ? QVariant(QBrush(OutsideRed)) : QVariant();
     default:

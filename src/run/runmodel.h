@@ -3,12 +3,14 @@
 // statistics, signals). It is the item model the grid shows, one row per reading.
 //
 // Every change is a command on the model's undo stack. Each thing a command does, undoes or redoes
-// goes out as one RunChange to the change sink: the one seam through which the store follows the
-// model. A run reaches the store with its first reading (StartRun, then LogReading), so that an
-// empty run is never kept.
+// is one RunChange; a command's changes go out together to the change sink, the one seam through
+// which the store follows the model. A sink that refuses them has the command take back what it did:
+// the window never shows a change that was not kept. A run reaches the store with its first reading
+// (StartRun, then LogReading), so that an empty run is never kept.
 #pragma once
 
 #include "readingstats.h"
+#include "result.h"
 #include "runchange.h"
 #include "runchartrecord.h"
 
@@ -17,8 +19,8 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 namespace quorvale {
@@ -45,7 +47,8 @@ class RunModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    using ChangeSink = std::function<void(const RunChange&)>;
+    // Keeps the changes of one command, all or none; a failure's reason is why they were not kept.
+    using ChangeSink = std::function<Result(std::span<const RunChange>)>;
     using Clock = std::function<Moment()>;
 
     enum Column { TimeColumn, ValueColumn };
@@ -57,7 +60,7 @@ public:
     explicit RunModel(QObject* parent = nullptr);
     ~RunModel() override;
 
-    // Where every change goes as it is done, undone or redone; nowhere when unset.
+    // Where every change goes as it is done, undone or redone; nowhere when unset (kept).
     void setChangeSink(ChangeSink sink) { m_sink = std::move(sink); }
     // When changes are made; now unless set.
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -79,10 +82,6 @@ public:
 
     QUndoStack& undoStack() { return m_undo; }
 
-    // Marks a reading the store has not taken yet: italic, with a tool tip saying so.
-    void markNotSaved(const std::string& key, bool notSaved);
-    bool isNotSaved(const std::string& key) const { return m_notSaved.count(key) > 0; }
-
     // The commands. A reading for a finished run starts a new run with the same record first.
     void logReading(const Reading& reading);
     void editReading(const std::string& key, const Reading& reading);
@@ -92,7 +91,8 @@ public:
     void setRunRules(RunRules rules);
     // An empty run with this record; the run before is left as it is, open.
     void startNewRun(const RunChartRecord& record);
-    // Not undoable: a finished run takes no more changes, so the undo history goes with it.
+    // Not undoable: a finished run takes no more changes, so the undo history goes with it. A run
+    // whose Finish the sink refuses stays open.
     void finish();
 
     // Shows a run as it is kept (opened, or brought back at start), open; the undo history goes.
@@ -123,8 +123,18 @@ private:
     void replaceRecord(const RunChartRecord& record);
     void replaceState(RunState state);
     void markFinished();
-    // Sends the change of this kind to the run as it is now; reading for the reading kinds.
+    // Adds the change of this kind to the run as it is now to those of the command; reading for the
+    // reading kinds.
     void send(RunChangeKind kind, const RunReading& reading = {});
+    // Hands the command's changes to the sink; false when it refused them.
+    bool handOver();
+    // The command took back what it did: its changes go unsent, and a run the store never had
+    // stays so.
+    void dropMade(bool started)
+    {
+        m_made.clear();
+        m_state.started = started;
+    }
     void afterChange();
     void updateLimits();
 
@@ -133,7 +143,7 @@ private:
     std::optional<ToleranceLimits> m_limits;
     int m_limitDecimals = 0;
     mutable std::optional<RunStatistics> m_statistics;
-    std::unordered_set<std::string> m_notSaved;
+    std::vector<RunChange> m_made; // the command's changes, until the sink has them
     ChangeSink m_sink;
     Clock m_clock = &Moment::now;
     QUndoStack m_undo;

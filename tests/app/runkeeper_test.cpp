@@ -1,19 +1,22 @@
-// The entry window's run in the database: kept as it is logged and back after a killed program,
-// opened from the runs kept, undone, asked about, and kept through a database that fails.
+// The entry window's run in the database through the outbox: kept as it is logged and back after a
+// killed program, opened from the runs kept, undone, asked about, kept through a database that fails
+// or a restart while it is away, and refused with its reason when the outbox cannot take it.
+#include "databaseidentity.h"
 #include "datasheetfile.h"
 #include "form1.h"
 #include "gaugeconnection.h"
 #include "openrunwindow.h"
-#include "postgresserver.h"
 #include "pseudogauge.h"
 #include "readingof.h"
 #include "readingsgrid.h"
 #include "runkeeper.h"
 #include "scriptedplatform.h"
+#include "testdatabase.h"
 #include "wizard.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,10 +24,16 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,7 +49,7 @@ void settle()
 struct EntryWindow {
     EntryWindow(ScriptedPlatform& platform, const QString& folder, const QString& database, QDate today = {})
         : sheet(DataSheetFolder{folder.toStdString(), {}}), form(platform, sheet, gauge),
-          keeper(form, database, RunsDataFolder{folder, {}})
+          keeper(form, database, RunsDataFolder{folder, {}}, 50), database(database)
     {
         QObject::connect(&gauge, &GaugeConnection::readingReceived, &form, &Form1::logGaugeReading);
         keeper.restore(today.isValid() ? today : QDate(2026, 12, 7));
@@ -51,7 +60,6 @@ struct EntryWindow {
     QLineEdit* box(const char* name) { return form.findChild<QLineEdit*>(QLatin1String(name)); }
     QString status() { return grid().findChild<QLabel*>(QStringLiteral("lblGridStatus"))->text(); }
     QString note() { return grid().note(ReadingsGrid::NoteSource::Store); }
-    QFont font(int row) { return grid().model()->index(row, 0).data(Qt::FontRole).value<QFont>(); }
 
     void log(const QString& value)
     {
@@ -69,31 +77,39 @@ struct EntryWindow {
             shown << QString::fromStdString(reading.value.text());
         return shown;
     }
+    bool drained() const
+    {
+        return QTest::qWaitFor([&] { return keeper.outbox()->waitingCount() == 0; }, 20000);
+    }
+    // The window's run as the store holds it, once every change has gone out.
+    StoredRun stored()
+    {
+        EXPECT_TRUE(drained());
+        QString why;
+        const auto store = RunStore::open(database, why);
+        std::optional<RunId> id;
+        StoredRun run;
+        EXPECT_TRUE(store && store->findRun(form.run().runKey(), id) && id && store->loadRun(*id, run))
+            << why.toStdString();
+        return run;
+    }
+    QStringList storedValues()
+    {
+        QStringList values;
+        for (const StoredReading& reading : stored().readings)
+            values << QString::fromStdString(reading.reading.value.text());
+        return values;
+    }
 
     DataSheetFile sheet;
     GaugeConnection gauge;
     Form1 form;
     RunKeeper keeper;
+    QString database;
 };
 
 class KeptRun : public testing::Test {
 protected:
-    StoredRun stored(RunId id)
-    {
-        QString why;
-        StoredRun run;
-        const auto store = RunStore::open(database, why);
-        EXPECT_TRUE(store && store->loadRun(id, run)) << why.toStdString();
-        return run;
-    }
-    QStringList storedValues(RunId id)
-    {
-        QStringList values;
-        for (const StoredReading& reading : stored(id).readings)
-            values << QString::fromStdString(reading.reading.value.text());
-        return values;
-    }
-
     QTemporaryDir folder;
     QString database = folder.path() + QStringLiteral("/runs.sqlite");
     ScriptedPlatform platform;
@@ -101,32 +117,31 @@ protected:
 
 TEST_F(KeptRun, AnEmptyStoreStartsAsTodayAndAFinishedRunOffersTheNext)
 {
-    RunId id = 0;
+    std::string first;
     {
         EntryWindow window(platform, folder.path(), database);
         EXPECT_TRUE(window.grid().showsSamples());
         EXPECT_EQ(window.box("txtPartNumber")->text(), "R24 G198");
-        EXPECT_EQ(window.keeper.run(), 0);
 
         window.box("txtPartNumber")->setText(QStringLiteral("P-77"));
         window.log(QStringLiteral("0.5"));
         window.log(QStringLiteral("-0,25"));
-        id = window.keeper.run();
-        ASSERT_NE(id, 0);
-        EXPECT_EQ(storedValues(id), (QStringList{"0.5", "-0.25"}));
+        first = window.form.run().runKey();
+        EXPECT_EQ(window.storedValues(), (QStringList{"0.5", "-0.25"}));
         // Kept once the box is left, before Cancel could end the program; as this run's record, not a new run's.
         platform.answers = {MessageAnswer::No};
         window.box("txtCheck")->setText(QStringLiteral("25.000"));
         emit window.box("txtCheck")->editingFinished();
         EXPECT_EQ(platform.messages().back().noText, "Change this run's record");
-        EXPECT_EQ(stored(id).record.Check, "25.000");
-        EXPECT_EQ(stored(id).record.PartNumber, "P-77");
-        EXPECT_FALSE(stored(id).finished);
+        EXPECT_EQ(window.stored().record.Check, "25.000");
+        EXPECT_EQ(window.stored().record.PartNumber, "P-77");
+        EXPECT_FALSE(window.stored().finished);
         window.box("txtFrequency")->setText(QStringLiteral("1 per 10"));
         emit window.box("txtFrequency")->editingFinished();
         window.form.run().finish();
-        EXPECT_TRUE(stored(id).finished);
-        EXPECT_EQ(stored(id).record.Frequency, "1 per 10");
+        EXPECT_TRUE(window.stored().finished);
+        EXPECT_EQ(window.stored().record.Frequency, "1 per 10");
+        EXPECT_EQ(window.note(), "");
     }
     EntryWindow next(platform, folder.path(), database, QDate(2027, 1, 4));
     EXPECT_TRUE(next.grid().showsSamples());
@@ -135,8 +150,8 @@ TEST_F(KeptRun, AnEmptyStoreStartsAsTodayAndAFinishedRunOffersTheNext)
     EXPECT_EQ(next.box("txtDateInspector")->text(), "4 Jan 2027");
     EXPECT_EQ(next.box("txtDateApprovedBy")->text(), "4 Jan 2027");
     next.log(QStringLiteral("1"));
-    EXPECT_NE(next.keeper.run(), id);
-    EXPECT_EQ(storedValues(next.keeper.run()), QStringList{"1"});
+    EXPECT_NE(next.form.run().runKey(), first);
+    EXPECT_EQ(next.storedValues(), QStringList{"1"});
 }
 
 TEST_F(KeptRun, AGaugesReadingsAreKeptAsTypedOnesAre)
@@ -148,20 +163,18 @@ TEST_F(KeptRun, AGaugesReadingsAreKeptAsTypedOnesAre)
     window.form.gauge().start(settings);
     ASSERT_TRUE(window.form.gauge().isConnected());
 
-    const auto waitForValues = [&](qsizetype count) {
-        for (int waited = 0; window.values().size() < count && waited < 250; ++waited)
-            QTest::qWait(20);
+    const auto valuesCome = [&](qsizetype count) {
+        return QTest::qWaitFor([&] { return window.values().size() >= count; }, 20000);
     };
     gauge.send("01A+00025.013\r");
-    waitForValues(1);
+    ASSERT_TRUE(valuesCome(1));
     window.log(QStringLiteral("25.010"));
     gauge.send("25,007\r\n");
-    waitForValues(3);
-    ASSERT_NE(window.keeper.run(), 0);
-    EXPECT_EQ(storedValues(window.keeper.run()), (QStringList{"25.013", "25.010", "25.007"}));
+    ASSERT_TRUE(valuesCome(3));
+    EXPECT_EQ(window.storedValues(), (QStringList{"25.013", "25.010", "25.007"}));
 }
 
-TEST_F(KeptRun, AKilledProgramComesBackWithItsRecordAndReadings)
+TEST_F(KeptRun, AKilledProgramComesBackWithItsRecordAndReadingsEachStoredOnce)
 {
     QProcess logger;
     logger.start(QStringLiteral(ENTRY_LOGGER), {database, folder.path(), QStringLiteral("5")});
@@ -176,26 +189,25 @@ TEST_F(KeptRun, AKilledProgramComesBackWithItsRecordAndReadings)
     EntryWindow window(platform, folder.path(), database);
     EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2", "0.3", "0.4", "0.5"}));
     EXPECT_EQ(window.box("txtPartNumber")->text(), "R24 G198");
-    // It goes on with the same run.
-    const RunId id = window.keeper.run();
+    // It goes on with the same run; what the killed program sent is not sent twice.
     window.log(QStringLiteral("0.6"));
-    EXPECT_EQ(storedValues(id).size(), 6);
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.1", "0.2", "0.3", "0.4", "0.5", "0.6"}));
 }
 
 TEST_F(KeptRun, AStartBringsBackItsOwnRunNotANewerOneOfAnotherStation)
 {
-    RunId own = 0;
+    std::string own;
     {
         EntryWindow window(platform, folder.path(), database);
         window.log(QStringLiteral("0.1"));
-        own = window.keeper.run();
+        own = window.form.run().runKey();
+        ASSERT_TRUE(window.drained());
     }
     QString why;
     RunId other = 0;
     ASSERT_TRUE(RunStore::open(database, why)->createRun(DefaultRunChartRecord(), Moment::now(), other));
-    ASSERT_GT(other, own);
     EntryWindow again(platform, folder.path(), database);
-    EXPECT_EQ(again.keeper.run(), own);
+    EXPECT_EQ(again.form.run().runKey(), own);
     EXPECT_EQ(again.values(), QStringList{"0.1"});
 }
 
@@ -217,33 +229,39 @@ TEST_F(KeptRun, OpenRunShowsTheRunsAndFillsTheWindowWithTheChosenOne)
         RunId newer = 0;
         ASSERT_TRUE(store->createRun(record, {1'796'100'000, 0}, newer));
     }
-    EntryWindow window(platform, folder.path(), database);
-    EXPECT_EQ(window.box("txtPartNumber")->text(), "SHAFT-2");
+    std::string opened;
+    {
+        // No outbox yet: the newest run comes when the store has read it.
+        EntryWindow window(platform, folder.path(), database);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.box("txtPartNumber")->text() == "SHAFT-2"; }, 20000));
 
-    window.form.findChild<QAction*>(QStringLiteral("actOpenRun"))->trigger();
-    auto* chooser = window.form.findChild<OpenRunWindow*>();
-    ASSERT_NE(chooser, nullptr);
-    auto* runs = chooser->findChild<QTreeWidget*>(QStringLiteral("lvRuns"));
-    ASSERT_EQ(runs->topLevelItemCount(), 2);
-    EXPECT_EQ(runs->topLevelItem(0)->text(1), "SHAFT-2");
-    EXPECT_EQ(runs->topLevelItem(1)->text(9), "finished");
-    EXPECT_EQ(runs->topLevelItem(1)->text(8), "1");
-    auto* filter = chooser->findChild<QLineEdit*>(QStringLiteral("txtRunFilter"));
-    QTest::keyClick(filter, Qt::Key_Down);
-    EXPECT_EQ(runs->currentItem(), runs->topLevelItem(1));
-    QTest::keyClick(filter, Qt::Key_Up);
-    QTest::keyClicks(filter, QStringLiteral("brk"));
-    EXPECT_TRUE(runs->topLevelItem(0)->isHidden());
-    QTest::keyClick(filter, Qt::Key_Return);
-    settle();
-
-    EXPECT_EQ(window.keeper.run(), older);
-    EXPECT_EQ(window.box("txtPartNumber")->text(), "BRK-1");
-    EXPECT_EQ(window.values(), QStringList{"0.7"});
-    // A finished run opened goes on.
-    window.log(QStringLiteral("0.8"));
-    EXPECT_EQ(storedValues(older), (QStringList{"0.7", "0.8"}));
-    EXPECT_FALSE(stored(older).finished);
+        window.form.findChild<QAction*>(QStringLiteral("actOpenRun"))->trigger();
+        OpenRunWindow* chooser = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (chooser = window.form.findChild<OpenRunWindow*>()); }, 20000));
+        auto* runs = chooser->findChild<QTreeWidget*>(QStringLiteral("lvRuns"));
+        ASSERT_EQ(runs->topLevelItemCount(), 2);
+        EXPECT_EQ(runs->topLevelItem(0)->text(1), "SHAFT-2");
+        EXPECT_EQ(runs->topLevelItem(1)->text(9), "finished");
+        EXPECT_EQ(runs->topLevelItem(1)->text(8), "1");
+        auto* filter = chooser->findChild<QLineEdit*>(QStringLiteral("txtRunFilter"));
+        QTest::keyClick(filter, Qt::Key_Down);
+        EXPECT_EQ(runs->currentItem(), runs->topLevelItem(1));
+        QTest::keyClick(filter, Qt::Key_Up);
+        QTest::keyClicks(filter, QStringLiteral("brk"));
+        EXPECT_TRUE(runs->topLevelItem(0)->isHidden());
+        QTest::keyClick(filter, Qt::Key_Return);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.box("txtPartNumber")->text() == "BRK-1"; }, 20000));
+        EXPECT_EQ(window.values(), QStringList{"0.7"});
+        // A finished run opened goes on, and is the run the next start shows.
+        window.log(QStringLiteral("0.8"));
+        EXPECT_EQ(window.storedValues(), (QStringList{"0.7", "0.8"}));
+        EXPECT_EQ(window.stored().id, older);
+        EXPECT_FALSE(window.stored().finished);
+        opened = window.form.run().runKey();
+    }
+    EntryWindow again(platform, folder.path(), database);
+    EXPECT_EQ(again.form.run().runKey(), opened);
+    EXPECT_EQ(again.values(), (QStringList{"0.7", "0.8"}));
 }
 
 TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
@@ -251,7 +269,6 @@ TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
     EntryWindow window(platform, folder.path(), database);
     for (const char* value : {"0.1", "0.2", "0.3"})
         window.log(QString::fromLatin1(value));
-    const RunId id = window.keeper.run();
     ReadingsGrid& grid = window.grid();
 
     grid.selectAll();
@@ -267,11 +284,11 @@ TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
     EXPECT_EQ(window.values().size(), 3);
     QTest::keyClick(&grid, Qt::Key_Delete);
     EXPECT_TRUE(grid.showsSamples());
-    EXPECT_TRUE(storedValues(id).isEmpty());
+    EXPECT_TRUE(window.storedValues().isEmpty());
 
     QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2", "0.3"}));
-    EXPECT_EQ(storedValues(id), (QStringList{"0.1", "0.2", "0.3"}));
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.1", "0.2", "0.3"}));
 
     // One reading goes without a question; an edit is undone as a removal is.
     grid.setCurrentIndex(grid.model()->index(1, 1));
@@ -282,20 +299,45 @@ TEST_F(KeptRun, RemovalsAskFirstAndCtrlZUndoesTheLastEditOrRemoval)
     QTest::keyClicks(editor, QStringLiteral("0.25"));
     QTest::keyClick(editor, Qt::Key_Return);
     settle();
-    EXPECT_EQ(storedValues(id), (QStringList{"0.1", "0.25", "0.3"}));
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.1", "0.25", "0.3"}));
     grid.setCurrentIndex(grid.model()->index(0, 1));
     QTest::keyClick(&grid, Qt::Key_Delete);
-    EXPECT_EQ(storedValues(id), (QStringList{"0.25", "0.3"}));
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.25", "0.3"}));
     QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
     QTest::keyClick(&grid, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2", "0.3"}));
-    EXPECT_EQ(storedValues(id), (QStringList{"0.1", "0.2", "0.3"}));
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.1", "0.2", "0.3"}));
     EXPECT_EQ(platform.messages().size(), 2u);
 
     platform.answers = {MessageAnswer::No};
     grid.findChild<QAction*>(QStringLiteral("actRestoreSamples"))->trigger();
     EXPECT_EQ(platform.messages().back().text, "Remove 3 readings?");
     EXPECT_FALSE(grid.showsSamples());
+}
+
+TEST_F(KeptRun, AReadingTheOutboxCannotTakeIsRefusedWithItsReason)
+{
+    EntryWindow window(platform, folder.path(), database);
+    window.log(QStringLiteral("0.1"));
+    ASSERT_TRUE(window.drained());
+    // The outbox's disk is full: no byte more may be written.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    const rlimit full{0, before.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
+    window.log(QStringLiteral("0.2"));
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(window.values(), QStringList{"0.1"});
+    EXPECT_TRUE(window.note().startsWith("This change was not made. The outbox ")) << window.note().toStdString();
+    EXPECT_TRUE(window.note().endsWith("/outbox cannot be written: File too large.")) << window.note().toStdString();
+    EXPECT_FALSE(window.form.run().undoStack().canRedo());
+
+    window.log(QStringLiteral("0.3"));
+    EXPECT_EQ(window.values(), (QStringList{"0.1", "0.3"}));
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.1", "0.3"}));
+    EXPECT_EQ(window.note(), "");
 }
 
 TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
@@ -308,66 +350,149 @@ TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
     QTest::keyClicks(&grid, QStringLiteral("0"));
     QTest::keyClick(grid.findChild<QLineEdit*>(), Qt::Key_Return);
     settle();
-    std::optional<RunId> run;
-    {
+    const std::string key = wizard.entryWindow().run().runKey();
+    const auto finished = [&] {
         QString why;
-        ASSERT_TRUE(RunStore::open(database, why)->lastRun(run));
-    }
-    ASSERT_TRUE(run);
+        const auto store = RunStore::open(database, why);
+        std::optional<RunId> id;
+        StoredRun run;
+        return store && store->findRun(key, id) && id && store->loadRun(*id, run) && run.finished;
+    };
     QTest::mouseClick(wizard.entryWindow().findChild<QPushButton*>(QStringLiteral("cmdNext")), Qt::LeftButton);
     ASSERT_NE(wizard.outputWindow(), nullptr);
-    EXPECT_FALSE(stored(*run).finished);
+    QTest::qWait(200);
+    EXPECT_FALSE(finished());
     platform.fileNames = {folder.filePath(QStringLiteral("run.pdf"))};
     QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>(QStringLiteral("btnSave")), Qt::LeftButton);
     platform.answers = {MessageAnswer::No, MessageAnswer::No};
     QTest::mouseClick(wizard.outputWindow()->findChild<QPushButton*>(QStringLiteral("btnConvert")), Qt::LeftButton);
-    EXPECT_TRUE(stored(*run).finished);
+    EXPECT_TRUE(QTest::qWaitFor(finished, 20000));
 }
 
-TEST(KeptRunOnAServer, ReadingsTheDatabaseDoesNotTakeStayMarkedAndAreWrittenWhenItWorks)
+TEST(KeptRunOnAServer, ChangesWaitInTheOutboxThroughARestartAndReachTheStoreOnceWhenItWorks)
 {
-    test::PostgresServer server;
+    test::PostgresServer& server = test::Server();
     ASSERT_TRUE(server.running()) << server.why();
     QTemporaryDir folder;
     ScriptedPlatform platform;
     // A database not made yet: the login fails until it is.
     const QString database = QString::fromStdString(server.uri("later"));
-    const QString journal = folder.path() + QStringLiteral("/runs.sqlite.unsaved");
     {
         EntryWindow window(platform, folder.path(), database);
-        EXPECT_TRUE(window.status().contains("database \"later\" does not exist")) << window.status().toStdString();
         window.box("txtPartNumber")->setText(QStringLiteral("P-5"));
         emit window.box("txtPartNumber")->editingFinished();
         window.log(QStringLiteral("0.1"));
         window.log(QStringLiteral("0.2"));
         EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2"}));
-        EXPECT_TRUE(window.font(1).italic());
-        EXPECT_EQ(window.grid().model()->index(1, 1).data(Qt::ToolTipRole), "Not saved yet");
-        EXPECT_TRUE(window.note().startsWith("2 readings are not saved; they stay here and will be written when the "
-                                             "runs database works again. The runs database the server "))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.note().startsWith("3 changes wait in the outbox "); }, 20000))
             << window.note().toStdString();
-        EXPECT_TRUE(QFile::exists(journal));
+        EXPECT_TRUE(window.note().contains(folder.path() + "/outbox-")) << window.note().toStdString();
+        EXPECT_TRUE(window.note().contains("database \"later\" does not exist")) << window.note().toStdString();
     }
-    // The next start brings them back from the journal, still marked.
+    // The next start shows the whole run from the outbox while the server still refuses it.
     EntryWindow again(platform, folder.path(), database);
     EXPECT_EQ(again.values(), (QStringList{"0.1", "0.2"}));
     EXPECT_EQ(again.box("txtPartNumber")->text(), "P-5");
-    EXPECT_TRUE(again.font(0).italic());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return again.note().startsWith("3 changes wait"); }, 20000));
 
     server.createDatabase("later");
     again.log(QStringLiteral("0.3"));
-    EXPECT_EQ(again.note(), "");
-    EXPECT_FALSE(again.font(0).italic());
-    EXPECT_FALSE(QFile::exists(journal));
-    QString why;
-    const auto store = RunStore::open(database, why);
-    ASSERT_TRUE(store) << why.toStdString();
-    StoredRun run;
-    ASSERT_TRUE(store->loadRun(again.keeper.run(), run));
+    const StoredRun run = again.stored();
     EXPECT_EQ(run.record.PartNumber, "P-5");
     ASSERT_EQ(run.readings.size(), 3u);
     EXPECT_EQ(run.readings[0].number, 1);
     EXPECT_EQ(run.readings[2].reading.value.text(), "0.3");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return again.note().isEmpty(); }, 20000)) << again.note().toStdString();
+}
+
+// A timer on the window's thread: the longest time between two of its ticks.
+class Ticks {
+public:
+    Ticks()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longest = std::max(m_longest, m_since.restart()); });
+        m_since.start();
+        m_timer.start(10);
+    }
+    qint64 longestGap() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_longest = 0;
+};
+
+TEST(KeptRunOnAServer, AFrozenStoreNeverHoldsTheWindowAndItsChangesWaitUntilItThaws)
+{
+    const test::RunsDatabase database(test::Backend::PostgreSQL);
+    QTemporaryDir folder;
+    ScriptedPlatform platform;
+    EntryWindow window(platform, folder.path(), database.name());
+    window.log(QStringLiteral("0.1"));
+    ASSERT_TRUE(window.drained());
+
+    const std::function<void()> thaw = database.freeze();
+    const Ticks ticks;
+    for (const char* value : {"0.2", "0.3", "0.4"}) {
+        window.log(QString::fromLatin1(value));
+        QTest::qWait(50);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().startsWith("3 changes wait in the outbox "); }, 20000));
+    EXPECT_TRUE(window.note().contains(" until the runs database takes them. It has not answered for "))
+        << window.note().toStdString();
+    window.form.findChild<QAction*>(QStringLiteral("actOpenRun"))->trigger();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.note() == "Waiting for the runs database to list the runs kept."; },
+                                20000));
+    EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2", "0.3", "0.4"}));
+    EXPECT_LT(ticks.longestGap(), 100);
+    EXPECT_EQ(window.keeper.outbox()->waitingCount(), 3u);
+
+    thaw();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.form.findChild<OpenRunWindow*>() != nullptr; }, 20000));
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.1", "0.2", "0.3", "0.4"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().isEmpty(); }, 20000)) << window.note().toStdString();
+}
+
+TEST_F(KeptRun, APeerThatNeverAnswersLeavesTheWindowFreeAndTheChangesInTheOutbox)
+{
+    // A server's address whose peer takes the connection and never says a word.
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 16), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const QString silent =
+        QStringLiteral("postgresql://inspector@127.0.0.1:%1/runs?connect_timeout=2").arg(ntohs(address.sin_port));
+    {
+        // The window comes up without waiting for the connection, which gives up after 2 seconds.
+        QElapsedTimer starting;
+        starting.start();
+        EntryWindow window(platform, folder.path(), silent);
+        EXPECT_LT(starting.elapsed(), 1000);
+        const Ticks ticks;
+        window.log(QStringLiteral("0.1"));
+        window.log(QStringLiteral("0.2"));
+        EXPECT_EQ(window.values(), (QStringList{"0.1", "0.2"}));
+        // Said after a while, then with the reason once the connection gives up.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().startsWith("3 changes wait in the outbox "); }, 20000))
+            << window.note().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().contains("timeout expired"); }, 20000))
+            << window.note().toStdString();
+        // Each try waits out the 2 seconds on the writer's thread, never on this one.
+        EXPECT_LT(ticks.longestGap(), 1000);
+    }
+    close(listener);
+    DatabaseIdentity identity;
+    ASSERT_TRUE(IdentifyDatabase(silent, identity));
+    QString why;
+    const auto outbox = Outbox::open(folder.path() + "/outbox-" + identity.key(), why);
+    ASSERT_TRUE(outbox) << why.toStdString();
+    EXPECT_EQ(outbox->waitingCount(), 3u);
+    ASSERT_TRUE(outbox->openRun());
+    EXPECT_EQ(outbox->openRun()->readings.size(), 2u);
 }
 
 } // namespace

@@ -13,7 +13,7 @@ TEST(KeysPage, TellsTheKeysTheRowsAndWhereTheRunsAreKept)
     QPointer<KeysPage> page = new KeysPage(QStringLiteral("postgresql://inspector@qc<1>/runs"));
     const QString text = page->findChild<QTextBrowser*>()->toPlainText();
     for (const char* told : {"Enter", "F2", "Delete", "Ctrl+Z", "Ctrl+Y", "Ctrl+N", "Ctrl+O", "Ctrl+G", "F5",
-                             "Bold red", "Italic", "Grey", "Finish", "postgresql://inspector@qc<1>/runs"})
+                             "Bold red", "outbox", "Grey", "Finish", "postgresql://inspector@qc<1>/runs"})
         EXPECT_TRUE(text.contains(QLatin1String(told))) << told;
     EXPECT_EQ(page->windowTitle(), "Keys and Runs");
 

@@ -166,6 +166,20 @@ TEST(Outbox, TheOpenRunIsItsCopyWithEveryChangeSince)
     EXPECT_EQ(open->key, next.front().runKey);
     EXPECT_EQ(open->readings.size(), 2u);
     EXPECT_EQ(open->record.PartNumber, "part of " + next.front().runKey);
+
+    // A run opened from the store is the open run from then on, though the one before still waits.
+    StoredRun other = expected;
+    other.key = NewIdentity();
+    ASSERT_TRUE(outbox->keepRun(other));
+    outbox.reset();
+    outbox = openOutbox(place);
+    open = outbox->openRun();
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->key, other.key);
+    EXPECT_EQ(open->readings, other.readings);
+    std::vector<RunChange> waiting = {later};
+    waiting.insert(waiting.end(), next.begin(), next.end());
+    EXPECT_EQ(outbox->waiting(100), waiting);
 }
 
 } // namespace

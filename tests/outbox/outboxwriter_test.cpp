@@ -79,16 +79,6 @@ void expectStoredOnce(const RunsDatabase& database, const std::vector<RunChange>
     }
 }
 
-// The server's processes that serve this database's clients.
-std::vector<pid_t> backends(const RunsDatabase& database)
-{
-    std::vector<pid_t> pids;
-    for (const QVariantList& row : database.rows(QStringLiteral(
-             "SELECT pid FROM pg_stat_activity WHERE datname = current_database() AND pid <> pg_backend_pid()")))
-        pids.push_back(pid_t(row.at(0).toInt()));
-    return pids;
-}
-
 QString throughProxy(const QString& database, const LostCommitProxy& proxy)
 {
     QString uri = database;
@@ -157,31 +147,6 @@ TEST(OutboxWriter, ChangesWaitWhileTheServerIsStoppedAndGoOutWhenItIsBack)
     expectStoredOnce(database, changes);
 }
 
-// The store frozen: on a server, its backends stopped; on SQLite, another connection holding the
-// write lock. Thawed by the returned function.
-std::function<void()> freeze(const RunsDatabase& database)
-{
-    if (IsServerDatabase(database.name())) {
-        const std::vector<pid_t> frozen = backends(database);
-        EXPECT_FALSE(frozen.empty());
-        for (const pid_t pid : frozen)
-            kill(pid, SIGSTOP);
-        return [frozen] {
-            for (const pid_t pid : frozen)
-                kill(pid, SIGCONT);
-        };
-    }
-    auto holder = std::make_shared<QSqlDatabase>(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "lock"));
-    holder->setDatabaseName(database.name());
-    EXPECT_TRUE(holder->open() && QSqlQuery(*holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
-    return [holder] {
-        QSqlQuery(*holder).exec(QStringLiteral("ROLLBACK"));
-        holder->close();
-        *holder = {};
-        QSqlDatabase::removeDatabase("lock");
-    };
-}
-
 TEST_P(OutboxWriterTest, AFrozenStoreStopsNeitherTheChangesNorTheThreadThatMakesThem)
 {
     const auto outbox = openOutbox(m_place);
@@ -191,7 +156,7 @@ TEST_P(OutboxWriterTest, AFrozenStoreStopsNeitherTheChangesNorTheThreadThatMakes
     writer.wake();
     ASSERT_TRUE(drained(*outbox));
 
-    const std::function<void()> thaw = freeze(m_database);
+    const std::function<void()> thaw = m_database.freeze();
     // A timer on this thread keeps firing while changes are made and the store does not answer.
     QElapsedTimer sinceTick;
     qint64 longestGap = 0;

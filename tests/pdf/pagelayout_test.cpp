@@ -119,11 +119,14 @@ TEST(PdfText, ReplaceTextResumesAfterTheInsertedText)
 TEST(PdfText, EscapingInOnePassEqualsTheThreeReplacements)
 {
     std::mt19937 random(7);
+    // Short texts dense with marked bytes, and longer ones where they are rare between plain runs.
     const std::string alphabet = "ab(\\) ";
-    for (int round = 0; round < 500; ++round) {
+    const std::string sparse = "abcdefghijklmnopqrstuvwxyz0123456789(\\)";
+    for (int round = 0; round < 1000; ++round) {
+        const bool dense = round % 2 == 0;
         std::string text;
-        for (int i = 0; i < 12; ++i)
-            text += alphabet[random() % alphabet.size()];
+        for (std::size_t i = 0, length = dense ? 12 : random() % 80; i < length; ++i)
+            text += dense ? alphabet[random() % alphabet.size()] : sparse[random() % sparse.size()];
         std::string escaped;
         appendEscaped(escaped, text);
         EXPECT_EQ(escaped, ReplaceText(ReplaceText(ReplaceText(text, "\\", "\\\\"), "(", "\\("), ")", "\\)"));
@@ -422,6 +425,19 @@ TEST(PageLayout, RowsOfAProportionalFontStopAtTheRightEdge)
         }() + std::string(134, 'i'));
     // A row that fits by its characters and its width is one row, as before.
     EXPECT_EQ(rows.back(), std::string(134, 'i'));
+
+    // Without a break character, every row but the last is as wide as the page allows, wherever its
+    // escape pairs fall: the width is summed right past them.
+    std::string mixed;
+    for (int i = 0; i < 80; ++i)
+        mixed += std::string(static_cast<std::size_t>(i % 13), i % 2 == 0 ? 'W' : 'i') + (i % 3 == 0 ? "(" : "\\");
+    const std::vector<std::string> full = layOut(mixed + "\r\n", times)[0];
+    ASSERT_GT(full.size(), 2U);
+    for (std::size_t row = 0; row + 1 < full.size(); ++row) {
+        EXPECT_LE(rowEnd(full[row], times), 612) << full[row];
+        const std::string next = full[row + 1].substr(0, full[row + 1][0] == '\\' ? 2 : 1);
+        EXPECT_GT(rowEnd(full[row] + next, times), 612) << full[row];
+    }
 
     // A character wider than the room left still gets a row of its own.
     const PageGeometry narrow = initpdf({"Helvetica", 72, 0, 1.75F, 11});

@@ -132,7 +132,13 @@ class RunModelTest : public testing::Test {
 protected:
     RunModelTest()
     {
-        model.setChangeSink([this](const RunChange& change) { log.take(change); });
+        model.setChangeSink([this](std::span<const RunChange> changes) {
+            if (!refusal.empty())
+                return Result::failure(refusal);
+            for (const RunChange& change : changes)
+                log.take(change);
+            return Result{};
+        });
         model.setClock([] { return Moment{1796659999, 3600}; });
     }
 
@@ -162,6 +168,7 @@ protected:
     }
 
     ChangeLog log;
+    std::string refusal; // why the sink refuses every change; none when empty
     RunModel model;
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
@@ -261,6 +268,38 @@ TEST_F(RunModelTest, AFinishedRunStaysAsItWasFinished)
     EXPECT_EQ(model.undoStack().undoText(), "Log Reading");
     model.undoStack().undo();
     EXPECT_EQ(model.state(), finished);
+}
+
+TEST_F(RunModelTest, WhatTheSinkRefusesIsTakenBackAndLeavesNoStep)
+{
+    model.changeRecord(recordWith("25.000", "0.010", "0.010"));
+    refusal = "the disk is full";
+    model.logReading(at(0, "25.001"));
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.undoStack().index(), 1);
+    EXPECT_TRUE(log.changes.empty());
+    // The run the store never had starts with the next reading that is kept.
+    refusal.clear();
+    logValues({"25.001", "25.002"});
+    ASSERT_EQ(log.changes.size(), 3u);
+    EXPECT_EQ(log.changes[0].kind, RunChangeKind::StartRun);
+
+    refusal = "the disk is full";
+    const Seen before = seen(model);
+    const int depth = model.undoStack().index();
+    model.removeReadings({keyAt(0), keyAt(1)});
+    model.editReading(keyAt(0), at(0, "25.009"));
+    model.changeRecord(recordWith("25.000", "0.020", "0.010"));
+    model.finish();
+    EXPECT_TRUE(seen(model) == before);
+    EXPECT_FALSE(model.isFinished());
+    EXPECT_EQ(model.undoStack().index(), depth);
+    // A refused undo leaves the change done, and the step goes: there is nothing left to undo it with.
+    model.undoStack().undo();
+    EXPECT_TRUE(seen(model) == before);
+    EXPECT_EQ(model.undoStack().index(), depth - 1);
+    EXPECT_EQ(log.changes.size(), 3u);
+    EXPECT_EQ(log.readingsOf(model.runKey()), model.readings());
 }
 
 TEST_F(RunModelTest, TheLineFollowsTheRunNotWhatWasTyped)

@@ -8,6 +8,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <csignal>
+
 namespace quorvale::test {
 
 std::string BackendName(const ::testing::TestParamInfo<Backend>& info)
@@ -88,6 +90,32 @@ void RunsDatabase::makeSchema(int version) const
         const Result prepared = PrepareRunsSchema(db, IsServerDatabase(m_name), version);
         EXPECT_TRUE(prepared) << prepared.reason;
     });
+}
+
+std::function<void()> RunsDatabase::freeze() const
+{
+    if (IsServerDatabase(m_name)) {
+        std::vector<pid_t> frozen;
+        for (const QVariantList& row : rows(QStringLiteral("SELECT pid FROM pg_stat_activity WHERE datname = "
+                                                           "current_database() AND pid <> pg_backend_pid()")))
+            frozen.push_back(pid_t(row.at(0).toInt()));
+        EXPECT_FALSE(frozen.empty());
+        for (const pid_t pid : frozen)
+            kill(pid, SIGSTOP);
+        return [frozen] {
+            for (const pid_t pid : frozen)
+                kill(pid, SIGCONT);
+        };
+    }
+    auto holder = std::make_shared<QSqlDatabase>(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "lock"));
+    holder->setDatabaseName(m_name);
+    EXPECT_TRUE(holder->open() && QSqlQuery(*holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
+    return [holder] {
+        QSqlQuery(*holder).exec(QStringLiteral("ROLLBACK"));
+        holder->close();
+        *holder = {};
+        QSqlDatabase::removeDatabase("lock");
+    };
 }
 
 } // namespace quorvale::test

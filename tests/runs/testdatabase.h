@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 namespace quorvale::test {
@@ -31,6 +32,9 @@ public:
     std::vector<QVariantList> rows(const QString& sql) const;
     // Makes the tables as an older Quorvale made them, before any store opens the database.
     void makeSchema(int version) const;
+    // Freezes the store: on a server, the backends that serve it now are stopped; on SQLite, another
+    // connection holds the write lock. The function returned thaws it.
+    std::function<void()> freeze() const;
 
 private:
     template <class Use> void withConnection(Use use) const;
