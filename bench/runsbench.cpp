@@ -67,9 +67,9 @@ RunId filledRun(RunStore& store, int count)
 {
     RunId id = 0;
     store.createRun(DefaultRunChartRecord(), Moment::now(), id);
-    std::vector<std::string> values;
+    std::vector<Decimal> values;
     for (int i = 0; i < 1000; ++i)
-        values.push_back("0." + std::to_string(i % 100));
+        values.push_back(*Decimal::parse("0." + std::to_string(i % 100)));
     std::vector<int> numbers;
     for (int logged = 0; logged < count; logged += 1000)
         store.logReadings(id, values, Moment::now(), numbers);
@@ -88,7 +88,7 @@ void bench(const char* backend, const QString& database, int loggings)
     Timings logging;
     for (int i = 0; i < loggings; ++i) {
         int number = 0;
-        logging.time([&] { store->logReading(run, "0.015", Moment::now(), number); });
+        logging.time([&] { store->logReading(run, *Decimal::parse("0.015"), Moment::now(), number); });
     }
     logging.print(backend, "logging one reading into a run of 10,000");
 

@@ -17,7 +17,7 @@ QUORVALE_PACKAGES=(
     clang-format-14
 )
 # What scripts/pictures needs besides: a virtual display with a window manager, keys, screenshots.
-QUORVALE_PICTURE_PACKAGES=(xvfb openbox xdotool imagemagick poppler-utils)
+QUORVALE_PICTURE_PACKAGES=(xvfb openbox xdotool imagemagick poppler-utils libreoffice-calc-nogui)
 
 install_missing_packages() {
     local missing=() pkg

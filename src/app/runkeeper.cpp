@@ -60,6 +60,12 @@ RunKeeper::RunKeeper(Form1& form, QString database, RunsDataFolder dataFolder, i
     }
     m_writer = std::make_unique<OutboxWriter>(*m_outbox, m_database, retryMilliseconds);
     connect(m_writer.get(), &OutboxWriter::waiting, this, &RunKeeper::showWaiting);
+    connect(m_writer.get(), &OutboxWriter::setAside, this, [this](const QString& why) {
+        m_setAside = QStringLiteral("A change the runs database refuses is set aside in %1: %2")
+                         .arg(QDir::toNativeSeparators(m_outbox->setAsidePath()), why);
+        if (m_askingFor.isEmpty())
+            note({});
+    });
     m_watch.setInterval(1000);
     connect(&m_watch, &QTimer::timeout, this, &RunKeeper::watchWaiting);
     // Changes left waiting by the last start are watched from now on.
@@ -119,7 +125,8 @@ void RunKeeper::watchWaiting()
 
 void RunKeeper::note(const QString& text)
 {
-    m_grid.showNote(ReadingsGrid::NoteSource::Store, text.isEmpty() ? m_waiting : text);
+    const QString standing = (m_setAside + QLatin1Char(' ') + m_waiting).trimmed();
+    m_grid.showNote(ReadingsGrid::NoteSource::Store, text.isEmpty() ? standing : text);
 }
 
 void RunKeeper::report(const Result& result)

@@ -76,6 +76,7 @@ private:
     std::unique_ptr<Outbox> m_outbox;
     std::unique_ptr<OutboxWriter> m_writer;
     QString m_waiting;      // what the store line says of the changes that wait
+    QString m_setAside;     // what it says of the changes the database refused for good
     bool m_refused = false; // the store line says why the last change was not made
     QTimer m_watch;         // while changes wait
     QElapsedTimer m_waitingSince;

@@ -217,6 +217,21 @@ Result Outbox::sent(std::size_t count)
     return {};
 }
 
+Result Outbox::setAside(const RunChange& change)
+{
+    const QByteArray bytes = EncodeRecord(change);
+    const int file = openForUser(setAsidePath(), O_WRONLY | O_APPEND);
+    int error = file < 0 ? errno : WriteAll(file, {bytes.constData(), std::size_t(bytes.size())});
+    if (error == 0 && ::fdatasync(file) != 0)
+        error = errno;
+    if (file >= 0)
+        ::close(file);
+    if (error == 0)
+        return {};
+    return Result::failure("The change the runs database refuses cannot be set aside in " +
+                           QDir::toNativeSeparators(setAsidePath()).toStdString() + ": " + errorText(error) + ".");
+}
+
 Result Outbox::keepRun(const StoredRun& run)
 {
     const std::lock_guard lock(m_mutex);

@@ -40,6 +40,10 @@ public:
     std::size_t waitingCount() const;
     // The store has taken the first count changes that waited.
     Result sent(std::size_t count);
+    // Keeps a change the store refuses for good in a file of its own beside the outbox, synced, so
+    // that the changes after it go on; the caller then counts it sent.
+    Result setAside(const RunChange& change);
+    QString setAsidePath() const { return m_path + QStringLiteral(".refused"); }
 
     // The run as the store holds it, kept from now on as the open run's copy.
     Result keepRun(const StoredRun& run);

@@ -45,6 +45,8 @@ public:
                 return;
             if (result)
                 result = m_outbox.sent(batch.size());
+            else if (result.error == StoreError::Refused)
+                result = sendEach(batch);
             if (!result) {
                 // A connection that failed is made afresh: the server may have gone and come back.
                 m_store.reset();
@@ -84,6 +86,30 @@ public:
     std::atomic<bool> stopping = false;
 
 private:
+    // One by one, to find the change the store refuses: it is set aside, and the others go on.
+    Result sendEach(const std::vector<RunChange>& batch)
+    {
+        for (const RunChange& change : batch) {
+            if (stopping)
+                return Result::failure("the program ends");
+            Result result = m_store->apply({&change, 1});
+            if (!result && result.error == StoreError::Refused) {
+                if (Result kept = m_outbox.setAside(change); !kept)
+                    return kept;
+                QMetaObject::invokeMethod(
+                    &m_writer,
+                    [writer = &m_writer, why = QString::fromStdString(result.reason)] { emit writer->setAside(why); },
+                    Qt::QueuedConnection);
+                result = {};
+            }
+            if (result)
+                result = m_outbox.sent(1);
+            if (!result)
+                return result;
+        }
+        return {};
+    }
+
     Result openStore()
     {
         if (m_store)

@@ -1,5 +1,6 @@
 // Sends the outbox to the runs store on a thread of its own, in the order the changes were made,
-// and has the outbox forget each change once the store has committed it. While the store cannot
+// and has the outbox forget each change once the store has committed it, or set it aside when the
+// store refuses it for good. While the store cannot
 // take changes it tries again after a while; after each try it says how many changes wait and why.
 // Nothing here waits on the database in the thread that made the writer.
 #pragma once
@@ -36,6 +37,8 @@ public:
 signals:
     // How many changes wait after a try, and why (empty when the store took every one sent).
     void waiting(qsizetype count, const QString& why);
+    // A change the store refused for good went into the outbox's set-aside file, for this reason.
+    void setAside(const QString& why);
 
 private:
     class Sender;

@@ -8,9 +8,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSettings>
-#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
@@ -140,16 +138,7 @@ std::string retryLine(const QString& databaseOption, const std::string& command,
 {
     std::string line = "quorvale-runs";
     if (!databaseOption.isEmpty()) {
-        QString database = databaseOption;
-        if (IsServerDatabase(database)) {
-            QUrl url(database);
-            if (url.isValid() && !url.password().isEmpty()) {
-                url.setPassword({});
-                database = url.toString();
-            }
-            database.remove(QRegularExpression(QStringLiteral("\\bpassword\\s*=\\s*('([^'\\\\]|\\\\.)*'|\\S*)\\s*")));
-        }
-        line += " --database " + quoted(database.toStdString());
+        line += " --database " + quoted(WithoutPassword(databaseOption).toStdString());
     }
     return line + " " + command + " --change-id " + change.id + " --at " + IsoText(change.at);
 }

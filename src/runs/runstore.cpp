@@ -93,7 +93,11 @@ const char* kindName(RunChangeKind kind)
 class StoreCategoryType final : public std::error_category {
 public:
     const char* name() const noexcept override { return "quorvale runs"; }
-    std::string message(int) const override { return "the database may or may not have taken the change"; }
+    std::string message(int error) const override
+    {
+        return StoreError(error) == StoreError::Refused ? "the database refuses the change"
+                                                        : "the database may or may not have taken the change";
+    }
 };
 
 QString runText(RunId id)
@@ -224,7 +228,14 @@ Result RunStore::failure(const QString& why) const
 
 Result RunStore::notAReading(const std::string& value) const
 {
-    return failure(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(value)));
+    return refusal(QStringLiteral("\"%1\" is not a reading").arg(QString::fromStdString(value)));
+}
+
+Result RunStore::refusal(const QString& why) const
+{
+    Result result = failure(why);
+    result.error = StoreError::Refused;
+    return result;
 }
 
 Result RunStore::failure(const QSqlQuery& query) const
@@ -509,7 +520,7 @@ Result RunStore::runOf(const RunChange& change, RunId& id)
     if (Result looked = findRun(change.runKey, found); !looked)
         return looked;
     if (!found)
-        return failure(QStringLiteral("there is no run %1").arg(QString::fromStdString(change.runKey)));
+        return refusal(QStringLiteral("there is no run %1").arg(QString::fromStdString(change.runKey)));
     id = *found;
     return {};
 }
@@ -526,7 +537,7 @@ Result RunStore::numberOf(RunId id, const RunChange& change, int& number)
     if (!query.exec())
         return failure(query);
     if (!query.next())
-        return failure(QStringLiteral("run %1 has no reading %2")
+        return refusal(QStringLiteral("run %1 has no reading %2")
                            .arg(QString::fromStdString(change.runKey), QString::fromStdString(change.readingKey)));
     number = query.value(0).toInt();
     query.finish();

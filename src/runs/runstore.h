@@ -105,6 +105,8 @@ private:
     Result failure(const QSqlQuery& query) const;
     Result failure(const QString& why) const;
     Result notAReading(const std::string& value) const;
+    // A failure that sending the change again cannot mend.
+    Result refusal(const QString& why) const;
     // Runs body between BEGIN and COMMIT; rolls back when it or the commit fails.
     template <class Body> Result inTransaction(Body body);
     // The steps of the changes, inside a transaction.
@@ -126,8 +128,9 @@ private:
 };
 
 // What a failed call of the store tells beyond its reason: that the database may have committed
-// the change although it did not say so (the answer to COMMIT was lost).
-enum class StoreError { OutcomeUnknown = 1 };
+// the change although it did not say so (the answer to COMMIT was lost), or that it refuses the
+// change for good (no such run or reading, no reading's value): sending it again cannot help.
+enum class StoreError { OutcomeUnknown = 1, Refused };
 const std::error_category& StoreCategory();
 inline std::error_code make_error_code(StoreError error)
 {

@@ -225,17 +225,46 @@ bool LooksLikeUri(const QString& name)
     return uri.match(name).hasMatch();
 }
 
-Result ParseServerAddress(const QString& name, ServerAddress& address)
+namespace {
+
+// The address and libpq's other settings, each quoted as libpq quotes them.
+Result parseAddress(const QString& name, ServerAddress& address, QStringList& options)
 {
     address = {};
-    QStringList options;
     const qsizetype prefix = uriPrefix(name);
-    Result parsed = prefix > 0               ? parseUri(name, prefix, address, options)
-                    : IsServerDatabase(name) ? parseSettings(name, address, options)
-                                             : Result::failure("it is neither a postgresql:// URI nor settings "
-                                                               "such as host=... dbname=...");
+    return prefix > 0               ? parseUri(name, prefix, address, options)
+           : IsServerDatabase(name) ? parseSettings(name, address, options)
+                                    : Result::failure("it is neither a postgresql:// URI nor settings "
+                                                      "such as host=... dbname=...");
+}
+
+} // namespace
+
+Result ParseServerAddress(const QString& name, ServerAddress& address)
+{
+    QStringList options;
+    const Result parsed = parseAddress(name, address, options);
     address.options = options.join(QLatin1Char(';'));
     return parsed;
+}
+
+QString WithoutPassword(const QString& name)
+{
+    ServerAddress address;
+    QStringList settings;
+    if (!parseAddress(name, address, settings) || address.password.isEmpty())
+        return name;
+    if (address.port > 0)
+        settings.prepend(QStringLiteral("port=%1").arg(address.port));
+    const std::pair<const char*, const QString*> named[] = {{"service", &address.service},
+                                                            {"user", &address.user},
+                                                            {"dbname", &address.databaseName},
+                                                            {"host", &address.host}};
+    for (const auto& [key, value] : named) {
+        if (!value->isEmpty())
+            settings.prepend(quotedOption(QLatin1String(key), *value));
+    }
+    return settings.join(QLatin1Char(' '));
 }
 
 } // namespace quorvale

@@ -28,4 +28,8 @@ bool LooksLikeUri(const QString& name);
 // The address; the reason, never quoting the password, when libpq would not take it.
 Result ParseServerAddress(const QString& name, ServerAddress& address);
 
+// The name as it may be shown and used again: with a password in it, the same server as libpq's
+// settings without the password; otherwise the name as it is.
+QString WithoutPassword(const QString& name);
+
 } // namespace quorvale

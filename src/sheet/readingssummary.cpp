@@ -161,7 +161,8 @@ lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw
     worksheet_fit_to_pages(sheet, 1, 0);
     keep(worksheet_set_column(sheet, TimeColumn, TimeColumn, 19, nullptr));
     keep(worksheet_set_column(sheet, UpperColumn, OutsideColumn, 16, nullptr));
-    keep(worksheet_set_column(sheet, LabelColumn, LowerNaturalColumn, 16, nullptr));
+    keep(worksheet_set_column(sheet, LabelColumn, LabelColumn, 22, nullptr));
+    keep(worksheet_set_column(sheet, FigureColumn, LowerNaturalColumn, 16, nullptr));
     lxw_chart_options placement{};
     placement.x_scale = 1.5;
     placement.y_scale = 1.25;

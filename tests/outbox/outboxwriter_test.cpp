@@ -5,6 +5,7 @@
 #include "lostcommitproxy.h"
 #include "outbox.h"
 #include "outboxwriter.h"
+#include "readall.h"
 #include "runsdatabase.h"
 #include "testchanges.h"
 #include "testdatabase.h"
@@ -179,6 +180,32 @@ TEST_P(OutboxWriterTest, AFrozenStoreStopsNeitherTheChangesNorTheThreadThatMakes
     thaw();
     ASSERT_TRUE(drained(*outbox));
     expectStoredOnce(m_database, changes);
+}
+
+TEST_P(OutboxWriterTest, AChangeTheStoreRefusesForGoodIsSetAsideAndTheRestGoOn)
+{
+    const auto outbox = openOutbox(m_place);
+    const std::vector<RunChange> changes = LoggedRun(6);
+    // An edit of a reading the run never had, among the others.
+    const RunChange stray = ReadingChange(changes.front().runKey, 9, RunChangeKind::EditReading, "no such reading");
+    std::vector<RunChange> sent(changes.begin(), changes.begin() + 3);
+    sent.push_back(stray);
+    sent.insert(sent.end(), changes.begin() + 3, changes.end());
+    appendAll(*outbox, sent);
+    OutboxWriter writer(*outbox, m_database.name(), RetryMilliseconds);
+    QSignalSpy setAside(&writer, &OutboxWriter::setAside);
+    ASSERT_TRUE(drained(*outbox));
+    expectStoredOnce(m_database, changes);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !setAside.isEmpty(); }, DrainMilliseconds));
+    EXPECT_TRUE(setAside.first().at(0).toString().contains("has no reading no such reading"))
+        << setAside.first().at(0).toString().toStdString();
+
+    const QByteArray kept = readAll(outbox->setAsidePath());
+    qsizetype offset = 0;
+    OutboxRecord record;
+    ASSERT_EQ(DecodeRecord(kept, offset, record), RecordEnd::Whole);
+    EXPECT_EQ(std::get<RunChange>(record), stray);
+    EXPECT_EQ(offset, kept.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, OutboxWriterTest, ::testing::Values(Backend::SQLite, Backend::PostgreSQL),
