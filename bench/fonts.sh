@@ -2,7 +2,8 @@
 # Builds quorvale-txt2pdf here and at a reference commit, then runs bench/fonts.py on both.
 #   bench/fonts.sh [REFERENCE] [--runs N]
 # REFERENCE defaults to 755cabc, the last commit that wrote "?" for every character beyond
-# Windows-1252. Its sources go to build/bench-reference (not committed).
+# Windows-1252. Its sources and build go to build-fonts-reference (not committed), outside the build
+# folder, whose tests check every program in it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -16,7 +17,7 @@ fi
 install_missing_packages g++ cmake python3 cups-filters libharfbuzz-dev libfontconfig-dev
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j 2 --target quorvale-txt2pdf
-old=$build/bench-reference
+old=${build}-fonts-reference
 rm -rf "$old/src" && mkdir -p "$old/src"
 git archive "$reference" | tar -x -C "$old/src"
 cmake -S "$old/src" -B "$old/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVALE_BUILD_TESTS=OFF \

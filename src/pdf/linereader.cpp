@@ -278,10 +278,13 @@ std::int64_t LineReader::formFeedsAhead()
     off_t at = ::lseek(m_file, 0, SEEK_CUR);
     if (at < 0)
         ThrowSystemError(errno, "Cannot read " + m_name);
-    m_ahead.resize(ReadSize);
+    // A few kilobytes at a time: the line mostly ends within the first, and a whole block copied
+    // at every block's edge would read the text twice over.
+    constexpr std::size_t AheadStep = 4096;
+    m_ahead.resize(AheadStep);
     std::int64_t count = 0;
     while (true) {
-        const ssize_t got = ::pread(m_file, m_ahead.data(), ReadSize, at);
+        const ssize_t got = ::pread(m_file, m_ahead.data(), AheadStep, at);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
