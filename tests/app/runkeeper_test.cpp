@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -338,6 +340,29 @@ TEST_F(KeptRun, AReadingTheOutboxCannotTakeIsRefusedWithItsReason)
     EXPECT_EQ(window.values(), (QStringList{"0.1", "0.3"}));
     EXPECT_EQ(window.storedValues(), (QStringList{"0.1", "0.3"}));
     EXPECT_EQ(window.note(), "");
+}
+
+TEST_F(KeptRun, AChangeTheStoreRefusesIsSetAsideNamedAndHoldsUpNoOther)
+{
+    EntryWindow window(platform, folder.path(), database);
+    window.log(QStringLiteral("0.1"));
+    window.log(QStringLiteral("0.2"));
+    ASSERT_TRUE(window.drained());
+    // The reading goes from the database behind the window's back, as a restored backup loses it.
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(database);
+        ASSERT_TRUE(other.open() && QSqlQuery(other).exec(QStringLiteral("DELETE FROM readings WHERE number = 1")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    const RunReading first = window.form.run().readings().front();
+    window.form.run().editReading(first.key, ReadingOf(first.reading.loggedAt.at, 0, "0.15"));
+    window.log(QStringLiteral("0.3"));
+    EXPECT_EQ(window.storedValues(), (QStringList{"0.2", "0.3"}));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window.note().startsWith("A change the runs database refuses is set aside in "); }, 20000))
+        << window.note().toStdString();
+    EXPECT_TRUE(window.note().contains("/outbox.refused: ")) << window.note().toStdString();
 }
 
 TEST_F(KeptRun, FinishOnTheOutputWindowFinishesTheRun)
