@@ -34,7 +34,7 @@ std::optional<double> index(double value, double k, const std::optional<double>&
 
 // What to make of the indices, where the run has limits: nothing from readings that do not vary, a
 // rough guide from few.
-std::string CapabilityNote(const RunStatistics& s)
+std::string capabilityNote(const RunStatistics& s)
 {
     if (!s.outOfTolerance)
         return {};
@@ -45,7 +45,7 @@ std::string CapabilityNote(const RunStatistics& s)
     return "(fewer than " + std::to_string(CapabilityReadings) + " readings: a rough guide)";
 }
 
-std::string IntervalText(const std::optional<Interval>& interval)
+std::string intervalText(const std::optional<Interval>& interval)
 {
     return interval ? FixedText(interval->low, 2) + " to " + FixedText(interval->high, 2) : std::string();
 }
@@ -104,6 +104,7 @@ void addAnhojSignals(const std::vector<double>& values, double median, std::vect
         std::size_t first;
         std::size_t last;
         bool up;
+        std::size_t length; // of readings off the median
     };
     std::vector<Run> runs;
     std::size_t useful = 0;
@@ -112,21 +113,19 @@ void addAnhojSignals(const std::vector<double>& values, double median, std::vect
             continue;
         ++useful;
         const bool up = values[i] > median;
-        if (!runs.empty() && runs.back().up == up)
+        if (!runs.empty() && runs.back().up == up) {
             runs.back().last = i;
-        else
-            runs.push_back({i, i, up});
+            ++runs.back().length;
+        } else {
+            runs.push_back({i, i, up, 1});
+        }
     }
     if (useful < 2)
         return;
     const std::size_t longest = LongestRunExpected(useful);
-    for (const Run& run : runs) {
-        std::size_t length = 0;
-        for (std::size_t i = run.first; i <= run.last; ++i)
-            length += values[i] != median ? 1 : 0;
-        if (length > longest)
+    for (const Run& run : runs)
+        if (run.length > longest)
             signals.push_back({RunSignal::Kind::LongRun, run.first + 1, run.last + 1, run.up});
-    }
     const std::size_t crossings = runs.size() - 1;
     if (crossings < FewestCrossingsExpected(useful)) {
         RunSignal few{RunSignal::Kind::FewCrossings, runs.front().first + 1, runs.back().last + 1, false};
@@ -449,9 +448,9 @@ std::vector<SummaryLine> SummaryLines(const RunStatistics& s, int decimals, cons
         figure("Pp", s.pp, 2, true),
         figure("Ppk", s.ppk, 2, true),
         {"Signals", std::nullopt, SignalsText(s.runSignals, times)},
-        {"Capability note", std::nullopt, CapabilityNote(s)},
-        {"Cpk 95% interval", std::nullopt, IntervalText(s.cpkInterval)},
-        {"Ppk 95% interval", std::nullopt, IntervalText(s.ppkInterval)},
+        {"Capability note", std::nullopt, capabilityNote(s)},
+        {"Cpk 95% interval", std::nullopt, intervalText(s.cpkInterval)},
+        {"Ppk 95% interval", std::nullopt, intervalText(s.ppkInterval)},
         figure("Expected ppm (within)", s.ppmWithin, 2),
         figure("Expected ppm (overall)", s.ppmOverall, 2),
         figure("UNPL", s.upperNatural, finer),
