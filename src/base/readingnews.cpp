@@ -3,7 +3,7 @@
 namespace quorvale {
 
 std::string LoggedReadingNews(std::size_t number, const Decimal& value, const std::optional<ToleranceLimits>& limits,
-                              int limitDecimals, const std::vector<RunSignal>& found)
+                              int limitDecimals, const std::vector<RunSignal>& found, const std::vector<Moment>& times)
 {
     std::string news = "Reading " + std::to_string(number) + " (" + value.text() + ")";
     if (!limits)
@@ -16,7 +16,7 @@ std::string LoggedReadingNews(std::size_t number, const Decimal& value, const st
         news += " is within the limits.";
     for (const RunSignal& signal : found)
         if (signal.last == number)
-            news += ' ' + SignalsText({signal}) + '.';
+            news += ' ' + SignalsText({signal}, times) + '.';
     return news;
 }
 

@@ -67,7 +67,8 @@ std::string ReadingsListText(const RunChartRecord& record)
     text += CrLf;
     text += "Summary : Part ";
     text += record.PartNumber + " - Operation " + record.OperationNumber + " - Check " + record.Check + CrLf;
-    for (const SummaryLine& line : SummaryLines(StatisticsOf(values, limits), MostDecimals(values)))
+    for (const SummaryLine& line :
+         SummaryLines(StatisticsOf(values, limits, record.Rules), MostDecimals(values), MomentsOf(readings)))
         text += std::string(line.label) + " : " + line.text + CrLf;
     return text;
 }

@@ -34,7 +34,7 @@ std::optional<double> index(double value, double k, const std::optional<double>&
 
 // What to make of the indices, where the run has limits: nothing from readings that do not vary, a
 // rough guide from few.
-std::string CapabilityNote(const RunStatistics& s)
+std::string capabilityNote(const RunStatistics& s)
 {
     if (!s.outOfTolerance)
         return {};
@@ -45,7 +45,7 @@ std::string CapabilityNote(const RunStatistics& s)
     return "(fewer than " + std::to_string(CapabilityReadings) + " readings: a rough guide)";
 }
 
-std::string IntervalText(const std::optional<Interval>& interval)
+std::string intervalText(const std::optional<Interval>& interval)
 {
     return interval ? FixedText(interval->low, 2) + " to " + FixedText(interval->high, 2) : std::string();
 }
@@ -96,6 +96,65 @@ void addTrends(const std::vector<double>& values, std::vector<RunSignal>& signal
         close(values.size() - 1);
 }
 
+// Anhøj's rules over the readings off the median: each run longer than chance allows, and too few
+// crossings over the whole run.
+void addAnhojSignals(const std::vector<double>& values, double median, std::vector<RunSignal>& signals)
+{
+    struct Run {
+        std::size_t first;
+        std::size_t last;
+        bool up;
+        std::size_t length; // of readings off the median
+    };
+    std::vector<Run> runs;
+    std::size_t useful = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (values[i] == median)
+            continue;
+        ++useful;
+        const bool up = values[i] > median;
+        if (!runs.empty() && runs.back().up == up) {
+            runs.back().last = i;
+            ++runs.back().length;
+        } else {
+            runs.push_back({i, i, up, 1});
+        }
+    }
+    if (useful < 2)
+        return;
+    const std::size_t longest = LongestRunExpected(useful);
+    for (const Run& run : runs)
+        if (run.length > longest)
+            signals.push_back({RunSignal::Kind::LongRun, run.first + 1, run.last + 1, run.up});
+    const std::size_t crossings = runs.size() - 1;
+    if (crossings < FewestCrossingsExpected(useful)) {
+        RunSignal few{RunSignal::Kind::FewCrossings, runs.front().first + 1, runs.back().last + 1, false};
+        few.crossings = crossings;
+        signals.push_back(few);
+    }
+}
+
+// "readings 3-9 (14:28:07 to 14:28:13)", "reading 15 (14:28:19)"; the date too where the readings
+// span more than a day.
+std::string readingsText(const RunSignal& signal, const std::vector<Moment>& times)
+{
+    std::string text = signal.first == signal.last
+                           ? "reading " + std::to_string(signal.first)
+                           : "readings " + std::to_string(signal.first) + '-' + std::to_string(signal.last);
+    if (times.size() < signal.last)
+        return text;
+    const Moment first = times[signal.first - 1];
+    const Moment last = times[signal.last - 1];
+    const std::string firstText = DateTimeText(first);
+    const std::string lastText = DateTimeText(last);
+    const bool oneDay = firstText.substr(0, 10) == lastText.substr(0, 10);
+    text += " (";
+    text += oneDay ? TimeOfDayText(first) : firstText;
+    if (signal.first != signal.last)
+        text += " to " + (oneDay ? TimeOfDayText(last) : lastText);
+    return text + ')';
+}
+
 } // namespace
 
 std::optional<ToleranceLimits> LimitsOf(const std::string& upperTolerance, const std::string& lowerTolerance)
@@ -144,14 +203,39 @@ double Median(std::vector<double> values)
     return lower / 2 + upper / 2;
 }
 
-std::vector<RunSignal> RunSignals(const std::vector<double>& values, double median)
+std::vector<RunSignal> RunSignals(const std::vector<double>& values, double median, RunRules rules)
 {
     std::vector<RunSignal> signals;
-    addShifts(values, median, signals);
-    addTrends(values, signals);
+    if (rules == RunRules::Anhoj) {
+        addAnhojSignals(values, median, signals);
+    } else {
+        addShifts(values, median, signals);
+        addTrends(values, signals);
+    }
     std::stable_sort(signals.begin(), signals.end(),
                      [](const RunSignal& a, const RunSignal& b) { return a.first < b.first; });
     return signals;
+}
+
+std::size_t LongestRunExpected(std::size_t n)
+{
+    return static_cast<std::size_t>(std::lround(std::log2(static_cast<double>(n)) + 3));
+}
+
+std::size_t FewestCrossingsExpected(std::size_t n)
+{
+    // Summed from where the lower tail is still worth a double: ten standard deviations below the
+    // middle of n - 1 trials lies less than 1e-20 of the distribution.
+    const double trials = static_cast<double>(n - 1);
+    const double start = std::max(0.0, std::floor(trials / 2 - 5 * std::sqrt(trials)));
+    const double logTotal = std::lgamma(trials + 1) - trials * std::log(2.0);
+    double below = 0;
+    for (double k = start; k < trials; ++k) {
+        below += std::exp(logTotal - std::lgamma(k + 1) - std::lgamma(trials - k + 1));
+        if (below >= 0.05)
+            return static_cast<std::size_t>(k);
+    }
+    return static_cast<std::size_t>(trials);
 }
 
 std::vector<RunSignal> BeyondSignals(const std::vector<double>& values, double upper, double lower)
@@ -170,7 +254,7 @@ std::vector<RunSignal> BeyondSignals(const std::vector<double>& values, double u
     return signals;
 }
 
-std::string SignalsText(const std::vector<RunSignal>& signals)
+std::string SignalsText(const std::vector<RunSignal>& signals, const std::vector<Moment>& times)
 {
     if (signals.empty())
         return "None";
@@ -180,16 +264,26 @@ std::string SignalsText(const std::vector<RunSignal>& signals)
         const RunSignal& signal = signals[i];
         if (!text.empty())
             text += "; ";
-        const std::string readings = "readings " + std::to_string(signal.first) + '-' + std::to_string(signal.last);
-        if (signal.kind == RunSignal::Kind::Shift)
-            text += "Shift: " + readings + (signal.up ? " above" : " below") + " the median";
-        else if (signal.kind == RunSignal::Kind::Trend)
+        const std::string readings = readingsText(signal, times);
+        const char* side = signal.up ? " above the median" : " below the median";
+        switch (signal.kind) {
+        case RunSignal::Kind::Shift:
+            text += "Shift: " + readings + side;
+            break;
+        case RunSignal::Kind::Trend:
             text += "Trend: " + readings + (signal.up ? " rising" : " falling");
-        else if (signal.first == signal.last)
-            text +=
-                std::string(signal.up ? "Beyond UNPL" : "Beyond LNPL") + ": reading " + std::to_string(signal.first);
-        else
-            text += std::string(signal.up ? "Beyond UNPL: " : "Beyond LNPL: ") + readings;
+            break;
+        case RunSignal::Kind::Beyond:
+            text += (signal.up ? "Beyond UNPL: " : "Beyond LNPL: ") + readings;
+            break;
+        case RunSignal::Kind::LongRun:
+            text += "Long run: " + readings + side;
+            break;
+        case RunSignal::Kind::FewCrossings:
+            text += "Few crossings: " + readings + " cross the median " + std::to_string(signal.crossings) +
+                    (signal.crossings == 1 ? " time" : " times");
+            break;
+        }
     }
     if (signals.size() > listed)
         text += "; and " + std::to_string(signals.size() - listed) + " more";
@@ -205,7 +299,8 @@ std::vector<double> NumbersOf(const std::vector<Decimal>& values)
     return numbers;
 }
 
-RunStatistics StatisticsOf(const std::vector<Decimal>& decimals, const std::optional<ToleranceLimits>& limits)
+RunStatistics StatisticsOf(const std::vector<Decimal>& decimals, const std::optional<ToleranceLimits>& limits,
+                           RunRules rules)
 {
     RunStatistics statistics;
     statistics.readings = decimals.size();
@@ -217,7 +312,7 @@ RunStatistics StatisticsOf(const std::vector<Decimal>& decimals, const std::opti
     const std::vector<double> values = NumbersOf(decimals);
     const double median = Median(values);
     statistics.median = median;
-    statistics.runSignals = RunSignals(values, median);
+    statistics.runSignals = RunSignals(values, median, rules);
     // Judged in decimal: a sum of equal doubles need not divide back to the same double, and its
     // crumbs of rounding would pass for a spread.
     statistics.identical = decimals.size() >= 2 && std::all_of(decimals.begin(), decimals.end(), [&](const Decimal& v) {
@@ -313,6 +408,15 @@ std::vector<Decimal> ValuesOf(const std::vector<Reading>& readings)
     return values;
 }
 
+std::vector<Moment> MomentsOf(const std::vector<Reading>& readings)
+{
+    std::vector<Moment> moments;
+    moments.reserve(readings.size());
+    for (const Reading& reading : readings)
+        moments.push_back(reading.loggedAt);
+    return moments;
+}
+
 int MostDecimals(const std::vector<Decimal>& values)
 {
     int most = 0;
@@ -321,7 +425,7 @@ int MostDecimals(const std::vector<Decimal>& values)
     return most;
 }
 
-std::vector<SummaryLine> SummaryLines(const RunStatistics& s, int decimals)
+std::vector<SummaryLine> SummaryLines(const RunStatistics& s, int decimals, const std::vector<Moment>& times)
 {
     const auto figure = [](const char* label, std::optional<double> value, int places, bool isIndex = false) {
         return SummaryLine{label, value, value ? FixedText(*value, places) : std::string(), isIndex};
@@ -343,10 +447,10 @@ std::vector<SummaryLine> SummaryLines(const RunStatistics& s, int decimals)
         figure("Cpk", s.cpk, 2, true),
         figure("Pp", s.pp, 2, true),
         figure("Ppk", s.ppk, 2, true),
-        {"Signals", std::nullopt, SignalsText(s.runSignals)},
-        {"Capability note", std::nullopt, CapabilityNote(s)},
-        {"Cpk 95% interval", std::nullopt, IntervalText(s.cpkInterval)},
-        {"Ppk 95% interval", std::nullopt, IntervalText(s.ppkInterval)},
+        {"Signals", std::nullopt, SignalsText(s.runSignals, times)},
+        {"Capability note", std::nullopt, capabilityNote(s)},
+        {"Cpk 95% interval", std::nullopt, intervalText(s.cpkInterval)},
+        {"Ppk 95% interval", std::nullopt, intervalText(s.ppkInterval)},
         figure("Expected ppm (within)", s.ppmWithin, 2),
         figure("Expected ppm (overall)", s.ppmOverall, 2),
         figure("UNPL", s.upperNatural, finer),

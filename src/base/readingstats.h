@@ -44,25 +44,34 @@ int LimitDecimals(const RunChartRecord& record);
 double Median(std::vector<double> values);
 
 struct RunSignal {
-    enum class Kind { Shift, Trend, Beyond };
+    enum class Kind { Shift, Trend, Beyond, LongRun, FewCrossings };
     Kind kind;
     std::size_t first; // reading numbers, counted from 1
     std::size_t last;
-    bool up; // a shift above the median, a rising trend, or a reading above the upper natural limit
+    bool up; // above the median (a shift, a long run), a rising trend, or above the upper natural limit
+    std::size_t crossings = 0; // of the median, for few crossings
 };
 
-// Shifts: six or more readings in a row on one side of the median (readings on the median neither
-// break nor count). Trends: five or more readings in a row, each higher (or each lower) than the
-// one before. In the order they start.
-std::vector<RunSignal> RunSignals(const std::vector<double>& values, double median);
+// With the default rules, shifts: six or more readings in a row on one side of the median (readings
+// on the median neither break nor count), and trends: five or more readings in a row, each higher
+// (or each lower) than the one before. With Anhøj's, each run longer than round(log2(n) + 3) and, for
+// the whole run, fewer crossings than the 5% point of Binomial(n - 1, 0.5). In the order they start.
+std::vector<RunSignal> RunSignals(const std::vector<double>& values, double median,
+                                  RunRules rules = RunRules::ShiftAndTrend);
+
+// Anhøj's limits for n readings off the median: the longest run expected by chance, and the fewest
+// crossings (the smallest k with P(X <= k) >= 0.05 for X ~ Binomial(n - 1, 0.5)).
+std::size_t LongestRunExpected(std::size_t n);
+std::size_t FewestCrossingsExpected(std::size_t n);
 
 // The readings above upper or below lower, one signal for each row of them on one side.
 std::vector<RunSignal> BeyondSignals(const std::vector<double>& values, double upper, double lower);
 
-// "Shift: readings 3-9 above the median; Trend: readings 10-14 rising; Beyond UNPL: reading 15", at
-// most 20 of them and then
-// "and 7 more"; "None" without any.
-std::string SignalsText(const std::vector<RunSignal>& found);
+// "Shift: readings 3-9 (14:28:07 to 14:28:13) above the median; Trend: readings 10-14 (14:28:14 to
+// 14:28:18) rising; Beyond UNPL: reading 15 (14:28:19)", at most 20 of them and then "and 7 more";
+// "None" without any. times are the readings' moments in the order logged; without them (or too few)
+// the numbers stand alone.
+std::string SignalsText(const std::vector<RunSignal>& found, const std::vector<Moment>& times = {});
 
 struct RunStatistics {
     std::size_t readings = 0;
@@ -89,7 +98,8 @@ struct RunStatistics {
 // The values as numbers, for the statistics.
 std::vector<double> NumbersOf(const std::vector<Decimal>& values);
 
-RunStatistics StatisticsOf(const std::vector<Decimal>& values, const std::optional<ToleranceLimits>& limits);
+RunStatistics StatisticsOf(const std::vector<Decimal>& values, const std::optional<ToleranceLimits>& limits,
+                           RunRules rules = RunRules::ShiftAndTrend);
 
 // One line of the summary: its label, its number where it has one, and its text ("" when it could
 // not be computed). In the order the outputs list them, the signals last.
@@ -102,7 +112,12 @@ struct SummaryLine {
 
 // decimals: the most decimals of any reading, so that the figures in the readings' unit show a
 // little more than the readings do.
-std::vector<SummaryLine> SummaryLines(const RunStatistics& statistics, int decimals);
+// times: the readings' moments, which name the signals.
+std::vector<SummaryLine> SummaryLines(const RunStatistics& statistics, int decimals,
+                                      const std::vector<Moment>& times = {});
+
+// The readings' moments, in the order logged.
+std::vector<Moment> MomentsOf(const std::vector<Reading>& readings);
 
 // The readings' values, in the order logged.
 std::vector<Decimal> ValuesOf(const std::vector<Reading>& readings);

@@ -26,6 +26,7 @@ RunChartRecord DefaultRunChartRecord()
         .Comments = "The two holes on left \r\nside of the part are \r\npending till further notice.\r\n",
         .Readings = {},
         .ReadingsAreDeviations = false,
+        .Rules = RunRules::ShiftAndTrend,
     };
 }
 

@@ -9,6 +9,12 @@
 
 namespace quorvale {
 
+// Which rules find the signals in a run: a shift (6 or more readings on one side of the median) and a
+// trend (5 or more rising or falling), or Anhøj's rules for run charts (a run on one side longer than
+// round(log2(n) + 3), fewer crossings of the median than the 5% point of Binomial(n - 1, 0.5), n
+// counting the readings off the median).
+enum class RunRules { ShiftAndTrend, Anhoj };
+
 struct RunChartRecord {
     std::string PartNumber;
     std::string CustomerName;
@@ -33,6 +39,8 @@ struct RunChartRecord {
     std::vector<Reading> Readings;
     // The inspector's choice to read the readings as deviations from Check even where Check is a number.
     bool ReadingsAreDeviations = false;
+    // The inspector's choice of rules, kept with the run like the deviations.
+    RunRules Rules = RunRules::ShiftAndTrend;
 
     bool operator==(const RunChartRecord&) const = default;
 };

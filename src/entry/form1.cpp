@@ -438,6 +438,7 @@ RunChartRecord Form1::typedRecord() const
     comments.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
     record.Comments = comments.toStdString();
     record.ReadingsAreDeviations = m_run.record().ReadingsAreDeviations;
+    record.Rules = m_run.record().Rules;
     return record;
 }
 

@@ -6,11 +6,13 @@
 #include "twips.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
@@ -184,6 +186,7 @@ ReadingsGrid::ReadingsGrid(RunModel& run, QWidget* parent) : QTableView(parent),
         addMenuAction("actReadingsAreDeviations", QStringLiteral("Readings Are Deviations From Check"),
                       [](ReadingsGrid& grid) { grid.m_run.setReadingsAreDeviations(grid.m_deviations->isChecked()); });
     m_deviations->setCheckable(true);
+    addRunRulesMenu();
     addUndoActions();
     connect(&m_run, &RunModel::changed, this, &ReadingsGrid::followRun);
     connect(&m_run, &RunModel::modelReset, this, &ReadingsGrid::followRun);
@@ -217,6 +220,25 @@ QAction* ReadingsGrid::addMenuAction(const char* name, const QString& text, void
     return action;
 }
 
+void ReadingsGrid::addRunRulesMenu()
+{
+    auto* menu = new QMenu(this);
+    auto* choice = new QActionGroup(menu);
+    const auto add = [&](const char* name, const QString& text, RunRules rules) {
+        QAction* action = menu->addAction(text, this, [this, rules] { m_run.setRunRules(rules); });
+        action->setObjectName(QLatin1String(name));
+        action->setCheckable(true);
+        choice->addAction(action);
+        return action;
+    };
+    m_shiftAndTrend = add("actShiftAndTrend", QStringLiteral("Shift and Trend"), RunRules::ShiftAndTrend);
+    m_anhoj = add("actAnhojRules", QStringLiteral("Anh\u00F8j's Rules"), RunRules::Anhoj);
+    auto* rules = new QAction(QStringLiteral("Run Rules"), this);
+    rules->setObjectName(QStringLiteral("actRunRules"));
+    rules->setMenu(menu);
+    addAction(rules);
+}
+
 void ReadingsGrid::addUndoActions()
 {
     // Reached by their keys anywhere in the window; a text box being typed in takes them first.
@@ -248,6 +270,7 @@ void ReadingsGrid::followRun()
     else if (m_run.rowCount() == 0 && m_samples.rowCount() == 0)
         fillSampleRows(m_samples);
     m_deviations->setChecked(m_run.record().ReadingsAreDeviations);
+    (m_run.record().Rules == RunRules::Anhoj ? m_anhoj : m_shiftAndTrend)->setChecked(true);
     m_runLine = QString::fromStdString(RunLineText(m_run));
     showLines();
     updateActions();

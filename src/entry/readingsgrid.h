@@ -106,6 +106,8 @@ private:
     void log(const QString& typed, const QDateTime& stamp);
     bool isPending(const QModelIndex& index) const;
     QAction* addMenuAction(const char* name, const QString& text, void (*run)(ReadingsGrid&));
+    // "Run Rules": shift and trend, or Anhøj's, the run's choice.
+    void addRunRulesMenu();
     void addUndoActions();
     void updateActions();
     void followRun();
@@ -125,6 +127,8 @@ private:
     QAction* m_remove = nullptr;
     QAction* m_restore = nullptr;
     QAction* m_deviations = nullptr;
+    QAction* m_shiftAndTrend = nullptr; // the run rules' choices
+    QAction* m_anhoj = nullptr;
     QLabel* m_hint = nullptr;
     QLabel* m_status = nullptr;
     QString m_runLine;

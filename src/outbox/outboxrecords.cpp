@@ -73,10 +73,27 @@ QDataStream& operator>>(QDataStream& in, RunChartRecord& record)
     return in >> record.ReadingsAreDeviations;
 }
 
+// The run rules close a record that holds a run's record: an outbox written before they were kept
+// ends there without them, and its runs keep the default.
+void writeRules(QDataStream& out, const RunChartRecord& record)
+{
+    out << qint8(record.Rules);
+}
+
+void readRules(QDataStream& in, RunChartRecord& record)
+{
+    if (in.atEnd())
+        return;
+    qint8 rules = 0;
+    in >> rules;
+    record.Rules = rules == qint8(RunRules::Anhoj) ? RunRules::Anhoj : RunRules::ShiftAndTrend;
+}
+
 void write(QDataStream& out, const RunChange& change)
 {
     out << qint8(ChangeType) << change.id << change.runKey << qint8(change.kind) << change.at << change.readingKey
         << change.reading << change.record;
+    writeRules(out, change.record);
 }
 
 void write(QDataStream& out, const StoredRun& run)
@@ -85,6 +102,7 @@ void write(QDataStream& out, const StoredRun& run)
         << qint32(run.lastNumber) << quint32(run.readings.size());
     for (const StoredReading& reading : run.readings)
         out << qint32(reading.number) << reading.reading << reading.key;
+    writeRules(out, run.record);
 }
 
 void write(QDataStream& out, const SentMark& mark)
@@ -100,6 +118,7 @@ bool read(QDataStream& in, OutboxRecord& record)
         RunChange change;
         qint8 kind = 0;
         in >> change.id >> change.runKey >> kind >> change.at >> change.readingKey >> change.reading >> change.record;
+        readRules(in, change.record);
         if (kind < qint8(RunChangeKind::StartRun) || kind > qint8(RunChangeKind::Finish))
             return false;
         change.kind = RunChangeKind(kind);
@@ -119,6 +138,7 @@ bool read(QDataStream& in, OutboxRecord& record)
             reading.number = number;
             run.readings.push_back(std::move(reading));
         }
+        readRules(in, run.record);
         record = std::move(run);
     } else if (type == MarkType) {
         quint64 changes = 0;

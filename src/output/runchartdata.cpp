@@ -40,7 +40,7 @@ std::optional<ChartData> runChartOf(const RunChartRecord& record)
     }
     if (const std::optional<CheckLevel> check = CheckLevelOf(record))
         chart.levels.push_back({ChartLevel::Kind::Check, check->value, "Check " + check->text});
-    const RunStatistics statistics = StatisticsOf(values, limits);
+    const RunStatistics statistics = StatisticsOf(values, limits, record.Rules);
     const std::vector<SummaryLine> summary = SummaryLines(statistics, MostDecimals(values));
     chart.levels.push_back({ChartLevel::Kind::Median, *statistics.median, "Median " + SummaryText(summary, "Median")});
     if (statistics.upperNatural && statistics.lowerNatural) {

@@ -13,8 +13,12 @@ std::string RunLineText(const RunModel& run)
     if (readings.empty())
         return note.empty() ? note : note + '.';
     const RunStatistics& statistics = run.statistics();
+    std::vector<Moment> times;
+    times.reserve(readings.size());
+    for (const RunReading& reading : readings)
+        times.push_back(reading.reading.loggedAt);
     std::string line = LoggedReadingNews(readings.size(), readings.back().reading.value, run.limits(),
-                                         run.limitDecimals(), statistics.runSignals);
+                                         run.limitDecimals(), statistics.runSignals, times);
     line += ' ' + std::to_string(readings.size()) + (readings.size() == 1 ? " reading" : " readings");
     if (statistics.outOfTolerance)
         line += ", " + std::to_string(*statistics.outOfTolerance) + " out of tolerance";

@@ -66,7 +66,7 @@ bool RunModel::isOutside(int row) const
 const RunStatistics& RunModel::statistics() const
 {
     if (!m_statistics)
-        m_statistics = StatisticsOf(m_values, m_limits);
+        m_statistics = StatisticsOf(m_values, m_limits, m_state.record.Rules);
     return *m_statistics;
 }
 
@@ -111,14 +111,19 @@ void RunModel::changeRecord(const RunChartRecord& record)
     after.Readings.clear();
     if (after == m_state.record)
         return;
-    const bool onlyDeviations = [&] {
+    // Named after the one choice changed, where that is all that changed.
+    const auto onlyChanged = [&](auto RunChartRecord::*field) {
         RunChartRecord same = after;
-        same.ReadingsAreDeviations = m_state.record.ReadingsAreDeviations;
+        same.*field = m_state.record.*field;
         return same == m_state.record;
-    }();
-    const QString text = !onlyDeviations               ? QStringLiteral("Change Record")
-                         : after.ReadingsAreDeviations ? QStringLiteral("Readings Are Deviations From Check")
-                                                       : QStringLiteral("Readings Are Sizes");
+    };
+    QString text = QStringLiteral("Change Record");
+    if (onlyChanged(&RunChartRecord::ReadingsAreDeviations))
+        text = after.ReadingsAreDeviations ? QStringLiteral("Readings Are Deviations From Check")
+                                           : QStringLiteral("Readings Are Sizes");
+    else if (onlyChanged(&RunChartRecord::Rules))
+        text =
+            after.Rules == RunRules::Anhoj ? QStringLiteral("Anh\u00F8j's Rules") : QStringLiteral("Shift and Trend");
     m_undo.push(new ChangeRecordCommand(*this, text, m_state.record, std::move(after)));
 }
 
@@ -126,6 +131,13 @@ void RunModel::setReadingsAreDeviations(bool deviations)
 {
     RunChartRecord record = m_state.record;
     record.ReadingsAreDeviations = deviations;
+    changeRecord(record);
+}
+
+void RunModel::setRunRules(RunRules rules)
+{
+    RunChartRecord record = m_state.record;
+    record.Rules = rules;
     changeRecord(record);
 }
 

@@ -88,6 +88,7 @@ public:
     void removeReadings(const std::vector<std::string>& keys);
     void changeRecord(const RunChartRecord& record);
     void setReadingsAreDeviations(bool deviations);
+    void setRunRules(RunRules rules);
     // An empty run with this record; the run before is left as it is, open.
     void startNewRun(const RunChartRecord& record);
     // Not undoable: a finished run takes no more changes, so the undo history goes with it. A run

@@ -74,6 +74,10 @@ const std::vector<const char*> Steps[RunsSchemaVersion] = {{
     " kind TEXT NOT NULL,"
     " made_at BIGINT NOT NULL,"
     " made_offset INTEGER NOT NULL)",
+}, {
+    // The rules a run's signals are found by, the inspector's choice kept with the run.
+    "ALTER TABLE runs ADD COLUMN run_rules TEXT NOT NULL DEFAULT 'shift and trend'"
+    " CHECK (run_rules IN ('shift and trend', 'anhoj'))",
 }};
 // clang-format on
 

@@ -9,7 +9,7 @@ class QSqlDatabase;
 namespace quorvale {
 
 // The version this Quorvale writes.
-constexpr int RunsSchemaVersion = 2;
+constexpr int RunsSchemaVersion = 3;
 
 // Makes or checks the tables of an open database, bringing them up to the target version (an older
 // one only to test the upgrade); the reason, in words, when it may not be used.

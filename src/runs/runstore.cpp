@@ -30,20 +30,27 @@ std::string recordColumns(const char* pattern)
     return parts.join(QLatin1String(", ")).toStdString();
 }
 
-const std::string CreateRunSql =
-    "INSERT INTO runs (run_key, state, started_at, started_offset, readings_are_deviations, " + recordColumns("%1") +
-    ") VALUES (:key, 'open', :started_at, :started_offset, :deviations, " + recordColumns(":%1") + ") RETURNING id";
-const std::string UpdateRecordSql =
-    "UPDATE runs SET readings_are_deviations = :deviations, " + recordColumns("%1 = :%1") + " WHERE id = :id";
-const std::string LoadRunSql =
-    "SELECT run_key, state, started_at, started_offset, last_number, readings_are_deviations, " + recordColumns("%1") +
-    " FROM runs WHERE id = :id";
+const std::string CreateRunSql = "INSERT INTO runs (run_key, state, started_at, started_offset, "
+                                 "readings_are_deviations, run_rules, " +
+                                 recordColumns("%1") +
+                                 ") VALUES (:key, 'open', :started_at, :started_offset, :deviations, :rules, " +
+                                 recordColumns(":%1") + ") RETURNING id";
+const std::string UpdateRecordSql = "UPDATE runs SET readings_are_deviations = :deviations, run_rules = :rules, " +
+                                    recordColumns("%1 = :%1") + " WHERE id = :id";
+const std::string LoadRunSql = "SELECT run_key, state, started_at, started_offset, last_number, "
+                               "readings_are_deviations, run_rules, " +
+                               recordColumns("%1") + " FROM runs WHERE id = :id";
+
+// The rules as the column holds them.
+const QString AnhojRules = QStringLiteral("anhoj");
+const QString ShiftAndTrendRules = QStringLiteral("shift and trend");
 
 void bindRecord(QSqlQuery& query, const RunChartRecord& record)
 {
     for (const RecordColumn& column : RecordColumns)
         query.bindValue(QLatin1Char(':') + QLatin1String(column.name), QString::fromStdString(record.*column.field));
     query.bindValue(QStringLiteral(":deviations"), record.ReadingsAreDeviations);
+    query.bindValue(QStringLiteral(":rules"), record.Rules == RunRules::Anhoj ? AnhojRules : ShiftAndTrendRules);
 }
 
 const char* const InsertReadingSql = "INSERT INTO readings (run_id, number, logged_at, utc_offset, value_text,"
@@ -608,7 +615,8 @@ Result RunStore::loadRun(RunId id, StoredRun& run)
     run.started = {query.value(2).toLongLong(), query.value(3).toInt()};
     run.lastNumber = query.value(4).toInt();
     run.record.ReadingsAreDeviations = query.value(5).toBool();
-    int field = 6;
+    run.record.Rules = query.value(6).toString() == AnhojRules ? RunRules::Anhoj : RunRules::ShiftAndTrend;
+    int field = 7;
     for (const RecordColumn& column : RecordColumns)
         run.record.*column.field = query.value(field++).toString().toStdString();
     query.finish();

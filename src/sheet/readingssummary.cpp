@@ -107,8 +107,8 @@ lxw_error WriteReadingsSummary(lxw_workbook* workbook, lxw_worksheet* sheet, lxw
 {
     const std::vector<Decimal> values = ValuesOf(record.Readings);
     const std::size_t rows = values.size();
-    const RunStatistics statistics = StatisticsOf(values, limits);
-    const std::vector<SummaryLine> summary = SummaryLines(statistics, MostDecimals(values));
+    const RunStatistics statistics = StatisticsOf(values, limits, record.Rules);
+    const std::vector<SummaryLine> summary = SummaryLines(statistics, MostDecimals(values), MomentsOf(record.Readings));
     lxw_format* heading = Filled(workbook, HeaderFill);
     lxw_format* label = Bold(workbook);
     DecimalFormats figures(workbook, workbook_add_format);

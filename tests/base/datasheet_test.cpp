@@ -78,7 +78,7 @@ TEST(DataSheet, LoggedReadingsFollowTheCommentsInColumnsWithTheSummary)
                                           "Cpk : 0.31\r\n"
                                           "Pp : 0.38\r\n"
                                           "Ppk : 0.26\r\n"
-                                          "Signals : Beyond LNPL: reading 3\r\n"
+                                          "Signals : Beyond LNPL: reading 3 (14:28:07)\r\n"
                                           "Capability note : (fewer than 25 readings: a rough guide)\r\n"
                                           "Cpk 95% interval : 0.06 to 0.56\r\n"
                                           "Ppk 95% interval : 0.02 to 0.50\r\n"

@@ -18,7 +18,7 @@ void PrintTo(const RunSignal& signal, std::ostream* out)
 }
 bool operator==(const RunSignal& a, const RunSignal& b)
 {
-    return a.kind == b.kind && a.first == b.first && a.last == b.last && a.up == b.up;
+    return a.kind == b.kind && a.first == b.first && a.last == b.last && a.up == b.up && a.crossings == b.crossings;
 }
 } // namespace quorvale
 
@@ -352,4 +352,82 @@ TEST(ReadingStats, ShiftsAndTrendsFoundByHand)
     const std::string text = SignalsText(many);
     EXPECT_TRUE(text.ends_with("Trend: readings 1-5 rising; and 3 more")) << text;
     EXPECT_EQ(std::count(text.begin(), text.end(), ';'), 20);
+}
+
+TEST(ReadingStats, AnhojsLimitsAreThePublishedCriticalValues)
+{
+    // The longest run and the fewest crossings expected by chance for n readings off the median, as
+    // Anhøj and Olesen tabulate them: round(log2(n) + 3) and the 5% point of Binomial(n - 1, 0.5).
+    const struct {
+        std::size_t n, longest, fewest;
+    } table[] = {{10, 6, 2}, {11, 6, 2}, {12, 7, 3}, {14, 7, 4},  {17, 7, 5},  {19, 7, 6},  {20, 7, 6},
+                 {22, 7, 7}, {23, 8, 7}, {24, 8, 8}, {30, 8, 10}, {40, 8, 14}, {50, 9, 19}, {100, 10, 41}};
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.n);
+        EXPECT_EQ(LongestRunExpected(row.n), row.longest);
+        EXPECT_EQ(FewestCrossingsExpected(row.n), row.fewest);
+    }
+    // A hundred thousand readings: 49999.5 - 1.645 x 158.1 crossings, worked without underflow.
+    const std::size_t many = FewestCrossingsExpected(100000);
+    EXPECT_GE(many, 49735u);
+    EXPECT_LE(many, 49745u);
+}
+
+TEST(ReadingStats, AnhojsRulesFindLongRunsAndFewCrossings)
+{
+    using Kind = RunSignal::Kind;
+    // 24 readings, median 2: nine above it, then fifteen alternating. The run of nine is longer than
+    // the eight chance allows; fifteen crossings are more than the eight at least expected.
+    std::vector<double> values(9, 3);
+    for (int i = 0; i < 15; ++i)
+        values.push_back(i % 2 ? 3 : 1);
+    EXPECT_EQ(RunSignals(values, 2, RunRules::Anhoj), (std::vector<RunSignal>{{Kind::LongRun, 1, 9, true}}));
+    // A run of eight is none; the default rules see it as a shift.
+    values[0] = 1;
+    EXPECT_TRUE(RunSignals(values, 2, RunRules::Anhoj).empty());
+    EXPECT_EQ(RunSignals(values, 2).front(), (RunSignal{Kind::Shift, 2, 9, true}));
+
+    // 20 readings in runs of five: three crossings, fewer than six.
+    std::vector<double> slow;
+    for (int i = 0; i < 20; ++i)
+        slow.push_back((i / 5) % 2 ? 1 : 3);
+    const std::vector<RunSignal> few = RunSignals(slow, 2, RunRules::Anhoj);
+    ASSERT_EQ(few.size(), 1u);
+    EXPECT_EQ(few[0].kind, Kind::FewCrossings);
+    EXPECT_EQ(few[0].crossings, 3u);
+    EXPECT_EQ(SignalsText(few), "Few crossings: readings 1-20 cross the median 3 times");
+    // Runs of three and a last of two: six crossings, as many as expected.
+    std::vector<double> enough;
+    for (int i = 0; i < 20; ++i)
+        enough.push_back((i / 3) % 2 ? 1 : 3);
+    EXPECT_TRUE(RunSignals(enough, 2, RunRules::Anhoj).empty());
+
+    // A reading on the median neither breaks a run nor counts: ten off it allow runs of six, and
+    // readings 1-8 hold seven above it.
+    const std::vector<double> onMedian{3, 3, 3, 3, 2, 3, 3, 3, 1, 3, 1};
+    EXPECT_EQ(RunSignals(onMedian, 2, RunRules::Anhoj), (std::vector<RunSignal>{{Kind::LongRun, 1, 8, true}}));
+    EXPECT_EQ(SignalsText(RunSignals(onMedian, 2, RunRules::Anhoj)), "Long run: readings 1-8 above the median");
+    // The run's statistics follow its choice. Twelve 3s and twelve 1s, median 2: readings 2-9 above it
+    // are a shift by default; by Anhøj's rules a run of eight among 24 is none, and nine crossings are
+    // enough. The moving ranges, 2 at each of the nine crossings, keep every reading within 2 ± 2.08.
+    std::vector<Decimal> typed;
+    for (const char side : std::string("LHHHHHHHHLLLHLLLHLLLHLLH"))
+        typed.push_back(DecimalOf(side == 'H' ? "3" : "1"));
+    EXPECT_EQ(StatisticsOf(typed, std::nullopt).runSignals.size(), 1u);
+    EXPECT_TRUE(StatisticsOf(typed, std::nullopt, RunRules::Anhoj).runSignals.empty());
+}
+
+TEST(ReadingStats, SignalsNameTheirReadingsTimes)
+{
+    // One a minute from 14:28:05, an hour east of UTC; the last two a day later.
+    std::vector<Moment> times;
+    for (int i = 0; i < 8; ++i)
+        times.push_back({1796650085 + 60 * i + (i >= 6 ? 86400 : 0), 3600});
+    EXPECT_EQ(SignalsText({{RunSignal::Kind::Shift, 1, 6, false}}, times),
+              "Shift: readings 1-6 (14:28:05 to 14:33:05) below the median");
+    EXPECT_EQ(SignalsText({{RunSignal::Kind::Trend, 3, 7, true}}, times),
+              "Trend: readings 3-7 (2026-12-07 14:30:05 to 2026-12-08 14:34:05) rising");
+    EXPECT_EQ(SignalsText({{RunSignal::Kind::Beyond, 8, 8, true}}, times), "Beyond UNPL: reading 8 (14:35:05)");
+    // A signal past the moments given names its numbers alone.
+    EXPECT_EQ(SignalsText({{RunSignal::Kind::Beyond, 9, 9, false}}, times), "Beyond LNPL: reading 9");
 }

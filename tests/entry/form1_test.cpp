@@ -250,6 +250,7 @@ TEST_F(EntryWindow, CtrlNStartsAnEmptyRunWithTheSameRecordDatedToday)
 TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)
 {
     m_form.run().setReadingsAreDeviations(true);
+    m_form.run().setRunRules(RunRules::Anhoj);
     control<QLineEdit>("txtPartNumber")->clear();
     QTest::keyClicks(control("txtPartNumber"), "X-1");
     control<QPlainTextEdit>("txtComments")->setPlainText("one\ntwo");
@@ -257,6 +258,7 @@ TEST_F(EntryWindow, NextTakesTheEditedBoxesWithCrLfComments)
     EXPECT_EQ(m_form.record().PartNumber, "X-1");
     EXPECT_EQ(m_form.record().Comments, "one\r\ntwo");
     EXPECT_TRUE(m_form.record().ReadingsAreDeviations);
+    EXPECT_EQ(m_form.record().Rules, RunRules::Anhoj);
     const QByteArray sheet = readAll(sheetPath());
     EXPECT_TRUE(sheet.contains("Part Number : X-1\r\n\r\n"));
     EXPECT_TRUE(sheet.endsWith("Comments :\r\none\r\ntwo\r\n"));

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 using namespace quorvale;
@@ -258,6 +259,33 @@ TEST_F(LoggingGrid, TheDeviationsSwitchIsUndoneByCtrlZAndNotAnOlderEdit)
     EXPECT_TRUE(m_run.record().ReadingsAreDeviations);
 }
 
+TEST_F(LoggingGrid, RunRulesAreAChoiceOfTheRunInTheContextMenu)
+{
+    QAction* rules = action("actRunRules");
+    ASSERT_NE(rules, nullptr);
+    EXPECT_EQ(rules->text(), "Run Rules");
+    EXPECT_TRUE(m_grid.actions().contains(rules));
+    ASSERT_NE(rules->menu(), nullptr);
+    QAction* shiftAndTrend = action("actShiftAndTrend");
+    QAction* anhoj = action("actAnhojRules");
+    EXPECT_EQ(rules->menu()->actions(), (QList<QAction*>{shiftAndTrend, anhoj}));
+    EXPECT_TRUE(shiftAndTrend->isChecked());
+
+    // Six rising readings: a trend by default, nothing by Anhøj's rules; the choice is undone by Ctrl+Z.
+    setLimits("25", "", "");
+    for (const QString value : {"1", "2", "3", "4", "5", "6"})
+        logReading(value);
+    EXPECT_NE(m_grid.status().indexOf(QStringLiteral("Trend")), -1) << m_grid.status().toStdString();
+    anhoj->trigger();
+    EXPECT_EQ(m_run.record().Rules, RunRules::Anhoj);
+    EXPECT_TRUE(anhoj->isChecked());
+    EXPECT_FALSE(shiftAndTrend->isChecked());
+    EXPECT_EQ(m_grid.status(), "Reading 6 (6) logged. 6 readings.");
+    QTest::keyClick(&m_grid, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(m_run.record().Rules, RunRules::ShiftAndTrend);
+    EXPECT_TRUE(shiftAndTrend->isChecked());
+}
+
 TEST_F(LoggingGrid, EscapeAbandonsANewReadingAndKeepsTheSamples)
 {
     QTest::keyClicks(&m_grid, QStringLiteral("5"));
@@ -399,12 +427,16 @@ TEST_F(LoggingGrid, AReadingOutsideItsLimitsIsMarkedSaidAndRung)
 
 TEST_F(LoggingGrid, TheLineUnderTheGridNamesASignalAsItComes)
 {
+    // One a minute from 09:06, each signal named with its readings' times.
     setLimits("25", "", "");
-    for (const QString value : {"5", "1", "2", "3", "4"})
+    for (const QString value : {"5", "1", "2", "3", "4", "6"}) {
+        m_now = m_now.addSecs(60);
         logReading(value);
-    EXPECT_EQ(m_grid.status(), "Reading 5 (4) logged. 5 readings.");
-    logReading(QStringLiteral("6"));
-    EXPECT_EQ(m_grid.status(), "Reading 6 (6) logged. Trend: readings 2-6 rising. 6 readings.");
+        if (value == "4") {
+            EXPECT_EQ(m_grid.status(), "Reading 5 (4) logged. 5 readings.");
+        }
+    }
+    EXPECT_EQ(m_grid.status(), "Reading 6 (6) logged. Trend: readings 2-6 (09:07:00 to 09:11:00) rising. 6 readings.");
     const QLabel* line = m_grid.findChild<QLabel*>(QStringLiteral("lblGridStatus"));
     ASSERT_NE(line, nullptr);
     EXPECT_TRUE(line->isVisible());
@@ -416,10 +448,10 @@ TEST_F(LoggingGrid, TheLineUnderTheGridNamesASignalAsItComes)
     m_grid.showNote(ReadingsGrid::NoteSource::Gauge, QStringLiteral("Gauge /dev/ttyUSB0 disconnected"));
     m_grid.showNote(ReadingsGrid::NoteSource::Store, QStringLiteral("A reading is not saved"));
     logReading(QStringLiteral("7"));
-    EXPECT_EQ(line->text(), "Reading 7 (7) logged. Trend: readings 2-7 rising. 7 readings.\n"
+    EXPECT_EQ(line->text(), "Reading 7 (7) logged. Trend: readings 2-7 (09:07:00 to 09:11:00) rising. 7 readings.\n"
                             "A reading is not saved\nGauge /dev/ttyUSB0 disconnected");
     m_grid.showNote(ReadingsGrid::NoteSource::Store, {});
-    EXPECT_EQ(line->text(), "Reading 7 (7) logged. Trend: readings 2-7 rising. 7 readings.\n"
+    EXPECT_EQ(line->text(), "Reading 7 (7) logged. Trend: readings 2-7 (09:07:00 to 09:11:00) rising. 7 readings.\n"
                             "Gauge /dev/ttyUSB0 disconnected");
 }
 

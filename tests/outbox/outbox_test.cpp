@@ -2,6 +2,7 @@
 // of the open run it shows while the store is away.
 #include "filesizelimit.h"
 #include "outbox.h"
+#include "outboxrecords.h"
 #include "readingof.h"
 #include "testchanges.h"
 #include "testfiles.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -181,3 +183,24 @@ TEST(Outbox, TheOpenRunIsItsCopyWithEveryChangeSince)
 }
 
 } // namespace
+
+TEST(OutboxRecords, TheRunRulesTravelAndAnOlderRecordKeepsTheDefault)
+{
+    RunChange chosen = LoggedRun(1).front();
+    chosen.record.Rules = RunRules::Anhoj;
+    const QByteArray bytes = EncodeRecord(chosen);
+    qsizetype offset = 0;
+    OutboxRecord decoded;
+    ASSERT_EQ(DecodeRecord(bytes, offset, decoded), RecordEnd::Whole);
+    EXPECT_EQ(std::get<RunChange>(decoded), chosen);
+
+    // As an outbox from before the rules were kept holds it: the same record without its last byte.
+    const QByteArray payload = bytes.mid(6, bytes.size() - 7);
+    QByteArray older(6, '\0');
+    qToLittleEndian(quint32(payload.size()), older.data());
+    qToLittleEndian(qChecksum(payload), older.data() + 4);
+    offset = 0;
+    ASSERT_EQ(DecodeRecord(older + payload, offset, decoded), RecordEnd::Whole);
+    chosen.record.Rules = RunRules::ShiftAndTrend;
+    EXPECT_EQ(std::get<RunChange>(decoded), chosen);
+}

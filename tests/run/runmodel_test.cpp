@@ -219,6 +219,19 @@ TEST_F(RunModelTest, UndoNamesWhatItUndoesAndEveryWayOutReachesTheStoreAsItsOwnC
     EXPECT_FALSE(model.record().ReadingsAreDeviations);
     EXPECT_EQ(log.changes.back().kind, RunChangeKind::ChangeRecord);
     EXPECT_FALSE(log.changes.back().record.ReadingsAreDeviations);
+    // The run rules travel the same way; the statistics follow the choice.
+    model.setRunRules(RunRules::Anhoj);
+    EXPECT_EQ(model.undoStack().undoText(), "Anh\u00F8j's Rules");
+    EXPECT_EQ(log.changes.back().kind, RunChangeKind::ChangeRecord);
+    EXPECT_EQ(log.changes.back().record.Rules, RunRules::Anhoj);
+    model.undoStack().undo();
+    EXPECT_EQ(log.changes.back().record.Rules, RunRules::ShiftAndTrend);
+    model.undoStack().redo();
+    EXPECT_EQ(model.record().Rules, RunRules::Anhoj);
+    model.setRunRules(RunRules::ShiftAndTrend);
+    EXPECT_EQ(model.undoStack().undoText(), "Shift and Trend");
+    model.undoStack().undo();
+    model.undoStack().undo();
     // The undo of a log takes the reading out, and its redo brings back the same one.
     const std::string last = keyAt(3);
     model.undoStack().undo(); // the removal's redo was undone already: this undoes the fourth log

@@ -39,9 +39,9 @@ TEST(RunsFaults, ANewerOrAnotherProgramsSchemaIsLeftAlone)
 {
     RunsDatabase database(Backend::SQLite);
     ASSERT_TRUE(database.open());
-    database.rows(QStringLiteral("UPDATE quorvale_schema SET version = 3"));
+    database.rows(QStringLiteral("UPDATE quorvale_schema SET version = 4"));
     const std::string before = readFile(database.name().toStdString());
-    expectRefused(database.name(), {"was made by a newer Quorvale (schema version 3; this one knows 2)"});
+    expectRefused(database.name(), {"was made by a newer Quorvale (schema version 4; this one knows 3)"});
     EXPECT_EQ(readFile(database.name().toStdString()), before);
 
     TempDir folder;

@@ -307,7 +307,7 @@ TEST_P(RunStoreTest, AnOlderDatabaseIsUpgradedInPlace)
 
     m_store = older.open();
     ASSERT_TRUE(m_store);
-    EXPECT_EQ(older.rows(QStringLiteral("SELECT version FROM quorvale_schema")), (std::vector<QVariantList>{{2}}));
+    EXPECT_EQ(older.rows(QStringLiteral("SELECT version FROM quorvale_schema")), (std::vector<QVariantList>{{3}}));
     const StoredRun run = load(7);
     ASSERT_EQ(run.readings.size(), 2u);
     EXPECT_EQ(run.key.size(), 32u);
@@ -323,6 +323,15 @@ TEST_P(RunStoreTest, AnOlderDatabaseIsUpgradedInPlace)
     EXPECT_EQ(readings(7), (std::vector<StoredReading>{{1, ReadingOf(1'796'000'001, 0, "0.1")},
                                                        {3, ReadingOf(1'796'000'010, 3600, "0.35")},
                                                        {4, ReadingOf(1'796'000'011, 3600, "0.4")}}));
+
+    // The run rules came with the last step: the older run keeps the default, and a choice of
+    // Anhøj's is kept like any change of the record.
+    EXPECT_EQ(run.record.Rules, RunRules::ShiftAndTrend);
+    RunChange rules = change(RunChangeKind::ChangeRecord, run.key, 1'796'000'012);
+    rules.record.Rules = RunRules::Anhoj;
+    ASSERT_TRUE(m_store->apply({&rules, 1}));
+    EXPECT_EQ(load(7).record.Rules, RunRules::Anhoj);
+    EXPECT_EQ(older.rows(QStringLiteral("SELECT run_rules FROM runs")), (std::vector<QVariantList>{{"anhoj"}}));
 }
 
 // A logger process started with its standard output on a pipe.

@@ -180,7 +180,7 @@ TEST_F(LoggedReadings, TheWorkedExampleCellByCell)
     expectNumber(cells, "I28", 0.013 / (3 * overall), "0.00");
     EXPECT_NEAR(cells["I26"]["value"].toDouble(), 0.6983, 5e-5);
     EXPECT_NEAR(cells["I28"]["value"].toDouble(), 0.4744, 5e-5);
-    EXPECT_EQ(cells["I29"]["value"].toString(), "Trend: readings 2-7 rising");
+    EXPECT_EQ(cells["I29"]["value"].toString(), "Trend: readings 2-7 (07:30:00 to 10:00:00) rising");
     // Cpk 0.6983 ± 1.96 sqrt(1/72 + 0.6983² / 14), Ppk 0.4744 ± 1.96 sqrt(1/72 + 0.4744² / 14). Within,
     // 0.02 lies 2.0949 sigmas above the mean and -0.02 4.3509 below; overall 1.4233 and 2.9560.
     EXPECT_EQ(cells["I30"]["value"].toString(), "(fewer than 25 readings: a rough guide)");
@@ -417,8 +417,9 @@ TEST_F(LoggedReadings, ThreeThousandReadingsInShiftsStillSave)
     const QJsonObject cells = written(record)["cells"].toObject();
     const std::string listed = cells["I29"]["value"].toString().toStdString();
     // Each block of six also lies beyond a natural process limit: the moving ranges are mostly nothing.
-    EXPECT_TRUE(listed.starts_with("Shift: readings 1-6 above the median; Beyond UNPL: readings 1-6; "
-                                   "Shift: readings 7-12 below"))
+    EXPECT_TRUE(listed.starts_with("Shift: readings 1-6 (00:00:00 to 00:00:05) above the median; Beyond UNPL: "
+                                   "readings 1-6 (00:00:00 to 00:00:05); Shift: readings 7-12 (00:00:06 to 00:00:11) "
+                                   "below"))
         << listed;
     EXPECT_TRUE(listed.ends_with("; and 980 more")) << listed;
 }
