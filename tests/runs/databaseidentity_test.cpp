@@ -47,9 +47,9 @@ TEST(DatabaseIdentity, AFileIsTheSameHoweverItsPathIsSpelt)
     EXPECT_EQ(identityOf("../runs.sqlite"), made);
     std::filesystem::current_path(current);
 
-    // Another file made in its place is another database.
-    std::filesystem::remove(file);
-    test::writeFile(folder.path() + "/keeps-the-inode-taken", "");
+    // Another file made in its place is another database. The first is moved, not removed: its inode
+    // stays taken, where a removed one may come back to the new file while other tests make files.
+    std::filesystem::rename(file, folder.path() + "/moved.sqlite");
     test::writeFile(file, "");
     EXPECT_NE(identityOf(file), made);
     EXPECT_EQ(made.key().size(), 32);
