@@ -125,7 +125,7 @@ void RunKeeper::watchWaiting()
 
 void RunKeeper::note(const QString& text)
 {
-    const QString standing = (m_setAside + QLatin1Char(' ') + m_waiting).trimmed();
+    const QString standing = (m_setAside + QLatin1Char(' ') + m_waiting + QLatin1Char(' ') + m_elsewhere).simplified();
     m_grid.showNote(ReadingsGrid::NoteSource::Store, text.isEmpty() ? standing : text);
 }
 
@@ -163,6 +163,7 @@ void RunKeeper::restore(QDate today)
         report(m_usable);
         return;
     }
+    nameOtherOutboxes();
     // The journal of a version before the outbox is not read: its readings are named, not lost.
     const QString journal =
         (IsServerDatabase(m_database) ? m_dataFolder.databaseFile() : m_database) + QStringLiteral(".unsaved");
@@ -177,6 +178,30 @@ void RunKeeper::restore(QDate today)
         return;
     }
     loadLastRun(today);
+}
+
+void RunKeeper::nameOtherOutboxes()
+{
+    const QDir folder(m_dataFolder.path);
+    const QString own = QStringLiteral("outbox-") + m_identity->key();
+    for (const QString& name : folder.entryList({QStringLiteral("outbox-*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (name == own)
+            continue;
+        QString why;
+        // One that another copy of the program holds is that copy's to name.
+        const std::unique_ptr<Outbox> other = Outbox::open(folder.filePath(name), why);
+        if (!other || other->waitingCount() == 0)
+            continue;
+        const std::size_t count = other->waitingCount();
+        m_elsewhere += (count == 1 ? QStringLiteral("%1 change waits in the outbox %2 for another runs database.")
+                                   : QStringLiteral("%1 changes wait in the outbox %2 for another runs database."))
+                           .arg(QString::number(count), QDir::toNativeSeparators(other->path())) +
+                       QLatin1Char(' ');
+    }
+    if (!m_elsewhere.isEmpty()) {
+        m_elsewhere += QStringLiteral("They go out when Quorvale starts on their database.");
+        note({});
+    }
 }
 
 void RunKeeper::loadLastRun(QDate today)

@@ -59,6 +59,9 @@ private:
     // answer is slow. One question at a time.
     void ask(std::function<Result(RunStore&)> query, const QString& waitingFor,
              std::function<void(const Result&)> answer);
+    // Outboxes in the data folder that hold changes for other databases: named, so that nobody
+    // forgets them, and left as they are.
+    void nameOtherOutboxes();
     void loadLastRun(QDate today);
     void showRun(const StoredRun& run);
     void chooseRun();
@@ -77,6 +80,7 @@ private:
     std::unique_ptr<OutboxWriter> m_writer;
     QString m_waiting;      // what the store line says of the changes that wait
     QString m_setAside;     // what it says of the changes the database refused for good
+    QString m_elsewhere;    // what it says of the changes that wait for other databases
     bool m_refused = false; // the store line says why the last change was not made
     QTimer m_watch;         // while changes wait
     QElapsedTimer m_waitingSince;

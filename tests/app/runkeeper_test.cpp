@@ -488,7 +488,7 @@ TEST(KeptRunOnAServer, AFrozenStoreNeverHoldsTheWindowAndItsChangesWaitUntilItTh
     EXPECT_TRUE(QTest::qWaitFor([&] { return window.note().isEmpty(); }, 20000)) << window.note().toStdString();
 }
 
-TEST_F(KeptRun, APeerThatNeverAnswersLeavesTheWindowFreeAndTheChangesInTheOutbox)
+TEST_F(KeptRun, APeerThatNeverAnswersLeavesTheWindowFreeAndTheChangesInTheOutboxNamedFromAnyDatabase)
 {
     // A server's address whose peer takes the connection and never says a word.
     const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -522,8 +522,16 @@ TEST_F(KeptRun, APeerThatNeverAnswersLeavesTheWindowFreeAndTheChangesInTheOutbox
     close(listener);
     DatabaseIdentity identity;
     ASSERT_TRUE(IdentifyDatabase(silent, identity));
+    const QString left = folder.path() + "/outbox-" + identity.key();
+    // Started on another database, the window names the changes left for that one, and leaves them.
+    {
+        EntryWindow other(platform, folder.path(), database);
+        EXPECT_TRUE(other.note().contains("3 changes wait in the outbox " + left) &&
+                    other.note().contains(" for another runs database."))
+            << other.note().toStdString();
+    }
     QString why;
-    const auto outbox = Outbox::open(folder.path() + "/outbox-" + identity.key(), why);
+    const auto outbox = Outbox::open(left, why);
     ASSERT_TRUE(outbox) << why.toStdString();
     EXPECT_EQ(outbox->waitingCount(), 3u);
     ASSERT_TRUE(outbox->openRun());
