@@ -31,7 +31,7 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "  list                  one run a line, TAB-separated: id, state (open or\n"
                                   "                        finished), started (ISO 8601 with the UTC offset),\n"
                                   "                        number of readings, part number; the newest first\n"
-                                  "  new [FIELD TEXT]... [--deviations] [--create]\n"
+                                  "  new [FIELD TEXT]... [--deviations] [--anhoj-rules] [--create]\n"
                                   "                        start an open run and print its id; the record is the\n"
                                   "                        default one with the fields given changed (below)\n"
                                   "  log ID [VALUE]...     log the values into run ID, each stamped with the time it\n"
@@ -54,6 +54,8 @@ constexpr std::string_view Help = "List, start, log into and export the runs tha
                                   "  tolerance), --frequency, --check (the dimension checked), --tool,\n"
                                   "  --sheet, --sheet-of, --comments\n"
                                   "  --deviations          the readings are deviations from the check dimension\n"
+                                  "  --anhoj-rules         signals by Anhøj's rules (a run too long, too few\n"
+                                  "                        crossings of the median), not by shift and trend\n"
                                   "  --create              make the SQLite file DB where it does not exist yet\n"
                                   "\n"
                                   "Options:\n"
@@ -308,7 +310,7 @@ std::optional<std::string> optionValue(const std::vector<std::string>& arguments
     return arguments[at++];
 }
 
-// One of new's options: a field of the record, --deviations or --create.
+// One of new's options: a field of the record, --deviations, --anhoj-rules or --create.
 void newRunOption(const std::vector<std::string>& arguments, std::size_t& at, NewRun& run)
 {
     if (arguments[at] == "--create") {
@@ -316,9 +318,12 @@ void newRunOption(const std::vector<std::string>& arguments, std::size_t& at, Ne
         ++at;
         return;
     }
-    if (arguments[at] == "--deviations") {
-        run.record.ReadingsAreDeviations = true;
-        run.arguments += " --deviations";
+    if (arguments[at] == "--deviations" || arguments[at] == "--anhoj-rules") {
+        if (arguments[at] == "--deviations")
+            run.record.ReadingsAreDeviations = true;
+        else
+            run.record.Rules = RunRules::Anhoj;
+        run.arguments.append(" ").append(arguments[at]);
         ++at;
         return;
     }

@@ -157,7 +157,7 @@ TEST_F(RunsCommand, NewTakesTheRecordsFieldsAndExportKeepsTheReadingsNumbers)
     const std::string db = "--database " + database() + " ";
     std::string output;
     ASSERT_EQ(run(db + "new --create --part P-9 --customer=Acme --check 12.5 --upper 0.1 --lower=0.2 --inspector 'A. B'"
-                       " --operation 30 --tool Micrometer --comments '' --deviations",
+                       " --operation 30 --tool Micrometer --comments '' --deviations --anhoj-rules",
                   output),
               0)
         << output;
@@ -179,6 +179,7 @@ TEST_F(RunsCommand, NewTakesTheRecordsFieldsAndExportKeepsTheReadingsNumbers)
         EXPECT_EQ(record.InspectionTool, "Micrometer");
         EXPECT_EQ(record.Comments, "");
         EXPECT_TRUE(record.ReadingsAreDeviations);
+        EXPECT_EQ(record.Rules, quorvale::RunRules::Anhoj);
         // The fields not given are the default record's.
         EXPECT_EQ(record.Description, quorvale::DefaultRunChartRecord().Description);
 
