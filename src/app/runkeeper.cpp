@@ -163,7 +163,8 @@ void RunKeeper::restore(QDate today)
         report(m_usable);
         return;
     }
-    nameOtherOutboxes();
+    // Once the window shows: the other outboxes are read only to be named.
+    QTimer::singleShot(0, this, &RunKeeper::nameOtherOutboxes);
     // The journal of a version before the outbox is not read: its readings are named, not lost.
     const QString journal =
         (IsServerDatabase(m_database) ? m_dataFolder.databaseFile() : m_database) + QStringLiteral(".unsaved");

@@ -526,9 +526,10 @@ TEST_F(KeptRun, APeerThatNeverAnswersLeavesTheWindowFreeAndTheChangesInTheOutbox
     // Started on another database, the window names the changes left for that one, and leaves them.
     {
         EntryWindow other(platform, folder.path(), database);
-        EXPECT_TRUE(other.note().contains("3 changes wait in the outbox " + left) &&
-                    other.note().contains(" for another runs database."))
-            << other.note().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return other.note().contains("3 changes wait in the outbox " + left) &&
+                   other.note().contains(" for another runs database.");
+        })) << other.note().toStdString();
     }
     QString why;
     const auto outbox = Outbox::open(left, why);

@@ -78,6 +78,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(wizard.outputWindow()));
     }
 
+    // Names the PDF (and so the workbook beside it) through Browse..., then Finish, opening neither.
+    void finishInto(const QString& pdf)
+    {
+        platform.fileNames = {pdf};
+        click(outputControl("btnSave"));
+        platform.answers = {MessageAnswer::No, MessageAnswer::No};
+        click(outputControl("btnConvert"));
+    }
+
     // Lets an unloaded window finish going away.
     static void settle()
     {
@@ -185,10 +194,7 @@ TEST_F(WholeWizard, ReadingsLoggedInTheGridReachTheDataSheetThePdfAndTheWorkbook
 
     const QString pdf = folder.filePath("bracket.pdf");
     const QString xls = folder.filePath("bracket.xls");
-    platform.fileNames = {pdf};
-    click(outputControl("btnSave"));
-    platform.answers = {MessageAnswer::No, MessageAnswer::No};
-    click(outputControl("btnConvert"));
+    finishInto(pdf);
     EXPECT_TRUE(readAll(pdf).contains("T* (Readings :"));
     // The readings once, as the table in place of the sheet's list.
     EXPECT_FALSE(readAll(pdf).contains("T* (2  2026-12-07 07:30:05"));
@@ -290,10 +296,7 @@ TEST_F(WholeWizard, GaugeReadingsDuringTheOutputWindowGoIntoTheRunFinishMakesThe
 
     const QString pdf = folder.filePath("bracket.pdf");
     const QString xls = folder.filePath("bracket.xls");
-    platform.fileNames = {pdf};
-    click(outputControl("btnSave"));
-    platform.answers = {MessageAnswer::No, MessageAnswer::No};
-    click(outputControl("btnConvert"));
+    finishInto(pdf);
     const QByteArray made = readAll(pdf);
     EXPECT_TRUE(made.contains("(25.013) Tj\r"));
     const auto cells = [&]() -> const QJsonObject { return test::ReadWorkbook(xls.toStdString())["cells"].toObject(); };
